@@ -1,0 +1,28 @@
+#include "core/Clock.h"
+
+#include <ctime>
+
+namespace {
+
+class SystemClock final : public Clock
+{
+public:
+    QDateTime now() const override { return QDateTime::currentDateTimeUtc(); }
+
+    std::chrono::milliseconds elapsed() const override
+    {
+        timespec spec{};
+        clock_gettime(CLOCK_BOOTTIME, &spec);
+        return std::chrono::seconds(spec.tv_sec)
+               + std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::nanoseconds(spec.tv_nsec));
+    }
+};
+
+} // namespace
+
+const Clock &Clock::system()
+{
+    static const SystemClock clock;
+    return clock;
+}
