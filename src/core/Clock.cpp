@@ -4,18 +4,16 @@
 
 namespace {
 
-class SystemClock final : public Clock
-{
+class SystemClock final : public Clock {
 public:
     QDateTime now() const override { return QDateTime::currentDateTimeUtc(); }
 
     std::chrono::milliseconds elapsed() const override
     {
-        timespec spec{};
+        timespec spec {};
         clock_gettime(CLOCK_BOOTTIME, &spec);
         return std::chrono::seconds(spec.tv_sec)
-               + std::chrono::duration_cast<std::chrono::milliseconds>(
-                   std::chrono::nanoseconds(spec.tv_nsec));
+            + std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::nanoseconds(spec.tv_nsec));
     }
 };
 

@@ -6,8 +6,7 @@
 
 // Where time comes from, so expiry, lock-outs and idle time are testable
 // without sleeping.
-class Clock
-{
+class Clock {
 public:
     virtual ~Clock() = default;
 

@@ -14,8 +14,7 @@ std::optional<QUuid> UuidText::parse(QStringView text)
         const bool dash = i == 8 || i == 13 || i == 18 || i == 23;
         if (dash != (c == u'-'))
             return std::nullopt;
-        const bool hex = (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f')
-                         || (c >= u'A' && c <= u'F');
+        const bool hex = (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
         if (!dash && !hex)
             return std::nullopt;
     }

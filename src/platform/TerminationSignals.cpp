@@ -19,15 +19,14 @@ void onSignal(int signalNumber)
 
 } // namespace
 
-TerminationSignals::TerminationSignals(QObject *parent)
-    : QObject(parent)
+TerminationSignals::TerminationSignals(QObject *parent) : QObject(parent)
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, g_signalPipe) != 0)
         return;
     m_notifier = new QSocketNotifier(g_signalPipe[1], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::readSignal);
 
-    struct sigaction action{};
+    struct sigaction action { };
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;

@@ -6,8 +6,7 @@ class QSocketNotifier;
 
 // Turns SIGTERM and SIGINT into a Qt signal on the main thread, so the
 // application can shut down through its normal path.
-class TerminationSignals final : public QObject
-{
+class TerminationSignals final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY(TerminationSignals)
 

@@ -9,8 +9,7 @@
 
 using namespace Qt::StringLiterals;
 
-class HelpersTest final : public QObject
-{
+class HelpersTest final : public QObject {
     Q_OBJECT
 
 private slots:
@@ -64,7 +63,7 @@ private slots:
     {
         LogCapture capture;
         Log::write(QStringLiteral("Database initialized"));
-        QCOMPARE(capture.lines(), QStringList{QStringLiteral("[Vantorell] Database initialized")});
+        QCOMPARE(capture.lines(), QStringList {QStringLiteral("[Vantorell] Database initialized")});
     }
 };
 

@@ -3,8 +3,7 @@
 #include "core/Clock.h"
 
 // A clock that moves only when told to.
-class FakeClock final : public Clock
-{
+class FakeClock final : public Clock {
 public:
     explicit FakeClock(QDateTime start = QDateTime::fromSecsSinceEpoch(1'750'000'000, Qt::UTC))
         : m_now(std::move(start))
@@ -26,5 +25,5 @@ public:
 
 private:
     QDateTime m_now;
-    std::chrono::milliseconds m_elapsed{1'000'000};
+    std::chrono::milliseconds m_elapsed {1'000'000};
 };

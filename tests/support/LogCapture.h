@@ -6,8 +6,7 @@
 #include <QStringList>
 
 // Collects every log line written while it lives.
-class LogCapture final
-{
+class LogCapture final {
     Q_DISABLE_COPY(LogCapture)
 
 public:
