@@ -12,7 +12,7 @@ QJsonObject AuditEvent::toJson() const
         {u"timestamp"_s, JsonWriter::date(timestamp)},
         {u"eventType"_s, rawValue(eventType)},
     };
-    JsonWriter::insertOptional(json, u"detail"_s, detail, [](const QString &text) { return text; });
+    JsonWriter::insertOptional(json, u"detail"_s, detail);
     return json;
 }
 

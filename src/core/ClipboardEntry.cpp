@@ -16,7 +16,7 @@ QJsonObject ClipboardEntry::toJson() const
         {u"isSensitive"_s, isSensitive},
         {u"encryptedContent"_s, JsonWriter::bytes(encryptedContent)},
     };
-    JsonWriter::insertOptional(json, u"sourceApp"_s, sourceApp, [](const QString &text) { return text; });
+    JsonWriter::insertOptional(json, u"sourceApp"_s, sourceApp);
     JsonWriter::insertOptional(json, u"expiresAt"_s, expiresAt, JsonWriter::date);
     JsonWriter::insertOptional(json, u"encryptedPreview"_s, encryptedPreview, JsonWriter::bytes);
     JsonWriter::insertOptional(json, u"encryptedRich"_s, encryptedRich, JsonWriter::bytes);

@@ -24,17 +24,12 @@ QUuid JsonReader::uuid(const QString &key)
 
 QString JsonReader::string(const QString &key)
 {
-    const auto value = required(key);
-    return value ? stringValue(key, *value) : QString();
+    return requiredOf(key, &JsonReader::stringValue);
 }
 
 std::optional<QString> JsonReader::optionalString(const QString &key)
 {
-    const auto value = present(key);
-    if (!value)
-        return std::nullopt;
-    QString text = stringValue(key, *value);
-    return m_error ? std::nullopt : std::optional(std::move(text));
+    return optionalOf(key, &JsonReader::stringValue);
 }
 
 QStringList JsonReader::strings(const QString &key)
@@ -87,32 +82,22 @@ qint64 JsonReader::integer(const QString &key)
 
 QDateTime JsonReader::date(const QString &key)
 {
-    const auto value = required(key);
-    return value ? dateValue(key, *value) : QDateTime();
+    return requiredOf(key, &JsonReader::dateValue);
 }
 
 std::optional<QDateTime> JsonReader::optionalDate(const QString &key)
 {
-    const auto value = present(key);
-    if (!value)
-        return std::nullopt;
-    QDateTime date = dateValue(key, *value);
-    return m_error ? std::nullopt : std::optional(std::move(date));
+    return optionalOf(key, &JsonReader::dateValue);
 }
 
 QByteArray JsonReader::bytes(const QString &key)
 {
-    const auto value = required(key);
-    return value ? bytesValue(key, *value) : QByteArray();
+    return requiredOf(key, &JsonReader::bytesValue);
 }
 
 std::optional<QByteArray> JsonReader::optionalBytes(const QString &key)
 {
-    const auto value = present(key);
-    if (!value)
-        return std::nullopt;
-    QByteArray bytes = bytesValue(key, *value);
-    return m_error ? std::nullopt : std::optional(std::move(bytes));
+    return optionalOf(key, &JsonReader::bytesValue);
 }
 
 std::optional<QJsonValue> JsonReader::required(const QString &key)

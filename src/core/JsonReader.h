@@ -49,6 +49,23 @@ private:
     // The value of an optional key; nothing when missing, null or after a
     // failure.
     std::optional<QJsonValue> present(const QString &key);
+    template<typename T> using Read = T (JsonReader::*)(const QString &key, const QJsonValue &value);
+
+    template<typename T> T requiredOf(const QString &key, Read<T> read)
+    {
+        const auto value = required(key);
+        return value ? (this->*read)(key, *value) : T();
+    }
+
+    template<typename T> std::optional<T> optionalOf(const QString &key, Read<T> read)
+    {
+        const auto value = present(key);
+        if (!value)
+            return std::nullopt;
+        T result = (this->*read)(key, *value);
+        return m_error ? std::nullopt : std::optional<T>(std::move(result));
+    }
+
     QString stringValue(const QString &key, const QJsonValue &value);
     QDateTime dateValue(const QString &key, const QJsonValue &value);
     QByteArray bytesValue(const QString &key, const QJsonValue &value);

@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <QUuid>
 
+#include <functional>
 #include <optional>
 
 // The JSON forms of record fields: UUIDs as upper-case text, dates as
@@ -16,8 +17,9 @@ QJsonValue uuid(const QUuid &id);
 QJsonValue date(const QDateTime &date);
 QJsonValue bytes(const QByteArray &bytes);
 
-template<typename T, typename Convert>
-void insertOptional(QJsonObject &object, const QString &key, const std::optional<T> &value, Convert convert)
+template<typename T, typename Convert = std::identity>
+void insertOptional(
+    QJsonObject &object, const QString &key, const std::optional<T> &value, Convert convert = {})
 {
     if (value)
         object.insert(key, convert(*value));

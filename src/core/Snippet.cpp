@@ -19,7 +19,7 @@ QJsonObject Snippet::toJson() const
         {u"updatedAt"_s, JsonWriter::date(updatedAt)},
         {u"usageCount"_s, usageCount},
     };
-    JsonWriter::insertOptional(json, u"group"_s, group, [](const QString &text) { return text; });
+    JsonWriter::insertOptional(json, u"group"_s, group);
     return json;
 }
 
