@@ -3,6 +3,8 @@
 #include "core/AesGcm.h"
 #include "core/SecureRandom.h"
 
+#include <array>
+
 EncryptionService::EncryptionService(const MasterKeyHolder &masterKey) : m_masterKey(masterKey)
 {
 }
@@ -17,10 +19,10 @@ std::expected<QByteArray, SealingError> EncryptionService::encrypt(QByteArrayVie
     const MasterKeyHolder::Key key = m_masterKey.current();
     if (!key)
         return std::unexpected(EncryptionError::masterKeyUnavailable);
-    const std::optional<SecureBytes> nonce = SecureRandom::bytes(AesGcm::nonceSize);
-    if (!nonce)
+    std::array<unsigned char, AesGcm::nonceSize> nonce;
+    if (!SecureRandom::fillSmall(nonce))
         return std::unexpected(EncryptionError::randomGenerationFailed);
-    auto box = AesGcm::seal(key->view(), nonce->view(), plaintext);
+    auto box = AesGcm::seal(key->view(), QByteArrayView(nonce.data(), nonce.size()), plaintext);
     if (!box)
         return std::unexpected(box.error());
     return std::move(*box);

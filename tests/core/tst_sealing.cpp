@@ -8,6 +8,11 @@
 
 #include <openssl/rand.h>
 
+#include <array>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -186,14 +191,38 @@ private slots:
         MasterKeyHolder holder;
         holder.set(randomKey());
         const EncryptionService service(holder);
+        std::optional<SealingError> sealed;
         {
             FailingRandom failing;
-            QCOMPARE(failure(service.encrypt("text")), SealingError(EncryptionError::randomGenerationFailed));
             QCOMPARE(SecureRandom::bytes(32), std::nullopt);
+            // A fresh thread starts without a reserve of nonce bytes.
+            std::thread([&] { sealed = failure(service.encrypt("text")); }).join();
         }
+        QCOMPARE(sealed, SealingError(EncryptionError::randomGenerationFailed));
         QVERIFY(service.encrypt("text"));
-        QCOMPARE(description(SealingError(EncryptionError::randomGenerationFailed)),
-            u"Secure random generation failed"_s);
+        QCOMPARE(description(*sealed), u"Secure random generation failed"_s);
+    }
+
+    void forkedChildNeverReusesTheParentsNonces()
+    {
+        std::array<unsigned char, AesGcm::nonceSize> parent {};
+        std::array<unsigned char, AesGcm::nonceSize> child {};
+        QVERIFY(SecureRandom::fillSmall(parent));
+        int channel[2];
+        QCOMPARE(pipe(channel), 0);
+        const pid_t pid = fork();
+        if (pid == 0) {
+            const bool drawn = SecureRandom::fillSmall(child);
+            _exit(drawn && write(channel[1], child.data(), child.size()) == ssize_t(child.size()) ? 0 : 1);
+        }
+        QVERIFY(pid > 0);
+        QVERIFY(SecureRandom::fillSmall(parent));
+        QCOMPARE(read(channel[0], child.data(), child.size()), ssize_t(child.size()));
+        int status = 0;
+        QCOMPARE(waitpid(pid, &status, 0), pid);
+        close(channel[0]);
+        close(channel[1]);
+        QVERIFY(parent != child);
     }
 };
 
