@@ -1,0 +1,171 @@
+#include "tools/TextRecognition.h"
+
+#include <QBuffer>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <leptonica/allheaders.h>
+
+#include <cstdio>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QImage renderedLines(const QStringList &lines, QImage::Format format = QImage::Format_RGB32)
+{
+    QImage image(900, 120 + 110 * int(lines.size()), format);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    QFont font(u"DejaVu Sans"_s);
+    font.setPixelSize(64);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    for (int i = 0; i < lines.size(); ++i)
+        painter.drawText(40, 120 + 110 * i, lines[i]);
+    return image;
+}
+
+QByteArray encoded(const QImage &image, const char *format)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, format))
+        qFatal("cannot encode test image");
+    return bytes;
+}
+
+// Collects what the process writes to stderr while it lives.
+class StderrCapture final {
+    Q_DISABLE_COPY(StderrCapture)
+
+public:
+    StderrCapture() : m_file(std::tmpfile()), m_saved(dup(STDERR_FILENO))
+    {
+        std::fflush(stderr);
+        dup2(fileno(m_file), STDERR_FILENO);
+    }
+
+    ~StderrCapture()
+    {
+        std::fflush(stderr);
+        dup2(m_saved, STDERR_FILENO);
+        close(m_saved);
+        std::fclose(m_file);
+    }
+
+    QByteArray text() const
+    {
+        std::fflush(stderr);
+        QFile file;
+        if (!file.open(fileno(m_file), QIODevice::ReadOnly))
+            return QByteArray("cannot read captured stderr");
+        file.seek(0);
+        return file.readAll();
+    }
+
+private:
+    std::FILE *m_file;
+    int m_saved;
+};
+
+std::optional<QString> recognizedInPool(const QByteArray &bytes)
+{
+    auto future = TextRecognition::recognizeTextAsync(bytes);
+    future.waitForFinished();
+    return future.result();
+}
+
+} // namespace
+
+class TextRecognitionTest final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void readsRenderedLinesInOrder_data()
+    {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("one paragraph")
+            << QStringList {u"Hello World"_s, u"Second line 42"_s} << u"Hello World\nSecond line 42"_s;
+        QTest::newRow("blocks far apart") << QStringList {u"Hello World"_s, QString(), QString(),
+            u"Far Below"_s} << u"Hello World\nFar Below"_s;
+    }
+
+    void readsRenderedLinesInOrder()
+    {
+        QFETCH(QStringList, lines);
+        QFETCH(QString, expected);
+        const QByteArray png = encoded(renderedLines(lines), "PNG");
+        QCOMPARE(recognizedInPool(png).value_or(u"<none>"_s), expected);
+    }
+
+    void readsTextOnTransparentBackground()
+    {
+        QImage image = renderedLines({u"Clear Glass"_s}, QImage::Format_ARGB32);
+        for (int y = 0; y < image.height(); ++y) {
+            auto *row = reinterpret_cast<QRgb *>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                row[x] = qGray(row[x]) > 128 ? qRgba(0, 0, 0, 0) : qRgba(0, 0, 0, 255);
+        }
+        QCOMPARE(recognizedInPool(encoded(image, "PNG")).value_or(u"<none>"_s), u"Clear Glass"_s);
+    }
+
+    void readsOnlyTheFirstPage()
+    {
+        QTemporaryDir folder;
+        const QByteArray path = QFile::encodeName(folder.filePath(u"pages.tif"_s));
+        for (const auto &[text, mode] :
+            {std::pair {u"First Page"_s, "w"}, std::pair {u"Other Sheet"_s, "a"}}) {
+            const QImage page = renderedLines({text}).convertToFormat(QImage::Format_Grayscale8);
+            Pix *pix = pixCreate(page.width(), page.height(), 8);
+            for (int y = 0; y < page.height(); ++y) {
+                for (int x = 0; x < page.width(); ++x)
+                    pixSetPixel(pix, x, y, page.constScanLine(y)[x]);
+            }
+            QCOMPARE(pixWriteTiff(path.constData(), pix, IFF_TIFF_ZIP, mode), 0);
+            pixDestroy(&pix);
+        }
+        QFile file(QFile::decodeName(path));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(recognizedInPool(file.readAll()).value_or(u"<none>"_s), u"First Page"_s);
+    }
+
+    void givesNothingWithoutText_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QImage blank(800, 600, QImage::Format_RGB32);
+        blank.fill(Qt::white);
+        QTest::newRow("blank PNG") << encoded(blank, "PNG");
+        QTest::newRow("blank JPEG") << encoded(blank, "JPEG");
+        QTest::newRow("junk") << QByteArray("\x89PNG but not really an image at all", 34);
+        QTest::newRow("text") << QByteArray("Hello World");
+        QTest::newRow("empty") << QByteArray();
+    }
+
+    void givesNothingWithoutText()
+    {
+        QFETCH(QByteArray, bytes);
+        const StderrCapture stderrCapture;
+        QVERIFY(!recognizedInPool(bytes));
+        QCOMPARE(stderrCapture.text(), QByteArray());
+    }
+
+    void runsOnManyThreadsAtOnce()
+    {
+        const QByteArray png = encoded(renderedLines({u"Parallel"_s}), "PNG");
+        QList<QFuture<std::optional<QString>>> futures;
+        for (int i = 0; i < 4; ++i)
+            futures.append(TextRecognition::recognizeTextAsync(png));
+        for (auto &future : futures)
+            QCOMPARE(future.result().value_or(u"<none>"_s), u"Parallel"_s);
+    }
+};
+
+QTEST_MAIN(TextRecognitionTest)
+#include "tst_text_recognition.moc"
