@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/Pasteboard.h"
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QObject>
+
+class QClipboard;
+
+// The X11 CLIPBOARD selection through QClipboard. Reading another
+// application's data is a synchronous request to it (Qt waits up to 5 s), so
+// the type list and each format are asked for at most once per content.
+class X11Pasteboard final : public QObject, public Pasteboard {
+    Q_OBJECT
+
+public:
+    explicit X11Pasteboard(QObject *parent = nullptr);
+
+    qint64 changeCount() const override { return m_changeCount; }
+    std::optional<QStringList> types() override;
+    std::optional<QByteArray> data(const QString &type) override;
+    void write(const PasteboardItem &item) override;
+    void clear() override;
+
+private:
+    void handleDataChanged();
+    void recordOwnWrite(PasteboardItem offered);
+    bool carriesLastWrite();
+    void forgetContent();
+    const QStringList &offeredFormats();
+    std::optional<QString> offeredFormatFor(const QString &type);
+    QByteArray readFormat(const QString &format);
+
+    QClipboard *m_clipboard;
+    qint64 m_changeCount = 0;
+    bool m_writing = false;
+    // What our last write offered, for telling a clipboard-persistence
+    // daemon's takeover from a new copy.
+    std::optional<PasteboardItem> m_lastWrite;
+    QElapsedTimer m_sinceLastWrite;
+
+    // The current content, as read so far.
+    std::optional<QStringList> m_formats;
+    std::optional<QStringList> m_types;
+    QHash<QString, QByteArray> m_read;
+};
