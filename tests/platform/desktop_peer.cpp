@@ -3,7 +3,8 @@
 // shows windows with a chosen WM_CLASS. Commands come one a line on stdin;
 // every reply ends with a line "end".
 
-#include <QBuffer>
+#include "NoiseImage.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QHash>
@@ -58,20 +59,6 @@ QStringList offeredFormats(const QMimeData *mimeData)
     return formats;
 }
 
-// The same noisy picture as the test draws: too big for one X request.
-QImage noise(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    quint32 state = 12345;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            state = state * 1664525u + 1013904223u;
-            image.setPixel(x, y, 0xff000000u | (state >> 8));
-        }
-    }
-    return image;
-}
-
 std::map<xcb_window_t, std::unique_ptr<QRasterWindow>> windows;
 
 xcb_window_t showWindow(const QByteArray &instance, const QByteArray &className)
@@ -102,7 +89,7 @@ void run(const QList<QByteArray> &words)
         own(mimeData);
     } else if (command == "image") {
         auto *mimeData = new CountingMimeData;
-        mimeData->setImageData(noise(words.value(1).toInt(), words.value(2).toInt()));
+        mimeData->setImageData(noiseImage(words.value(1).toInt(), words.value(2).toInt()));
         own(mimeData);
     } else if (command == "mirror") {
         // What a clipboard-persistence daemon does: take over with a copy.

@@ -1,4 +1,5 @@
 #include "DesktopPeer.h"
+#include "NoiseImage.h"
 
 #include "platform/PasteboardType.h"
 #include "platform/X11Pasteboard.h"
@@ -35,19 +36,6 @@ QHash<QString, int> served(DesktopPeer &peer)
         counts.insert(QString::fromUtf8(words.value(0)), words.value(1).toInt());
     }
     return counts;
-}
-
-QImage noise(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    quint32 state = 12345;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            state = state * 1664525u + 1013904223u;
-            image.setPixel(x, y, 0xff000000u | (state >> 8));
-        }
-    }
-    return image;
 }
 
 } // namespace
@@ -157,7 +145,7 @@ void tst_X11Pasteboard::imageCopyReadsAsPng()
     QVERIFY(pasteboard.hasType(PasteboardType::png));
     const QByteArray png = pasteboard.data(PasteboardType::png).value();
     QVERIFY(png.startsWith("\x89PNG"));
-    QCOMPARE(QImage::fromData(png, "PNG").convertToFormat(QImage::Format_RGB32), noise(400, 300));
+    QCOMPARE(QImage::fromData(png, "PNG").convertToFormat(QImage::Format_RGB32), noiseImage(400, 300));
 }
 
 void tst_X11Pasteboard::concealedMarkers_data()
@@ -201,7 +189,7 @@ void tst_X11Pasteboard::ownWrite_data()
     QTest::newRow("concealed text") << secret << true;
     QBuffer png;
     png.open(QIODevice::WriteOnly);
-    noise(40, 30).save(&png, "PNG");
+    noiseImage(40, 30).save(&png, "PNG");
     QTest::newRow("image") << PasteboardItem::fromPng(png.data()) << false;
     QTest::newRow("files") << PasteboardItem::fromFileUrls(
         {QUrl::fromLocalFile(u"/tmp/a b"_s), QUrl::fromLocalFile(u"/tmp/c"_s)})
