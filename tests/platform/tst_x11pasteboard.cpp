@@ -55,6 +55,7 @@ private slots:
     void concealedMarkers();
     void ownWrite_data();
     void ownWrite();
+    void clearCountsOnce();
     void persistenceTakeover_data();
     void persistenceTakeover();
     void takeoverWithOtherDataIsACopy();
@@ -216,6 +217,21 @@ void tst_X11Pasteboard::ownWrite()
     QCOMPARE(seen.value(PasteboardType::kdePasswordHint), concealed ? "secret"_ba : QByteArray());
     QCOMPARE(pasteboard.changeCount(), before + 1);
     QCOMPARE(pasteboard.hasType(PasteboardType::concealed), concealed);
+}
+
+void tst_X11Pasteboard::clearCountsOnce()
+{
+    X11Pasteboard pasteboard;
+    DesktopPeer peer;
+    QVERIFY(peer.isReady());
+    pasteboard.write(PasteboardItem::fromString(u"gone soon"_s));
+    const qint64 written = pasteboard.changeCount();
+    pasteboard.clear();
+    QCOMPARE(pasteboard.changeCount(), written + 1);
+
+    QVERIFY(dump(peer).isEmpty());
+    QCOMPARE(pasteboard.types(), QStringList());
+    QCOMPARE(pasteboard.changeCount(), written + 1);
 }
 
 void tst_X11Pasteboard::persistenceTakeover_data()
