@@ -1,0 +1,5 @@
+import QtQuick
+import Vantorell.Design
+
+VisualEffectBackground {
+}

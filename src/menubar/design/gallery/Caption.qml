@@ -1,0 +1,7 @@
+import QtQuick
+import Vantorell.Design
+
+Text {
+    font: VTFont.caption
+    color: VTColor.secondary
+}

@@ -1,0 +1,263 @@
+#include "DarkPalette.h"
+#include "QuickScene.h"
+
+#include "menubar/design/DesignTokens.h"
+#include "menubar/design/SurfaceShape.h"
+
+#include <QDirIterator>
+#include <QGuiApplication>
+#include <QPalette>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+template<typename T> T *child(QQuickItem *root, const QString &name)
+{
+    return root->findChild<T *>(name);
+}
+
+SurfaceShape *firstShape(QQuickItem *root)
+{
+    return root->findChild<SurfaceShape *>();
+}
+
+} // namespace
+
+class TestDesignComponents : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { QGuiApplication::setPalette(QPalette()); }
+
+    void everyFileLoadsWithoutWarnings_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<bool>("dark");
+        QDirIterator files(u":/qt-project.org/imports/Vantorell/Design"_s, {u"*.qml"_s});
+        int count = 0;
+        while (files.hasNext()) {
+            const QString type = QFileInfo(files.next()).baseName();
+            QTest::addRow("%s light", qPrintable(type)) << type << false;
+            QTest::addRow("%s dark", qPrintable(type)) << type << true;
+            ++count;
+        }
+        QVERIFY(count >= 12);
+    }
+
+    void everyFileLoadsWithoutWarnings()
+    {
+        QFETCH(QString, type);
+        QFETCH(bool, dark);
+        QTest::failOnWarning(QRegularExpression(u".*"_s));
+        if (dark)
+            QGuiApplication::setPalette(darkPalette());
+        QuickScene scene;
+        QVERIFY(scene.load(type + u" {}"_s));
+        QVERIFY(!scene.grab().isNull());
+    }
+
+    void brandMarkGlowsAboveForty_data()
+    {
+        QTest::addColumn<qreal>("size");
+        QTest::addColumn<bool>("glows");
+        QTest::newRow("40") << 40.0 << false;
+        QTest::newRow("41") << 41.0 << true;
+    }
+
+    void brandMarkGlowsAboveForty()
+    {
+        QFETCH(qreal, size);
+        QFETCH(bool, glows);
+        QuickScene scene;
+        QQuickItem *mark = scene.load(u"VTBrandMark { size: %1 }"_s.arg(size), 20);
+        QVERIFY(mark);
+        const QImage image = scene.grab();
+        // Just below the middle of the bottom edge, where the offset shadow is densest.
+        const QColor below = image.pixelColor(20 + int(size / 2), 20 + int(size) + 2);
+        QCOMPARE(below != QColor(Qt::white), glows);
+        QCOMPARE(mark->property("shadowOpacity").toReal(), glows ? 0.35 : 0.0);
+    }
+
+    void brandMarkOutline_data()
+    {
+        QTest::addColumn<qreal>("size");
+        QTest::addColumn<qreal>("strokeWidth");
+        QTest::newRow("23 keeps the minimum") << 23.0 << 0.5;
+        QTest::newRow("48") << 48.0 << 1.0;
+        QTest::newRow("96") << 96.0 << 2.0;
+    }
+
+    void brandMarkOutline()
+    {
+        QFETCH(qreal, size);
+        QFETCH(qreal, strokeWidth);
+        QuickScene scene;
+        QQuickItem *mark = scene.load(u"VTBrandMark { size: %1 }"_s.arg(size));
+        QVERIFY(mark);
+        QCOMPARE(firstShape(mark)->strokeWidth(), strokeWidth);
+        QCOMPARE(firstShape(mark)->cornerRadius(), 0.3 * size);
+    }
+
+    void heroIconAtSeventyTwo()
+    {
+        QuickScene scene;
+        QQuickItem *hero = scene.load(u"VTHeroIcon { symbol: 'lock.shield.fill'; size: 72 }"_s);
+        QVERIFY(hero);
+        const SurfaceShape *tile = firstShape(hero);
+        QCOMPARE(tile->cornerRadius(), 20.16);
+        QCOMPARE(hero->property("symbolSize").toReal(), 31.68);
+        QCOMPARE(tile->shadowRadius(), 16.0);
+        QCOMPARE(tile->shadowOffset(), QPointF(0, 6));
+    }
+
+    void searchFieldClearButtonFollowsTheQuery_data()
+    {
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("empty") << QString() << false;
+        QTest::newRow("one space") << u" "_s << true;
+        QTest::newRow("a word") << u"needle"_s << true;
+    }
+
+    void searchFieldClearButtonFollowsTheQuery()
+    {
+        QFETCH(QString, query);
+        QFETCH(bool, shown);
+        QuickScene scene;
+        QQuickItem *field = scene.load(u"VTSearchField { width: 240; placeholder: 'Search' }"_s);
+        QVERIFY(field);
+        field->setProperty("text", query);
+        auto *clear = child<QQuickItem>(field, u"clearButton"_s);
+        QCOMPARE(clear->isVisible(), shown);
+        QCOMPARE(child<QQuickItem>(field, u"field"_s)->property("text").toString(), query);
+        if (!shown)
+            return;
+        scene.grab();
+        QTest::mouseClick(&scene.window(), Qt::LeftButton, {},
+            clear->mapToScene(QPointF(clear->width() / 2, clear->height() / 2)).toPoint());
+        QCOMPARE(field->property("text").toString(), QString());
+        QVERIFY(!clear->isVisible());
+    }
+
+    void searchFieldTakesFocusAndOutlinesIt()
+    {
+        QuickScene scene;
+        QQuickItem *field = scene.load(u"Column { property alias search: search\n"
+                                       u"  VTSearchField { id: search; width: 240 }\n"
+                                       u"  TextField { objectName: 'other'; width: 240 } }"_s);
+        QVERIFY(field);
+        QVERIFY(scene.showAndActivate());
+        auto *search = field->property("search").value<QQuickItem *>();
+        QTRY_VERIFY(search->property("focused").toBool());
+        SurfaceShape *outline = firstShape(search);
+        QTRY_COMPARE(outline->strokeWidth(), 1.5);
+        QTRY_COMPARE(outline->strokeColor(), DesignTokens::withOpacity(DesignTokens::accent(), 0.7));
+
+        QTest::keyClick(&scene.window(), Qt::Key_A);
+        QTest::keyClick(&scene.window(), Qt::Key_B);
+        QCOMPARE(search->property("text").toString(), u"ab"_s);
+
+        child<QQuickItem>(field, u"other"_s)->forceActiveFocus();
+        QVERIFY(!search->property("focused").toBool());
+        QTRY_COMPARE(outline->strokeWidth(), 1.0);
+        QTRY_COMPARE(outline->strokeColor(), DesignTokens::instance().border());
+
+        search->setVisible(false);
+        search->setVisible(true);
+        QVERIFY(search->property("focused").toBool());
+    }
+
+    void keyCapGrowsInsteadOfTruncating()
+    {
+        QuickScene scene;
+        QQuickItem *row = scene.load(
+            u"RowLayout { width: 20; property alias shortCap: shortCap; property alias longCap: longCap\n"
+            u"  VTKeyCap { id: shortCap; text: '⌘1' }\n"
+            u"  VTKeyCap { id: longCap; text: 'Control Option Shift 9' } }"_s);
+        QVERIFY(row);
+        scene.grab();
+        auto *shortCap = row->property("shortCap").value<QQuickItem *>();
+        auto *longCap = row->property("longCap").value<QQuickItem *>();
+        QVERIFY(longCap->width() > shortCap->width() * 3);
+        QCOMPARE(longCap->width(), longCap->implicitWidth());
+        QCOMPARE(longCap->height(), shortCap->height());
+    }
+
+    void chipNeverTogglesItself()
+    {
+        QuickScene scene;
+        QQuickItem *chip = scene.load(u"VTChip { title: 'Pinned'; icon: 'pin.fill' }"_s);
+        QVERIFY(chip);
+        QCOMPARE(chip->height(), 24.0);
+        QSignalSpy action(chip, SIGNAL(action()));
+        scene.grab();
+        // The margin between the label and the outline counts as the chip.
+        QTest::mouseClick(&scene.window(), Qt::LeftButton, {}, QPoint(3, 12));
+        QCOMPARE(action.count(), 1);
+        QCOMPARE(chip->property("isSelected").toBool(), false);
+    }
+
+    void chipLabel_data()
+    {
+        QTest::addColumn<QString>("icon");
+        QTest::addColumn<qreal>("extra");
+        QTest::newRow("title only") << QString() << 0.0;
+        QTest::newRow("symbol before the title") << u"pin.fill"_s << 14.0;
+    }
+
+    void chipLabel()
+    {
+        QFETCH(QString, icon);
+        QFETCH(qreal, extra);
+        QuickScene plain;
+        QQuickItem *without = plain.load(u"VTChip { title: 'Pinned' }"_s);
+        QuickScene scene;
+        QQuickItem *chip = scene.load(u"VTChip { title: 'Pinned'; icon: '%1' }"_s.arg(icon));
+        QVERIFY(chip && without);
+        QCOMPARE(chip->implicitWidth() - without->implicitWidth(), extra);
+    }
+
+    void iconButtonIsAlwaysTwentySixPoints()
+    {
+        QuickScene scene;
+        QQuickItem *button = scene.load(u"VTIconButton { icon: 'star.fill'; help: 'Favorite' }"_s, 10);
+        QVERIFY(button);
+        QCOMPARE(button->size(), QSizeF(26, 26));
+        QSignalSpy action(button, SIGNAL(action()));
+        QVERIFY(scene.showAndActivate());
+        QTest::mouseMove(&scene.window(), QPoint(2, 2));
+        QTRY_VERIFY(!button->property("hovering").toBool());
+        QCOMPARE(firstShape(button)->color().alpha(), 0);
+        QTest::mouseMove(&scene.window(), QPoint(23, 23));
+        QTRY_VERIFY(button->property("hovering").toBool());
+        QCOMPARE(firstShape(button)->color(), DesignTokens::instance().surfaceStrong());
+        QTest::mouseClick(&scene.window(), Qt::LeftButton, {}, QPoint(23, 23));
+        QCOMPARE(action.count(), 1);
+    }
+
+    void emptyStateWithoutSubtitleShowsDiscAndTitle()
+    {
+        QuickScene scene;
+        QQuickItem *empty = scene.load(u"VTEmptyState { width: 300; height: 400; icon: 'clipboard';"
+                                       u" title: 'Nothing copied yet' }"_s);
+        QVERIFY(empty);
+        scene.grab();
+        int shownTexts = 0;
+        for (QQuickItem *item : empty->findChildren<QQuickItem *>()) {
+            if (item->inherits("QQuickText") && item->isVisible())
+                ++shownTexts;
+        }
+        QCOMPARE(shownTexts, 1);
+        // The group sits in the vertical middle.
+        const SurfaceShape *disc = firstShape(empty);
+        const qreal top = disc->mapToItem(empty, QPointF()).y();
+        QVERIFY(top > 120 && top < 200);
+    }
+};
+
+QTEST_MAIN(TestDesignComponents)
+#include "tst_designcomponents.moc"
