@@ -169,6 +169,12 @@ private slots:
         search->setVisible(false);
         search->setVisible(true);
         QVERIFY(search->property("focused").toBool());
+
+        // The panel is hidden and shown again: the caret is back in the field.
+        child<QQuickItem>(field, u"other"_s)->forceActiveFocus();
+        scene.window().hide();
+        QVERIFY(scene.showAndActivate());
+        QTRY_VERIFY(search->property("focused").toBool());
     }
 
     void keyCapGrowsInsteadOfTruncating()

@@ -24,6 +24,7 @@ Item {
 
     onVisibleChanged: takeFocus()
     Component.onCompleted: takeFocus()
+    Window.onWindowChanged: takeFocus()
 
     Connections {
         target: root.Window.window
