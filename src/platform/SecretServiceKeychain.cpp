@@ -12,9 +12,9 @@
 
 #include <qt6keychain/keychain.h>
 
-#include <functional>
 #include <future>
 #include <memory>
+#include <type_traits>
 
 using namespace Qt::StringLiterals;
 
@@ -59,23 +59,28 @@ KeychainError failure(const JobOutcome &outcome)
     return {qint32(outcome.error), outcome.message};
 }
 
-// Runs the job made by make on the job thread and waits for its end.
-std::expected<JobOutcome, KeychainError> runJob(
-    std::function<QKeychain::Job *(QObject *parent)> make, std::chrono::milliseconds bound)
+// Runs one job for account on the job thread and waits for its end. The
+// job gets copies of everything: it may outlive the wait.
+template<typename JobType>
+std::expected<JobOutcome, KeychainError> runJob(const QString &service, const QString &account,
+    std::chrono::milliseconds bound, const QByteArray &data = {})
 {
     auto promise = std::make_shared<std::promise<JobOutcome>>();
     std::future<JobOutcome> outcome = promise->get_future();
     QObject *context = jobContext();
     QMetaObject::invokeMethod(
         context,
-        [context, make = std::move(make), promise] {
-            QKeychain::Job *job = make(context);
+        [context, service, account, data, promise] {
+            auto *job = new JobType(service, context);
+            job->setKey(account);
+            if constexpr (std::is_same_v<JobType, QKeychain::WritePasswordJob>)
+                job->setBinaryData(data);
             job->setAutoDelete(true);
             job->setInsecureFallback(false);
             QObject::connect(job, &QKeychain::Job::finished, context, [promise](QKeychain::Job *finished) {
                 JobOutcome result {finished->error(), finished->errorString(), {}};
-                if (auto *read = qobject_cast<QKeychain::ReadPasswordJob *>(finished))
-                    result.data = read->binaryData();
+                if constexpr (std::is_same_v<JobType, QKeychain::ReadPasswordJob>)
+                    result.data = static_cast<JobType *>(finished)->binaryData();
                 promise->set_value(std::move(result));
             });
             job->start();
@@ -112,14 +117,7 @@ std::expected<void, KeychainError> SecretServiceKeychain::store(
         return std::unexpected(
             KeychainError {qint32(QKeychain::NotImplemented), u"Biometric protection is not available"_s});
     }
-    auto outcome = runJob(
-        [&](QObject *parent) {
-            auto *job = new QKeychain::WritePasswordJob(m_service, parent);
-            job->setKey(account);
-            job->setBinaryData(data);
-            return job;
-        },
-        m_bound);
+    const auto outcome = runJob<QKeychain::WritePasswordJob>(m_service, account, m_bound, data);
     if (!outcome)
         return std::unexpected(outcome.error());
     if (outcome->error != QKeychain::NoError)
@@ -129,13 +127,7 @@ std::expected<void, KeychainError> SecretServiceKeychain::store(
 
 std::expected<std::optional<QByteArray>, KeychainError> SecretServiceKeychain::load(const QString &account)
 {
-    auto outcome = runJob(
-        [&](QObject *parent) {
-            auto *job = new QKeychain::ReadPasswordJob(m_service, parent);
-            job->setKey(account);
-            return job;
-        },
-        m_bound);
+    auto outcome = runJob<QKeychain::ReadPasswordJob>(m_service, account, m_bound);
     if (!outcome)
         return std::unexpected(outcome.error());
     if (outcome->error == QKeychain::EntryNotFound)
@@ -147,13 +139,7 @@ std::expected<std::optional<QByteArray>, KeychainError> SecretServiceKeychain::l
 
 std::expected<void, KeychainError> SecretServiceKeychain::remove(const QString &account)
 {
-    auto outcome = runJob(
-        [&](QObject *parent) {
-            auto *job = new QKeychain::DeletePasswordJob(m_service, parent);
-            job->setKey(account);
-            return job;
-        },
-        m_bound);
+    const auto outcome = runJob<QKeychain::DeletePasswordJob>(m_service, account, m_bound);
     if (!outcome)
         return std::unexpected(outcome.error());
     if (outcome->error != QKeychain::NoError && outcome->error != QKeychain::EntryNotFound)
