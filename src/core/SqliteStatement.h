@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// One prepared statement, finalized when it goes. Texts and blobs are
+// bound as copies owned by SQLite; parameters are numbered from 1.
+class SqliteStatement final {
+    Q_DISABLE_COPY(SqliteStatement)
+
+public:
+    // A null connection gives an invalid statement.
+    SqliteStatement(sqlite3 *db, const char *sql);
+    ~SqliteStatement();
+
+    bool isValid() const { return m_statement != nullptr; }
+    // The prepare error, or SQLite's message for the connection after a step.
+    QString errorMessage() const;
+
+    void bindText(int index, const QString &text);
+    void bindText(int index, const std::optional<QString> &text);
+    // An empty array is a zero-length blob, not NULL.
+    void bindBlob(int index, const QByteArray &bytes);
+    void bindBlob(int index, const std::optional<QByteArray> &bytes);
+    void bindDouble(int index, double value);
+    void bindDouble(int index, std::optional<double> value);
+    void bindInt64(int index, qint64 value);
+    void bindBool(int index, bool value);
+
+    // SQLite's result code; the first failed bind's code when a bind failed.
+    int step();
+
+    std::optional<QString> columnText(int column) const;
+    // Empty both for NULL and for a zero-length blob.
+    QByteArray columnBlob(int column) const;
+    double columnDouble(int column) const;
+    qint64 columnInt64(int column) const;
+    bool columnIsNull(int column) const;
+
+private:
+    void noteBind(int result);
+
+    sqlite3 *m_db = nullptr;
+    sqlite3_stmt *m_statement = nullptr;
+    QString m_prepareError;
+    int m_bindError = 0;
+};

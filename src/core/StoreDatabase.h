@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+
+struct sqlite3;
+
+// The store's SQLite connection: where the file lives, opening with the
+// schema and its column migrations, one-shot statements and the WAL
+// checkpoint that follows secure deletions. Used from the store's executor
+// only.
+class StoreDatabase final {
+    Q_DISABLE_COPY(StoreDatabase)
+
+public:
+    StoreDatabase() = default;
+    ~StoreDatabase();
+
+    // vantorell.db in the application's data folder, which is created on
+    // the way.
+    static QString databaseURL();
+
+    // Opens or creates the file at path, then configures, creates and
+    // migrates the schema. A failed open leaves the database closed.
+    void openDatabase(const QString &path);
+    void closeDatabase();
+    bool isOpen() const { return m_db != nullptr; }
+    sqlite3 *handle() const { return m_db; }
+
+    // Runs sql (possibly several statements); logs SQLite's message on
+    // failure.
+    bool execute(const QString &sql);
+
+    bool columnExists(const QString &table, const QString &column);
+    void addColumnIfMissing(const QString &table, const QString &column, const QString &type);
+    void migrateSchema();
+
+    // Rows changed by every statement so far on this connection.
+    qint64 totalChanges() const;
+
+    // Moves the log into the file and truncates it, so that nothing a
+    // secure deletion overwrote stays readable in the -wal file.
+    bool checkpoint();
+
+private:
+    sqlite3 *m_db = nullptr;
+};
