@@ -50,6 +50,12 @@ std::optional<QByteArray> optionalBlob(const SqliteStatement &statement, int col
     return bytes;
 }
 
+std::function<void(SqliteStatement &)> bindSeconds(const QDateTime &date)
+{
+    return [seconds = DateCoding::toSeconds(date)](
+               SqliteStatement &statement) { statement.bindDouble(1, seconds); };
+}
+
 std::optional<double> optionalSeconds(const std::optional<QDateTime> &date)
 {
     if (!date)
@@ -139,14 +145,9 @@ std::optional<ClipboardEntry> EntryTable::entryFromRow(const SqliteStatement &st
 
 void EntryTable::deleteExpiredEntries(const QDateTime &now)
 {
-    const qint64 before = m_database.totalChanges();
-    const double seconds = DateCoding::toSeconds(now);
-    overwriteThenDelete(
-        "UPDATE clipboard_entries SET encrypted_content = randomblob(length(encrypted_content)) "
-        "WHERE expires_at IS NOT NULL AND expires_at < ?",
-        "DELETE FROM clipboard_entries WHERE expires_at IS NOT NULL AND expires_at < ?",
-        [seconds](SqliteStatement &statement) { statement.bindDouble(1, seconds); });
-    checkpointIfChangedSince(before);
+    purge("UPDATE clipboard_entries SET encrypted_content = randomblob(length(encrypted_content)) "
+          "WHERE expires_at IS NOT NULL AND expires_at < ?",
+        "DELETE FROM clipboard_entries WHERE expires_at IS NOT NULL AND expires_at < ?", bindSeconds(now));
 }
 
 void EntryTable::deleteEntry(const QUuid &id)
@@ -207,34 +208,23 @@ void EntryTable::updateFlags(const ClipboardEntry &entry)
 
 void EntryTable::clearAllEntries()
 {
-    const qint64 before = m_database.totalChanges();
-    if (overwriteThenDelete("UPDATE clipboard_entries SET encrypted_content = randomblob(64)",
-            "DELETE FROM clipboard_entries"))
-        m_database.execute(u"VACUUM"_s);
-    checkpointIfChangedSince(before);
+    purge("UPDATE clipboard_entries SET encrypted_content = randomblob(64)", "DELETE FROM clipboard_entries",
+        {}, Vacuum::yes);
 }
 
 void EntryTable::clearUnpinnedEntries()
 {
-    const qint64 before = m_database.totalChanges();
-    if (overwriteThenDelete(
-            "UPDATE clipboard_entries SET encrypted_content = randomblob(length(encrypted_content)) "
-            "WHERE is_pinned = 0 AND is_favorite = 0",
-            "DELETE FROM clipboard_entries WHERE is_pinned = 0 AND is_favorite = 0"))
-        m_database.execute(u"VACUUM"_s);
-    checkpointIfChangedSince(before);
+    purge("UPDATE clipboard_entries SET encrypted_content = randomblob(length(encrypted_content)) "
+          "WHERE is_pinned = 0 AND is_favorite = 0",
+        "DELETE FROM clipboard_entries WHERE is_pinned = 0 AND is_favorite = 0", {}, Vacuum::yes);
 }
 
 void EntryTable::deleteEntriesOlderThan(const QDateTime &cutoff)
 {
-    const qint64 before = m_database.totalChanges();
-    const double seconds = DateCoding::toSeconds(cutoff);
-    overwriteThenDelete(
-        "UPDATE clipboard_entries SET encrypted_content = randomblob(length(encrypted_content)) "
-        "WHERE created_at < ? AND is_pinned = 0 AND is_favorite = 0",
+    purge("UPDATE clipboard_entries SET encrypted_content = randomblob(length(encrypted_content)) "
+          "WHERE created_at < ? AND is_pinned = 0 AND is_favorite = 0",
         "DELETE FROM clipboard_entries WHERE created_at < ? AND is_pinned = 0 AND is_favorite = 0",
-        [seconds](SqliteStatement &statement) { statement.bindDouble(1, seconds); });
-    checkpointIfChangedSince(before);
+        bindSeconds(cutoff));
 }
 
 bool EntryTable::wipeAllData()
@@ -279,6 +269,15 @@ bool EntryTable::overwriteThenDelete(const char *overwrite, const char *remove, 
     SqliteSavepoint pair(m_database, u"overwrite_delete"_s);
     change(overwrite, bind);
     return change(remove, bind) && pair.release();
+}
+
+bool EntryTable::purge(const char *overwrite, const char *remove, const Binder &bind, Vacuum vacuum)
+{
+    const qint64 before = m_database.totalChanges();
+    bool succeeded = overwriteThenDelete(overwrite, remove, bind);
+    if (succeeded && vacuum == Vacuum::yes)
+        succeeded = m_database.execute(u"VACUUM"_s);
+    return checkpointIfChangedSince(before) && succeeded;
 }
 
 bool EntryTable::checkpointIfChangedSince(qint64 changes)

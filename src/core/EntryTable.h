@@ -49,6 +49,9 @@ private:
     // The overwrite and the delete as one unit: when the delete fails, the
     // overwrite is rolled back too, so no row of random bytes is left.
     bool overwriteThenDelete(const char *overwrite, const char *remove, const Binder &bind = {});
+    enum class Vacuum { no, yes };
+    // The pair, then VACUUM when asked, then the checkpoint when rows went.
+    bool purge(const char *overwrite, const char *remove, const Binder &bind, Vacuum vacuum = Vacuum::no);
     bool deleteOne(const QUuid &id);
     bool checkpointIfChangedSince(qint64 changes);
 

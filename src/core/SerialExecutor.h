@@ -37,9 +37,6 @@ public:
         return future;
     }
 
-    // Whether the caller is on the executor's thread.
-    bool isCurrent() const { return std::this_thread::get_id() == m_thread.get_id(); }
-
 private:
     void submit(std::move_only_function<void()> task);
     void loop();
