@@ -10,19 +10,6 @@
 
 using namespace Qt::StringLiterals;
 
-#if defined(__SANITIZE_THREAD__)
-// Qt is not built with ThreadSanitizer, so the reference counts and locks
-// inside QFuture's shared state (and QtTest's watchdog thread) are invisible
-// to it and look like races.
-extern "C" const char *__tsan_default_suppressions()
-{
-    return "race:QFutureInterfaceBase\n"
-           "race:QtPrivate::Continuation\n"
-           "race:QWaitCondition\n"
-           "race:libQt6Test.so\n";
-}
-#endif
-
 class StoreOrderTest final : public QObject {
     Q_OBJECT
 
