@@ -187,8 +187,18 @@ void TypedSettings::setValue(const SettingDefinition &setting, const QVariant &v
         typed.convert(QMetaType::fromType<qint64>());
     Q_ASSERT_X(
         typed.metaType() == metaTypeOf(setting.kind), "TypedSettings::setValue", "value of another kind");
+    write(setting.key, typed);
+}
+
+void TypedSettings::setRawValue(const QString &key, const QVariant &value)
+{
+    write(key, value);
+}
+
+void TypedSettings::write(const QString &key, const QVariant &value)
+{
     const bool wasWritable = m_settings.status() == QSettings::NoError;
-    m_settings.setValue(setting.key, typed);
+    m_settings.setValue(key, value);
     m_settings.sync();
     // QSettings keeps the first error it meets, so this is reported once.
     if (wasWritable && m_settings.status() != QSettings::NoError)

@@ -4,6 +4,7 @@
 
 #include <QSettings>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 // A settings file that keeps the kind of every value across processes. Plain
@@ -36,6 +37,14 @@ public:
     // setting's kind; an integer setting also takes an int.
     void setValue(const SettingDefinition &setting, const QVariant &value);
 
+    // Every stored key, and values exactly as stored, whatever their kind:
+    // for copying settings from one file to another.
+    QStringList keys() const { return m_settings.allKeys(); }
+    QVariant rawValue(const QString &key) const { return m_settings.value(key); }
+    void setRawValue(const QString &key, const QVariant &value);
+
 private:
+    void write(const QString &key, const QVariant &value);
+
     mutable QSettings m_settings;
 };
