@@ -13,29 +13,18 @@ class MemberReader final {
 public:
     explicit MemberReader(QJsonObject object) : m_object(std::move(object)) { }
 
-    std::optional<QString> text(const QString &key)
+    template<typename T> std::optional<T> member(const QString &key, bool (QJsonValue::*hasType)() const)
     {
         const QJsonValue value = m_object.value(key);
-        if (isAbsent(value))
+        if (value.isUndefined() || value.isNull())
             return std::nullopt;
-        m_valid = m_valid && value.isString();
-        return value.toString();
-    }
-
-    std::optional<bool> boolean(const QString &key)
-    {
-        const QJsonValue value = m_object.value(key);
-        if (isAbsent(value))
-            return std::nullopt;
-        m_valid = m_valid && value.isBool();
-        return value.toBool();
+        m_valid = m_valid && (value.*hasType)();
+        return value.toVariant().value<T>();
     }
 
     bool isValid() const { return m_valid; }
 
 private:
-    static bool isAbsent(const QJsonValue &value) { return value.isUndefined() || value.isNull(); }
-
     QJsonObject m_object;
     bool m_valid = true;
 };
@@ -51,11 +40,11 @@ std::optional<UpdateCheckResponse> UpdateCheckResponse::decode(const QByteArray 
 
     MemberReader reader(document.object());
     UpdateCheckResponse response {
-        .updateAvailable = reader.boolean(u"update_available"_s),
-        .latestVersion = reader.text(u"latest_version"_s),
-        .yourVersion = reader.text(u"your_version"_s),
-        .downloadURL = reader.text(u"download_url"_s),
-        .changelog = reader.text(u"changelog"_s),
+        .updateAvailable = reader.member<bool>(u"update_available"_s, &QJsonValue::isBool),
+        .latestVersion = reader.member<QString>(u"latest_version"_s, &QJsonValue::isString),
+        .yourVersion = reader.member<QString>(u"your_version"_s, &QJsonValue::isString),
+        .downloadURL = reader.member<QString>(u"download_url"_s, &QJsonValue::isString),
+        .changelog = reader.member<QString>(u"changelog"_s, &QJsonValue::isString),
     };
     if (!reader.isValid())
         return std::nullopt;
