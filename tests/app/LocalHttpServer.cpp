@@ -6,26 +6,22 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Whole request parsed from buffer, or none while more is to come.
+// The whole request in buffer, or none while more is to come.
 std::optional<LocalHttpServer::Request> parseRequest(const QByteArray &buffer)
 {
-    const qsizetype headerEnd = buffer.indexOf("\r\n\r\n");
-    if (headerEnd < 0)
+    const qsizetype headEnd = buffer.indexOf("\r\n\r\n");
+    if (headEnd < 0)
         return std::nullopt;
-    const QList<QByteArray> lines = buffer.left(headerEnd).split('\n');
-    const QList<QByteArray> requestLine = lines.first().trimmed().split(' ');
-    LocalHttpServer::Request request;
-    request.method = requestLine.value(0);
-    request.target = requestLine.value(1);
-    for (const QByteArray &line : lines.sliced(1)) {
-        const qsizetype colon = line.indexOf(':');
-        if (colon > 0)
-            request.headers.insert(line.left(colon).trimmed().toLower(), line.sliced(colon + 1).trimmed());
+    LocalHttpServer::Request request {buffer.left(headEnd).split('\n'), {}};
+    qsizetype length = 0;
+    for (QByteArray &line : request.head) {
+        line = line.trimmed();
+        if (line.toLower().startsWith("content-length:"))
+            length = line.sliced(15).trimmed().toLongLong();
     }
-    const qsizetype length = request.headers.value("content-length", "0").toLongLong();
-    if (buffer.size() < headerEnd + 4 + length)
+    if (buffer.size() < headEnd + 4 + length)
         return std::nullopt;
-    request.body = buffer.sliced(headerEnd + 4, length);
+    request.body = buffer.sliced(headEnd + 4, length);
     return request;
 }
 
@@ -45,13 +41,6 @@ QString LocalHttpServer::baseURL() const
     return u"http://127.0.0.1:"_s + QString::number(m_server.serverPort());
 }
 
-void LocalHttpServer::answer(int status, QByteArray body, QByteArray contentType)
-{
-    m_status = status;
-    m_body = std::move(body);
-    m_contentType = std::move(contentType);
-}
-
 void LocalHttpServer::serve(QTcpSocket *socket)
 {
     socket->setParent(this);
@@ -61,14 +50,13 @@ void LocalHttpServer::serve(QTcpSocket *socket)
         const std::optional<Request> request = parseRequest(*buffer);
         if (!request)
             return;
-        buffer->clear();
         m_lastRequest = *request;
         ++m_requestCount;
-        if (m_quiet)
+        if (!m_response)
             return;
-        socket->write("HTTP/1.1 " + QByteArray::number(m_status) + " Status\r\nContent-Type: " + m_contentType
-            + "\r\nContent-Length: " + QByteArray::number(m_body.size()) + "\r\nConnection: close\r\n\r\n"
-            + m_body);
+        const auto &[status, body] = *m_response;
+        socket->write("HTTP/1.1 " + QByteArray::number(status) + " Status\r\nContent-Length: "
+            + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
         socket->disconnectFromHost();
     });
 }

@@ -1,21 +1,19 @@
 #pragma once
 
 #include <QByteArray>
-#include <QHash>
+#include <QList>
 #include <QObject>
 #include <QTcpServer>
 
-// A one-request-at-a-time HTTP server on the loopback address that answers
-// every request with the same status and body, and keeps the last request.
+// An HTTP server on the loopback address that answers every request with
+// the same status and body, and keeps the last request.
 class LocalHttpServer final : public QObject {
     Q_OBJECT
 
 public:
     struct Request {
-        QByteArray method;
-        QByteArray target;
-        // Header names in lower case.
-        QHash<QByteArray, QByteArray> headers;
+        // The request line, then each header line, as sent.
+        QList<QByteArray> head;
         QByteArray body;
     };
 
@@ -23,9 +21,9 @@ public:
 
     // Scheme, address and port, no trailing slash.
     QString baseURL() const;
-    void answer(int status, QByteArray body, QByteArray contentType = "application/json");
-    // Accepts connections and reads requests without ever answering.
-    void stayQuiet() { m_quiet = true; }
+    void answer(int status, QByteArray body) { m_response = {status, std::move(body)}; }
+    // Reads requests without ever answering.
+    void stayQuiet() { m_response.reset(); }
 
     int requestCount() const { return m_requestCount; }
     const Request &lastRequest() const { return m_lastRequest; }
@@ -34,10 +32,7 @@ private:
     void serve(QTcpSocket *socket);
 
     QTcpServer m_server;
-    int m_status = 200;
-    QByteArray m_body;
-    QByteArray m_contentType;
-    bool m_quiet = false;
+    std::optional<std::pair<int, QByteArray>> m_response;
     int m_requestCount = 0;
     Request m_lastRequest;
 };
