@@ -1,0 +1,12 @@
+#pragma once
+
+#include "app/Alerts.h"
+
+// Alerts as message boxes and the display's bell.
+class MessageBoxAlerts final : public Alerts {
+public:
+    MessageBoxAlerts() = default;
+
+    void beep() override;
+    void showAlert(const QString &title, const QString &informativeText) override;
+};
