@@ -12,7 +12,7 @@ pkg_check_modules(ICU REQUIRED IMPORTED_TARGET icu-uc icu-i18n)
 pkg_check_modules(TESSERACT REQUIRED IMPORTED_TARGET tesseract lept)
 pkg_check_modules(QRENCODE REQUIRED IMPORTED_TARGET libqrencode)
 pkg_check_modules(X11LIBS REQUIRED IMPORTED_TARGET
-    x11 x11-xcb xcb xcb-xtest xcb-screensaver xtst xscrnsaver)
+    x11 x11-xcb xcb xcb-xtest xcb-xinput xcb-screensaver xtst xscrnsaver)
 pkg_check_modules(CANBERRA REQUIRED IMPORTED_TARGET libcanberra)
 find_library(PAM_LIBRARY pam REQUIRED)
 find_path(PAM_INCLUDE_DIR security/pam_appl.h REQUIRED)

@@ -1,0 +1,238 @@
+#include "platform/XTestKeySender.h"
+
+#include <QtGlobal>
+
+#include <xcb/xcb.h>
+#include <xcb/xinput.h>
+#include <xcb/xtest.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+constexpr std::uint32_t controlKeysym = 0xffe3; // Control_L
+constexpr std::uint32_t vKeysym = 0x0076;
+constexpr std::uint32_t leftKeysym = 0xff51;
+constexpr int lockModifierIndex = 1;
+
+template<typename Reply> std::unique_ptr<Reply, decltype(&std::free)> owned(Reply *reply)
+{
+    return {reply, &std::free};
+}
+
+std::bitset<256> keysFromBits(const std::uint8_t *bits, int bytes)
+{
+    std::bitset<256> keys;
+    for (int key = 0; key < bytes * 8 && key < 256; ++key) {
+        if (bits[key / 8] & (1u << (key % 8)))
+            keys.set(key);
+    }
+    return keys;
+}
+
+} // namespace
+
+XTestKeySender::XTestKeySender()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        return;
+    int screenNumber = 0;
+    xcb_connection_t *connection = xcb_connect(nullptr, &screenNumber);
+    const xcb_query_extension_reply_t *xtest
+        = xcb_connection_has_error(connection) ? nullptr : xcb_get_extension_data(connection, &xcb_test_id);
+    if (!xtest || !xtest->present) {
+        xcb_disconnect(connection);
+        return;
+    }
+    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
+    for (int i = 0; i < screenNumber && screens.rem > 0; ++i)
+        xcb_screen_next(&screens);
+    if (screens.rem == 0) {
+        xcb_disconnect(connection);
+        return;
+    }
+    m_connection = connection;
+    m_root = screens.data->root;
+
+    const xcb_query_extension_reply_t *input = xcb_get_extension_data(connection, &xcb_input_id);
+    if (input && input->present) {
+        const auto version = owned(xcb_input_xi_query_version_reply(
+            connection, xcb_input_xi_query_version(connection, 2, 0), nullptr));
+        static const char name[] = "XTEST Device";
+        const auto atom = owned(xcb_intern_atom_reply(
+            connection, xcb_intern_atom(connection, 0, sizeof name - 1, name), nullptr));
+        m_hasXInput = version && version->major_version >= 2 && atom;
+        m_xtestDeviceAtom = atom ? atom->atom : xcb_atom_t(XCB_ATOM_NONE);
+    }
+}
+
+XTestKeySender::~XTestKeySender()
+{
+    if (m_connection)
+        xcb_disconnect(m_connection);
+}
+
+bool XTestKeySender::isPermitted() const
+{
+    return m_connection && !xcb_connection_has_error(m_connection);
+}
+
+void XTestKeySender::postPasteChord()
+{
+    if (!isPermitted())
+        return;
+    const std::uint8_t control = keycodeFor(controlKeysym);
+    const std::uint8_t v = keycodeFor(vKeysym);
+    if (control == 0 || v == 0)
+        return;
+
+    const Keys held = heldModifierKeys();
+    for (int key = 0; key < 256; ++key) {
+        if (held.test(key))
+            fake(std::uint8_t(key), false);
+    }
+    fake(control, true);
+    fake(v, true);
+    fake(v, false);
+    fake(control, false);
+
+    // Pressing a key the user has let go of meanwhile would leave it stuck
+    // down. The release first clears a press of ours the XTEST device may
+    // still count as held, which would make it drop the new press.
+    const Keys restore = held & physicallyHeldKeys();
+    for (int key = 0; key < 256; ++key) {
+        if (restore.test(key)) {
+            fake(std::uint8_t(key), false);
+            fake(std::uint8_t(key), true);
+        }
+    }
+    xcb_flush(m_connection);
+    discardEvents();
+}
+
+void XTestKeySender::postCaretLeft(int steps)
+{
+    if (!isPermitted() || steps <= 0)
+        return;
+    const std::uint8_t left = keycodeFor(leftKeysym);
+    if (left == 0)
+        return;
+    for (int step = 0; step < steps; ++step) {
+        fake(left, true);
+        fake(left, false);
+    }
+    xcb_flush(m_connection);
+}
+
+std::uint8_t XTestKeySender::keycodeFor(std::uint32_t keysym)
+{
+    // Read afresh each time: the user may switch layouts at any moment.
+    const xcb_setup_t *setup = xcb_get_setup(m_connection);
+    const int count = setup->max_keycode - setup->min_keycode + 1;
+    const auto mapping = owned(xcb_get_keyboard_mapping_reply(m_connection,
+        xcb_get_keyboard_mapping(m_connection, setup->min_keycode, std::uint8_t(count)), nullptr));
+    if (!mapping || mapping->keysyms_per_keycode == 0)
+        return 0;
+    const xcb_keysym_t *keysyms = xcb_get_keyboard_mapping_keysyms(mapping.get());
+    const int perKeycode = mapping->keysyms_per_keycode;
+    // The unshifted level first, so "v" is not found as the shifted level of
+    // some other key.
+    for (int level = 0; level < perKeycode; ++level) {
+        for (int index = 0; index < count; ++index) {
+            if (keysyms[index * perKeycode + level] == keysym)
+                return std::uint8_t(setup->min_keycode + index);
+        }
+    }
+    return 0;
+}
+
+XTestKeySender::Keys XTestKeySender::heldModifierKeys()
+{
+    const auto modifiers = owned(
+        xcb_get_modifier_mapping_reply(m_connection, xcb_get_modifier_mapping(m_connection), nullptr));
+    const auto keymap = owned(xcb_query_keymap_reply(m_connection, xcb_query_keymap(m_connection), nullptr));
+    Keys keys;
+    if (!modifiers || !keymap)
+        return keys;
+    const Keys down = keysFromBits(keymap->keys, sizeof keymap->keys);
+    const xcb_keycode_t *codes = xcb_get_modifier_mapping_keycodes(modifiers.get());
+    const int perModifier = modifiers->keycodes_per_modifier;
+    for (int modifier = 0; modifier < 8; ++modifier) {
+        // Caps Lock acts by its latched state, not by being held.
+        if (modifier == lockModifierIndex)
+            continue;
+        for (int i = 0; i < perModifier; ++i) {
+            const xcb_keycode_t code = codes[modifier * perModifier + i];
+            if (code != 0 && down.test(code))
+                keys.set(code);
+        }
+    }
+    return keys;
+}
+
+XTestKeySender::Keys XTestKeySender::physicallyHeldKeys()
+{
+    // The core key state has just been changed by our own releases; only
+    // the keyboards themselves still know what the user holds. Without
+    // XInput nothing counts as held: a lost hold is better than a stuck key.
+    Keys keys;
+    if (!m_hasXInput)
+        return keys;
+    const auto devices = owned(xcb_input_xi_query_device_reply(
+        m_connection, xcb_input_xi_query_device(m_connection, XCB_INPUT_DEVICE_ALL), nullptr));
+    if (!devices)
+        return keys;
+    for (auto it = xcb_input_xi_query_device_infos_iterator(devices.get()); it.rem > 0;
+         xcb_input_xi_device_info_next(&it)) {
+        const xcb_input_xi_device_info_t *device = it.data;
+        if (device->type != XCB_INPUT_DEVICE_TYPE_SLAVE_KEYBOARD || !device->enabled
+            || isXTestDevice(device->deviceid))
+            continue;
+        const std::uint8_t id = std::uint8_t(device->deviceid);
+        xcb_generic_error_t *error = nullptr;
+        const auto opened = owned(
+            xcb_input_open_device_reply(m_connection, xcb_input_open_device(m_connection, id), &error));
+        std::free(error);
+        if (!opened)
+            continue;
+        const auto state = owned(xcb_input_query_device_state_reply(
+            m_connection, xcb_input_query_device_state(m_connection, id), &error));
+        std::free(error);
+        xcb_input_close_device(m_connection, id);
+        if (!state)
+            continue;
+        for (auto classes = xcb_input_query_device_state_classes_iterator(state.get()); classes.rem > 0;
+             xcb_input_input_state_next(&classes)) {
+            if (classes.data->class_id != XCB_INPUT_INPUT_CLASS_KEY)
+                continue;
+            const auto *keyState = reinterpret_cast<const xcb_input_key_state_t *>(classes.data);
+            keys |= keysFromBits(keyState->keys, sizeof keyState->keys);
+        }
+    }
+    return keys;
+}
+
+bool XTestKeySender::isXTestDevice(std::uint16_t device)
+{
+    xcb_generic_error_t *error = nullptr;
+    const auto property = owned(xcb_input_xi_get_property_reply(m_connection,
+        xcb_input_xi_get_property(m_connection, device, 0, m_xtestDeviceAtom, XCB_ATOM_ANY, 0, 1), &error));
+    std::free(error);
+    if (!property || property->format != 8 || property->num_items < 1)
+        return false;
+    return *static_cast<const std::uint8_t *>(xcb_input_xi_get_property_items(property.get())) != 0;
+}
+
+void XTestKeySender::discardEvents()
+{
+    // Errors of unchecked requests queue up here; nothing else is selected.
+    while (xcb_generic_event_t *event = xcb_poll_for_event(m_connection))
+        std::free(event);
+}
+
+void XTestKeySender::fake(std::uint8_t keycode, bool press)
+{
+    xcb_test_fake_input(
+        m_connection, press ? XCB_KEY_PRESS : XCB_KEY_RELEASE, keycode, XCB_CURRENT_TIME, m_root, 0, 0, 0);
+}
