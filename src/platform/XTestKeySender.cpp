@@ -1,5 +1,7 @@
 #include "platform/XTestKeySender.h"
 
+#include "platform/X11Keymap.h"
+
 #include <QtGlobal>
 
 #include <xcb/xcb.h>
@@ -14,7 +16,6 @@ namespace {
 constexpr std::uint32_t controlKeysym = 0xffe3; // Control_L
 constexpr std::uint32_t vKeysym = 0x0076;
 constexpr std::uint32_t leftKeysym = 0xff51;
-constexpr int lockModifierIndex = 1;
 
 template<typename Reply> std::unique_ptr<Reply, decltype(&std::free)> owned(Reply *reply)
 {
@@ -82,12 +83,13 @@ void XTestKeySender::postPasteChord()
 {
     if (!isPermitted())
         return;
-    const std::uint8_t control = keycodeFor(controlKeysym);
-    const std::uint8_t v = keycodeFor(vKeysym);
+    const X11Keymap keymap(m_connection);
+    const std::uint8_t control = keymap.keycode(controlKeysym);
+    const std::uint8_t v = keymap.keycode(vKeysym);
     if (control == 0 || v == 0)
         return;
 
-    const Keys held = heldModifierKeys();
+    const Keys held = keymap.heldModifierKeys(keysDown());
     for (int key = 0; key < 256; ++key) {
         if (held.test(key))
             fake(std::uint8_t(key), false);
@@ -115,7 +117,7 @@ void XTestKeySender::postCaretLeft(int steps)
 {
     if (!isPermitted() || steps <= 0)
         return;
-    const std::uint8_t left = keycodeFor(leftKeysym);
+    const std::uint8_t left = X11Keymap(m_connection).keycode(leftKeysym);
     if (left == 0)
         return;
     for (int step = 0; step < steps; ++step) {
@@ -125,50 +127,10 @@ void XTestKeySender::postCaretLeft(int steps)
     xcb_flush(m_connection);
 }
 
-std::uint8_t XTestKeySender::keycodeFor(std::uint32_t keysym)
+XTestKeySender::Keys XTestKeySender::keysDown()
 {
-    // Read afresh each time: the user may switch layouts at any moment.
-    const xcb_setup_t *setup = xcb_get_setup(m_connection);
-    const int count = setup->max_keycode - setup->min_keycode + 1;
-    const auto mapping = owned(xcb_get_keyboard_mapping_reply(m_connection,
-        xcb_get_keyboard_mapping(m_connection, setup->min_keycode, std::uint8_t(count)), nullptr));
-    if (!mapping || mapping->keysyms_per_keycode == 0)
-        return 0;
-    const xcb_keysym_t *keysyms = xcb_get_keyboard_mapping_keysyms(mapping.get());
-    const int perKeycode = mapping->keysyms_per_keycode;
-    // The unshifted level first, so "v" is not found as the shifted level of
-    // some other key.
-    for (int level = 0; level < perKeycode; ++level) {
-        for (int index = 0; index < count; ++index) {
-            if (keysyms[index * perKeycode + level] == keysym)
-                return std::uint8_t(setup->min_keycode + index);
-        }
-    }
-    return 0;
-}
-
-XTestKeySender::Keys XTestKeySender::heldModifierKeys()
-{
-    const auto modifiers = owned(
-        xcb_get_modifier_mapping_reply(m_connection, xcb_get_modifier_mapping(m_connection), nullptr));
     const auto keymap = owned(xcb_query_keymap_reply(m_connection, xcb_query_keymap(m_connection), nullptr));
-    Keys keys;
-    if (!modifiers || !keymap)
-        return keys;
-    const Keys down = keysFromBits(keymap->keys, sizeof keymap->keys);
-    const xcb_keycode_t *codes = xcb_get_modifier_mapping_keycodes(modifiers.get());
-    const int perModifier = modifiers->keycodes_per_modifier;
-    for (int modifier = 0; modifier < 8; ++modifier) {
-        // Caps Lock acts by its latched state, not by being held.
-        if (modifier == lockModifierIndex)
-            continue;
-        for (int i = 0; i < perModifier; ++i) {
-            const xcb_keycode_t code = codes[modifier * perModifier + i];
-            if (code != 0 && down.test(code))
-                keys.set(code);
-        }
-    }
-    return keys;
+    return keymap ? keysFromBits(keymap->keys, sizeof keymap->keys) : Keys();
 }
 
 XTestKeySender::Keys XTestKeySender::physicallyHeldKeys()

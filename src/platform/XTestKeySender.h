@@ -26,8 +26,7 @@ public:
 private:
     using Keys = std::bitset<256>;
 
-    std::uint8_t keycodeFor(std::uint32_t keysym);
-    Keys heldModifierKeys();
+    Keys keysDown();
     Keys physicallyHeldKeys();
     bool isXTestDevice(std::uint16_t device);
     void fake(std::uint8_t keycode, bool press);
