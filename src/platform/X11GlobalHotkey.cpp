@@ -1,12 +1,11 @@
 #include "platform/X11GlobalHotkey.h"
 
 #include "platform/MacVirtualKeyTable.h"
+#include "platform/X11Connection.h"
 #include "platform/X11Keymap.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 
-#include <X11/Xlib.h>
 #include <xcb/xcb.h>
 
 #include <array>
@@ -34,14 +33,11 @@ GlobalHotkeyError errorFor(const xcb_generic_error_t &error)
 
 X11GlobalHotkey::X11GlobalHotkey(QObject *parent) : GlobalHotkey(parent)
 {
-    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    const std::optional<X11Connection> x11 = X11Connection::qt();
     if (!x11)
         return;
-    m_connection = x11->connection();
-    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
-    for (int screen = XDefaultScreen(x11->display()); screen > 0 && screens.rem > 1; --screen)
-        xcb_screen_next(&screens);
-    m_root = screens.data->root;
+    m_connection = x11->connection;
+    m_root = x11->root;
     QCoreApplication::instance()->installNativeEventFilter(this);
 }
 

@@ -1,5 +1,7 @@
 #include "platform/X11IdleTime.h"
 
+#include "platform/X11Connection.h"
+
 #include <xcb/screensaver.h>
 #include <xcb/xcb.h>
 
@@ -8,28 +10,10 @@
 
 X11IdleTime::X11IdleTime()
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
-        return;
-    int screenNumber = 0;
-    xcb_connection_t *connection = xcb_connect(nullptr, &screenNumber);
-    if (xcb_connection_has_error(connection)) {
-        xcb_disconnect(connection);
-        return;
+    if (const std::optional<X11Connection> x11 = X11Connection::open(&xcb_screensaver_id)) {
+        m_connection = x11->connection;
+        m_root = x11->root;
     }
-    const xcb_query_extension_reply_t *extension = xcb_get_extension_data(connection, &xcb_screensaver_id);
-    if (!extension || !extension->present) {
-        xcb_disconnect(connection);
-        return;
-    }
-    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
-    for (int i = 0; i < screenNumber && screens.rem > 0; ++i)
-        xcb_screen_next(&screens);
-    if (screens.rem == 0) {
-        xcb_disconnect(connection);
-        return;
-    }
-    m_connection = connection;
-    m_root = screens.data->root;
 }
 
 X11IdleTime::~X11IdleTime()

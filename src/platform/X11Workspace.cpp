@@ -1,13 +1,12 @@
 #include "platform/X11Workspace.h"
 
+#include "platform/X11Connection.h"
+
 #include <QFile>
-#include <QGuiApplication>
 #include <QSysInfo>
 
 #include <cstdlib>
 #include <memory>
-
-#include <X11/Xlib.h>
 
 namespace {
 
@@ -38,14 +37,11 @@ QString flatpakId(qint64 pid)
 
 X11Workspace::X11Workspace()
 {
-    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    const std::optional<X11Connection> x11 = X11Connection::qt();
     if (!x11)
         return;
-    m_connection = x11->connection();
-    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(m_connection));
-    for (int screen = XDefaultScreen(x11->display()); screen > 0 && screens.rem > 1; --screen)
-        xcb_screen_next(&screens);
-    m_root = screens.data->root;
+    m_connection = x11->connection;
+    m_root = x11->root;
     m_activeWindowAtom = atom("_NET_ACTIVE_WINDOW");
 }
 

@@ -1,5 +1,6 @@
 #include "platform/XTestKeySender.h"
 
+#include "platform/X11Connection.h"
 #include "platform/X11Keymap.h"
 
 #include <QtGlobal>
@@ -36,25 +37,12 @@ std::bitset<256> keysFromBits(const std::uint8_t *bits, int bytes)
 
 XTestKeySender::XTestKeySender()
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+    const std::optional<X11Connection> x11 = X11Connection::open(&xcb_test_id);
+    if (!x11)
         return;
-    int screenNumber = 0;
-    xcb_connection_t *connection = xcb_connect(nullptr, &screenNumber);
-    const xcb_query_extension_reply_t *xtest
-        = xcb_connection_has_error(connection) ? nullptr : xcb_get_extension_data(connection, &xcb_test_id);
-    if (!xtest || !xtest->present) {
-        xcb_disconnect(connection);
-        return;
-    }
-    xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(connection));
-    for (int i = 0; i < screenNumber && screens.rem > 0; ++i)
-        xcb_screen_next(&screens);
-    if (screens.rem == 0) {
-        xcb_disconnect(connection);
-        return;
-    }
+    xcb_connection_t *connection = x11->connection;
     m_connection = connection;
-    m_root = screens.data->root;
+    m_root = x11->root;
 
     const xcb_query_extension_reply_t *input = xcb_get_extension_data(connection, &xcb_input_id);
     if (input && input->present) {
