@@ -3,8 +3,6 @@
 #include "platform/X11Connection.h"
 #include "platform/X11Keymap.h"
 
-#include <QtGlobal>
-
 #include <xcb/xcb.h>
 #include <xcb/xinput.h>
 #include <xcb/xtest.h>
@@ -113,6 +111,7 @@ void XTestKeySender::postCaretLeft(int steps)
         fake(left, false);
     }
     xcb_flush(m_connection);
+    discardEvents();
 }
 
 XTestKeySender::Keys XTestKeySender::keysDown()
@@ -136,7 +135,8 @@ XTestKeySender::Keys XTestKeySender::physicallyHeldKeys()
     for (auto it = xcb_input_xi_query_device_infos_iterator(devices.get()); it.rem > 0;
          xcb_input_xi_device_info_next(&it)) {
         const xcb_input_xi_device_info_t *device = it.data;
-        if (device->type != XCB_INPUT_DEVICE_TYPE_SLAVE_KEYBOARD || !device->enabled
+        // The requests that read key state take 8-bit device ids.
+        if (device->type != XCB_INPUT_DEVICE_TYPE_SLAVE_KEYBOARD || !device->enabled || device->deviceid > 255
             || isXTestDevice(device->deviceid))
             continue;
         const std::uint8_t id = std::uint8_t(device->deviceid);
