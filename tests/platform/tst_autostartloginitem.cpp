@@ -79,18 +79,6 @@ private slots:
         QVERIFY2(entry.contains('\n' + exec + '\n'), entry.constData());
     }
 
-    void registerReplacesAHiddenEntry()
-    {
-        QVERIFY(QDir().mkpath(m_home->filePath(u"autostart"_s)));
-        QFile file(AutostartLoginItem::entryPath());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("[Desktop Entry]\nHidden=true\n");
-        file.close();
-        AutostartLoginItem item;
-        QVERIFY(item.registerItem().has_value());
-        QCOMPARE(item.status(), LoginItem::Status::enabled);
-    }
-
     void unregisterRemovesTheEntry()
     {
         AutostartLoginItem item;

@@ -83,18 +83,6 @@ private slots:
         presence.setShownInDock(true);
         QTRY_VERIFY(!skipsTaskbar(window));
     }
-
-    void menusAreLeftAlone()
-    {
-        X11DockPresence presence;
-        presence.setShownInDock(false);
-        QWindow popup;
-        popup.setFlags(Qt::Popup);
-        popup.resize(50, 50);
-        popup.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&popup));
-        QVERIFY(!skipsTaskbar(&popup));
-    }
 };
 
 QTEST_MAIN(X11DockPresenceTest)
