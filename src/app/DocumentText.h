@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+#include <optional>
+
+// The plain characters of a rich document; styling, links and images are
+// dropped. Used by capture and by the paste writer.
+namespace DocumentText {
+
+// Nothing when data is not RTF or is larger than RtfReader::maxInputSize.
+std::optional<QString> fromRTF(QByteArrayView data);
+
+// data is UTF-8 unless it starts with a byte order mark. Nothing outside the
+// data is loaded: no image, style sheet or other file, local or remote.
+QString fromHTML(QByteArrayView data);
+
+// RTF or HTML, told apart by the data itself; nothing when it is neither.
+std::optional<QString> fromDocument(QByteArrayView data);
+
+} // namespace DocumentText
