@@ -5,6 +5,7 @@
 #include <unicode/brkiter.h>
 #include <unicode/utext.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace Graphemes {

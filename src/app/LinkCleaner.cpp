@@ -1,5 +1,6 @@
 #include "app/LinkCleaner.h"
 
+#include "app/HexDigit.h"
 #include "app/LinkFinder.h"
 
 #include <QSet>
@@ -22,17 +23,6 @@ const QSet<QString> &trackingParameterNameSet()
     return names;
 }
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // Nothing when an escape is malformed or the bytes are not UTF-8.
 std::optional<QString> percentDecoded(QStringView text)
 {
@@ -45,8 +35,8 @@ std::optional<QString> percentDecoded(QStringView text)
             bytes.append(utf8[i]);
             continue;
         }
-        const int high = i + 1 < utf8.size() ? hexValue(utf8[i + 1]) : -1;
-        const int low = i + 2 < utf8.size() ? hexValue(utf8[i + 2]) : -1;
+        const int high = i + 1 < utf8.size() ? hexDigitValue(utf8[i + 1]) : -1;
+        const int low = i + 2 < utf8.size() ? hexDigitValue(utf8[i + 2]) : -1;
         if (high < 0 || low < 0)
             return std::nullopt;
         bytes.append(char(high * 16 + low));

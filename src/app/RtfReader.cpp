@@ -1,5 +1,7 @@
 #include "app/RtfReader.h"
 
+#include "app/HexDigit.h"
+
 #include <unicode/ucnv.h>
 
 #include <algorithm>
@@ -113,21 +115,8 @@ bool isAsciiSpace(char c)
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-int hexValue(char c)
-{
-    if (isAsciiDigit(c))
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 UConverter *openConverter(int codePage)
 {
-    if (codePage <= 0)
-        return nullptr;
     std::vector<std::string> names;
     if (codePage == 65001)
         names = {"UTF-8"};
@@ -162,14 +151,18 @@ std::optional<QString> RtfReader::read(QByteArrayView data)
     return std::move(reader.m_text);
 }
 
-RtfReader::RtfReader(QByteArrayView data) : m_data(data), m_converter(openConverter(1252))
+RtfReader::RtfReader(QByteArrayView data) : m_data(data)
 {
+    if (UConverter *converter = openConverter(m_codePage)) {
+        m_converters.emplace(m_codePage, converter);
+        m_converter = converter;
+    }
 }
 
 RtfReader::~RtfReader()
 {
-    if (m_converter)
-        ucnv_close(m_converter);
+    for (const auto &[codePage, converter] : m_converters)
+        ucnv_close(converter);
 }
 
 void RtfReader::run()
@@ -358,7 +351,7 @@ void RtfReader::readHexByte()
     int value = 0;
     int digits = 0;
     while (digits < 2 && m_position < m_data.size()) {
-        const int digit = hexValue(m_data[m_position]);
+        const int digit = hexDigitValue(m_data[m_position]);
         if (digit < 0)
             break;
         value = value * 16 + digit;
@@ -397,13 +390,23 @@ bool RtfReader::consumedAsSkipped()
 
 void RtfReader::setCodePage(int codePage)
 {
-    UConverter *converter = openConverter(codePage);
-    if (!converter)
+    // Looking up and opening a converter is costly: a document that names
+    // code pages over and over must not pay for it each time.
+    if (codePage == m_codePage || codePage <= 0 || codePage >= int(m_refusedCodePages.size())
+        || m_refusedCodePages[size_t(codePage)])
         return;
+    auto known = m_converters.find(codePage);
+    if (known == m_converters.end()) {
+        UConverter *converter = openConverter(codePage);
+        if (!converter) {
+            m_refusedCodePages[size_t(codePage)] = true;
+            return;
+        }
+        known = m_converters.emplace(codePage, converter).first;
+    }
     flushCodePageBytes();
-    if (m_converter)
-        ucnv_close(m_converter);
-    m_converter = converter;
+    m_codePage = codePage;
+    m_converter = known->second;
 }
 
 void RtfReader::flushCodePageBytes()

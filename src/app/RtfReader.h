@@ -4,8 +4,10 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <bitset>
 #include <optional>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 struct UConverter;
@@ -65,6 +67,11 @@ private:
     bool m_atGroupStart = false;
     bool m_ignorableDestination = false;
     bool m_finished = false;
+    int m_codePage = 1252;
+    // Code pages are 16-bit numbers.
+    std::bitset<65536> m_refusedCodePages;
+    // Every converter opened so far; there are only so many code pages.
+    std::unordered_map<int, UConverter *> m_converters;
     UConverter *m_converter = nullptr;
     // Code-page bytes wait here so that double-byte characters convert whole.
     QByteArray m_codePageBytes;

@@ -68,6 +68,9 @@ private slots:
             << QByteArray(R"({\rtf1 a{\b\pict b}c})") << u"abc"_s;
         QTest::newRow("unknown code page keeps the last")
             << QByteArray(R"({\rtf1\ansicpg99999 \'e9})") << u"é"_s;
+        QTest::newRow("code pages back and forth")
+            << QByteArray(R"({\rtf1\ansicpg1251 \'e0\ansicpg1252 \'e0\ansicpg1251 \'e0\ansicpg70000 \'e0})")
+            << u"аàаа"_s;
         QTest::newRow("utf-8 code page") << QByteArray(R"({\rtf1\ansicpg65001 \'c3\'a9})") << u"é"_s;
         QTest::newRow("leading white space") << QByteArray("\r\n {\\rtf1 x}") << u"x"_s;
         QTest::newRow("text after the document") << QByteArray(R"({\rtf1 x}y)") << u"x"_s;

@@ -27,14 +27,6 @@ PasteboardFlavours flavours(const QVariant &rtf, const QVariant &html, int &rtfR
     return {reader(rtf, rtfReads), reader(html, htmlReads)};
 }
 
-QString repeated(QStringView unit, int count)
-{
-    QString text;
-    for (int i = 0; i < count; ++i)
-        text += unit;
-    return text;
-}
-
 } // namespace
 
 class TextExtractionTest final : public QObject {
@@ -176,11 +168,11 @@ private slots:
         QTest::addColumn<bool>("password");
         QTest::newRow("12, three classes") << u"Abcdefghij12"_s << true;
         QTest::newRow("11, three classes") << u"Abcdefghij1"_s << false;
-        QTest::newRow("128") << u"Aa1"_s + repeated(u"x", 125) << true;
-        QTest::newRow("129") << u"Aa1"_s + repeated(u"x", 126) << false;
+        QTest::newRow("128") << u"Aa1"_s + u"x"_s.repeated(125) << true;
+        QTest::newRow("129") << u"Aa1"_s + u"x"_s.repeated(126) << false;
         QTest::newRow("11 clusters in 12 code units") << u"A\u0301bcdefghi12"_s << false;
-        QTest::newRow("128 clusters in 253 code units") << u"Aa1"_s + repeated(u"👍", 125) << true;
-        QTest::newRow("129 clusters in 255 code units") << u"Aa1"_s + repeated(u"👍", 126) << false;
+        QTest::newRow("128 clusters in 253 code units") << u"Aa1"_s + u"👍"_s.repeated(125) << true;
+        QTest::newRow("129 clusters in 255 code units") << u"Aa1"_s + u"👍"_s.repeated(126) << false;
         QTest::newRow("two classes") << u"abcdefghij12"_s << false;
         QTest::newRow("small, capital, accented") << u"Abcdefghijké"_s << true;
         QTest::newRow("small, digit, symbol") << u"abcdefghij1!"_s << true;
