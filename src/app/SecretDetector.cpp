@@ -1,6 +1,6 @@
 #include "app/SecretDetector.h"
 
-#include "app/Graphemes.h"
+#include "app/GraphemeCount.h"
 #include "app/IcuText.h"
 
 #include <QList>
@@ -77,7 +77,7 @@ bool isSecret(const QString &text)
     if (trimmed.isEmpty())
         return false;
     if (trimmed.size() > maxExaminedLength
-        && Graphemes::count(trimmed, maxExaminedLength + 1) > maxExaminedLength)
+        && GraphemeCount::count(trimmed, maxExaminedLength + 1) > maxExaminedLength)
         return false;
     if (looksLikeURL(trimmed))
         return false;

@@ -5,10 +5,10 @@
 #include <limits>
 
 // User-perceived characters (extended grapheme clusters), counted by ICU.
-namespace Graphemes {
+namespace GraphemeCount {
 
 // The number of grapheme clusters in text, counting no further than limit:
 // callers that only compare with a bound need not walk a huge text.
 qsizetype count(QStringView text, qsizetype limit = std::numeric_limits<qsizetype>::max());
 
-} // namespace Graphemes
+} // namespace GraphemeCount

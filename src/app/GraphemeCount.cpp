@@ -1,4 +1,4 @@
-#include "app/Graphemes.h"
+#include "app/GraphemeCount.h"
 
 #include <QList>
 
@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <memory>
 
-namespace Graphemes {
+namespace GraphemeCount {
 
 qsizetype count(QStringView text, qsizetype limit)
 {
@@ -40,4 +40,4 @@ qsizetype count(QStringView text, qsizetype limit)
     return clusters;
 }
 
-} // namespace Graphemes
+} // namespace GraphemeCount
