@@ -23,7 +23,6 @@ public:
     QQuickItem *load(const QString &body, int margin = 0);
 
     QQuickWindow &window() { return *m_window; }
-    QQmlEngine &engine() { return m_engine; }
     QImage grab();
     bool showAndActivate();
 

@@ -86,13 +86,6 @@ private slots:
         QCOMPARE(DesignTokens::instance().panel(), QColor(30, 30, 30));
     }
 
-    void brandGradientRunsFromAccentToAccentAlt()
-    {
-        const DiagonalGradient brand = DesignTokens::brand();
-        QCOMPARE(brand.first(), DesignTokens::accent());
-        QCOMPARE(brand.last(), DesignTokens::accentAlt());
-    }
-
     void fonts_data()
     {
         QTest::addColumn<QFont>("font");

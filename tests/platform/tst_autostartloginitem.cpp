@@ -20,11 +20,6 @@ private slots:
         qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_home->path()));
     }
 
-    void entryLivesUnderTheConfigHome()
-    {
-        QCOMPARE(AutostartLoginItem::entryPath(), m_home->filePath(u"autostart/vantorell.desktop"_s));
-    }
-
     void statusOfAnEntry_data()
     {
         QTest::addColumn<QByteArray>("entry");
@@ -36,7 +31,6 @@ private slots:
         QTest::newRow("hidden") << QByteArray("[Desktop Entry]\nExec=vantorell\nHidden=true\n")
                                 << notRegistered;
         QTest::newRow("hidden, blanks") << QByteArray("[Desktop Entry]\nHidden = true\n") << notRegistered;
-        QTest::newRow("not hidden") << QByteArray("[Desktop Entry]\nHidden=false\n") << enabled;
         QTest::newRow("gnome off") << QByteArray("[Desktop Entry]\nX-GNOME-Autostart-enabled=false\n")
                                    << notRegistered;
         QTest::newRow("other group") << QByteArray(

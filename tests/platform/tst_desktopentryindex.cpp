@@ -65,9 +65,6 @@ void tst_DesktopEntryIndex::windowClass_data()
     QTest::newRow("subfolder joins the id with a dash")
         << Files {{u"first/kde/editor.desktop"_s, application("Name=Editor\n")}} << u"C"_s << u"kde-editor"_s
         << u"Kde-editor"_s << u"kde-editor"_s << u"Editor"_s;
-    QTest::newRow("first folder wins") << Files {{u"first/app.desktop"_s, application("Name=Mine\n")},
-        {u"second/app.desktop"_s, application("Name=System\n")}}
-                                       << u"C"_s << u"app"_s << u"App"_s << u"app"_s << u"Mine"_s;
     QTest::newRow("hidden in the first folder hides the second")
         << Files {{u"first/app.desktop"_s, application("Hidden=true\n")},
                {u"second/app.desktop"_s, application("Name=System\n")}}
@@ -75,10 +72,6 @@ void tst_DesktopEntryIndex::windowClass_data()
     QTest::newRow("only applications")
         << Files {{u"first/site.desktop"_s, "[Desktop Entry]\nType=Link\nName=Site\n"_ba}} << u"C"_s
         << u"site"_s << u"Site"_s << QString() << QString();
-    QTest::newRow("name for language and country")
-        << Files {{u"first/app.desktop"_s,
-               application("Name=Editor\nName[de]=Bearbeiter\nName[de_AT]=Editor AT\n")}}
-        << u"de_AT"_s << u"app"_s << u"App"_s << u"app"_s << u"Editor AT"_s;
     QTest::newRow("name for language")
         << Files {{u"first/app.desktop"_s, application("Name=Editor\nName[de]=Bearbeiter\n")}} << u"de_DE"_s
         << u"app"_s << u"App"_s << u"app"_s << u"Bearbeiter"_s;
@@ -86,8 +79,6 @@ void tst_DesktopEntryIndex::windowClass_data()
         "# comment\n[Desktop Entry]\nType=Application\nName = Two\\sWords\\\\\n"
         "[Desktop Action new]\nName=Action\n"_ba}} << u"C"_s
                                                      << u"app"_s << u"App"_s << u"app"_s << u"Two Words\\"_s;
-    QTest::newRow("no match") << Files {{u"first/other.desktop"_s, application("Name=Other\n")}} << u"C"_s
-                              << u"app"_s << u"App"_s << QString() << QString();
 }
 
 void tst_DesktopEntryIndex::windowClass()

@@ -72,16 +72,6 @@ private slots:
         QCOMPARE(loaded(keychain, u"never-stored"_s), u"absent"_s);
     }
 
-    void itemsOfOtherServicesAreSeparate()
-    {
-        SecretServiceKeychain ours(service);
-        SecretServiceKeychain other(service + u".other"_s);
-        const QString account = u"shared-account"_s;
-        QVERIFY(ours.store(account, "ours", false));
-        QCOMPARE(exists(other, account), u"false"_s);
-        QCOMPARE(loaded(other, account), u"absent"_s);
-    }
-
     void biometricItemIsNeverStoredUnprotected()
     {
         SecretServiceKeychain keychain(service);

@@ -4,7 +4,6 @@
 #include "platform/PasteboardType.h"
 #include "platform/X11Pasteboard.h"
 
-#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QImage>
@@ -55,9 +54,7 @@ private slots:
     void ownWrite_data();
     void ownWrite();
     void clearCountsOnce();
-    void persistenceTakeover_data();
-    void persistenceTakeover();
-    void takeoverWithOtherDataIsACopy();
+    void takeover();
     void readsEachFormatOncePerChange();
 
 private:
@@ -175,10 +172,6 @@ void tst_X11Pasteboard::ownWrite_data()
     PasteboardItem secret = PasteboardItem::fromString(u"correct horse"_s);
     secret.markConcealed();
     QTest::newRow("concealed text") << secret << true;
-    QBuffer png;
-    png.open(QIODevice::WriteOnly);
-    noiseImage(40, 30).save(&png, "PNG");
-    QTest::newRow("image") << PasteboardItem::fromPng(png.data()) << false;
     QTest::newRow("files") << PasteboardItem::fromFileUrls(
         {QUrl::fromLocalFile(u"/tmp/a b"_s), QUrl::fromLocalFile(u"/tmp/c"_s)})
                            << false;
@@ -221,40 +214,22 @@ void tst_X11Pasteboard::clearCountsOnce()
     QCOMPARE(pasteboard.changeCount(), written + 1);
 }
 
-void tst_X11Pasteboard::persistenceTakeover_data()
+void tst_X11Pasteboard::takeover()
 {
-    QTest::addColumn<PasteboardItem>("item");
-
-    QTest::newRow("text") << PasteboardItem::fromString(u"kept"_s);
-    PasteboardItem secret = PasteboardItem::fromString(u"kept secret"_s);
-    secret.markConcealed();
-    QTest::newRow("concealed text") << secret;
-}
-
-void tst_X11Pasteboard::persistenceTakeover()
-{
-    QFETCH(PasteboardItem, item);
-
     X11Pasteboard pasteboard;
     DesktopPeer peer;
     QVERIFY(peer.isReady());
-    pasteboard.write(item);
+    PasteboardItem secret = PasteboardItem::fromString(u"kept secret"_s);
+    secret.markConcealed();
+    pasteboard.write(secret);
     const qint64 written = pasteboard.changeCount();
+    // A persistence daemon taking over with a copy of our data is no new copy.
     peer.ask("mirror");
     QTRY_VERIFY(!QGuiApplication::clipboard()->ownsClipboard());
     QTest::qWait(300);
-
     QCOMPARE(pasteboard.changeCount(), written);
-    QCOMPARE(pasteboard.string(), QString::fromUtf8(*item.data(PasteboardType::string)));
-}
+    QCOMPARE(pasteboard.string(), u"kept secret"_s);
 
-void tst_X11Pasteboard::takeoverWithOtherDataIsACopy()
-{
-    X11Pasteboard pasteboard;
-    DesktopPeer peer;
-    QVERIFY(peer.isReady());
-    pasteboard.write(PasteboardItem::fromString(u"mine"_s));
-    const qint64 written = pasteboard.changeCount();
     peer.own({{u"text/plain"_s, "theirs"_ba}});
     expectOneChange(pasteboard, written);
     QCOMPARE(pasteboard.string(), u"theirs"_s);

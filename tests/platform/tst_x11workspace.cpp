@@ -55,9 +55,6 @@ void tst_X11Workspace::frontmostApplication_data()
         "[Desktop Entry]\nType=Application\nName=Probe Editor\n"
         "StartupWMClass=VtProbe\n"}} << QString() << "vtprobe VtProbe"_ba
                                                    << u"org.example.ProbeEditor"_s << u"Probe Editor"_s;
-    QTest::newRow("desktop file named as the class")
-        << DesktopFiles {{u"vtnamed.desktop"_s, "[Desktop Entry]\nType=Application\nName=Named Tool\n"}}
-        << QString() << "vtnamed VtNamed"_ba << u"vtnamed"_s << u"Named Tool"_s;
     QTest::newRow("no desktop file") << DesktopFiles {} << QString() << "vtlonely VtLonely"_ba
                                      << u"VtLonely"_s << u"VtLonely"_s;
     QTest::newRow("flatpak") << DesktopFiles {{u"org.example.Flat.desktop"_s,

@@ -35,52 +35,6 @@ class TextTransformsTest final : public QObject {
     Q_OBJECT
 
 private slots:
-    void casesKeepTheirNamesTitlesAndGroups_data()
-    {
-        QTest::addColumn<QString>("rawValue");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<int>("group");
-        QTest::addColumn<int>("index");
-        const QList<std::tuple<QString, QString, int>> cases {
-            {u"prettyJSON"_s, u"Pretty-print JSON"_s, 0},
-            {u"minifyJSON"_s, u"Minify JSON"_s, 0},
-            {u"jwtDecode"_s, u"Decode JWT"_s, 0},
-            {u"base64Encode"_s, u"Base64 Encode"_s, 1},
-            {u"base64Decode"_s, u"Base64 Decode"_s, 1},
-            {u"urlEncode"_s, u"URL Encode"_s, 1},
-            {u"urlDecode"_s, u"URL Decode"_s, 1},
-            {u"sha256"_s, u"SHA-256 Hash"_s, 1},
-            {u"trim"_s, u"Trim Whitespace"_s, 2},
-            {u"joinLines"_s, u"Join Lines"_s, 2},
-            {u"sortLines"_s, u"Sort Lines"_s, 2},
-            {u"uniqueLines"_s, u"Remove Duplicate Lines"_s, 2},
-        };
-        int index = 0;
-        for (const auto &[rawValue, title, group] : cases)
-            QTest::newRow(qPrintable(rawValue)) << rawValue << title << group << index++;
-    }
-
-    void casesKeepTheirNamesTitlesAndGroups()
-    {
-        QFETCH(QString, rawValue);
-        QFETCH(QString, title);
-        QFETCH(int, group);
-        QFETCH(int, index);
-        const auto transform = TextTransform::fromRawValue(rawValue);
-        QVERIFY(transform);
-        QCOMPARE(transform->rawValue(), rawValue);
-        QCOMPARE(transform->title(), title);
-        QCOMPARE(transform->group(), group);
-        QCOMPARE(TextTransform::allCases().indexOf(*transform), index);
-    }
-
-    void unknownRawValueGivesNoTransform()
-    {
-        QVERIFY(!TextTransform::fromRawValue(u"PrettyJSON"));
-        QVERIFY(!TextTransform::fromRawValue(u""));
-        QCOMPARE(TextTransform::allCases().size(), 12);
-    }
-
     void apply_data()
     {
         QTest::addColumn<QString>("transform");
@@ -96,7 +50,6 @@ private slots:
             << u"prettyJSON"_s << u"{\"s\":\"{,:\\\" }[\",\"t\":[1,2]}"_s
             << u"{\n  \"s\": \"{,:\\\" }[\",\n  \"t\": [\n    1,\n    2\n  ]\n}"_s;
         QTest::newRow("pretty: blank object") << u"prettyJSON"_s << u"{  \n }"_s << u"{}"_s;
-        QTest::newRow("pretty: blank array") << u"prettyJSON"_s << u"[ \t ]"_s << u"[]"_s;
         QTest::newRow("pretty: outer blanks") << u"prettyJSON"_s << u" \n[1]\u00a0\n"_s << u"[\n  1\n]"_s;
         QTest::newRow("pretty: big number as written")
             << u"prettyJSON"_s << u"[12345678901234567890123, 1.50E+3]"_s
@@ -104,7 +57,6 @@ private slots:
         QTest::newRow("pretty: string opening with a combining mark")
             << u"prettyJSON"_s << u"{\"k\":\"\u0301a b\"}"_s << u"{\n  \"k\": \"\u0301a b\"\n}"_s;
         QTest::newRow("pretty: top-level string") << u"prettyJSON"_s << u"\"s\""_s << none;
-        QTest::newRow("pretty: top-level number") << u"prettyJSON"_s << u"42"_s << none;
         QTest::newRow("pretty: trailing comma") << u"prettyJSON"_s << u"{\"a\":1,}"_s << none;
         QTest::newRow("pretty: bare fraction") << u"prettyJSON"_s << u"[1.]"_s << none;
         QTest::newRow("pretty: leading dot") << u"prettyJSON"_s << u"[.5]"_s << none;
@@ -113,7 +65,6 @@ private slots:
         QTest::newRow("pretty: unknown escape") << u"prettyJSON"_s << u"[\"\\x\"]"_s << none;
         QTest::newRow("pretty: unpaired surrogate") << u"prettyJSON"_s << u"[\"\\ud800\"]"_s << none;
         QTest::newRow("pretty: garbage after") << u"prettyJSON"_s << u"[1] x"_s << none;
-        QTest::newRow("pretty: unclosed") << u"prettyJSON"_s << u"[[1]"_s << none;
         QTest::newRow("pretty: key without value") << u"prettyJSON"_s << u"{\"a\"}"_s << none;
         const QString deepest = QString(512, u'[') + QString(512, u']');
         QTest::newRow("minify: 512 levels") << u"minifyJSON"_s << deepest << deepest;
@@ -138,19 +89,13 @@ private slots:
             << u"{\n  \"header\": {\n    \"alg\": \"HS256\",\n    \"typ\": \"JWT\"\n  },\n  \"payload\": {\n"
                "    \"zeta\": 1,\n    \"id\": 123456789012345678901234567890,\n"
                "    \"url\": \"https://a.example/x\",\n    \"alpha\": []\n  }\n}"_s;
-        QTest::newRow("jwt: empty signature") << u"jwtDecode"_s << jwtHeader + u"."_s + jwtHeader + u"."_s
-                                              << u"{\n  \"header\": {\n    \"alg\": \"HS256\",\n    \"typ\": "
-                                                 "\"JWT\"\n  },\n  \"payload\": {\n    \"alg\": \"HS256\",\n"
-                                                 "    \"typ\": \"JWT\"\n  }\n}"_s;
         QTest::newRow("jwt: two segments") << u"jwtDecode"_s << jwtHeader + u"."_s + jwtHeader << none;
-        QTest::newRow("jwt: four segments") << u"jwtDecode"_s << jwt + u".x"_s << none;
         QTest::newRow("jwt: not eyJ") << u"jwtDecode"_s << u"InMi.InMi.x"_s << none;
         QTest::newRow("jwt: payload a string") << u"jwtDecode"_s << jwtHeader + u".InMi.x"_s << none;
         QTest::newRow("jwt: payload lenient JSON") << u"jwtDecode"_s << jwtHeader + u".WzEsXQ.x"_s << none;
         QTest::newRow("jwt: payload not Base64") << u"jwtDecode"_s << jwtHeader + u".e!J9.x"_s << none;
 
         QTest::newRow("base64 encode: UTF-8") << u"base64Encode"_s << u"héllo"_s << u"aMOpbGxv"_s;
-        QTest::newRow("base64 encode: untrimmed") << u"base64Encode"_s << u" a "_s << u"IGEg"_s;
         QTest::newRow("base64 decode: padded")
             << u"base64Decode"_s << u"SGVsbG8gV29ybGQ="_s << u"Hello World"_s;
         QTest::newRow("base64 decode: padding missing")
@@ -159,9 +104,6 @@ private slots:
             << u"base64Decode"_s << u" SGVs bG8g\r\nV29y\tbGQ= "_s << u"Hello World"_s;
         QTest::newRow("base64 decode: URL-safe letters")
             << u"base64Decode"_s << u"c3ViamVjdHM_Pj4-"_s << u"subjects?>>>"_s;
-        QTest::newRow("base64 decode: URL-safe unpadded")
-            << u"base64Decode"_s << u"SGk_Pn5-fn4"_s << u"Hi?>~~~~"_s;
-        QTest::newRow("base64 decode: short with padding") << u"base64Decode"_s << u"QQ=="_s << u"A"_s;
         QTest::newRow("base64 decode: short word") << u"base64Decode"_s << u"QUJD"_s << none;
         QTest::newRow("base64 decode: three pads") << u"base64Decode"_s << u"abcde==="_s << none;
         QTest::newRow("base64 decode: one letter over") << u"base64Decode"_s << u"abcdefghi"_s << none;
@@ -169,26 +111,19 @@ private slots:
         QTest::newRow("base64 decode: tab and newline allowed")
             << u"base64Decode"_s << u"YQliCmMgZA=="_s << u"a\tb\nc d"_s;
         QTest::newRow("base64 decode: control character") << u"base64Decode"_s << u"YQFiY2RlZg=="_s << none;
-        QTest::newRow("base64 decode: NUL") << u"base64Decode"_s << u"YWJjAGRlZg=="_s << none;
         QTest::newRow("base64 decode: not UTF-8") << u"base64Decode"_s << u"//79/v39"_s << none;
 
         QTest::newRow("url encode: reserved and UTF-8")
             << u"urlEncode"_s << u"a b-._~/é+"_s << u"a%20b-._~%2F%C3%A9%2B"_s;
-        QTest::newRow("url encode: untrimmed") << u"urlEncode"_s << u" x"_s << u"%20x"_s;
         QTest::newRow("url decode: UTF-8 and plus") << u"urlDecode"_s << u" a%20b%C3%A9+c\n"_s << u"a bé+c"_s;
         QTest::newRow("url decode: lower-case hex") << u"urlDecode"_s << u"%c3%a9"_s << u"é"_s;
         QTest::newRow("url decode: not hex") << u"urlDecode"_s << u"a%zz"_s << none;
-        QTest::newRow("url decode: one digit") << u"urlDecode"_s << u"%4"_s << none;
         QTest::newRow("url decode: bare percent") << u"urlDecode"_s << u"100% %41"_s << none;
         QTest::newRow("url decode: signed digit") << u"urlDecode"_s << u"%+1"_s << none;
-        QTest::newRow("url decode: cut UTF-8") << u"urlDecode"_s << u"%C3"_s << none;
         QTest::newRow("url decode: invalid byte") << u"urlDecode"_s << u"%FF"_s << none;
 
         QTest::newRow("sha256: abc") << u"sha256"_s << u"abc"_s
                                      << u"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"_s;
-        QTest::newRow("sha256: untrimmed")
-            << u"sha256"_s << u" abc\n"_s
-            << u"0e876e95f5e8a2d805f13659cf5edeb8dcf6addc50dee5f84ef6f0df42cf1b8e"_s;
 
         QTest::newRow("trim: lines and ends")
             << u"trim"_s << u"\n  first  \n\tsecond\t \r\n\n third \n\n"_s << u"first\n\tsecond\n\n third"_s;
@@ -235,7 +170,6 @@ private slots:
         const QStringList always {u"base64Encode"_s, u"urlEncode"_s, u"sha256"_s};
 
         QTest::newRow("empty") << QString() << QStringList();
-        QTest::newRow("only blanks") << u" \n\t "_s << QStringList();
         QTest::newRow("word") << u"word"_s << always;
         QTest::newRow("minified JSON")
             << u"{\"a\":1}"_s
@@ -243,7 +177,6 @@ private slots:
         QTest::newRow("pretty JSON") << u"{\n  \"a\": 1\n}"_s
                                      << QStringList {u"minifyJSON"_s, u"base64Encode"_s, u"urlEncode"_s,
                                             u"sha256"_s, u"joinLines"_s, u"sortLines"_s};
-        QTest::newRow("top-level string") << u"\"just text\""_s << always;
         QTest::newRow("JWT") << jwt
                              << QStringList {u"jwtDecode"_s, u"base64Encode"_s, u"urlEncode"_s, u"sha256"_s};
         QTest::newRow("Base64") << u"SGVsbG8gV29ybGQ="_s
@@ -261,8 +194,6 @@ private slots:
             << u"e\u0301\n\u00e9"_s
             << QStringList {u"base64Encode"_s, u"urlEncode"_s, u"sha256"_s, u"joinLines"_s, u"sortLines"_s,
                    u"uniqueLines"_s};
-        QTest::newRow("one line and blank ones")
-            << u"a\n\n"_s << QStringList(always) + QStringList {u"trim"_s};
         QTest::newRow("256,000 bytes") << QString(128'000, u'é') << always;
         QTest::newRow("256,001 bytes") << QString(128'000, u'é') + u'a' << QStringList();
     }
@@ -283,7 +214,6 @@ private slots:
                                     {u"base64Encode"_s, u"base64Decode"_s, u"urlEncode"_s, u"urlDecode"_s,
                                         u"sha256"_s},
                                     {u"trim"_s, u"joinLines"_s, u"sortLines"_s, u"uniqueLines"_s}};
-        QTest::newRow("empty") << QStringList() << QList<QStringList>();
         QTest::newRow("group seen again starts a new run")
             << QStringList {u"sha256"_s, u"trim"_s, u"urlEncode"_s, u"base64Encode"_s}
             << QList<QStringList> {{u"sha256"_s}, {u"trim"_s}, {u"urlEncode"_s, u"base64Encode"_s}};
