@@ -13,20 +13,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-template<typename T> T *child(QQuickItem *root, const QString &name)
-{
-    return root->findChild<T *>(name);
-}
-
-SurfaceShape *firstShape(QQuickItem *root)
-{
-    return root->findChild<SurfaceShape *>();
-}
-
-} // namespace
-
 class TestDesignComponents : public QObject {
     Q_OBJECT
 
@@ -97,8 +83,8 @@ private slots:
         QuickScene scene;
         QQuickItem *mark = scene.load(u"VTBrandMark { size: %1 }"_s.arg(size));
         QVERIFY(mark);
-        QCOMPARE(firstShape(mark)->strokeWidth(), strokeWidth);
-        QCOMPARE(firstShape(mark)->cornerRadius(), 0.3 * size);
+        QCOMPARE(mark->findChild<SurfaceShape *>()->strokeWidth(), strokeWidth);
+        QCOMPARE(mark->findChild<SurfaceShape *>()->cornerRadius(), 0.3 * size);
     }
 
     void heroIconAtSeventyTwo()
@@ -106,7 +92,7 @@ private slots:
         QuickScene scene;
         QQuickItem *hero = scene.load(u"VTHeroIcon { symbol: 'lock.shield.fill'; size: 72 }"_s);
         QVERIFY(hero);
-        const SurfaceShape *tile = firstShape(hero);
+        const SurfaceShape *tile = hero->findChild<SurfaceShape *>();
         QCOMPARE(tile->cornerRadius(), 20.16);
         QCOMPARE(hero->property("symbolSize").toReal(), 31.68);
     }
@@ -127,9 +113,9 @@ private slots:
         QQuickItem *field = scene.load(u"VTSearchField { width: 240; placeholder: 'Search' }"_s);
         QVERIFY(field);
         field->setProperty("text", query);
-        auto *clear = child<QQuickItem>(field, u"clearButton"_s);
+        auto *clear = field->findChild<QQuickItem *>(u"clearButton"_s);
         QCOMPARE(clear->isVisible(), shown);
-        QCOMPARE(child<QQuickItem>(field, u"field"_s)->property("text").toString(), query);
+        QCOMPARE(field->findChild<QQuickItem *>(u"field"_s)->property("text").toString(), query);
         if (!shown)
             return;
         scene.grab();
@@ -149,7 +135,7 @@ private slots:
         QVERIFY(scene.showAndActivate());
         auto *search = field->property("search").value<QQuickItem *>();
         QTRY_VERIFY(search->property("focused").toBool());
-        SurfaceShape *outline = firstShape(search);
+        SurfaceShape *outline = search->findChild<SurfaceShape *>();
         QTRY_COMPARE(outline->strokeWidth(), 1.5);
         QTRY_COMPARE(outline->strokeColor(), DesignTokens::withOpacity(DesignTokens::accent(), 0.7));
 
@@ -157,7 +143,7 @@ private slots:
         QTest::keyClick(&scene.window(), Qt::Key_B);
         QCOMPARE(search->property("text").toString(), u"ab"_s);
 
-        child<QQuickItem>(field, u"other"_s)->forceActiveFocus();
+        field->findChild<QQuickItem *>(u"other"_s)->forceActiveFocus();
         QVERIFY(!search->property("focused").toBool());
         QTRY_COMPARE(outline->strokeWidth(), 1.0);
         QTRY_COMPARE(outline->strokeColor(), DesignTokens::instance().border());
@@ -167,7 +153,7 @@ private slots:
         QVERIFY(search->property("focused").toBool());
 
         // The panel is hidden and shown again: the caret is back in the field.
-        child<QQuickItem>(field, u"other"_s)->forceActiveFocus();
+        field->findChild<QQuickItem *>(u"other"_s)->forceActiveFocus();
         scene.window().hide();
         QVERIFY(scene.showAndActivate());
         QTRY_VERIFY(search->property("focused").toBool());
