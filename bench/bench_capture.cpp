@@ -2,7 +2,6 @@
 // analysis, sealing, store insert, audit, publication) with an in-memory
 // clipboard: the time of each poll tick on the main thread, and captures
 // per second until every entry is published.
-#include "app/AppStateController.h"
 #include "app/ClipboardMonitor.h"
 #include "core/EncryptionService.h"
 #include "core/MasterKeyHolder.h"
@@ -10,6 +9,7 @@
 #include "core/SecureStorageManager.h"
 #include "core/SettingsManager.h"
 #include "support/AwaitFuture.h"
+#include "support/FakeCaptureStateAccess.h"
 #include "support/FakeDockPresence.h"
 #include "support/FakeLoginItem.h"
 #include "support/FakePasteboard.h"
@@ -60,7 +60,7 @@ Figures run(qsizetype size)
     FakeLoginItem loginItem;
     FakeDockPresence dock;
     SettingsManager settings(home.filePath(u"Vantorell.conf"_s), loginItem, dock);
-    AppStateController state;
+    FakeCaptureStateAccess state;
     FakePasteboard pasteboard;
     FakeWorkspace workspace;
     workspace.setFrontmostApplication(RunningApplication {u"org.example.Editor"_s, u"Editor"_s, 1, 1});

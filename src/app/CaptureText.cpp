@@ -1,6 +1,6 @@
 #include "app/CaptureText.h"
 
-#include "app/Graphemes.h"
+#include "app/GraphemeCount.h"
 
 #include <QStringList>
 
@@ -10,12 +10,12 @@ namespace CaptureText {
 
 QString preview(QStringView source)
 {
-    return Graphemes::prefix(source, previewLength).toString();
+    return GraphemeCount::prefix(source, previewLength).toString();
 }
 
 QString searchText(QStringView source, qsizetype length)
 {
-    return Graphemes::prefix(source.toString().toLower(), length).toString();
+    return GraphemeCount::prefix(source.toString().toLower(), length).toString();
 }
 
 QString filePaths(const QList<QUrl> &urls)

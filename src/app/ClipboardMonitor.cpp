@@ -1,6 +1,6 @@
 #include "app/ClipboardMonitor.h"
 
-#include "app/AppStateController.h"
+#include "app/CaptureStateAccess.h"
 #include "app/CaptureText.h"
 #include "app/CapturedImage.h"
 #include "app/DocumentText.h"
@@ -52,7 +52,7 @@ template<class... Results> std::optional<SealingError> firstError(const Results 
 
 } // namespace
 
-ClipboardMonitor::ClipboardMonitor(SecureStorageManager &storageManager, AppStateController &appState,
+ClipboardMonitor::ClipboardMonitor(SecureStorageManager &storageManager, CaptureStateAccess &appState,
     SettingsManager &settings, const EncryptionService &encryptionService, Desktop desktop,
     const Clock &clock, QObject *parent)
     : QObject(parent), m_storageManager(storageManager), m_appState(appState), m_settings(settings),

@@ -16,7 +16,7 @@
 #include <functional>
 #include <optional>
 
-class AppStateController;
+class CaptureStateAccess;
 class EncryptionService;
 class Pasteboard;
 class SecureStorageManager;
@@ -45,7 +45,7 @@ public:
 
     static constexpr std::chrono::milliseconds pollInterval {500};
 
-    ClipboardMonitor(SecureStorageManager &storageManager, AppStateController &appState,
+    ClipboardMonitor(SecureStorageManager &storageManager, CaptureStateAccess &appState,
         SettingsManager &settings, const EncryptionService &encryptionService, Desktop desktop,
         const Clock &clock = Clock::system(), QObject *parent = nullptr);
 
@@ -111,7 +111,7 @@ private:
     void recognizeTextInImageEntry(const QUuid &id, const QByteArray &png);
 
     SecureStorageManager &m_storageManager;
-    AppStateController &m_appState;
+    CaptureStateAccess &m_appState;
     SettingsManager &m_settings;
     const EncryptionService &m_encryptionService;
     Desktop m_desktop;

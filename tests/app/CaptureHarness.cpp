@@ -9,7 +9,7 @@
 using namespace Qt::StringLiterals;
 
 CaptureHarness::CaptureHarness(Pasteboard &pasteboard, Workspace &workspace, const Clock &clock)
-    : store(encryption, clock), settings(home.filePath(u"Vantorell.conf"_s), loginItem, dock), state(clock),
+    : store(encryption, clock), settings(home.filePath(u"Vantorell.conf"_s), loginItem, dock),
       monitor(store, state, settings, encryption, {pasteboard, workspace, sound}, clock)
 {
     QCoreApplication::setApplicationName(u"Vantorell"_s);

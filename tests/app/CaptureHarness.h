@@ -1,11 +1,11 @@
 #pragma once
 
-#include "app/AppStateController.h"
 #include "app/ClipboardMonitor.h"
 #include "core/EncryptionService.h"
 #include "core/MasterKeyHolder.h"
 #include "core/SecureStorageManager.h"
 #include "core/SettingsManager.h"
+#include "support/FakeCaptureStateAccess.h"
 #include "support/FakeDockPresence.h"
 #include "support/FakeLoginItem.h"
 #include "support/FakeSound.h"
@@ -14,7 +14,7 @@
 
 // The real capture pipeline around one running clipboard monitor: an
 // unlocked key, the store in a temporary data folder, settings in a
-// temporary file, the application state. Image recognition starts off.
+// temporary file, a stand-in for the application state. Image recognition starts off.
 class CaptureHarness final {
     Q_DISABLE_COPY(CaptureHarness)
 
@@ -41,6 +41,6 @@ public:
     FakeSound sound;
     SecureStorageManager store;
     SettingsManager settings;
-    AppStateController state;
+    FakeCaptureStateAccess state;
     ClipboardMonitor monitor;
 };

@@ -1,5 +1,4 @@
 #include "CaptureHarness.h"
-#include "core/SnippetManager.h"
 #include "platform/PasteboardType.h"
 #include "support/AwaitFuture.h"
 #include "support/FakeClock.h"
@@ -149,7 +148,7 @@ private slots:
             m_pasteboard->write(item);
             m_capture->monitor.setOwnChangeCount(m_pasteboard->changeCount());
         } else if (condition == u"paused") {
-            m_capture->state.setPaused(true);
+            m_capture->state.paused = true;
         } else if (condition == u"excluded") {
             m_workspace.setFrontmostApplication(passwordManager);
         } else if (condition == u"excludedOtherCase") {
@@ -167,7 +166,7 @@ private slots:
             m_pasteboard->copy(item);
         m_capture->monitor.checkForChanges();
 
-        m_capture->state.setPaused(false);
+        m_capture->state.paused = false;
         m_workspace.setFrontmostApplication(editor);
         m_capture->monitor.checkForChanges();
         QCOMPARE(m_capture->storedContents(), captured ? QStringList {u"filtered"_s} : QStringList {});
@@ -264,10 +263,6 @@ private slots:
 
     void recognizedTextBecomesPreviewAndSearchText()
     {
-        SnippetManager snippets(m_capture->store, m_clock);
-        m_capture->state.configure(
-            &m_capture->monitor, m_capture->store, snippets, nullptr, m_capture->settings);
-        m_capture->state.setUnlocked(true);
         m_capture->settings.setRecognizeTextInImages(true);
         QImage page(900, 340, QImage::Format_RGB32);
         page.fill(Qt::white);
@@ -280,13 +275,13 @@ private slots:
         painter.end();
         copyAndTick(PasteboardItem::fromPng(encodedImage(page, "PNG")));
 
-        QTRY_VERIFY_WITH_TIMEOUT(!m_capture->state.clipboardEntries().isEmpty()
-                && m_capture->state.clipboardEntries().first().encryptedSearchText,
-            60000);
-        const ClipboardEntry shown = m_capture->state.clipboardEntries().first();
-        QCOMPARE(m_capture->openText(shown.encryptedPreview), u"Clear Glass Open Door"_s);
-        QCOMPARE(m_capture->openText(shown.encryptedSearchText), u"clear glass\nopen door"_s);
-        QCOMPARE(m_capture->stored().first().encryptedSearchText, shown.encryptedSearchText);
+        const QList<FakeCaptureStateAccess::Replacement> &shown = m_capture->state.replacements;
+        QTRY_COMPARE_WITH_TIMEOUT(shown.size(), 1, 60000);
+        const ClipboardEntry stored = m_capture->stored().first();
+        QCOMPARE(shown.first().id, stored.id);
+        QCOMPARE(m_capture->openText(stored.encryptedPreview), u"Clear Glass Open Door"_s);
+        QCOMPARE(m_capture->openText(stored.encryptedSearchText), u"clear glass\nopen door"_s);
+        QCOMPARE(shown.first().encryptedSearchText, stored.encryptedSearchText);
     }
 
     void repeatsAreDroppedByTrimmedDigest()
@@ -442,23 +437,6 @@ private slots:
         m_capture->unlock();
         copyAndTick(u"retried"_s);
         QCOMPARE(m_capture->storedContents(), QStringList {u"retried"_s});
-    }
-
-    void captureFinishedAfterLockStaysOutOfTheHistory()
-    {
-        SnippetManager snippets(m_capture->store, m_clock);
-        m_capture->state.configure(
-            &m_capture->monitor, m_capture->store, snippets, nullptr, m_capture->settings);
-        m_capture->state.setUnlocked(true);
-        copyAndTick(u"shown"_s);
-        m_capture->settle();
-        QCOMPARE(m_capture->state.clipboardEntries().size(), 1);
-
-        copyAndTick(u"sealed before the lock"_s);
-        m_capture->state.setUnlocked(false);
-        m_capture->state.clearPublishedLists();
-        QCOMPARE(m_capture->storedContents(), QStringList({u"shown"_s, u"sealed before the lock"_s}));
-        QCOMPARE(m_capture->state.clipboardEntries().size(), 0);
     }
 
     void privateSessionKeepsTheCopyInMemory()

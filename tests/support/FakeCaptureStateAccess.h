@@ -1,0 +1,27 @@
+#pragma once
+
+#include "app/CaptureStateAccess.h"
+
+#include <QList>
+
+// An application state whose pause the test sets; entry updates are
+// recorded.
+class FakeCaptureStateAccess final : public CaptureStateAccess {
+public:
+    struct Replacement {
+        QUuid id;
+        std::optional<QByteArray> encryptedPreview;
+        std::optional<QByteArray> encryptedSearchText;
+    };
+
+    bool isPaused() const override { return paused; }
+
+    void replaceEntry(const QUuid &id, const std::optional<QByteArray> &encryptedPreview,
+        const std::optional<QByteArray> &encryptedSearchText) override
+    {
+        replacements.append({id, encryptedPreview, encryptedSearchText});
+    }
+
+    bool paused = false;
+    QList<Replacement> replacements;
+};
