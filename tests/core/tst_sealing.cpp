@@ -49,7 +49,12 @@ private:
 class SealingTest final : public QObject {
     Q_OBJECT
 
+    MasterKeyHolder m_holder;
+    const EncryptionService m_service {m_holder};
+
 private slots:
+    void init() { m_holder.set(randomKey()); }
+
     // NIST GCM test vectors for AES-256 with 96-bit IVs (test cases 13-16).
     void knownAnswers_data()
     {
@@ -109,97 +114,70 @@ private slots:
         QCOMPARE(AesGcm::seal(key, nonce + 'n', "x"), sizeError);
         QCOMPARE(AesGcm::open(key + 'k', QByteArray(40, '\0')), sizeError);
         QCOMPARE(AesGcm::open(key, QByteArray(27, '\0')), sizeError);
-        QCOMPARE(AesGcm::openSecret(key, QByteArray(27, '\0')).error(), CipherError::incorrectParameterSize);
     }
 
     void blobIsPlaintextPlus28AndOpens_data()
     {
         QTest::addColumn<int>("size");
-        for (int size : {0, 1, 15, 16, 17, 100, 4096, 100'000})
+        for (int size : {0, 17, 100'000})
             QTest::addRow("%d bytes", size) << size;
     }
 
     void blobIsPlaintextPlus28AndOpens()
     {
         QFETCH(int, size);
-        MasterKeyHolder holder;
-        holder.set(randomKey());
-        const EncryptionService service(holder);
-        QByteArray plaintext(size, Qt::Uninitialized);
-        for (int i = 0; i < size; ++i)
-            plaintext[i] = char(i * 7);
-
-        const auto first = service.encrypt(plaintext);
-        const auto second = service.encrypt(plaintext);
+        const QByteArray plaintext(size, 'p');
+        const auto first = m_service.encrypt(plaintext);
+        const auto second = m_service.encrypt(plaintext);
         QVERIFY(first && second);
         QCOMPARE(first->size(), size + 28);
         QVERIFY(first->first(12) != second->first(12));
-        QCOMPARE(service.decrypt(*first), plaintext);
-        QCOMPARE(service.decrypt(*second), plaintext);
+        QCOMPARE(m_service.decrypt(*first), plaintext);
+        QCOMPARE(m_service.decrypt(*second), plaintext);
     }
 
     void everyFlippedByteFailsAuthentication()
     {
-        MasterKeyHolder holder;
-        holder.set(randomKey());
-        const EncryptionService service(holder);
-        const QByteArray box = *service.encrypt("clipboard text");
+        const QByteArray box = *m_service.encrypt("clipboard text");
         for (qsizetype i = 0; i < box.size(); ++i) {
             QByteArray altered = box;
             altered[i] = char(altered[i] ^ 0x01);
-            QCOMPARE(failure(service.decrypt(altered)), SealingError(CipherError::authenticationFailure));
+            QCOMPARE(failure(m_service.decrypt(altered)), SealingError(CipherError::authenticationFailure));
         }
-        QCOMPARE(failure(service.decrypt(box.chopped(1))), SealingError(CipherError::authenticationFailure));
-    }
-
-    void foreignAndShortBlobs()
-    {
-        MasterKeyHolder holder;
-        holder.set(randomKey());
-        const EncryptionService service(holder);
         QCOMPARE(
-            failure(service.decrypt(QByteArray(27, 'x'))), SealingError(CipherError::incorrectParameterSize));
-        QCOMPARE(
-            failure(service.decrypt(QByteArray(28, 'x'))), SealingError(CipherError::authenticationFailure));
+            failure(m_service.decrypt(box.chopped(1))), SealingError(CipherError::authenticationFailure));
+        QCOMPARE(failure(m_service.decrypt(QByteArray(27, 'x'))),
+            SealingError(CipherError::incorrectParameterSize));
 
         MasterKeyHolder otherHolder;
         otherHolder.set(randomKey());
         const QByteArray foreign = *EncryptionService(otherHolder).encrypt("secret");
-        QCOMPARE(failure(service.decrypt(foreign)), SealingError(CipherError::authenticationFailure));
+        QCOMPARE(failure(m_service.decrypt(foreign)), SealingError(CipherError::authenticationFailure));
     }
 
     void lockedVaultRefusesBeforeLookingAtTheBlob()
     {
-        MasterKeyHolder holder;
-        const EncryptionService service(holder);
-        QVERIFY(!service.isReady());
+        const QByteArray box = *m_service.encrypt("text");
+        m_holder.drop();
+        QVERIFY(!m_service.isReady());
         const SealingError locked = EncryptionError::masterKeyUnavailable;
-        QCOMPARE(failure(service.decrypt("short")), locked);
-        QCOMPARE(failure(service.encrypt("text")), locked);
+        QCOMPARE(failure(m_service.decrypt("short")), locked);
+        QCOMPARE(failure(m_service.decrypt(box)), locked);
+        QCOMPARE(failure(m_service.encrypt("text")), locked);
         QCOMPARE(description(locked), u"App is locked. Master key not available."_s);
-
-        holder.set(randomKey());
-        QVERIFY(service.isReady());
-        const QByteArray box = *service.encrypt("text");
-        holder.drop();
-        QVERIFY(!service.isReady());
-        QCOMPARE(failure(service.decrypt(box)), locked);
     }
 
     void failingRandomSourceSealsNothing()
     {
-        MasterKeyHolder holder;
-        holder.set(randomKey());
-        const EncryptionService service(holder);
         std::optional<SealingError> sealed;
         {
             FailingRandom failing;
             QCOMPARE(SecureRandom::bytes(32), std::nullopt);
             // A fresh thread starts without a reserve of nonce bytes.
-            std::thread([&] { sealed = failure(service.encrypt("text")); }).join();
+            std::thread([&] { sealed = failure(m_service.encrypt("text")); }).join();
         }
         QCOMPARE(sealed, SealingError(EncryptionError::randomGenerationFailed));
-        QVERIFY(service.encrypt("text"));
+        QVERIFY(m_service.encrypt("text"));
         QCOMPARE(description(*sealed), u"Secure random generation failed"_s);
     }
 

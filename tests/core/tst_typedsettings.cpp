@@ -30,7 +30,6 @@ QList<Sample> samples()
         {u"bool.false"_s, SettingKind::boolean, false},
         {u"int.max"_s, SettingKind::integer, std::numeric_limits<qint64>::max()},
         {u"int.min"_s, SettingKind::integer, std::numeric_limits<qint64>::min()},
-        {u"int.zero"_s, SettingKind::integer, qint64(0)},
         {u"text"_s, SettingKind::text, u"⌘⇧V"_s},
         {u"text.number"_s, SettingKind::text, u"5"_s},
         {u"text.true"_s, SettingKind::text, u"true"_s},
@@ -103,34 +102,16 @@ private slots:
         }
     }
 
-    void handWrittenValuesReadAsTheirKind()
-    {
-        const QString path = m_folder.filePath(u"hand.conf"_s);
-        writeFile(path,
-            R"({"b": false, "i": -9223372036854775808, "t": "x", "l": ["x"], "d": {"base64": "AP8="}})");
-        const TypedSettings settings(path);
-        QCOMPARE(settings.storedValue(u"b"_s, SettingKind::boolean), QVariant(false));
-        QCOMPARE(
-            settings.storedValue(u"i"_s, SettingKind::integer), QVariant(std::numeric_limits<qint64>::min()));
-        QCOMPARE(settings.storedValue(u"t"_s, SettingKind::text), QVariant(u"x"_s));
-        QCOMPARE(settings.storedValue(u"l"_s, SettingKind::textList), QVariant(QStringList {u"x"_s}));
-        QCOMPARE(settings.storedValue(u"d"_s, SettingKind::data), QVariant(QByteArray("\0\xff", 2)));
-    }
-
     void otherKindsReadAsDefaultAndStayStored_data()
     {
         QTest::addColumn<QByteArray>("stored");
         QTest::addColumn<int>("kind");
         QTest::newRow("text for integer") << QByteArray(R"("5")") << int(SettingKind::integer);
-        QTest::newRow("boolean for integer") << QByteArray("true") << int(SettingKind::integer);
         QTest::newRow("fraction for integer") << QByteArray("5.5") << int(SettingKind::integer);
         QTest::newRow("integer for boolean") << QByteArray("1") << int(SettingKind::boolean);
-        QTest::newRow("text for boolean") << QByteArray(R"("true")") << int(SettingKind::boolean);
         QTest::newRow("text for list") << QByteArray(R"("Work")") << int(SettingKind::textList);
         QTest::newRow("mixed list") << QByteArray(R"(["a", 1])") << int(SettingKind::textList);
-        QTest::newRow("list for text") << QByteArray(R"(["a"])") << int(SettingKind::text);
         QTest::newRow("null for text") << QByteArray("null") << int(SettingKind::text);
-        QTest::newRow("text for data") << QByteArray(R"("AAE=")") << int(SettingKind::data);
         QTest::newRow("bad base64") << QByteArray(R"({"base64": "A!"})") << int(SettingKind::data);
         QTest::newRow("object for data")
             << QByteArray(R"({"base64": "AA==", "x": 1})") << int(SettingKind::data);
