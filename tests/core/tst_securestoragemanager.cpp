@@ -1,6 +1,9 @@
 #include "core/EncryptionService.h"
 #include "core/MasterKeyHolder.h"
 #include "core/SecureStorageManager.h"
+#include "core/SnippetManager.h"
+#include "core/SqliteStatement.h"
+#include "core/StoreDatabase.h"
 #include "core/UuidText.h"
 #include "support/AwaitFuture.h"
 #include "support/FakeClock.h"
@@ -14,6 +17,7 @@
 #include <QTest>
 
 #include <memory>
+#include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
@@ -39,6 +43,52 @@ QList<QUuid> idsOf(const QList<ClipboardEntry> &entries)
 
 enum class Purge { olderThan, unpinned, all };
 
+QStringList columnsOf(StoreDatabase &database, const QString &table)
+{
+    QStringList columns;
+    SqliteStatement statement(
+        database.handle(), (u"PRAGMA table_info("_s + table + u')').toUtf8().constData());
+    while (statement.step() == SQLITE_ROW)
+        columns << statement.columnText(1).value_or(QString());
+    return columns;
+}
+
+QStringList migrationLines(const LogCapture &capture)
+{
+    QStringList lines = capture.lines();
+    lines.removeIf([](const QString &line) { return !line.startsWith(u"[Vantorell] Schema migration"_s); });
+    return lines;
+}
+
+const QStringList entryColumns {u"id"_s, u"content_type"_s, u"created_at"_s, u"is_favorite"_s, u"is_pinned"_s,
+    u"source_app"_s, u"encrypted_content"_s, u"encrypted_preview"_s, u"encrypted_search_text"_s,
+    u"is_sensitive"_s, u"expires_at"_s, u"encrypted_rich"_s};
+
+Snippet makeSnippet(const QString &title, const QDateTime &updatedAt)
+{
+    Snippet snippet;
+    snippet.id = QUuid::createUuid();
+    snippet.title = title;
+    snippet.content = u"Hello {name}"_s;
+    snippet.createdAt = updatedAt.addDays(-1);
+    snippet.updatedAt = updatedAt;
+    return snippet;
+}
+
+QStringList titlesOf(const QList<Snippet> &snippets)
+{
+    QStringList titles;
+    for (const Snippet &snippet : snippets)
+        titles << snippet.title;
+    return titles;
+}
+
+// What a canary entry was made of: its plaintext and its sealed blobs.
+struct Sealed {
+    QByteArray plaintext;
+    QList<QByteArray> blobs;
+};
+
 } // namespace
 
 class SecureStorageManagerTest final : public QObject {
@@ -50,9 +100,55 @@ private:
     EncryptionService m_encryption {m_key};
     std::unique_ptr<QTemporaryDir> m_home;
     std::unique_ptr<SecureStorageManager> m_store;
+    std::unique_ptr<SnippetManager> m_manager;
 
     QString databasePath() const { return m_home->filePath(u"Vantorell/vantorell.db"_s); }
+    RawDatabase file() const { return RawDatabase(databasePath()); }
     QDateTime now() const { return m_clock.now(); }
+    QList<Snippet> fetchSnippets() { return awaitFuture(m_store->fetchSnippets()); }
+    void save(const Snippet &snippet) { QVERIFY(awaitFuture(m_store->insertSnippet(snippet)).has_value()); }
+    QByteArray seal(const QByteArray &bytes) { return m_encryption.encrypt(bytes).value(); }
+    qint64 auditRows() { return file().count("SELECT COUNT(*) FROM audit_log"); }
+
+    ClipboardEntry makeCanary(int index, Sealed &sealed, const QDateTime &createdAt)
+    {
+        sealed.plaintext = "CANARY-" + QByteArray::number(index) + "-" + QByteArray(300, 'k');
+        ClipboardEntry entry;
+        entry.id = QUuid::createUuid();
+        entry.createdAt = createdAt;
+        entry.encryptedContent = seal(sealed.plaintext);
+        entry.encryptedPreview = seal(sealed.plaintext.left(100));
+        entry.encryptedSearchText = seal(sealed.plaintext.toLower());
+        entry.encryptedRich = seal("{\\rtf1 " + sealed.plaintext + "}");
+        sealed.blobs = {entry.encryptedContent, *entry.encryptedPreview, *entry.encryptedSearchText,
+            *entry.encryptedRich};
+        return entry;
+    }
+
+    QByteArray storeFiles() const
+    {
+        QByteArray all;
+        for (const QString &suffix : {u""_s, u"-wal"_s, u"-shm"_s}) {
+            QFile file(databasePath() + suffix);
+            if (file.open(QIODevice::ReadOnly))
+                all += file.readAll();
+        }
+        return all;
+    }
+
+    // Any 16-byte piece of a blob found counts, not only the whole blob.
+    static bool occursIn(const QByteArray &haystack, const Sealed &sealed)
+    {
+        if (haystack.contains(sealed.plaintext.left(20)))
+            return true;
+        for (const QByteArray &blob : sealed.blobs) {
+            for (qsizetype offset = 0; offset + 16 <= blob.size(); offset += 16) {
+                if (haystack.contains(blob.mid(offset, 16)))
+                    return true;
+            }
+        }
+        return false;
+    }
 
     void setMemoryOnly(bool enabled) { awaitFuture(m_store->setSecureMode(enabled)); }
     void insert(const ClipboardEntry &entry) { awaitFuture(m_store->insertEntry(entry)); }
@@ -63,14 +159,58 @@ private slots:
 
     void init()
     {
+        m_key.set(SecureBytes(QByteArray(32, '\x5a')));
         m_home = std::make_unique<QTemporaryDir>();
         qputenv("XDG_DATA_HOME", m_home->path().toUtf8());
         m_store = std::make_unique<SecureStorageManager>(m_encryption, m_clock);
+        m_manager = std::make_unique<SnippetManager>(*m_store, m_clock);
         awaitFuture(m_store->openDatabase());
         QVERIFY(m_store->isOpen());
     }
 
-    void cleanup() { m_store.reset(); }
+    void cleanup()
+    {
+        m_manager.reset();
+        m_store.reset();
+    }
+
+    void freshFileGetsTheWholeSchema()
+    {
+        LogCapture capture;
+        QCOMPARE(StoreDatabase::databaseURL(), databasePath());
+        StoreDatabase database;
+        database.openDatabase(databasePath());
+        QVERIFY(database.isOpen());
+        QCOMPARE(columnsOf(database, u"clipboard_entries"_s), entryColumns);
+        QCOMPARE(columnsOf(database, u"snippets"_s),
+            (QStringList {u"id"_s, u"encrypted_title"_s, u"encrypted_content"_s, u"encrypted_tags"_s,
+                u"encrypted_group"_s, u"is_favorite"_s, u"created_at"_s, u"updated_at"_s, u"usage_count"_s}));
+        QCOMPARE(columnsOf(database, u"audit_log"_s),
+            (QStringList {u"id"_s, u"timestamp"_s, u"event_type"_s, u"detail"_s}));
+        QVERIFY(file()
+                    .texts("SELECT sql FROM sqlite_master")
+                    .contains(u"CREATE INDEX idx_entries_created ON clipboard_entries(created_at DESC)"_s));
+        QCOMPARE(capture.lines(), QStringList {u"[Vantorell] Database opened at: "_s + databasePath()});
+        QCOMPARE(file().value("PRAGMA journal_mode"), u"wal"_s);
+        SqliteStatement secure(database.handle(), "PRAGMA secure_delete");
+        QCOMPARE(secure.step(), SQLITE_ROW);
+        QCOMPARE(secure.columnInt64(0), 1);
+    }
+
+    void failedStatementsAreReported()
+    {
+        StoreDatabase database;
+        database.openDatabase(databasePath());
+        LogCapture capture;
+        QVERIFY(!database.execute(u"SELEC 1"_s));
+        QCOMPARE(capture.lines(), QStringList {u"[Vantorell] SQL Error: near \"SELEC\": syntax error"_s});
+        QVERIFY(database.execute(u"CREATE TABLE t (a); INSERT INTO t VALUES (1)"_s));
+
+        // A failed ALTER is not reported as a migration.
+        capture.clear();
+        database.addColumnIfMissing(u"no_such_table"_s, u"extra"_s, u"BLOB"_s);
+        QCOMPARE(capture.lines(), QStringList {u"[Vantorell] SQL Error: no such table: no_such_table"_s});
+    }
 
     void entriesRoundTrip_data()
     {
@@ -335,14 +475,37 @@ private slots:
             QStringList {u"[Vantorell] Failed to open database: unable to open database file"_s});
     }
 
-    void oldFileLoadsWithDefaults()
+    void oldFileIsMigratedOnceAndLoadsWithDefaults()
     {
+        m_manager.reset();
         m_store.reset();
         QFile::remove(databasePath());
         QVERIFY(QFile::copy(QFINDTESTDATA("../data/old-store.db"), databasePath()));
         QFile::setPermissions(databasePath(), QFile::ReadOwner | QFile::WriteOwner);
+        LogCapture capture;
         m_store = std::make_unique<SecureStorageManager>(m_encryption, m_clock);
         awaitFuture(m_store->openDatabase());
+        QCOMPARE(migrationLines(capture),
+            (QStringList {
+                u"[Vantorell] Schema migration: added 'encrypted_group' to 'snippets'"_s,
+                u"[Vantorell] Schema migration: added 'encrypted_tags' to 'snippets'"_s,
+                u"[Vantorell] Schema migration: added 'encrypted_search_text' to 'clipboard_entries'"_s,
+                u"[Vantorell] Schema migration: added 'is_pinned' to 'clipboard_entries'"_s,
+                u"[Vantorell] Schema migration: added 'is_sensitive' to 'clipboard_entries'"_s,
+                u"[Vantorell] Schema migration: added 'expires_at' to 'clipboard_entries'"_s,
+                u"[Vantorell] Schema migration: added 'encrypted_rich' to 'clipboard_entries'"_s,
+            }));
+        const QStringList schema = file().texts("SELECT sql FROM sqlite_master ORDER BY name");
+        capture.clear();
+        StoreDatabase again;
+        again.openDatabase(databasePath());
+        QVERIFY(migrationLines(capture).isEmpty());
+        QCOMPARE(file().texts("SELECT sql FROM sqlite_master ORDER BY name"), schema);
+        QStringList columns = columnsOf(again, u"clipboard_entries"_s);
+        QStringList expected = entryColumns;
+        columns.sort();
+        expected.sort();
+        QCOMPARE(columns, expected);
 
         const QList<ClipboardEntry> entries = fetch();
         QCOMPARE(entries.size(), 2);
@@ -360,6 +523,231 @@ private slots:
         QCOMPARE(text.expiresAt, std::nullopt);
         QCOMPARE(text.encryptedSearchText, std::nullopt);
         QCOMPARE(text.encryptedRich, std::nullopt);
+    }
+
+    void snippetsRoundTrip_data()
+    {
+        QTest::addColumn<Snippet>("snippet");
+        Snippet unfiled = makeSnippet(QString(), QDateTime::fromMSecsSinceEpoch(1'700'000'000'123, Qt::UTC));
+        unfiled.content = QString();
+        QTest::newRow("no folder, no tags, empty texts") << unfiled;
+        Snippet emptyFolder = makeSnippet(u"Reply"_s, QDateTime::fromSecsSinceEpoch(1'700'000'000, Qt::UTC));
+        emptyFolder.group = QString();
+        QTest::newRow("empty folder name") << emptyFolder;
+        Snippet full = makeSnippet(u"Grüße ✓"_s, QDateTime::fromSecsSinceEpoch(1'700'000'000, Qt::UTC));
+        full.group = u"Work/Mail"_s;
+        full.tags = {u"b"_s, u"a"_s, u"\"quoted\""_s};
+        full.isFavorite = true;
+        full.usageCount = (qint64(1) << 40) + 7;
+        QTest::newRow("everything, 64-bit count") << full;
+    }
+
+    void snippetsRoundTrip()
+    {
+        QFETCH(Snippet, snippet);
+        save(snippet);
+        QCOMPARE(fetchSnippets(), QList<Snippet> {snippet});
+        QCOMPARE(file().value("SELECT encrypted_group IS NULL FROM snippets").toBool(),
+            !snippet.group.has_value());
+        QVERIFY(file().value("SELECT length(encrypted_tags) FROM snippets").toInt() >= 28);
+    }
+
+    void savingReplacesAndOrdersByUpdate()
+    {
+        Snippet first = makeSnippet(u"first"_s, now());
+        save(first);
+        save(makeSnippet(u"second"_s, now().addSecs(1)));
+        QCOMPARE(titlesOf(fetchSnippets()), (QStringList {u"second"_s, u"first"_s}));
+
+        m_clock.advance(10s);
+        first.title = u"first, edited"_s;
+        first.usageCount = 3;
+        QVERIFY(awaitFuture(m_manager->saveSnippet(first)).has_value());
+        const QList<Snippet> snippets = fetchSnippets();
+        QCOMPARE(titlesOf(snippets), (QStringList {u"first, edited"_s, u"second"_s}));
+        QCOMPARE(snippets.first().updatedAt, now());
+        QCOMPARE(snippets.first().createdAt, first.createdAt);
+        QCOMPARE(snippets.first().usageCount, 3);
+    }
+
+    void unreadableFieldsDegrade_data()
+    {
+        QTest::addColumn<QByteArray>("column");
+        QTest::addColumn<QByteArray>("blob");
+        QTest::addColumn<bool>("loads");
+        QTest::addColumn<QStringList>("tags");
+        QTest::addColumn<bool>("hasGroup");
+
+        QTest::newRow("tags not an array") << "encrypted_tags"_ba
+                                           << "{\"a\":1}"_ba << true << QStringList() << true;
+        QTest::newRow("tags unopenable")
+            << "encrypted_tags"_ba << QByteArray() << true << QStringList() << true;
+        QTest::newRow("folder not UTF-8") << "encrypted_group"_ba
+                                          << "\xff\xfe"_ba << true << QStringList {u"t"_s} << false;
+        QTest::newRow("title not UTF-8") << "encrypted_title"_ba
+                                         << "\xc3"_ba << false << QStringList() << false;
+        QTest::newRow("content unopenable")
+            << "encrypted_content"_ba << QByteArray() << false << QStringList() << false;
+    }
+
+    // An empty blob in the table stands for bytes that open under no key.
+    void unreadableFieldsDegrade()
+    {
+        QFETCH(QByteArray, column);
+        QFETCH(QByteArray, blob);
+        QFETCH(bool, loads);
+        QFETCH(QStringList, tags);
+        QFETCH(bool, hasGroup);
+        Snippet snippet = makeSnippet(u"kept"_s, now());
+        snippet.tags = {u"t"_s};
+        snippet.group = u"g"_s;
+        save(snippet);
+        const QByteArray stored = blob.isEmpty() ? QByteArray(40, '\x01') : seal(blob);
+        QVERIFY(file().run(("UPDATE snippets SET " + column + " = ?").constData(), stored));
+
+        const QList<Snippet> snippets = fetchSnippets();
+        QCOMPARE(snippets.size(), loads ? 1 : 0);
+        if (loads) {
+            QCOMPARE(snippets.first().title, u"kept"_s);
+            QCOMPARE(snippets.first().tags, tags);
+            QCOMPARE(snippets.first().group.has_value(), hasGroup);
+        }
+        QCOMPARE(file().count("SELECT COUNT(*) FROM snippets"), 1);
+    }
+
+    void recordingUseCountsInTheDatabase()
+    {
+        Snippet snippet = makeSnippet(u"used"_s, now());
+        snippet.usageCount = 4;
+        save(snippet);
+        save(makeSnippet(u"newer"_s, now().addSecs(1)));
+
+        // An edit saved after the caller took its copy is not undone.
+        Snippet edited = snippet;
+        edited.title = u"used, edited"_s;
+        save(edited);
+        m_clock.advance(5s);
+        QVERIFY(awaitFuture(m_manager->recordSnippetUse(snippet)).has_value());
+
+        const QList<Snippet> snippets = fetchSnippets();
+        QCOMPARE(titlesOf(snippets), (QStringList {u"newer"_s, u"used, edited"_s}));
+        QCOMPARE(snippets[1].usageCount, 5);
+        QCOMPARE(snippets[1].updatedAt, snippet.updatedAt);
+        QCOMPARE(file().texts("SELECT event_type || ' ' || quote(detail) FROM audit_log"),
+            QStringList {u"snippet_used NULL"_s});
+        QCOMPARE(
+            file().value("SELECT timestamp FROM audit_log").toDouble(), now().toMSecsSinceEpoch() / 1000.0);
+    }
+
+    void recordingUseOfADeletedSnippetWritesNothing()
+    {
+        const Snippet snippet = makeSnippet(u"gone"_s, now());
+        save(snippet);
+        QVERIFY(awaitFuture(m_manager->deleteSnippet(snippet.id)));
+        QVERIFY(awaitFuture(m_manager->recordSnippetUse(snippet)).has_value());
+        QCOMPARE(file().count("SELECT COUNT(*) FROM snippets"), 0);
+        QCOMPARE(auditRows(), 0);
+    }
+
+    void lockedVaultWritesAndShowsNothing()
+    {
+        const Snippet snippet = makeSnippet(u"secret"_s, now());
+        save(snippet);
+        m_key.drop();
+
+        const auto inserted = awaitFuture(m_store->insertSnippet(makeSnippet(u"new"_s, now())));
+        QVERIFY(!inserted);
+        QCOMPARE(inserted.error(), SnippetError(EncryptionError::masterKeyUnavailable));
+        QCOMPARE(description(inserted.error()), u"App is locked. Master key not available."_s);
+        QVERIFY(fetchSnippets().isEmpty());
+
+        const auto used = awaitFuture(m_manager->recordSnippetUse(snippet));
+        QVERIFY(!used);
+        QCOMPARE(used.error(), SnippetError(EncryptionError::masterKeyUnavailable));
+        QCOMPARE(file().count("SELECT usage_count FROM snippets"), 0);
+        QCOMPARE(file().count("SELECT COUNT(*) FROM snippets"), 1);
+        QCOMPARE(auditRows(), 0);
+    }
+
+    void databaseFailuresReachTheCaller()
+    {
+        LogCapture capture;
+        awaitFuture(m_store->closeDatabase());
+        const auto result = awaitFuture(m_store->insertSnippet(makeSnippet(u"x"_s, now())));
+        QVERIFY(!result);
+        const auto *error = std::get_if<StorageError>(&result.error());
+        QVERIFY(error);
+        QCOMPARE(error->code(), StorageError::Code::sqlitePrepareFailed);
+        QCOMPARE(description(result.error()), u"Database statement failed: "_s + error->message());
+        QCOMPARE(capture.lines(),
+            QStringList {u"[Vantorell] insertSnippet prepare failed: "_s + error->message()});
+    }
+
+    void memoryOnlyModeStillKeepsSnippetsButNoAudit()
+    {
+        awaitFuture(m_store->setSecureMode(true));
+        const Snippet snippet = makeSnippet(u"private"_s, now());
+        save(snippet);
+        QVERIFY(awaitFuture(m_manager->recordSnippetUse(snippet)).has_value());
+        QCOMPARE(titlesOf(fetchSnippets()), QStringList {u"private"_s});
+        QCOMPARE(file().count("SELECT usage_count FROM snippets"), 1);
+        QCOMPARE(file().texts("SELECT event_type FROM audit_log"), QStringList {u"secure_mode_enabled"_s});
+    }
+
+    // Deleted history must not stay readable anywhere in the store's files:
+    // neither its plaintext nor its sealed bytes, in the database, its log or
+    // the log's index.
+    void deletedEntriesLeaveNoTrace()
+    {
+        SecureStorageManager &store = *m_store;
+        const QDateTime now = m_clock.now();
+
+        QList<Sealed> deleted(6);
+        QList<ClipboardEntry> entries;
+        for (int i = 0; i < deleted.size(); ++i)
+            entries.append(makeCanary(i, deleted[i], now.addSecs(i - 10)));
+        entries[3].createdAt = now.addDays(-40);
+        entries[4].expiresAt = now.addSecs(-1);
+        Sealed keptSealed;
+        ClipboardEntry kept = makeCanary(99, keptSealed, now);
+        kept.isPinned = true;
+        entries.append(kept);
+        for (const ClipboardEntry &entry : entries)
+            awaitFuture(store.insertEntry(entry));
+
+        Snippet snippet;
+        snippet.id = QUuid::createUuid();
+        snippet.title = u"CANARY-SNIPPET"_s;
+        snippet.content = QString(300, u's');
+        QVERIFY(awaitFuture(store.insertSnippet(snippet)).has_value());
+        awaitFuture(store.closeDatabase());
+        QVERIFY(storeFiles().contains(entries[0].encryptedContent));
+        Sealed snippetSealed;
+        {
+            RawDatabase raw(databasePath());
+            snippetSealed.plaintext = "CANARY-SNIPPET";
+            snippetSealed.blobs = {raw.value("SELECT encrypted_title FROM snippets").toByteArray(),
+                raw.value("SELECT encrypted_content FROM snippets").toByteArray()};
+            QCOMPARE(snippetSealed.blobs.last().size(), 300 + 28);
+        }
+
+        awaitFuture(store.openDatabase());
+        awaitFuture(store.deleteEntry(entries[0].id));
+        awaitFuture(store.deleteEntries({entries[1].id, entries[2].id}));
+        awaitFuture(store.deleteEntriesOlderThan(now.addDays(-30)));
+        awaitFuture(store.fetchAllEntries());
+        awaitFuture(store.clearUnpinnedEntries());
+        QVERIFY(awaitFuture(store.deleteSnippet(snippet.id)));
+
+        const QByteArray files = storeFiles();
+        for (int i = 0; i < deleted.size(); ++i)
+            QVERIFY2(!occursIn(files, deleted[i]), qPrintable(u"entry %1 is still on disk"_s.arg(i)));
+        QVERIFY(!occursIn(files, snippetSealed));
+        // The search itself works: what was kept is found.
+        QVERIFY(occursIn(files, keptSealed));
+
+        awaitFuture(store.clearAllEntries());
+        QVERIFY(!occursIn(storeFiles(), keptSealed));
     }
 };
 
