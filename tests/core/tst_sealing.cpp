@@ -105,17 +105,6 @@ private slots:
         }
     }
 
-    void cipherRefusesWrongSizes()
-    {
-        const QByteArray key(32, 'k');
-        const QByteArray nonce(12, 'n');
-        const auto sizeError = std::unexpected(CipherError::incorrectParameterSize);
-        QCOMPARE(AesGcm::seal(key.chopped(1), nonce, "x"), sizeError);
-        QCOMPARE(AesGcm::seal(key, nonce + 'n', "x"), sizeError);
-        QCOMPARE(AesGcm::open(key + 'k', QByteArray(40, '\0')), sizeError);
-        QCOMPARE(AesGcm::open(key, QByteArray(27, '\0')), sizeError);
-    }
-
     void blobIsPlaintextPlus28AndOpens_data()
     {
         QTest::addColumn<int>("size");

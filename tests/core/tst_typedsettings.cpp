@@ -111,10 +111,7 @@ private slots:
         QTest::newRow("integer for boolean") << QByteArray("1") << int(SettingKind::boolean);
         QTest::newRow("text for list") << QByteArray(R"("Work")") << int(SettingKind::textList);
         QTest::newRow("mixed list") << QByteArray(R"(["a", 1])") << int(SettingKind::textList);
-        QTest::newRow("null for text") << QByteArray("null") << int(SettingKind::text);
         QTest::newRow("bad base64") << QByteArray(R"({"base64": "A!"})") << int(SettingKind::data);
-        QTest::newRow("object for data")
-            << QByteArray(R"({"base64": "AA==", "x": 1})") << int(SettingKind::data);
     }
 
     void otherKindsReadAsDefaultAndStayStored()
