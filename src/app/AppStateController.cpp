@@ -1,0 +1,408 @@
+#include "app/AppStateController.h"
+
+#include "app/WhenFinished.h"
+
+#include "core/Log.h"
+#include "core/SecureStorageManager.h"
+#include "core/SettingsManager.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include <algorithm>
+#include <limits>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+bool isProtected(const ClipboardEntry &entry)
+{
+    return entry.isPinned || entry.isFavorite;
+}
+
+} // namespace
+
+QString AppStateController::rawValue(SidebarTab tab)
+{
+    switch (tab) {
+    case SidebarTab::clipboard:
+        return u"Clipboard"_s;
+    case SidebarTab::snippets:
+        return u"Snippets"_s;
+    case SidebarTab::settings:
+        return u"Settings"_s;
+    }
+    Q_UNREACHABLE();
+    return {};
+}
+
+std::optional<AppStateController::SidebarTab> AppStateController::sidebarTab(QStringView rawValue)
+{
+    for (const SidebarTab tab : {SidebarTab::clipboard, SidebarTab::snippets, SidebarTab::settings}) {
+        if (rawValue == AppStateController::rawValue(tab))
+            return tab;
+    }
+    return std::nullopt;
+}
+
+AppStateController::AppStateController(const Clock &clock, QObject *parent) : QObject(parent), m_clock(clock)
+{
+    m_expiryTimer.setInterval(expiryInterval);
+    m_expiryTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_expiryTimer, &QTimer::timeout, this, &AppStateController::handleExpiryTimerTick);
+}
+
+void AppStateController::setUnlocked(bool unlocked)
+{
+    if (m_isUnlocked == unlocked)
+        return;
+    m_isUnlocked = unlocked;
+    emit isUnlockedChanged(unlocked);
+}
+
+void AppStateController::setShowOnboarding(bool show)
+{
+    if (m_showOnboarding == show)
+        return;
+    m_showOnboarding = show;
+    emit showOnboardingChanged(show);
+}
+
+void AppStateController::setShowUnlockPrompt(bool show)
+{
+    if (m_showUnlockPrompt == show)
+        return;
+    m_showUnlockPrompt = show;
+    emit showUnlockPromptChanged(show);
+}
+
+void AppStateController::setShowQuickPicker(bool show)
+{
+    if (m_showQuickPicker == show)
+        return;
+    m_showQuickPicker = show;
+    emit showQuickPickerChanged(show);
+}
+
+void AppStateController::setSecureModeActive(bool active)
+{
+    if (m_isSecureModeActive == active)
+        return;
+    m_isSecureModeActive = active;
+    emit isSecureModeActiveChanged(active);
+}
+
+void AppStateController::setPaused(bool paused)
+{
+    if (m_isPaused == paused)
+        return;
+    m_isPaused = paused;
+    emit isPausedChanged(paused);
+}
+
+void AppStateController::setPausedUntil(const QDateTime &until)
+{
+    if (m_pausedUntil == until)
+        return;
+    m_pausedUntil = until;
+    emit pausedUntilChanged(until);
+}
+
+// Entries compare by identity only, so a list whose flags changed would look
+// unchanged: the lists always announce.
+void AppStateController::setClipboardEntries(const QList<ClipboardEntry> &entries)
+{
+    m_clipboardEntries = entries;
+    emit clipboardEntriesChanged();
+}
+
+void AppStateController::setSnippets(const QList<Snippet> &snippets)
+{
+    m_snippets = snippets;
+    emit snippetsChanged();
+}
+
+void AppStateController::setSearchQuery(const QString &query)
+{
+    if (m_searchQuery == query)
+        return;
+    m_searchQuery = query;
+    emit searchQueryChanged(query);
+}
+
+void AppStateController::setSelectedTab(SidebarTab tab)
+{
+    if (m_selectedTab == tab)
+        return;
+    m_selectedTab = tab;
+    emit selectedTabChanged(tab);
+}
+
+void AppStateController::setStatusMessage(const QString &message)
+{
+    if (m_statusMessage == message && m_statusMessage.isNull() == message.isNull())
+        return;
+    m_statusMessage = message;
+    emit statusMessageChanged(message);
+}
+
+void AppStateController::setPasteStack(const QList<ClipboardEntry> &entries)
+{
+    m_pasteStack = entries;
+    emit pasteStackChanged();
+}
+
+void AppStateController::configure(SecureStorageManager &storageManager, SnippetManager &snippetManager,
+    SecurityController *securityController, SettingsManager &settingsManager)
+{
+    // ClipboardMonitor: given first, and its latestEntry delivered queued to
+    // insertCapturedEntry, once capture exists.
+    m_storageManager = &storageManager;
+    m_snippetManager = &snippetManager;
+    m_securityController = securityController;
+    m_settingsManager = &settingsManager;
+
+    // Queued: a new value acts on the next turn of the event loop, and the
+    // value current now triggers nothing.
+    connect(m_settingsManager, &SettingsManager::maxHistoryCountChanged, this,
+        &AppStateController::enforceMaxHistory, Qt::QueuedConnection);
+    connect(m_settingsManager, &SettingsManager::retentionHoursChanged, this,
+        &AppStateController::purgeExpiredEntries, Qt::QueuedConnection);
+    startExpiryTimer();
+}
+
+QList<ClipboardEntry> AppStateController::orderedEntries() const
+{
+    QList<ClipboardEntry> ordered;
+    ordered.reserve(m_clipboardEntries.size());
+    for (const ClipboardEntry &entry : m_clipboardEntries) {
+        if (entry.isPinned)
+            ordered.append(entry);
+    }
+    for (const ClipboardEntry &entry : m_clipboardEntries) {
+        if (entry.isFavorite && !entry.isPinned)
+            ordered.append(entry);
+    }
+    for (const ClipboardEntry &entry : m_clipboardEntries) {
+        if (!isProtected(entry))
+            ordered.append(entry);
+    }
+    return ordered;
+}
+
+void AppStateController::loadSnippets()
+{
+    if (!m_snippetManager || !m_storageManager)
+        return;
+    whenFinished(this, m_storageManager->fetchSnippets(),
+        [this](const QList<Snippet> &snippets) { setSnippets(snippets); });
+}
+
+void AppStateController::toggleFavorite(const QUuid &id)
+{
+    toggleFlag(id, &ClipboardEntry::isFavorite);
+}
+
+void AppStateController::togglePin(const QUuid &id)
+{
+    toggleFlag(id, &ClipboardEntry::isPinned);
+}
+
+void AppStateController::toggleFlag(const QUuid &id, bool ClipboardEntry::*flag)
+{
+    const auto found = std::ranges::find(m_clipboardEntries, id, &ClipboardEntry::id);
+    if (found == m_clipboardEntries.end())
+        return;
+    (*found).*flag = !((*found).*flag);
+    const ClipboardEntry toggled = *found;
+    emit clipboardEntriesChanged();
+    if (m_storageManager)
+        m_storageManager->updateFlags(toggled);
+}
+
+void AppStateController::replaceEntry(const QUuid &id, const std::optional<QByteArray> &encryptedPreview,
+    const std::optional<QByteArray> &encryptedSearchText)
+{
+    const auto found = std::ranges::find(m_clipboardEntries, id, &ClipboardEntry::id);
+    if (found == m_clipboardEntries.end())
+        return;
+    found->encryptedPreview = encryptedPreview;
+    emit clipboardEntriesChanged();
+    found->encryptedSearchText = encryptedSearchText;
+    emit clipboardEntriesChanged();
+}
+
+void AppStateController::insertCapturedEntry(const ClipboardEntry &entry)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this, entry] {
+            m_clipboardEntries.prepend(entry);
+            emit clipboardEntriesChanged();
+            enforceMaxHistory();
+        },
+        Qt::QueuedConnection);
+}
+
+void AppStateController::enforceMaxHistory()
+{
+    if (!m_settingsManager)
+        return;
+    const qint64 limit = m_settingsManager->maxHistoryCount();
+    // Only a damaged settings file holds such a limit; obeying it would delete
+    // every unprotected entry.
+    if (limit < 1) {
+        Log::write(u"History limit %1 is not a count of entries; nothing trimmed"_s.arg(limit));
+        return;
+    }
+    QList<QUuid> removed;
+    while (m_clipboardEntries.size() > limit) {
+        const auto oldest
+            = std::find_if_not(m_clipboardEntries.rbegin(), m_clipboardEntries.rend(), isProtected);
+        if (oldest == m_clipboardEntries.rend())
+            break;
+        removed.append(oldest->id);
+        m_clipboardEntries.erase(std::next(oldest).base());
+    }
+    if (removed.isEmpty())
+        return;
+    emit clipboardEntriesChanged();
+    if (m_storageManager)
+        m_storageManager->deleteEntries(removed);
+}
+
+QDateTime AppStateController::retentionCutoff(qint64 hours) const
+{
+    // Absurd stored values would overflow; a cutoff thousands of years back
+    // already keeps everything.
+    constexpr qint64 maxHours = 24 * 366 * 10'000;
+    return m_clock.now().addSecs(-std::min(hours, maxHours) * 3600);
+}
+
+void AppStateController::purgeExpiredEntries()
+{
+    if (!m_settingsManager)
+        return;
+    const qint64 hours = m_settingsManager->retentionHours();
+    if (hours < 1)
+        return;
+    const QDateTime cutoff = retentionCutoff(hours);
+    const qsizetype removed = m_clipboardEntries.removeIf(
+        [&cutoff](const ClipboardEntry &entry) { return entry.createdAt < cutoff && !isProtected(entry); });
+    if (removed > 0)
+        emit clipboardEntriesChanged();
+    // While locked the list is empty and tells nothing about the store.
+    if (removed == 0 && m_isUnlocked)
+        return;
+    if (m_storageManager)
+        m_storageManager->deleteEntriesOlderThan(cutoff);
+}
+
+void AppStateController::startExpiryTimer()
+{
+    m_expiryTimer.start();
+}
+
+void AppStateController::handleExpiryTimerTick()
+{
+    const QDateTime now = m_clock.now();
+    const qsizetype removed = m_clipboardEntries.removeIf(
+        [&now](const ClipboardEntry &entry) { return entry.expiresAt && *entry.expiresAt < now; });
+    if (removed > 0) {
+        emit clipboardEntriesChanged();
+        if (m_storageManager)
+            m_storageManager->deleteExpiredEntries();
+    }
+    purgeExpiredEntries();
+}
+
+void AppStateController::reloadEntries()
+{
+    if (!m_storageManager)
+        return;
+    const qint64 hours = m_settingsManager ? m_settingsManager->retentionHours() : 0;
+    if (hours >= 1)
+        m_storageManager->deleteEntriesOlderThan(retentionCutoff(hours));
+    whenFinished(this, m_storageManager->fetchAllEntries(), [this](const QList<ClipboardEntry> &entries) {
+        setClipboardEntries(entries);
+        enforceMaxHistory();
+    });
+}
+
+void AppStateController::deleteEntry(const QUuid &id)
+{
+    const auto matches = [&id](const ClipboardEntry &entry) { return entry.id == id; };
+    if (m_pasteStack.removeIf(matches) > 0)
+        emit pasteStackChanged();
+    clearLastContentHash();
+    const auto removeFromHistory = [this, matches] {
+        if (m_clipboardEntries.removeIf(matches) > 0)
+            emit clipboardEntriesChanged();
+    };
+    if (m_storageManager)
+        whenFinished(this, m_storageManager->deleteEntry(id), removeFromHistory);
+    else
+        QMetaObject::invokeMethod(this, removeFromHistory, Qt::QueuedConnection);
+}
+
+void AppStateController::clearHistory(bool all)
+{
+    if (!m_pasteStack.isEmpty())
+        setPasteStack({});
+    clearLastContentHash();
+    const auto clearMemory = [this, all] {
+        if (all)
+            m_clipboardEntries.clear();
+        else
+            m_clipboardEntries.removeIf([](const ClipboardEntry &entry) { return !isProtected(entry); });
+        emit clipboardEntriesChanged();
+    };
+    if (!m_storageManager)
+        QMetaObject::invokeMethod(this, clearMemory, Qt::QueuedConnection);
+    else if (all)
+        whenFinished(this, m_storageManager->clearAllEntries(), clearMemory);
+    else
+        whenFinished(this, m_storageManager->clearUnpinnedEntries(), clearMemory);
+}
+
+void AppStateController::confirmClearHistory()
+{
+    QMessageBox alert(QMessageBox::Warning, u"Vantorell"_s, u"Clear clipboard history?"_s);
+    alert.setInformativeText(
+        u"This permanently deletes your clipboard history. Pinned and starred items are kept."_s);
+    QPushButton *clear = alert.addButton(u"Clear History"_s, QMessageBox::AcceptRole);
+    alert.addButton(u"Cancel"_s, QMessageBox::RejectRole);
+    alert.setDefaultButton(clear);
+    alert.activateWindow();
+    alert.raise();
+    alert.exec();
+    if (alert.clickedButton() == clear)
+        clearHistory(false);
+}
+
+void AppStateController::resumeCapture()
+{
+    // The timer of a timed pause joins here once pausing exists.
+    setPausedUntil({});
+    setPaused(false);
+}
+
+void AppStateController::clearPublishedLists()
+{
+    setClipboardEntries({});
+    setSnippets({});
+    setPasteStack({});
+    setSearchQuery(QString());
+}
+
+void AppStateController::stopMonitoring()
+{
+    // ClipboardMonitor::stopMonitoring, once capture exists.
+}
+
+void AppStateController::clearLastContentHash()
+{
+    // ClipboardMonitor::lastContentHash = none, once capture exists.
+}

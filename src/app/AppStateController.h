@@ -1,0 +1,192 @@
+#pragma once
+
+#include "core/ClipboardEntry.h"
+#include "core/Clock.h"
+#include "core/Snippet.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <QUuid>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+
+class SecureStorageManager;
+class SecurityController;
+class SettingsManager;
+class SnippetManager;
+
+// A tab of the settings window; its cases are defined with the window.
+enum class SettingsSection : int;
+
+// The one application-state object: the published history, snippets and
+// paste stack, the flags the views and controllers observe, the hooks the
+// menu bar installs, and the upkeep that keeps the history in step with the
+// store. Lives on the main thread.
+class AppStateController final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY(AppStateController)
+
+    Q_PROPERTY(bool isUnlocked READ isUnlocked WRITE setUnlocked NOTIFY isUnlockedChanged)
+    Q_PROPERTY(bool showOnboarding READ showOnboarding WRITE setShowOnboarding NOTIFY showOnboardingChanged)
+    Q_PROPERTY(
+        bool showUnlockPrompt READ showUnlockPrompt WRITE setShowUnlockPrompt NOTIFY showUnlockPromptChanged)
+    Q_PROPERTY(
+        bool showQuickPicker READ showQuickPicker WRITE setShowQuickPicker NOTIFY showQuickPickerChanged)
+    Q_PROPERTY(bool isSecureModeActive READ isSecureModeActive WRITE setSecureModeActive NOTIFY
+            isSecureModeActiveChanged)
+    Q_PROPERTY(bool isPaused READ isPaused WRITE setPaused NOTIFY isPausedChanged)
+    // Null when the pause has no set end.
+    Q_PROPERTY(QDateTime pausedUntil READ pausedUntil WRITE setPausedUntil NOTIFY pausedUntilChanged)
+    Q_PROPERTY(QList<ClipboardEntry> clipboardEntries READ clipboardEntries WRITE setClipboardEntries NOTIFY
+            clipboardEntriesChanged)
+    Q_PROPERTY(QList<Snippet> snippets READ snippets WRITE setSnippets NOTIFY snippetsChanged)
+    Q_PROPERTY(QString searchQuery READ searchQuery WRITE setSearchQuery NOTIFY searchQueryChanged)
+    Q_PROPERTY(SidebarTab selectedTab READ selectedTab WRITE setSelectedTab NOTIFY selectedTabChanged)
+    // Null when there is no message.
+    Q_PROPERTY(QString statusMessage READ statusMessage WRITE setStatusMessage NOTIFY statusMessageChanged)
+    Q_PROPERTY(QList<ClipboardEntry> pasteStack READ pasteStack WRITE setPasteStack NOTIFY pasteStackChanged)
+
+public:
+    enum class SidebarTab {
+        clipboard,
+        snippets,
+        settings,
+    };
+    Q_ENUM(SidebarTab)
+
+    static QString rawValue(SidebarTab tab);
+    // Exact match of the raw text only.
+    static std::optional<SidebarTab> sidebarTab(QStringView rawValue);
+
+    static constexpr std::chrono::seconds expiryInterval {30};
+
+    explicit AppStateController(const Clock &clock = Clock::system(), QObject *parent = nullptr);
+
+    bool isUnlocked() const { return m_isUnlocked; }
+    bool showOnboarding() const { return m_showOnboarding; }
+    bool showUnlockPrompt() const { return m_showUnlockPrompt; }
+    bool showQuickPicker() const { return m_showQuickPicker; }
+    bool isSecureModeActive() const { return m_isSecureModeActive; }
+    bool isPaused() const { return m_isPaused; }
+    QDateTime pausedUntil() const { return m_pausedUntil; }
+    QList<ClipboardEntry> clipboardEntries() const { return m_clipboardEntries; }
+    QList<Snippet> snippets() const { return m_snippets; }
+    QString searchQuery() const { return m_searchQuery; }
+    SidebarTab selectedTab() const { return m_selectedTab; }
+    QString statusMessage() const { return m_statusMessage; }
+    QList<ClipboardEntry> pasteStack() const { return m_pasteStack; }
+
+    void setUnlocked(bool unlocked);
+    void setShowOnboarding(bool show);
+    void setShowUnlockPrompt(bool show);
+    void setShowQuickPicker(bool show);
+    void setSecureModeActive(bool active);
+    void setPaused(bool paused);
+    void setPausedUntil(const QDateTime &until);
+    void setClipboardEntries(const QList<ClipboardEntry> &entries);
+    void setSnippets(const QList<Snippet> &snippets);
+    void setSearchQuery(const QString &query);
+    void setSelectedTab(SidebarTab tab);
+    void setStatusMessage(const QString &message);
+    void setPasteStack(const QList<ClipboardEntry> &entries);
+
+    // Installed by the menu bar; each holds it weakly. Unset hooks do
+    // nothing.
+    std::function<void()> dismissPanel;
+    std::function<void()> presentClipboardMenuAtCursor;
+    std::function<void()> openSnippetManager;
+    std::function<void(std::optional<SettingsSection>)> openSettingsWindow;
+    std::function<bool()> isPanelKey;
+
+    // Null until configure.
+    SecureStorageManager *storageManager() const { return m_storageManager; }
+    SnippetManager *snippetManager() const { return m_snippetManager; }
+    SecurityController *securityController() const { return m_securityController; }
+    SettingsManager *settingsManager() const { return m_settingsManager; }
+
+    // Hands over the services once at launch, follows the history limit and
+    // retention settings and starts the expiry tick.
+    void configure(SecureStorageManager &storageManager, SnippetManager &snippetManager,
+        SecurityController *securityController, SettingsManager &settingsManager);
+
+    // Pinned first, then starred, then the rest; newest first within each.
+    QList<ClipboardEntry> orderedEntries() const;
+    // Publishes every snippet from the store, most recently updated first;
+    // nothing without a snippet manager.
+    void loadSnippets();
+    void toggleFavorite(const QUuid &id);
+    void togglePin(const QUuid &id);
+    // The preview and search text of an entry whose image text was
+    // recognised; the store already holds them.
+    void replaceEntry(const QUuid &id, const std::optional<QByteArray> &encryptedPreview,
+        const std::optional<QByteArray> &encryptedSearchText);
+
+    void insertCapturedEntry(const ClipboardEntry &entry);
+    void enforceMaxHistory();
+    // The retention purge.
+    void purgeExpiredEntries();
+    void handleExpiryTimerTick();
+    void reloadEntries();
+    void deleteEntry(const QUuid &id);
+    // all also removes pinned and starred entries.
+    void clearHistory(bool all);
+    // Asks first; keeps pinned and starred entries.
+    void confirmClearHistory();
+
+    // Ends any pause of capture.
+    void resumeCapture();
+    // Empties the history, snippets and paste stack and the search text, as
+    // locking does.
+    void clearPublishedLists();
+    // Both do nothing until the clipboard monitor exists.
+    void stopMonitoring();
+    void clearLastContentHash();
+
+signals:
+    void isUnlockedChanged(bool unlocked);
+    void showOnboardingChanged(bool show);
+    void showUnlockPromptChanged(bool show);
+    void showQuickPickerChanged(bool show);
+    void isSecureModeActiveChanged(bool active);
+    void isPausedChanged(bool paused);
+    void pausedUntilChanged(const QDateTime &until);
+    void clipboardEntriesChanged();
+    void snippetsChanged();
+    void searchQueryChanged(const QString &query);
+    void selectedTabChanged(SidebarTab tab);
+    void statusMessageChanged(const QString &message);
+    void pasteStackChanged();
+
+private:
+    void startExpiryTimer();
+    void toggleFlag(const QUuid &id, bool ClipboardEntry::*flag);
+    QDateTime retentionCutoff(qint64 hours) const;
+
+    const Clock &m_clock;
+
+    bool m_isUnlocked = false;
+    bool m_showOnboarding = false;
+    bool m_showUnlockPrompt = false;
+    bool m_showQuickPicker = false;
+    bool m_isSecureModeActive = false;
+    bool m_isPaused = false;
+    QDateTime m_pausedUntil;
+    QList<ClipboardEntry> m_clipboardEntries;
+    QList<Snippet> m_snippets;
+    QString m_searchQuery;
+    SidebarTab m_selectedTab = SidebarTab::clipboard;
+    QString m_statusMessage;
+    QList<ClipboardEntry> m_pasteStack;
+
+    QTimer m_expiryTimer;
+    // The clipboard monitor joins these once capture exists.
+    SecureStorageManager *m_storageManager = nullptr;
+    SnippetManager *m_snippetManager = nullptr;
+    SecurityController *m_securityController = nullptr;
+    SettingsManager *m_settingsManager = nullptr;
+};

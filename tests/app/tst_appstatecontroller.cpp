@@ -1,0 +1,394 @@
+#include "app/AppStateController.h"
+#include "core/EncryptionService.h"
+#include "core/MasterKeyHolder.h"
+#include "core/SecureStorageManager.h"
+#include "core/SettingsManager.h"
+#include "core/SnippetManager.h"
+#include "support/AwaitFuture.h"
+#include "support/FakeClock.h"
+#include "support/FakeDockPresence.h"
+#include "support/FakeLoginItem.h"
+#include "support/LogCapture.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+namespace {
+
+enum Flags { plain = 0, starred = 1, pinned = 2 };
+
+ClipboardEntry makeEntry(const QDateTime &createdAt, int flags = plain)
+{
+    ClipboardEntry entry;
+    entry.id = QUuid::createUuid();
+    entry.createdAt = createdAt;
+    entry.isFavorite = flags & starred;
+    entry.isPinned = flags & pinned;
+    entry.encryptedContent = QByteArray(40, 'c');
+    return entry;
+}
+
+QList<QUuid> idsOf(const QList<ClipboardEntry> &entries)
+{
+    QList<QUuid> ids;
+    for (const ClipboardEntry &entry : entries)
+        ids.append(entry.id);
+    return ids;
+}
+
+} // namespace
+
+class AppStateControllerTest final : public QObject {
+    Q_OBJECT
+
+private:
+    FakeClock m_clock;
+    MasterKeyHolder m_key;
+    EncryptionService m_encryption {m_key};
+    FakeLoginItem m_loginItem;
+    FakeDockPresence m_dock;
+    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<SecureStorageManager> m_store;
+    std::unique_ptr<SnippetManager> m_snippetManager;
+    std::unique_ptr<SettingsManager> m_settings;
+    std::unique_ptr<AppStateController> m_state;
+
+    QDateTime now() const { return m_clock.now(); }
+    QDateTime hoursAgo(qint64 hours) const { return now().addSecs(-hours * 3600); }
+    QList<QUuid> storedIds() { return idsOf(awaitFuture(m_store->fetchAllEntries())); }
+    QList<QUuid> shownIds() const { return idsOf(m_state->clipboardEntries()); }
+
+    // Puts entries (newest first) in the store and in the shown history.
+    void seed(const QList<ClipboardEntry> &entries)
+    {
+        for (auto it = entries.rbegin(); it != entries.rend(); ++it)
+            awaitFuture(m_store->insertEntry(*it));
+        m_state->setClipboardEntries(entries);
+    }
+
+    // Lets queued steps and store continuations finish.
+    void settle()
+    {
+        awaitFuture(m_store->entryCount());
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+    }
+
+private slots:
+    void initTestCase() { QCoreApplication::setApplicationName(u"Vantorell"_s); }
+
+    void init()
+    {
+        m_home = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_DATA_HOME", m_home->path().toUtf8());
+        m_store = std::make_unique<SecureStorageManager>(m_encryption, m_clock);
+        awaitFuture(m_store->openDatabase());
+        QVERIFY(m_store->isOpen());
+        m_snippetManager = std::make_unique<SnippetManager>(*m_store, m_clock);
+        m_settings
+            = std::make_unique<SettingsManager>(m_home->filePath(u"Vantorell.conf"_s), m_loginItem, m_dock);
+        m_state = std::make_unique<AppStateController>(m_clock);
+        m_state->configure(*m_store, *m_snippetManager, nullptr, *m_settings);
+        m_state->setUnlocked(true);
+    }
+
+    void cleanup()
+    {
+        m_state.reset();
+        m_settings.reset();
+        m_snippetManager.reset();
+        m_store.reset();
+    }
+
+    void sidebarTabRawValues()
+    {
+        QCOMPARE(AppStateController::sidebarTab(u"Snippets"), AppStateController::SidebarTab::snippets);
+        QCOMPARE(AppStateController::sidebarTab(u"snippets"), std::nullopt);
+        QCOMPARE(AppStateController::rawValue(AppStateController::SidebarTab::settings), u"Settings"_s);
+    }
+
+    void orderedEntriesGroupPinnedThenStarred_data()
+    {
+        QTest::addColumn<QList<int>>("flags");
+        QTest::addColumn<QList<int>>("expectedOrder");
+        QTest::newRow("starred, pinned, plain, both")
+            << QList<int> {starred, pinned, plain, starred | pinned} << QList {1, 3, 0, 2};
+        QTest::newRow("neither") << QList<int> {plain, plain, plain} << QList {0, 1, 2};
+        QTest::newRow("plain before pinned") << QList<int> {plain, plain, pinned} << QList {2, 0, 1};
+    }
+
+    void orderedEntriesGroupPinnedThenStarred()
+    {
+        QFETCH(QList<int>, flags);
+        QFETCH(QList<int>, expectedOrder);
+        QList<ClipboardEntry> entries;
+        for (int flag : flags)
+            entries.append(makeEntry(now(), flag));
+        m_state->setClipboardEntries(entries);
+        QList<QUuid> expected;
+        for (int index : expectedOrder)
+            expected.append(entries.at(index).id);
+        QCOMPARE(idsOf(m_state->orderedEntries()), expected);
+        QCOMPARE(shownIds(), idsOf(entries));
+    }
+
+    void togglesChangeMemoryThenStore()
+    {
+        const ClipboardEntry first = makeEntry(now());
+        const ClipboardEntry second = makeEntry(hoursAgo(1));
+        seed({first, second});
+        QSignalSpy changed(m_state.get(), &AppStateController::clipboardEntriesChanged);
+
+        m_state->toggleFavorite(QUuid::createUuid());
+        QCOMPARE(changed.size(), 0);
+
+        m_state->togglePin(second.id);
+        QVERIFY(m_state->clipboardEntries().at(1).isPinned);
+        QCOMPARE(shownIds(), (QList {first.id, second.id}));
+        const QList<ClipboardEntry> stored = awaitFuture(m_store->fetchAllEntries());
+        QVERIFY(stored.at(1).isPinned);
+        QVERIFY(!stored.at(1).isFavorite);
+
+        m_state->togglePin(second.id);
+        QVERIFY(!awaitFuture(m_store->fetchAllEntries()).at(1).isPinned);
+    }
+
+    void replaceEntryChangesOnlyPreviewAndSearchText()
+    {
+        ClipboardEntry entry = makeEntry(now());
+        entry.encryptedPreview = QByteArray(30, 'p');
+        entry.encryptedSearchText = QByteArray(30, 's');
+        seed({entry});
+        QSignalSpy changed(m_state.get(), &AppStateController::clipboardEntriesChanged);
+
+        m_state->replaceEntry(QUuid::createUuid(), QByteArray(30, 'x'), std::nullopt);
+        QCOMPARE(changed.size(), 0);
+
+        m_state->replaceEntry(entry.id, QByteArray(31, 'n'), std::nullopt);
+        const ClipboardEntry shown = m_state->clipboardEntries().constFirst();
+        QCOMPARE(shown.encryptedPreview, QByteArray(31, 'n'));
+        QCOMPARE(shown.encryptedSearchText, std::nullopt);
+        QCOMPARE(shown.encryptedContent, entry.encryptedContent);
+        QCOMPARE(shown.createdAt, entry.createdAt);
+        QCOMPARE(changed.size(), 2);
+        QCOMPARE(awaitFuture(m_store->fetchAllEntries()).constFirst().encryptedPreview, QByteArray(30, 'p'));
+    }
+
+    void limitKeepsProtectedEntries()
+    {
+        QList<ClipboardEntry> entries;
+        for (int i = 0; i < 17; ++i)
+            entries.append(makeEntry(hoursAgo(i), i % 3 == 1 && i < 15 ? plain : (i % 2 ? starred : pinned)));
+        // 12 protected, 5 plain, newest first.
+        QCOMPARE(
+            std::ranges::count_if(entries, [](const auto &e) { return e.isPinned || e.isFavorite; }), 12);
+        seed(entries);
+        m_settings->setMaxHistoryCount(10);
+        settle();
+        QCOMPARE(m_state->clipboardEntries().size(), 12);
+        for (const ClipboardEntry &entry : m_state->clipboardEntries())
+            QVERIFY(entry.isPinned || entry.isFavorite);
+        QCOMPARE(storedIds(), shownIds());
+    }
+
+    void captureAtLimitDropsOldestUnprotected()
+    {
+        const ClipboardEntry starredOldest = makeEntry(hoursAgo(3), starred);
+        const ClipboardEntry oldestPlain = makeEntry(hoursAgo(2));
+        const ClipboardEntry newer = makeEntry(hoursAgo(1));
+        m_settings->setMaxHistoryCount(3);
+        settle();
+        seed({newer, oldestPlain, starredOldest});
+
+        const ClipboardEntry captured = makeEntry(now());
+        awaitFuture(m_store->insertEntry(captured));
+        m_state->insertCapturedEntry(captured);
+        QCOMPARE(shownIds().size(), 3);
+        settle();
+        QCOMPARE(shownIds(), (QList {captured.id, newer.id, starredOldest.id}));
+        QCOMPARE(storedIds(), shownIds());
+    }
+
+    void damagedLimitTrimsNothing()
+    {
+        LogCapture log;
+        seed({makeEntry(now()), makeEntry(hoursAgo(1))});
+        m_settings->setMaxHistoryCount(0);
+        settle();
+        QCOMPARE(shownIds().size(), 2);
+        QCOMPARE(storedIds().size(), 2);
+        QVERIFY(log.contains(u"[Vantorell] History limit 0 is not a count of entries; nothing trimmed"_s));
+    }
+
+    void limitChangeActsOnNextTurnOnly()
+    {
+        seed({makeEntry(now()), makeEntry(hoursAgo(1))});
+        m_settings->setMaxHistoryCount(1);
+        QCOMPARE(shownIds().size(), 2);
+        settle();
+        QCOMPARE(shownIds().size(), 1);
+    }
+
+    void retentionPurgeKeepsCutoffAndProtected()
+    {
+        m_settings->setRetentionHours(24);
+        settle();
+        const ClipboardEntry atCutoff = makeEntry(hoursAgo(24));
+        const ClipboardEntry older = makeEntry(hoursAgo(24).addSecs(-1));
+        const ClipboardEntry starredOld = makeEntry(hoursAgo(48), starred);
+        seed({atCutoff, older, starredOld});
+        m_state->handleExpiryTimerTick();
+        settle();
+        QCOMPARE(shownIds(), (QList {atCutoff.id, starredOld.id}));
+        QCOMPARE(storedIds(), shownIds());
+    }
+
+    void tickPurgesStoreWhileLocked_data()
+    {
+        QTest::addColumn<qint64>("retentionHours");
+        QTest::addColumn<bool>("unlocked");
+        QTest::addColumn<bool>("storePurged");
+        QTest::newRow("locked") << qint64(1) << false << true;
+        QTest::newRow("unlocked, nothing old in memory") << qint64(1) << true << false;
+        QTest::newRow("locked, keep forever") << qint64(0) << false << false;
+    }
+
+    void tickPurgesStoreWhileLocked()
+    {
+        QFETCH(qint64, retentionHours);
+        QFETCH(bool, unlocked);
+        QFETCH(bool, storePurged);
+        m_settings->setRetentionHours(retentionHours);
+        settle();
+        // Only in the store: the list in memory does not know it.
+        awaitFuture(m_store->insertEntry(makeEntry(hoursAgo(5))));
+        m_state->setUnlocked(unlocked);
+        m_state->handleExpiryTimerTick();
+        QCOMPARE(storedIds().isEmpty(), storePurged);
+    }
+
+    void tickRemovesExpiredEvenWhenStarred()
+    {
+        ClipboardEntry expired = makeEntry(hoursAgo(1), starred | pinned);
+        expired.expiresAt = now().addMSecs(-1);
+        ClipboardEntry expiringNow = makeEntry(hoursAgo(1));
+        expiringNow.expiresAt = now();
+        const ClipboardEntry lasting = makeEntry(hoursAgo(2));
+        seed({expired, expiringNow, lasting});
+        m_state->handleExpiryTimerTick();
+        QCOMPARE(shownIds(), (QList {expiringNow.id, lasting.id}));
+        QCOMPARE(storedIds(), shownIds());
+    }
+
+    void reloadPurgesThenLimits()
+    {
+        m_settings->setRetentionHours(10);
+        m_settings->setMaxHistoryCount(2);
+        settle();
+        const ClipboardEntry a = makeEntry(now());
+        const ClipboardEntry b = makeEntry(hoursAgo(1));
+        const ClipboardEntry c = makeEntry(hoursAgo(2));
+        const ClipboardEntry old = makeEntry(hoursAgo(11));
+        for (const auto &entry : {old, c, b, a})
+            awaitFuture(m_store->insertEntry(entry));
+        m_state->reloadEntries();
+        QTRY_COMPARE(shownIds(), (QList {a.id, b.id}));
+        QCOMPARE(storedIds(), shownIds());
+    }
+
+    void deleteEntryLeavesHistoryAfterStore()
+    {
+        const ClipboardEntry entry = makeEntry(now(), pinned);
+        seed({entry});
+        m_state->setPasteStack({entry});
+        m_state->deleteEntry(entry.id);
+        QVERIFY(m_state->pasteStack().isEmpty());
+        QCOMPARE(shownIds().size(), 1);
+        QTRY_VERIFY(shownIds().isEmpty());
+        QVERIFY(storedIds().isEmpty());
+
+        const ClipboardEntry other = makeEntry(now());
+        m_state->setPasteStack({other});
+        m_state->deleteEntry(other.id);
+        QVERIFY(m_state->pasteStack().isEmpty());
+    }
+
+    void clearHistory_data()
+    {
+        QTest::addColumn<bool>("all");
+        QTest::addColumn<int>("kept");
+        QTest::newRow("keep protected") << false << 2;
+        QTest::newRow("everything") << true << 0;
+    }
+
+    void clearHistory()
+    {
+        QFETCH(bool, all);
+        QFETCH(int, kept);
+        const ClipboardEntry pinnedEntry = makeEntry(now(), pinned);
+        seed({pinnedEntry, makeEntry(hoursAgo(1)), makeEntry(hoursAgo(2), starred)});
+        m_state->setPasteStack({pinnedEntry});
+        m_state->clearHistory(all);
+        QVERIFY(m_state->pasteStack().isEmpty());
+        QTRY_COMPARE(shownIds().size(), kept);
+        QCOMPARE(storedIds(), shownIds());
+    }
+
+    void confirmClearHistoryAsksFirst_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("kept");
+        QTest::newRow("clear") << u"Clear History"_s << 1;
+        QTest::newRow("cancel") << u"Cancel"_s << 2;
+    }
+
+    void confirmClearHistoryAsksFirst()
+    {
+        QFETCH(QString, button);
+        QFETCH(int, kept);
+        seed({makeEntry(now(), starred), makeEntry(hoursAgo(1))});
+        QString shownText;
+        QTimer::singleShot(0, this, [&] {
+            auto *alert = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            QVERIFY(alert);
+            shownText = alert->text() + u'|' + alert->informativeText();
+            for (QAbstractButton *candidate : alert->buttons()) {
+                if (candidate->text() == button)
+                    candidate->click();
+            }
+        });
+        m_state->confirmClearHistory();
+        QCOMPARE(shownText,
+            u"Clear clipboard history?|This permanently deletes your clipboard history. "
+            "Pinned and starred items are kept."_s);
+        QTRY_COMPARE(shownIds().size(), kept);
+        QCOMPARE(storedIds().size(), kept);
+    }
+
+    void loadSnippetsPublishesStore()
+    {
+        Snippet snippet;
+        snippet.id = QUuid::createUuid();
+        snippet.title = u"Greeting"_s;
+        snippet.content = u"Hello"_s;
+        snippet.createdAt = snippet.updatedAt = now();
+        m_key.set(SecureBytes(QByteArray(32, 'k')));
+        QVERIFY(awaitFuture(m_snippetManager->saveSnippet(snippet)).has_value());
+        m_state->loadSnippets();
+        QTRY_COMPARE(m_state->snippets().size(), 1);
+        QCOMPARE(m_state->snippets().constFirst().title, u"Greeting"_s);
+    }
+};
+
+QTEST_MAIN(AppStateControllerTest)
+#include "tst_appstatecontroller.moc"
