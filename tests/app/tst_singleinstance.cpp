@@ -1,0 +1,56 @@
+#include "app/SingleInstance.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class SingleInstanceTest final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void secondStartHandsOver()
+    {
+        const QString home = u"/home/test-"_s + QString::number(QCoreApplication::applicationPid());
+        SingleInstance running(home, 1000);
+        QVERIFY(running.claim());
+        QSignalSpy reopened(&running, &SingleInstance::reopenRequested);
+
+        SingleInstance second(home, 1000);
+        QVERIFY(!second.claim());
+        QTRY_COMPARE(reopened.size(), 1);
+    }
+
+    void otherHomeOrUserRunsAlone_data()
+    {
+        QTest::addColumn<QString>("otherHome");
+        QTest::addColumn<uint>("otherUser");
+        QTest::newRow("other home") << u"/home/elsewhere"_s << 1000u;
+        QTest::newRow("other user") << u"/home/shared"_s << 1001u;
+    }
+
+    void otherHomeOrUserRunsAlone()
+    {
+        QFETCH(QString, otherHome);
+        QFETCH(uint, otherUser);
+        const QString suffix = QString::number(QCoreApplication::applicationPid());
+        SingleInstance first(u"/home/shared"_s + suffix, 1000);
+        SingleInstance other(otherHome + suffix, otherUser);
+        QVERIFY(first.claim());
+        QVERIFY(other.claim());
+    }
+
+    void releasedLockCanBeClaimedAgain()
+    {
+        const QString home = u"/home/again-"_s + QString::number(QCoreApplication::applicationPid());
+        {
+            SingleInstance first(home, 1000);
+            QVERIFY(first.claim());
+        }
+        SingleInstance next(home, 1000);
+        QVERIFY(next.claim());
+    }
+};
+
+QTEST_GUILESS_MAIN(SingleInstanceTest)
+#include "tst_singleinstance.moc"
