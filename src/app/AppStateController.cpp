@@ -375,8 +375,8 @@ void AppStateController::confirmClearHistory()
     QPushButton *clear = alert.addButton(u"Clear History"_s, QMessageBox::AcceptRole);
     alert.addButton(u"Cancel"_s, QMessageBox::RejectRole);
     alert.setDefaultButton(clear);
-    alert.activateWindow();
-    alert.raise();
+    // A tray application has no window of its own in front to put it above.
+    alert.setWindowFlag(Qt::WindowStaysOnTopHint);
     alert.exec();
     if (alert.clickedButton() == clear)
         clearHistory(false);

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "core/AppStateAccess.h"
 #include "core/ClipboardEntry.h"
 #include "core/Clock.h"
 #include "core/Snippet.h"
+#include "platform/RunningApplication.h"
 
 #include <QDateTime>
 #include <QList>
@@ -27,7 +29,7 @@ enum class SettingsSection : int;
 // paste stack, the flags the views and controllers observe, the hooks the
 // menu bar installs, and the upkeep that keeps the history in step with the
 // store. Lives on the main thread.
-class AppStateController final : public QObject {
+class AppStateController final : public QObject, public AppStateAccess {
     Q_OBJECT
     Q_DISABLE_COPY(AppStateController)
 
@@ -67,11 +69,11 @@ public:
 
     explicit AppStateController(const Clock &clock = Clock::system(), QObject *parent = nullptr);
 
-    bool isUnlocked() const { return m_isUnlocked; }
+    bool isUnlocked() const override { return m_isUnlocked; }
     bool showOnboarding() const { return m_showOnboarding; }
     bool showUnlockPrompt() const { return m_showUnlockPrompt; }
     bool showQuickPicker() const { return m_showQuickPicker; }
-    bool isSecureModeActive() const { return m_isSecureModeActive; }
+    bool isSecureModeActive() const override { return m_isSecureModeActive; }
     bool isPaused() const { return m_isPaused; }
     QDateTime pausedUntil() const { return m_pausedUntil; }
     QList<ClipboardEntry> clipboardEntries() const { return m_clipboardEntries; }
@@ -81,11 +83,11 @@ public:
     QString statusMessage() const { return m_statusMessage; }
     QList<ClipboardEntry> pasteStack() const { return m_pasteStack; }
 
-    void setUnlocked(bool unlocked);
-    void setShowOnboarding(bool show);
-    void setShowUnlockPrompt(bool show);
+    void setUnlocked(bool unlocked) override;
+    void setShowOnboarding(bool show) override;
+    void setShowUnlockPrompt(bool show) override;
     void setShowQuickPicker(bool show);
-    void setSecureModeActive(bool active);
+    void setSecureModeActive(bool active) override;
     void setPaused(bool paused);
     void setPausedUntil(const QDateTime &until);
     void setClipboardEntries(const QList<ClipboardEntry> &entries);
@@ -94,6 +96,10 @@ public:
     void setSelectedTab(SidebarTab tab);
     void setStatusMessage(const QString &message);
     void setPasteStack(const QList<ClipboardEntry> &entries);
+
+    // The application in front when the panel or the history menu opened: the
+    // one a paste goes back to. Set by the menu bar.
+    std::optional<RunningApplication> previousActiveApp;
 
     // Installed by the menu bar; each holds it weakly. Unset hooks do
     // nothing.
@@ -104,7 +110,7 @@ public:
     std::function<bool()> isPanelKey;
 
     // Null until configure.
-    SecureStorageManager *storageManager() const { return m_storageManager; }
+    SecureStorageManager *storageManager() const override { return m_storageManager; }
     SnippetManager *snippetManager() const { return m_snippetManager; }
     SecurityController *securityController() const { return m_securityController; }
     SettingsManager *settingsManager() const { return m_settingsManager; }
@@ -118,7 +124,7 @@ public:
     QList<ClipboardEntry> orderedEntries() const;
     // Publishes every snippet from the store, most recently updated first;
     // nothing without a snippet manager.
-    void loadSnippets();
+    void loadSnippets() override;
     void toggleFavorite(const QUuid &id);
     void togglePin(const QUuid &id);
     // The preview and search text of an entry whose image text was
@@ -131,7 +137,7 @@ public:
     // The retention purge.
     void purgeExpiredEntries();
     void handleExpiryTimerTick();
-    void reloadEntries();
+    void reloadEntries() override;
     void deleteEntry(const QUuid &id);
     // all also removes pinned and starred entries.
     void clearHistory(bool all);
@@ -139,13 +145,13 @@ public:
     void confirmClearHistory();
 
     // Ends any pause of capture.
-    void resumeCapture();
+    void resumeCapture() override;
     // Empties the history, snippets and paste stack and the search text, as
     // locking does.
-    void clearPublishedLists();
+    void clearPublishedLists() override;
     // Both do nothing until the clipboard monitor exists.
-    void stopMonitoring();
-    void clearLastContentHash();
+    void stopMonitoring() override;
+    void clearLastContentHash() override;
 
 signals:
     void isUnlockedChanged(bool unlocked);

@@ -1,7 +1,36 @@
+#include "app/AppDelegate.h"
+#include "app/SingleInstance.h"
+#include "core/KeyManager.h"
 #include "core/Log.h"
+#include "core/TypedSettings.h"
+#include "platform/AutostartLoginItem.h"
+#include "platform/DBusSystemEvents.h"
+#include "platform/PamDeviceAuth.h"
+#include "platform/SecretServiceKeychain.h"
 #include "platform/TerminationSignals.h"
+#include "platform/X11DockPresence.h"
+#include "platform/X11IdleTime.h"
 
 #include <QApplication>
+#include <QWindow>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Windows the user sees; the tray icon's own window is not one of them.
+bool hasVisibleWindows()
+{
+    const QWindowList windows = QGuiApplication::topLevelWindows();
+    return std::ranges::any_of(windows, [](const QWindow *window) {
+        return window->isVisible() && (window->type() == Qt::Window || window->type() == Qt::Dialog)
+            && !window->flags().testFlag(Qt::BypassWindowManagerHint);
+    });
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -10,15 +39,32 @@ int main(int argc, char *argv[])
     if (qEnvironmentVariableIsSet("WAYLAND_DISPLAY") && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
 
-    QApplication::setApplicationName(QStringLiteral("Vantorell"));
+    QApplication::setApplicationName(u"Vantorell"_s);
     QApplication::setOrganizationName(QString());
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication app(argc, argv);
 
+    SingleInstance instance;
+    if (!instance.claim()) {
+        Log::write(u"Already running; handed over to the running instance"_s);
+        return 0;
+    }
+
+    SecretServiceKeychain keychain(KeyManager::service);
+    PamDeviceAuth deviceAuth;
+    const X11IdleTime idleTime;
+    DBusSystemEvents systemEvents;
+    AutostartLoginItem loginItem;
+    X11DockPresence dockPresence;
+    AppDelegate delegate({keychain, deviceAuth, idleTime, systemEvents, loginItem, dockPresence,
+        TypedSettings::standardFilePath()});
+
     TerminationSignals terminationSignals;
     QObject::connect(&terminationSignals, &TerminationSignals::received, &app, &QApplication::quit);
+    QObject::connect(&app, &QApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
+    QObject::connect(&instance, &SingleInstance::reopenRequested, &delegate,
+        [&delegate] { delegate.applicationShouldHandleReopen(hasVisibleWindows()); });
 
-    const int status = app.exec();
-    Log::write(QStringLiteral("Application terminated"));
-    return status;
+    delegate.applicationDidFinishLaunching();
+    return app.exec();
 }

@@ -56,6 +56,9 @@ public:
     // One tick of the idle check.
     void checkIdleAutoLock();
     void beginFullReset();
+    // Also for the launch, which shows the lock screen with the keychain's
+    // error when it cannot tell whether a key exists.
+    void setAuthError(const QString &message);
 
 signals:
     void authErrorChanged();
@@ -66,7 +69,6 @@ private:
     // wiped: whether the store was erased.
     void finishFullReset(bool wiped);
     void logAuditEvent(AuditEventType type, std::optional<QString> detail = std::nullopt);
-    void setAuthError(const QString &message);
     void setFailedAttempts(qint64 count);
 
     KeyManager &m_keyManager;

@@ -110,13 +110,6 @@ private slots:
         m_store.reset();
     }
 
-    void sidebarTabRawValues()
-    {
-        QCOMPARE(AppStateController::sidebarTab(u"Snippets"), AppStateController::SidebarTab::snippets);
-        QCOMPARE(AppStateController::sidebarTab(u"snippets"), std::nullopt);
-        QCOMPARE(AppStateController::rawValue(AppStateController::SidebarTab::settings), u"Settings"_s);
-    }
-
     void orderedEntriesGroupPinnedThenStarred_data()
     {
         QTest::addColumn<QList<int>>("flags");
@@ -373,20 +366,6 @@ private slots:
             "Pinned and starred items are kept."_s);
         QTRY_COMPARE(shownIds().size(), kept);
         QCOMPARE(storedIds().size(), kept);
-    }
-
-    void loadSnippetsPublishesStore()
-    {
-        Snippet snippet;
-        snippet.id = QUuid::createUuid();
-        snippet.title = u"Greeting"_s;
-        snippet.content = u"Hello"_s;
-        snippet.createdAt = snippet.updatedAt = now();
-        m_key.set(SecureBytes(QByteArray(32, 'k')));
-        QVERIFY(awaitFuture(m_snippetManager->saveSnippet(snippet)).has_value());
-        m_state->loadSnippets();
-        QTRY_COMPARE(m_state->snippets().size(), 1);
-        QCOMPARE(m_state->snippets().constFirst().title, u"Greeting"_s);
     }
 };
 

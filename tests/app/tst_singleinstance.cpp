@@ -39,17 +39,6 @@ private slots:
         QVERIFY(first.claim());
         QVERIFY(other.claim());
     }
-
-    void releasedLockCanBeClaimedAgain()
-    {
-        const QString home = u"/home/again-"_s + QString::number(QCoreApplication::applicationPid());
-        {
-            SingleInstance first(home, 1000);
-            QVERIFY(first.claim());
-        }
-        SingleInstance next(home, 1000);
-        QVERIFY(next.claim());
-    }
 };
 
 QTEST_GUILESS_MAIN(SingleInstanceTest)

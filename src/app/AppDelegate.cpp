@@ -1,0 +1,188 @@
+#include "app/AppDelegate.h"
+
+#include "app/SandboxMigration.h"
+#include "app/StatusItem.h"
+#include "app/WhenFinished.h"
+#include "core/EncryptionService.h"
+#include "core/KeyManager.h"
+#include "core/Log.h"
+#include "core/SecureStorageManager.h"
+#include "core/SecurityController.h"
+#include "core/SettingsManager.h"
+#include "core/SnippetManager.h"
+#include "platform/DockPresence.h"
+#include "platform/SystemEvents.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QStandardPaths>
+#include <QThread>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString text(bool value)
+{
+    return value ? u"true"_s : u"false"_s;
+}
+
+} // namespace
+
+AppDelegate::AppDelegate(AppPlatform platform, const Clock &clock, QObject *parent)
+    : QObject(parent), m_platform(std::move(platform)), m_clock(clock), m_appState(clock)
+{
+    SandboxMigration(QDir::homePath(), m_platform.settingsFile,
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+        .migrateFromSandboxContainer();
+}
+
+AppDelegate::~AppDelegate() = default;
+
+SettingsManager &AppDelegate::settingsManager()
+{
+    if (!m_settingsManager) {
+        m_settingsManager = std::make_unique<SettingsManager>(
+            m_platform.settingsFile, m_platform.loginItem, m_platform.dockPresence);
+    }
+    return *m_settingsManager;
+}
+
+void AppDelegate::applicationDidFinishLaunching()
+{
+    m_platform.dockPresence.setShownInDock(settingsManager().showInDock());
+    setupServices();
+    // StatusBarController, which installs the menu bar's hooks in the
+    // application state, takes the status item's place once the menu exists.
+    m_statusItem = std::make_unique<StatusItem>(m_appState, settingsManager());
+    setupObservers();
+    setupIdleTimer();
+
+    const auto hasMasterKey = m_keyManager->keychainExists(KeyManager::sealedKeyAccount);
+    Log::write(u"Application launched — requirePasscode=%1, autoLockTimeout=%2, hasMasterKey=%3"_s.arg(
+        text(settingsManager().requirePasscode()), QString::number(settingsManager().autoLockTimeout()),
+        text(hasMasterKey.value_or(false))));
+    if (!hasMasterKey)
+        Log::write(
+            u"Keychain could not tell whether a master key exists: "_s + hasMasterKey.error().description());
+}
+
+void AppDelegate::setupServices()
+{
+    m_keyManager = std::make_unique<KeyManager>(m_platform.keychain, m_platform.deviceAuth);
+    m_encryptionService = std::make_unique<EncryptionService>(m_keyManager->masterKey());
+    m_storageManager = std::make_unique<SecureStorageManager>(*m_encryptionService, m_clock);
+    m_securityController = std::make_unique<SecurityController>(
+        *m_keyManager, m_appState, settingsManager(), m_platform.deviceAuth, m_platform.idleTime, m_clock);
+    // ClipboardMonitor (given the store, the application state and the
+    // settings) is built here once capture exists.
+    m_snippetManager = std::make_unique<SnippetManager>(*m_storageManager, m_clock);
+    // HotkeyManager (given the application state and the settings; building it
+    // registers the global hot key) is built here once it exists.
+    m_appState.configure(*m_storageManager, *m_snippetManager, m_securityController.get(), settingsManager());
+    QMetaObject::invokeMethod(this, &AppDelegate::openDatabaseAndUnlock, Qt::QueuedConnection);
+}
+
+void AppDelegate::openDatabaseAndUnlock()
+{
+    whenFinished(this, m_storageManager->openDatabase(), [this] {
+        Log::write(
+            m_storageManager->isOpen() ? u"Database initialized"_s : u"Database initialization failed"_s);
+        attemptAutoUnlock();
+    });
+}
+
+void AppDelegate::attemptAutoUnlock()
+{
+    const auto exists = m_keyManager->keychainExists(KeyManager::sealedKeyAccount);
+    // An unreadable keychain is not a missing key: the first-run set-up would
+    // make a new key and leave the whole history unreadable.
+    if (!exists) {
+        m_appState.setUnlocked(false);
+        m_appState.setShowUnlockPrompt(true);
+        m_securityController->setAuthError(exists.error().description());
+        Log::write(u"Keychain check failed, showing prompt: "_s + exists.error().description());
+        return;
+    }
+    if (!*exists) {
+        m_appState.setShowOnboarding(true);
+        return;
+    }
+    if (settingsManager().requirePasscode()) {
+        m_appState.setUnlocked(false);
+        m_appState.setShowUnlockPrompt(true);
+        return;
+    }
+    if (!m_keyManager->unlockFromKeychain()) {
+        m_appState.setUnlocked(false);
+        m_appState.setShowUnlockPrompt(true);
+        Log::write(u"Keychain auto-unlock failed, showing prompt"_s);
+        return;
+    }
+    m_appState.setUnlocked(true);
+    m_appState.reloadEntries();
+    if (m_appState.snippetManager())
+        m_appState.loadSnippets();
+    Log::write(u"Auto-unlocked (passcode not required)"_s);
+}
+
+void AppDelegate::setupObservers()
+{
+    connect(&m_platform.systemEvents, &SystemEvents::willSleep, this, &AppDelegate::handleSleepOrScreenLock);
+    connect(
+        &m_platform.systemEvents, &SystemEvents::screenLocked, this, &AppDelegate::handleSleepOrScreenLock);
+    connect(&m_appState, &AppStateController::isUnlockedChanged, this, &AppDelegate::handleUnlockChange);
+    handleUnlockChange(m_appState.isUnlocked());
+}
+
+void AppDelegate::handleSleepOrScreenLock()
+{
+    SettingsManager &settings = settingsManager();
+    if (settings.lockOnSleep() && (settings.requirePasscode() || m_appState.isSecureModeActive()))
+        m_securityController->lockNow();
+}
+
+void AppDelegate::handleUnlockChange(bool unlocked)
+{
+    Log::write(u"isUnlocked changed to "_s + text(unlocked));
+    // ClipboardMonitor: startMonitoring when unlocked, stopMonitoring when not,
+    // once capture exists.
+}
+
+void AppDelegate::setupIdleTimer()
+{
+    m_idleTimer.setInterval(idleCheckInterval);
+    m_idleTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_idleTimer, &QTimer::timeout, this, &AppDelegate::handleIdleTimerTick);
+    m_idleTimer.start();
+}
+
+void AppDelegate::handleIdleTimerTick()
+{
+    if (m_securityController)
+        m_securityController->checkIdleAutoLock();
+}
+
+void AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows)
+{
+    if (hasVisibleWindows)
+        return;
+    // StatusBarController::openPanel, once the panel exists.
+    Log::write(u"Application reopened"_s);
+}
+
+void AppDelegate::applicationWillTerminate()
+{
+    // ClipboardMonitor::stopMonitoring comes first here once capture exists.
+    if (m_securityController)
+        m_securityController->lockNow();
+    QFuture<void> closed;
+    if (m_storageManager)
+        closed = m_storageManager->closeDatabase();
+    Log::write(u"Application terminated"_s);
+    // The store's worker must not be torn down in the middle of a statement;
+    // a store that hangs must not keep the process alive either.
+    const QDeadlineTimer deadline(closeBound);
+    while (m_storageManager && !closed.isFinished() && !deadline.hasExpired())
+        QThread::msleep(5);
+}

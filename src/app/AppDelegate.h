@@ -1,0 +1,74 @@
+#pragma once
+
+#include "app/AppPlatform.h"
+#include "app/AppStateController.h"
+#include "core/Clock.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <chrono>
+#include <memory>
+
+class EncryptionService;
+class KeyManager;
+class SecureStorageManager;
+class SecurityController;
+class SettingsManager;
+class SnippetManager;
+class StatusItem;
+
+// Owns every service for the life of the process: builds them in order at
+// launch, opens the store, unlocks silently where no passcode is required,
+// locks on sleep, screen lock and idle time, and shuts down in order.
+class AppDelegate final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY(AppDelegate)
+
+public:
+    static constexpr std::chrono::seconds idleCheckInterval {30};
+    // How long termination waits for the store to close.
+    static constexpr std::chrono::seconds closeBound {2};
+
+    // Copies an old sandbox's data first, before the settings are read.
+    explicit AppDelegate(
+        AppPlatform platform, const Clock &clock = Clock::system(), QObject *parent = nullptr);
+    ~AppDelegate() override;
+
+    AppStateController &appState() { return m_appState; }
+    // Created on first use.
+    SettingsManager &settingsManager();
+    SecureStorageManager *storageManager() const { return m_storageManager.get(); }
+    SecurityController *securityController() const { return m_securityController.get(); }
+    KeyManager *keyManager() const { return m_keyManager.get(); }
+
+    // The launch sequence; the store opens and the vault unlocks once control
+    // is back in the event loop.
+    void applicationDidFinishLaunching();
+    // Another start of the application handed over to this one.
+    void applicationShouldHandleReopen(bool hasVisibleWindows);
+    void applicationWillTerminate();
+
+private:
+    void setupServices();
+    void setupObservers();
+    void setupIdleTimer();
+    void openDatabaseAndUnlock();
+    void attemptAutoUnlock();
+    void handleSleepOrScreenLock();
+    void handleUnlockChange(bool unlocked);
+    void handleIdleTimerTick();
+
+    AppPlatform m_platform;
+    const Clock &m_clock;
+    AppStateController m_appState;
+    std::unique_ptr<SettingsManager> m_settingsManager;
+    // Stands in for the status bar controller until the menu bar exists.
+    std::unique_ptr<StatusItem> m_statusItem;
+    std::unique_ptr<KeyManager> m_keyManager;
+    std::unique_ptr<EncryptionService> m_encryptionService;
+    std::unique_ptr<SecureStorageManager> m_storageManager;
+    std::unique_ptr<SecurityController> m_securityController;
+    std::unique_ptr<SnippetManager> m_snippetManager;
+    QTimer m_idleTimer;
+};

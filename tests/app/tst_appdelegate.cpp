@@ -1,0 +1,263 @@
+#include "app/AppDelegate.h"
+#include "core/KeyManager.h"
+#include "core/SecureStorageManager.h"
+#include "core/SecurityController.h"
+#include "core/SettingsManager.h"
+#include "support/FakeDeviceAuth.h"
+#include "support/FakeDockPresence.h"
+#include "support/FakeIdleTime.h"
+#include "support/FakeKeychain.h"
+#include "support/FakeLoginItem.h"
+#include "support/FakeSystemEvents.h"
+#include "support/InOrder.h"
+#include "support/LogCapture.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString launchLine
+    = u"[Vantorell] Application launched — requirePasscode=%1, autoLockTimeout=0, hasMasterKey=%2"_s;
+
+} // namespace
+
+class AppDelegateTest final : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_home;
+    FakeKeychain m_keychain;
+    FakeDeviceAuth m_deviceAuth;
+    FakeIdleTime m_idleTime;
+    FakeSystemEvents m_systemEvents;
+    FakeLoginItem m_loginItem;
+    FakeDockPresence m_dock;
+    std::unique_ptr<AppDelegate> m_delegate;
+
+    QString settingsFile() const { return m_home->filePath(u"config/Vantorell/Vantorell.conf"_s); }
+
+    void seedVault(bool rawKey)
+    {
+        m_keychain.items.insert(KeyManager::sealedKeyAccount, QByteArray(60, 's'));
+        m_keychain.items.insert(KeyManager::saltAccount, QByteArray(32, 'n'));
+        if (rawKey)
+            m_keychain.items.insert(KeyManager::rawKeyAccount, QByteArray(32, 'k'));
+    }
+
+    AppDelegate &create()
+    {
+        m_delegate = std::make_unique<AppDelegate>(AppPlatform {
+            m_keychain, m_deviceAuth, m_idleTime, m_systemEvents, m_loginItem, m_dock, settingsFile()});
+        return *m_delegate;
+    }
+
+    // Launches and waits for the unlock decision, which follows the store's
+    // opening.
+    void launch(const LogCapture &log)
+    {
+        create().applicationDidFinishLaunching();
+        QTRY_VERIFY(log.lines().contains(u"[Vantorell] Database initialized"_s)
+            || log.lines().contains(u"[Vantorell] Database initialization failed"_s));
+    }
+
+    void launchUnlocked()
+    {
+        seedVault(true);
+        LogCapture log;
+        create().settingsManager().setRequirePasscode(false);
+        m_delegate->applicationDidFinishLaunching();
+        QTRY_VERIFY(log.contains(u"[Vantorell] Database initialized"_s));
+        QVERIFY(m_delegate->appState().isUnlocked());
+    }
+
+private slots:
+    void init()
+    {
+        m_home = std::make_unique<QTemporaryDir>();
+        qputenv("HOME", m_home->path().toUtf8());
+        qputenv("XDG_DATA_HOME", m_home->filePath(u"data"_s).toUtf8());
+        m_keychain = FakeKeychain();
+    }
+
+    void cleanup() { m_delegate.reset(); }
+
+    void launchOutcomes_data()
+    {
+        QTest::addColumn<bool>("sealedKey");
+        QTest::addColumn<bool>("rawKey");
+        QTest::addColumn<bool>("requirePasscode");
+        QTest::addColumn<bool>("onboarding");
+        QTest::addColumn<bool>("unlocked");
+        QTest::addColumn<bool>("prompt");
+        QTest::addColumn<QStringList>("outcomeLines");
+
+        QTest::newRow("no key: first-run setup")
+            << false << false << false << true << false << false << QStringList {};
+        QTest::newRow("key and passcode: prompt")
+            << true << true << true << false << false << true << QStringList {};
+        QTest::newRow("key, no passcode: silent unlock")
+            << true << true << false << false << true << false
+            << QStringList {u"[Vantorell] unlockFromKeychain: loaded 32-byte key OK"_s,
+                   u"[Vantorell] isUnlocked changed to true"_s,
+                   u"[Vantorell] Auto-unlocked (passcode not required)"_s};
+        QTest::newRow("silent unlock fails: prompt")
+            << true << false << false << false << false << true
+            << QStringList {u"[Vantorell] unlockFromKeychain: no raw key in keychain"_s,
+                   u"[Vantorell] Keychain auto-unlock failed, showing prompt"_s};
+    }
+
+    void launchOutcomes()
+    {
+        QFETCH(bool, sealedKey);
+        QFETCH(bool, rawKey);
+        QFETCH(bool, requirePasscode);
+        QFETCH(bool, onboarding);
+        QFETCH(bool, unlocked);
+        QFETCH(bool, prompt);
+        QFETCH(QStringList, outcomeLines);
+        if (sealedKey)
+            seedVault(rawKey);
+        LogCapture log;
+        create().settingsManager().setRequirePasscode(requirePasscode);
+        m_delegate->applicationDidFinishLaunching();
+        QTRY_VERIFY(log.contains(u"[Vantorell] Database initialized"_s));
+
+        const AppStateController &state = m_delegate->appState();
+        QCOMPARE(state.showOnboarding(), onboarding);
+        QCOMPARE(state.isUnlocked(), unlocked);
+        QCOMPARE(state.showUnlockPrompt(), prompt);
+        const QStringList expected = QStringList {u"[Vantorell] isUnlocked changed to false"_s,
+                                         launchLine.arg(requirePasscode ? u"true"_s : u"false"_s,
+                                             sealedKey ? u"true"_s : u"false"_s),
+                                         u"[Vantorell] Database initialized"_s}
+            + outcomeLines;
+        QVERIFY2(inOrder(log.lines(), expected), qPrintable(log.lines().join(u'\n')));
+        QCOMPARE(log.lines().count(u"[Vantorell] isUnlocked changed to false"_s), 1);
+        // A required passcode never reads the raw key.
+        QCOMPARE(m_keychain.calls.contains(u"load raw-master-key"_s), sealedKey && !requirePasscode);
+    }
+
+    void keychainErrorIsNeverNoKey()
+    {
+        seedVault(true);
+        m_keychain.unavailable = KeychainError {2, u"The keyring is locked"_s};
+        LogCapture log;
+        launch(log);
+        const AppStateController &state = m_delegate->appState();
+        QVERIFY(!state.showOnboarding());
+        QVERIFY(!state.isUnlocked());
+        QVERIFY(state.showUnlockPrompt());
+        const QString error = m_delegate->securityController()->authError();
+        QVERIFY(error.contains(u"The keyring is locked"_s));
+        const qsizetype launched = log.lines().indexOf(launchLine.arg(u"false"_s, u"false"_s));
+        QVERIFY(launched >= 0);
+        QCOMPARE(log.lines().value(launched + 1),
+            u"[Vantorell] Keychain could not tell whether a master key exists: "_s + error);
+        QVERIFY(!m_keychain.calls.contains(u"store master-encryption-key"_s));
+    }
+
+    void silentUnlockReloadsHistoryAndSnippets()
+    {
+        seedVault(true);
+        // A history made in an earlier run.
+        {
+            LogCapture log;
+            launch(log);
+            ClipboardEntry entry;
+            entry.id = QUuid::createUuid();
+            entry.createdAt = QDateTime::currentDateTimeUtc();
+            entry.encryptedContent = QByteArray(40, 'c');
+            m_delegate->storageManager()->insertEntry(entry).waitForFinished();
+            m_delegate.reset();
+        }
+        LogCapture log;
+        launch(log);
+        QTRY_COMPARE(m_delegate->appState().clipboardEntries().size(), 1);
+    }
+
+    void failedDatabaseOpenIsReported()
+    {
+        // A file where the data folder should be.
+        QFile blocker(m_home->filePath(u"data"_s));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        LogCapture log;
+        launch(log);
+        QVERIFY(log.contains(u"[Vantorell] Database initialization failed"_s));
+        QVERIFY(!log.contains(u"[Vantorell] Database initialized"_s));
+        QVERIFY(!m_delegate->storageManager()->isOpen());
+        QVERIFY(m_delegate->appState().showOnboarding());
+    }
+
+    void sleepAndScreenLockMatrix_data()
+    {
+        QTest::addColumn<bool>("lockOnSleep");
+        QTest::addColumn<bool>("requirePasscode");
+        QTest::addColumn<bool>("privateSession");
+        QTest::addColumn<bool>("locks");
+        for (const bool lockOnSleep : {false, true}) {
+            for (const bool passcode : {false, true}) {
+                for (const bool privateSession : {false, true}) {
+                    QTest::addRow(
+                        "lockOnSleep=%d passcode=%d private=%d", lockOnSleep, passcode, privateSession)
+                        << lockOnSleep << passcode << privateSession
+                        << (lockOnSleep && (passcode || privateSession));
+                }
+            }
+        }
+    }
+
+    void sleepAndScreenLockMatrix()
+    {
+        QFETCH(bool, lockOnSleep);
+        QFETCH(bool, requirePasscode);
+        QFETCH(bool, privateSession);
+        QFETCH(bool, locks);
+        for (const bool sleep : {true, false}) {
+            launchUnlocked();
+            SettingsManager &settings = m_delegate->settingsManager();
+            settings.setLockOnSleep(lockOnSleep);
+            settings.setRequirePasscode(requirePasscode);
+            m_delegate->appState().setSecureModeActive(privateSession);
+            LogCapture log;
+            if (sleep)
+                m_systemEvents.sleep();
+            else
+                m_systemEvents.lockScreen();
+            // The key goes at once, the published state on the next turn.
+            QCOMPARE(m_delegate->keyManager()->hasMasterKey(), !locks);
+            QTRY_COMPARE(m_delegate->appState().isUnlocked(), !locks);
+            QCOMPARE(log.contains(u"[Vantorell] isUnlocked changed to false"_s), locks);
+            m_delegate.reset();
+        }
+    }
+
+    void terminationLocksAndClosesTheStore()
+    {
+        launchUnlocked();
+        LogCapture log;
+        m_delegate->applicationWillTerminate();
+        QVERIFY(!m_delegate->keyManager()->hasMasterKey());
+        QVERIFY(!m_delegate->storageManager()->isOpen());
+        QVERIFY(inOrder(log.lines(), {u"[Vantorell] App locked"_s, u"[Vantorell] Application terminated"_s}));
+    }
+
+    void terminationBeforeTheStoreOpened()
+    {
+        LogCapture log;
+        create().applicationDidFinishLaunching();
+        m_delegate->applicationWillTerminate();
+        QVERIFY(log.contains(u"[Vantorell] Application terminated"_s));
+        QVERIFY(!log.contains(u"[Vantorell] Database initialized"_s));
+    }
+};
+
+QTEST_MAIN(AppDelegateTest)
+#include "tst_appdelegate.moc"

@@ -1,0 +1,112 @@
+#include "core/KeyManager.h"
+#include "platform/SecretServiceKeychain.h"
+#include "support/FakeDeviceAuth.h"
+#include "support/InOrder.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QStringList logLines(const QByteArray &output)
+{
+    QStringList lines;
+    for (const QByteArray &line : output.split('\n')) {
+        if (line.startsWith("[Vantorell] "))
+            lines.append(QString::fromUtf8(line));
+    }
+    return lines;
+}
+
+} // namespace
+
+// The real program in a fresh home folder, with a vault in the session's
+// keyring that needs no passcode.
+class LaunchEndToEndTest final : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_home;
+    SecretServiceKeychain m_keychain {KeyManager::service};
+    FakeDeviceAuth m_deviceAuth;
+    KeyManager m_keyManager {m_keychain, m_deviceAuth};
+
+    std::unique_ptr<QProcess> start()
+    {
+        auto process = std::make_unique<QProcess>();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(u"HOME"_s, m_home.path());
+        environment.insert(u"XDG_CONFIG_HOME"_s, m_home.filePath(u".config"_s));
+        environment.insert(u"XDG_DATA_HOME"_s, m_home.filePath(u".local/share"_s));
+        environment.remove(u"QT_QPA_PLATFORM"_s);
+        process->setProcessEnvironment(environment);
+        process->setProcessChannelMode(QProcess::MergedChannels);
+        process->start(QStringLiteral(VANTORELL_EXECUTABLE), {});
+        return process;
+    }
+
+    static bool waitForLine(QProcess &process, QByteArray &output, const QByteArray &line)
+    {
+        QDeadlineTimer deadline(30'000);
+        while (!output.contains(line) && !deadline.hasExpired()) {
+            process.waitForReadyRead(200);
+            output += process.readAll();
+        }
+        return output.contains(line);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_home.isValid());
+        m_keyManager.deleteAllKeys();
+        QVERIFY(m_keyManager.setupPasscode(u"correct horse battery"_s).has_value());
+        QVERIFY(m_keyManager.storeRawMasterKey().has_value());
+        m_keyManager.dropMasterKey();
+    }
+
+    void cleanupTestCase() { m_keyManager.deleteAllKeys(); }
+
+    void unlocksSilentlyHandsOverAndQuitsOnSigterm()
+    {
+        const std::unique_ptr<QProcess> running = start();
+        QVERIFY(running->waitForStarted());
+        QByteArray output;
+        QVERIFY2(waitForLine(*running, output, "[Vantorell] Auto-unlocked (passcode not required)"), output);
+        const QStringList launch {
+            u"[Vantorell] isUnlocked changed to false"_s,
+            u"[Vantorell] Application launched — requirePasscode=false, autoLockTimeout=0, hasMasterKey=true"_s,
+            u"[Vantorell] Database initialized"_s,
+            u"[Vantorell] unlockFromKeychain: loaded 32-byte key OK"_s,
+            u"[Vantorell] isUnlocked changed to true"_s,
+            u"[Vantorell] Auto-unlocked (passcode not required)"_s,
+        };
+        QVERIFY2(inOrder(logLines(output), launch), output);
+
+        const std::unique_ptr<QProcess> second = start();
+        QVERIFY(second->waitForFinished(30'000));
+        QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second->exitCode(), 0);
+        QVERIFY(
+            second->readAll().contains("[Vantorell] Already running; handed over to the running instance"));
+        QVERIFY2(waitForLine(*running, output, "[Vantorell] Application reopened"), output);
+
+        running->terminate();
+        QVERIFY(running->waitForFinished(30'000));
+        output += running->readAll();
+        QCOMPARE(running->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(running->exitCode(), 0);
+        const QStringList lines = logLines(output);
+        QVERIFY2(
+            inOrder(lines, {u"[Vantorell] App locked"_s, u"[Vantorell] Application terminated"_s}), output);
+        QCOMPARE(lines.count(u"[Vantorell] Application terminated"_s), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(LaunchEndToEndTest)
+#include "tst_launch_e2e.moc"
