@@ -12,6 +12,11 @@ public:
     // Brings the application forward and shows a modal alert with the one
     // button "OK"; returns once it is dismissed.
     virtual void showAlert(const QString &title, const QString &informativeText) = 0;
+    // The same with two buttons, the accepting one first and the default;
+    // true when it was chosen.
+    virtual bool askAlert(const QString &title, const QString &informativeText, const QString &acceptButton,
+        const QString &rejectButton)
+        = 0;
 
 protected:
     Alerts() = default;

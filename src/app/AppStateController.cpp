@@ -1,10 +1,17 @@
 #include "app/AppStateController.h"
 
+#include "app/AutoPaste.h"
+#include "app/MainQueue.h"
 #include "app/WhenFinished.h"
 
+#include "core/EncryptionService.h"
 #include "core/Log.h"
 #include "core/SecureStorageManager.h"
+#include "core/SecurityController.h"
 #include "core/SettingsManager.h"
+#include "platform/DeviceAuth.h"
+#include "platform/Pasteboard.h"
+#include "platform/Workspace.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -380,6 +387,97 @@ void AppStateController::confirmClearHistory()
     alert.exec();
     if (alert.clickedButton() == clear)
         clearHistory(false);
+}
+
+void AppStateController::configurePasting(const PasteServices &services)
+{
+    m_paste.emplace(services);
+}
+
+void AppStateController::revealAndPaste(const ClipboardEntry &entry)
+{
+    authenticateAndWrite(entry, u"Reveal and paste this protected item"_s, true);
+}
+
+void AppStateController::reveal(const ClipboardEntry &entry)
+{
+    authenticateAndWrite(entry, u"Reveal this protected item"_s, false);
+}
+
+void AppStateController::authenticateAndWrite(const ClipboardEntry &entry, const QString &reason, bool finish)
+{
+    if (m_securityController)
+        m_securityController->recordActivity();
+    const auto write = [this, entry, finish] {
+        if (writeEntryToPasteboard(entry) && finish)
+            finishPaste();
+    };
+    if (!entry.isSensitive) {
+        write();
+        return;
+    }
+    if (!m_securityController || !m_paste)
+        return;
+    constexpr DeviceAuth::Policy policy = DeviceAuth::Policy::ownerAuthentication;
+    if (!m_paste->deviceAuth.canEvaluate(policy)) {
+        write();
+        return;
+    }
+    // Refused, cancelled or failed: silently nothing.
+    m_paste->deviceAuth.evaluate(policy, reason, this, [write](const DeviceAuth::Reply &reply) {
+        if (reply.value_or(false))
+            write();
+    });
+}
+
+bool AppStateController::writeEntryToPasteboard(const ClipboardEntry &entry)
+{
+    if (!m_storageManager || !m_paste)
+        return false;
+    // Built whole before the pasteboard is touched, so an entry that cannot
+    // be opened leaves the previous contents in place.
+    const std::expected<QByteArray, SealingError> content
+        = m_paste->encryption.decrypt(entry.encryptedContent);
+    if (!content)
+        return false;
+    const std::optional<PasteboardItem> item = PasteboardWriter::item(entry, *content, m_paste->readDocument);
+    if (!item)
+        return false;
+    writeToPasteboard(*item);
+    return true;
+}
+
+void AppStateController::writeToPasteboard(const PasteboardItem &item)
+{
+    m_paste->pasteboard.write(item);
+    if (m_paste->recordOwnChange)
+        m_paste->recordOwnChange(m_paste->pasteboard.changeCount());
+}
+
+void AppStateController::pasteText(const QString &text)
+{
+    if (!m_paste)
+        return;
+    writeToPasteboard(PasteboardItem::fromString(text));
+    finishPaste();
+}
+
+void AppStateController::finishPaste()
+{
+    const std::optional<RunningApplication> target = previousActiveApp;
+    setShowQuickPicker(false);
+    if (dismissPanel)
+        dismissPanel();
+    if (!m_paste)
+        return;
+    if (m_settingsManager && !m_settingsManager->autoPaste()) {
+        if (target)
+            m_paste->workspace.activate(*target);
+        return;
+    }
+    AutoPaste &autoPaste = m_paste->autoPaste;
+    m_paste->mainQueue.after(
+        AutoPaste::handOverDelay, &autoPaste, [&autoPaste, target] { autoPaste.autoPaste(target, 0); });
 }
 
 void AppStateController::resumeCapture()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/PasteAccess.h"
+#include "app/PasteServices.h"
 #include "core/AppStateAccess.h"
 #include "core/ClipboardEntry.h"
 #include "core/Clock.h"
@@ -29,7 +31,7 @@ enum class SettingsSection : int;
 // paste stack, the flags the views and controllers observe, the hooks the
 // menu bar installs, and the upkeep that keeps the history in step with the
 // store. Lives on the main thread.
-class AppStateController final : public QObject, public AppStateAccess {
+class AppStateController final : public QObject, public AppStateAccess, public PasteAccess {
     Q_OBJECT
     Q_DISABLE_COPY(AppStateController)
 
@@ -144,6 +146,26 @@ public:
     // Asks first; keeps pinned and starred entries.
     void confirmClearHistory();
 
+    // The desktop services of pasting, given once at launch; until then
+    // nothing is pasted.
+    void configurePasting(const PasteServices &services);
+    // A sensitive entry asks for the owner's authentication first. An entry
+    // that cannot be put on the pasteboard changes nothing.
+    void revealAndPaste(const ClipboardEntry &entry);
+    // As revealAndPaste, but only copies: the panel stays open.
+    void reveal(const ClipboardEntry &entry);
+    // False when nothing was written: the pasteboard is left as it was.
+    bool writeEntryToPasteboard(const ClipboardEntry &entry);
+    void pasteText(const QString &text) override;
+    // Closes the picker and the panel, then pastes into the application that
+    // was in front, or with auto-paste off only brings it back.
+    void finishPaste();
+    std::optional<RunningApplication> pasteTarget() const override { return previousActiveApp; }
+    void setPasteTarget(const std::optional<RunningApplication> &application) override
+    {
+        previousActiveApp = application;
+    }
+
     // Ends any pause of capture.
     void resumeCapture() override;
     // Empties the history, snippets and paste stack and the search text, as
@@ -172,6 +194,8 @@ private:
     void startExpiryTimer();
     void toggleFlag(const QUuid &id, bool ClipboardEntry::*flag);
     QDateTime retentionCutoff(qint64 hours) const;
+    void authenticateAndWrite(const ClipboardEntry &entry, const QString &reason, bool finish);
+    void writeToPasteboard(const PasteboardItem &item);
 
     const Clock &m_clock;
 
@@ -195,4 +219,5 @@ private:
     SnippetManager *m_snippetManager = nullptr;
     SecurityController *m_securityController = nullptr;
     SettingsManager *m_settingsManager = nullptr;
+    std::optional<PasteServices> m_paste;
 };

@@ -9,4 +9,6 @@ public:
 
     void beep() override;
     void showAlert(const QString &title, const QString &informativeText) override;
+    bool askAlert(const QString &title, const QString &informativeText, const QString &acceptButton,
+        const QString &rejectButton) override;
 };

@@ -4,7 +4,8 @@
 
 #include <QStringList>
 
-// Records beeps and alerts, in order, as "beep" and "title | text".
+// Records beeps and alerts, in order, as "beep" and "title | text"
+// (with " | " and the two buttons for a question).
 class FakeAlerts final : public Alerts {
 public:
     FakeAlerts() = default;
@@ -14,6 +15,16 @@ public:
     {
         events.append(title + QStringLiteral(" | ") + informativeText);
     }
+    bool askAlert(const QString &title, const QString &informativeText, const QString &acceptButton,
+        const QString &rejectButton) override
+    {
+        events.append(title + QStringLiteral(" | ") + informativeText + QStringLiteral(" | ") + acceptButton
+            + QStringLiteral(" | ") + rejectButton);
+        return accept;
+    }
+
+    // The answer to askAlert.
+    bool accept = false;
 
     QStringList events;
 };

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "app/PasteboardWriter.h"
+
+#include <QtGlobal>
+
+#include <functional>
+
+class AutoPaste;
+class DeviceAuth;
+class EncryptionService;
+class MainQueue;
+class Pasteboard;
+class Workspace;
+
+// What pasting an entry needs beyond the application state itself.
+struct PasteServices {
+    const EncryptionService &encryption;
+    Pasteboard &pasteboard;
+    Workspace &workspace;
+    DeviceAuth &deviceAuth;
+    AutoPaste &autoPaste;
+    MainQueue &mainQueue;
+    PasteboardWriter::DocumentReader readDocument;
+    // Tells the clipboard monitor which change count is our own write, so it
+    // is not captured again.
+    std::function<void(qint64 changeCount)> recordOwnChange;
+};

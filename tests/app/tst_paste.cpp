@@ -1,0 +1,409 @@
+#include "FakeAlerts.h"
+#include "app/AppStateController.h"
+#include "app/AutoPaste.h"
+#include "core/EncryptionService.h"
+#include "core/KeyManager.h"
+#include "core/MasterKeyHolder.h"
+#include "core/SecureStorageManager.h"
+#include "core/SecurityController.h"
+#include "core/SettingsManager.h"
+#include "core/SnippetManager.h"
+#include "platform/PasteboardType.h"
+#include "support/AwaitFuture.h"
+#include "support/FakeClock.h"
+#include "support/FakeDeviceAuth.h"
+#include "support/FakeDockPresence.h"
+#include "support/FakeIdleTime.h"
+#include "support/FakeKeySender.h"
+#include "support/FakeKeychain.h"
+#include "support/FakeLoginItem.h"
+#include "support/FakeMainQueue.h"
+#include "support/FakePasteboard.h"
+#include "support/FakeWorkspace.h"
+#include "support/LogCapture.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+namespace {
+
+using Posted = FakeKeySender::Posted;
+
+const RunningApplication editor {u"org.example.Editor"_s, u"Editor"_s, 4242, 77};
+
+QByteArray encodedImage(const char *format)
+{
+    QImage image(3, 2, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+} // namespace
+
+class PasteTest final : public QObject {
+    Q_OBJECT
+
+private:
+    FakeClock m_clock;
+    MasterKeyHolder m_key;
+    EncryptionService m_encryption {m_key};
+    FakeLoginItem m_loginItem;
+    FakeDockPresence m_dock;
+    FakeKeychain m_keychain;
+    FakeDeviceAuth m_deviceAuth;
+    FakeIdleTime m_idleTime;
+    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<SecureStorageManager> m_store;
+    std::unique_ptr<SnippetManager> m_snippetManager;
+    std::unique_ptr<SettingsManager> m_settings;
+    std::unique_ptr<KeyManager> m_keyManager;
+    std::unique_ptr<FakePasteboard> m_pasteboard;
+    std::unique_ptr<FakeWorkspace> m_workspace;
+    std::unique_ptr<FakeKeySender> m_keySender;
+    std::unique_ptr<FakeAlerts> m_alerts;
+    std::unique_ptr<FakeMainQueue> m_queue;
+    std::unique_ptr<AutoPaste> m_autoPaste;
+    std::unique_ptr<AppStateController> m_state;
+    std::unique_ptr<SecurityController> m_security;
+    QList<qint64> m_ownChanges;
+    int m_dismissals = 0;
+
+    ClipboardEntry entry(ContentType type, const QByteArray &content, bool sensitive = false)
+    {
+        ClipboardEntry made;
+        made.id = QUuid::createUuid();
+        made.contentType = type;
+        made.createdAt = m_clock.now();
+        made.isSensitive = sensitive;
+        made.encryptedContent = m_encryption.encrypt(content).value();
+        return made;
+    }
+
+    void build(bool withSecurity)
+    {
+        m_state = std::make_unique<AppStateController>(m_clock);
+        if (withSecurity) {
+            m_security = std::make_unique<SecurityController>(
+                *m_keyManager, *m_state, *m_settings, m_deviceAuth, m_idleTime, m_clock);
+        }
+        m_state->configure(*m_store, *m_snippetManager, m_security.get(), *m_settings);
+        m_state->configurePasting({m_encryption, *m_pasteboard, *m_workspace, m_deviceAuth, *m_autoPaste,
+            *m_queue, {}, [this](qint64 changeCount) { m_ownChanges.append(changeCount); }});
+        m_state->dismissPanel = [this] { ++m_dismissals; };
+        m_state->setShowQuickPicker(true);
+        m_state->previousActiveApp = editor;
+    }
+
+    bool pasted() const { return m_dismissals > 0 || !m_state->showQuickPicker(); }
+
+private slots:
+    void initTestCase()
+    {
+        QCoreApplication::setApplicationName(u"Vantorell"_s);
+        m_key.set(SecureBytes(QByteArray(32, 'k')));
+    }
+
+    void init()
+    {
+        m_home = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_DATA_HOME", m_home->path().toUtf8());
+        m_store = std::make_unique<SecureStorageManager>(m_encryption, m_clock);
+        m_snippetManager = std::make_unique<SnippetManager>(*m_store, m_clock);
+        m_settings
+            = std::make_unique<SettingsManager>(m_home->filePath(u"Vantorell.conf"_s), m_loginItem, m_dock);
+        m_settings->setAutoPaste(true);
+        m_keyManager = std::make_unique<KeyManager>(m_keychain, m_deviceAuth);
+        m_pasteboard = std::make_unique<FakePasteboard>();
+        m_pasteboard->copy(PasteboardItem::fromString(u"before"_s));
+        m_workspace = std::make_unique<FakeWorkspace>();
+        m_keySender = std::make_unique<FakeKeySender>();
+        m_alerts = std::make_unique<FakeAlerts>();
+        m_queue = std::make_unique<FakeMainQueue>();
+        m_autoPaste = std::make_unique<AutoPaste>(*m_keySender, *m_workspace, *m_alerts, *m_queue);
+        m_deviceAuth = FakeDeviceAuth();
+        m_ownChanges.clear();
+        m_dismissals = 0;
+        build(true);
+    }
+
+    void cleanup()
+    {
+        m_security.reset();
+        m_state.reset();
+        m_autoPaste.reset();
+        m_keyManager.reset();
+        m_settings.reset();
+        m_snippetManager.reset();
+        m_store.reset();
+    }
+
+    void writesEntryByKind_data()
+    {
+        QTest::addColumn<ContentType>("type");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("sensitive");
+        QTest::addColumn<bool>("hasRich");
+        // Empty: nothing may reach the pasteboard.
+        QTest::addColumn<QStringList>("types");
+        QTest::addColumn<QByteArray>("firstData");
+
+        const QByteArray png = encodedImage("PNG");
+        const QStringList string {PasteboardType::string};
+        const QStringList concealedString {PasteboardType::string, PasteboardType::concealed};
+        QTest::newRow("text") << ContentType::plainText << "héllo"_ba << false << false << string
+                              << "héllo"_ba;
+        QTest::newRow("sensitive text")
+            << ContentType::plainText << "s3cret"_ba << true << false << concealedString << "s3cret"_ba;
+        QTest::newRow("text not UTF-8")
+            << ContentType::plainText << "\xff\xfe"_ba << false << false << QStringList() << QByteArray();
+        QTest::newRow("sensitive text not UTF-8")
+            << ContentType::plainText << "\xc3"_ba << true << false << QStringList() << QByteArray();
+        QTest::newRow("rich text with its rich data, as its text")
+            << ContentType::richText << "plain words"_ba << false << true << string << "plain words"_ba;
+        QTest::newRow("rich text that is no document, as UTF-8")
+            << ContentType::richText << "just text"_ba << false << false << string << "just text"_ba;
+        QTest::newRow("png image") << ContentType::image << png << false << false
+                                   << QStringList {PasteboardType::png} << png;
+        QTest::newRow("image that does not decode")
+            << ContentType::image << "not a picture"_ba << false << false << QStringList() << QByteArray();
+        QTest::newRow("files, empty lines dropped")
+            << ContentType::fileURL << "/a\n\n/b\n"_ba << false << false
+            << QStringList {PasteboardType::fileUrl} << "file:///a\r\nfile:///b\r\n"_ba;
+        QTest::newRow("files, only line feeds")
+            << ContentType::fileURL << "\n\n"_ba << true << false << QStringList() << QByteArray();
+    }
+
+    void writesEntryByKind()
+    {
+        QFETCH(ContentType, type);
+        QFETCH(QByteArray, content);
+        QFETCH(bool, sensitive);
+        QFETCH(bool, hasRich);
+        QFETCH(QStringList, types);
+        QFETCH(QByteArray, firstData);
+
+        ClipboardEntry made = entry(type, content, sensitive);
+        if (hasRich)
+            made.encryptedRich = m_encryption.encrypt("{\\rtf1 plain words}").value();
+        m_state->revealAndPaste(made);
+        QCoreApplication::processEvents();
+        m_queue->advance(1s);
+
+        if (types.isEmpty()) {
+            QVERIFY(m_pasteboard->writes().isEmpty());
+            QCOMPARE(m_pasteboard->string(), u"before"_s);
+            QVERIFY(m_ownChanges.isEmpty());
+            QVERIFY(!pasted());
+            QVERIFY(m_keySender->posted().isEmpty());
+            return;
+        }
+        QCOMPARE(m_pasteboard->writes().size(), 1);
+        QCOMPARE(m_pasteboard->contents().types(), types);
+        QCOMPARE(m_pasteboard->contents().data(types.first()), firstData);
+        if (sensitive)
+            QCOMPARE(m_pasteboard->contents().data(PasteboardType::concealed), QByteArray());
+        QCOMPARE(m_ownChanges, QList<qint64> {m_pasteboard->changeCount()});
+        QVERIFY(pasted());
+        QCOMPARE(m_keySender->posted(), QList<Posted> {{Posted::Kind::pasteChord}});
+    }
+
+    void damagedOrLockedContentChangesNothing()
+    {
+        ClipboardEntry damaged = entry(ContentType::plainText, "text");
+        damaged.encryptedContent[20] = char(damaged.encryptedContent[20] ^ 1);
+        m_state->revealAndPaste(damaged);
+        const ClipboardEntry whileLocked = entry(ContentType::plainText, "text");
+        m_key.drop();
+        m_state->revealAndPaste(whileLocked);
+        m_key.set(SecureBytes(QByteArray(32, 'k')));
+        m_queue->advance(1s);
+        QVERIFY(m_pasteboard->writes().isEmpty());
+        QVERIFY(!pasted());
+        QVERIFY(m_keySender->posted().isEmpty());
+    }
+
+    void readsRichDocumentsWithTheReader()
+    {
+        m_state->configurePasting(
+            {m_encryption, *m_pasteboard, *m_workspace, m_deviceAuth, *m_autoPaste, *m_queue,
+                [](QByteArrayView data) -> std::optional<QString> {
+                    if (!data.startsWith("{\\rtf"))
+                        return std::nullopt;
+                    return u"document text"_s;
+                },
+                {}});
+        m_state->reveal(entry(ContentType::richText, "{\\rtf1 document text}"));
+        QCOMPARE(m_pasteboard->string(), u"document text"_s);
+    }
+
+    void sensitiveEntryAsksTheOwner_data()
+    {
+        QTest::addColumn<bool>("available");
+        QTest::addColumn<DeviceAuth::Reply>("answer");
+        QTest::addColumn<bool>("fromAnotherThread");
+        QTest::addColumn<bool>("prompted");
+        QTest::addColumn<bool>("written");
+
+        const DeviceAuth::Reply cancel
+            = std::unexpected(DeviceAuthError {DeviceAuthError::Code::userCancel, {}});
+        const DeviceAuth::Reply pamError
+            = std::unexpected(DeviceAuthError {DeviceAuthError::Code::failed, u"PAM error"_s});
+        QTest::newRow("authenticated") << true << DeviceAuth::Reply(true) << false << true << true;
+        QTest::newRow("authenticated, reply from another thread")
+            << true << DeviceAuth::Reply(true) << true << true << true;
+        QTest::newRow("refused") << true << DeviceAuth::Reply(false) << false << true << false;
+        QTest::newRow("cancelled") << true << cancel << false << true << false;
+        QTest::newRow("error during verification") << true << pamError << true << true << false;
+        QTest::newRow("cannot be evaluated") << false << DeviceAuth::Reply(false) << false << false << true;
+    }
+
+    void sensitiveEntryAsksTheOwner()
+    {
+        QFETCH(bool, available);
+        QFETCH(DeviceAuth::Reply, answer);
+        QFETCH(bool, fromAnotherThread);
+        QFETCH(bool, prompted);
+        QFETCH(bool, written);
+
+        m_deviceAuth.ownerAuthenticationAvailable = available;
+        m_deviceAuth.answer = answer;
+        m_deviceAuth.answerFromAnotherThread = fromAnotherThread;
+        m_state->revealAndPaste(entry(ContentType::plainText, "s3cret", true));
+        QCoreApplication::processEvents();
+        m_queue->advance(1s);
+
+        QCOMPARE(m_deviceAuth.prompts,
+            prompted ? QStringList {u"Reveal and paste this protected item"_s} : QStringList());
+        QCOMPARE(m_pasteboard->writes().size(), written ? 1 : 0);
+        QCOMPARE(m_pasteboard->hasType(PasteboardType::concealed), written);
+        QCOMPARE(pasted(), written);
+        QCOMPARE(m_keySender->posted().size(), written ? 1 : 0);
+    }
+
+    void sensitiveEntryWithoutSecurityDoesNothing()
+    {
+        m_security.reset();
+        build(false);
+        m_state->revealAndPaste(entry(ContentType::plainText, "s3cret", true));
+        QCoreApplication::processEvents();
+        QVERIFY(m_deviceAuth.prompts.isEmpty());
+        QVERIFY(m_pasteboard->writes().isEmpty());
+        QVERIFY(!pasted());
+    }
+
+    void revealOnlyCopies()
+    {
+        m_state->reveal(entry(ContentType::plainText, "s3cret", true));
+        QCoreApplication::processEvents();
+        m_state->reveal(entry(ContentType::plainText, "open"));
+        m_queue->advance(1s);
+        QCOMPARE(m_deviceAuth.prompts, QStringList {u"Reveal this protected item"_s});
+        QCOMPARE(m_pasteboard->writes().size(), 2);
+        QCOMPARE(m_ownChanges.size(), 2);
+        QVERIFY(!pasted());
+        QVERIFY(m_workspace->activations().isEmpty());
+        QVERIFY(m_keySender->posted().isEmpty());
+    }
+
+    void autoPasteOffOnlyBringsTheTargetBack()
+    {
+        m_settings->setAutoPaste(false);
+        m_state->pasteText(u"typed"_s);
+        m_state->previousActiveApp.reset();
+        QCOMPARE(m_workspace->activations(), QList<RunningApplication> {editor});
+        m_queue->advance(1s);
+        QCOMPARE(m_pasteboard->string(), u"typed"_s);
+        QVERIFY(!m_pasteboard->hasType(PasteboardType::concealed));
+        QCOMPARE(m_ownChanges, QList<qint64> {m_pasteboard->changeCount()});
+        QCOMPARE(m_dismissals, 1);
+        QVERIFY(m_keySender->posted().isEmpty());
+    }
+
+    void autoPasteTiming_data()
+    {
+        QTest::addColumn<qint64>("pid");
+        QTest::addColumn<bool>("windowClosed");
+        QTest::addColumn<bool>("activated");
+        QTest::addColumn<int>("chordAtMs");
+
+        QTest::newRow("another application") << qint64(4242) << false << true << 240;
+        QTest::newRow("this application")
+            << qint64(QCoreApplication::applicationPid()) << false << false << 220;
+        QTest::newRow("closed window") << qint64(4242) << true << false << 220;
+    }
+
+    void autoPasteTiming()
+    {
+        QFETCH(qint64, pid);
+        QFETCH(bool, windowClosed);
+        QFETCH(bool, activated);
+        QFETCH(int, chordAtMs);
+
+        m_state->previousActiveApp->processIdentifier = pid;
+        if (windowClosed)
+            m_workspace->closeWindow(editor.window);
+        m_state->pasteText(u"typed"_s);
+        // The target is taken when the paste finishes.
+        m_state->previousActiveApp.reset();
+        m_queue->advance(119ms);
+        QVERIFY(m_workspace->activations().isEmpty());
+        m_queue->advance(1ms);
+        QCOMPARE(m_workspace->activations().size(), activated ? 1 : 0);
+        m_queue->advance(std::chrono::milliseconds(chordAtMs - 121));
+        QVERIFY(m_keySender->posted().isEmpty());
+        m_queue->advance(1ms);
+        QCOMPARE(m_keySender->posted(), QList<Posted> {{Posted::Kind::pasteChord}});
+    }
+
+    void caretStepsFollowTheChord()
+    {
+        m_autoPaste->autoPaste(std::nullopt, 3);
+        m_queue->advance(100ms);
+        QCOMPARE(m_keySender->posted().size(), 1);
+        m_queue->advance(49ms);
+        QCOMPARE(m_keySender->posted().size(), 1);
+        m_queue->advance(1ms);
+        QCOMPARE(m_keySender->posted(),
+            (QList<Posted> {{Posted::Kind::pasteChord}, {Posted::Kind::caretLeft, 3}}));
+    }
+
+    void missingPermissionAlertsOncePerRun()
+    {
+        m_keySender->setPermitted(false);
+        LogCapture log;
+        m_state->pasteText(u"one"_s);
+        m_queue->advance(1s);
+        m_state->pasteText(u"two"_s);
+        m_queue->advance(1s);
+        m_autoPaste->pasteNow();
+
+        QCOMPARE(
+            log.lines().count(u"[Vantorell] Accessibility permission not granted — cannot auto-paste"_s), 2);
+        QCOMPARE(m_alerts->events.size(), 1);
+        QCOMPARE(m_alerts->events.first(),
+            u"Let Vantorell paste for you | The item is on your clipboard — press ⌘V to paste it.\n\nTo "
+            u"paste "
+            u"automatically, switch on Vantorell in System Settings → Privacy & Security → Accessibility.\n\n"
+            u"Already switched on? After installing a new version, macOS needs it again: select Vantorell, "
+            u"remove it with the – button, then add it back and switch it on. Then quit and reopen "
+            u"Vantorell. | Open Accessibility Settings | Not Now"_s);
+        QVERIFY(AutoPaste::pastePermissionAlertShown());
+        QCOMPARE(m_pasteboard->string(), u"two"_s);
+        QVERIFY(m_workspace->activations().isEmpty());
+    }
+};
+
+QTEST_MAIN(PasteTest)
+#include "tst_paste.moc"
