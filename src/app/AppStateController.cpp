@@ -12,9 +12,12 @@
 #include "platform/DeviceAuth.h"
 #include "platform/Pasteboard.h"
 #include "platform/Workspace.h"
+#include "tools/Utf8Text.h"
 
 #include <QApplication>
+#include <QLocale>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 
 #include <algorithm>
@@ -54,7 +57,8 @@ std::optional<AppStateController::SidebarTab> AppStateController::sidebarTab(QSt
     return std::nullopt;
 }
 
-AppStateController::AppStateController(const Clock &clock, QObject *parent) : QObject(parent), m_clock(clock)
+AppStateController::AppStateController(const Clock &clock, MainQueue &mainQueue, QObject *parent)
+    : QObject(parent), m_clock(clock), m_mainQueue(mainQueue)
 {
     m_expiryTimer.setInterval(expiryInterval);
     m_expiryTimer.setTimerType(Qt::PreciseTimer);
@@ -476,15 +480,113 @@ void AppStateController::finishPaste()
         return;
     }
     AutoPaste &autoPaste = m_paste->autoPaste;
-    m_paste->mainQueue.after(
+    m_mainQueue.after(
         AutoPaste::handOverDelay, &autoPaste, [&autoPaste, target] { autoPaste.autoPaste(target, 0); });
+}
+
+void AppStateController::addToPasteStack(const ClipboardEntry &entry)
+{
+    if (entry.isSensitive)
+        return;
+    if (entry.contentType == ContentType::image || entry.contentType == ContentType::fileURL)
+        return;
+    if (m_pasteStack.contains(entry))
+        return;
+    m_pasteStack.append(entry);
+    emit pasteStackChanged();
+}
+
+void AppStateController::pasteAllFromStack()
+{
+    if (m_pasteStack.isEmpty() || !m_storageManager || !m_paste)
+        return;
+    const QList<ClipboardEntry> stack = m_pasteStack;
+    if (dismissPanel)
+        dismissPanel();
+    if (previousActiveApp)
+        m_paste->workspace.activate(*previousActiveApp);
+
+    std::chrono::milliseconds delay = stackFirstDelay;
+    Pasteboard &pasteboard = m_paste->pasteboard;
+    AutoPaste &autoPaste = m_paste->autoPaste;
+    const QPointer<AppStateController> state(this);
+    for (const ClipboardEntry &entry : stack) {
+        const std::expected<QByteArray, SealingError> content
+            = m_paste->encryption.decrypt(entry.encryptedContent);
+        if (!content)
+            continue;
+        const std::optional<QString> text = Utf8Text::decode(*content);
+        if (!text)
+            continue;
+        // The typing goes on even if the application state is gone meanwhile.
+        m_mainQueue.after(delay, &autoPaste, [&pasteboard, &autoPaste, state, text = *text] {
+            pasteboard.write(PasteboardItem::fromString(text));
+            if (state && state->m_paste->recordOwnChange)
+                state->m_paste->recordOwnChange(pasteboard.changeCount());
+            autoPaste.pasteNow();
+        });
+        delay += stackStepDelay;
+    }
+    m_mainQueue.after(delay, this, [this] { setPasteStack({}); });
+}
+
+void AppStateController::pauseCapture(std::optional<int> minutes)
+{
+    m_resumeTimer.reset();
+    setPaused(true);
+    if (!minutes) {
+        setPausedUntil({});
+        return;
+    }
+    const std::chrono::milliseconds interval = std::chrono::minutes(*minutes);
+    setPausedUntil(m_clock.now().addMSecs(interval.count()));
+    m_resumeTimer = std::make_unique<QObject>();
+    m_mainQueue.after(interval, m_resumeTimer.get(), [this] { resumeCapture(); });
 }
 
 void AppStateController::resumeCapture()
 {
-    // The timer of a timed pause joins here once pausing exists.
+    m_resumeTimer.reset();
     setPausedUntil({});
     setPaused(false);
+}
+
+QString AppStateController::pauseStatusText() const
+{
+    if (!m_isPaused)
+        return {};
+    if (m_pausedUntil.isNull())
+        return u"Capture paused"_s;
+    return u"Paused until "_s + QLocale().toString(m_pausedUntil.toLocalTime().time(), QLocale::ShortFormat);
+}
+
+void AppStateController::changeSecureMode(bool active)
+{
+    if (active == m_isSecureModeActive)
+        return;
+    setSecureModeActive(active);
+    setPasteStack({});
+    clearLastContentHash();
+
+    auto done = std::make_shared<QPromise<void>>();
+    done->start();
+    const std::optional<QFuture<void>> previous = std::exchange(m_privacyTask, done->future());
+    if (previous)
+        whenFinished(this, *previous, [this, active, done] { switchStoreSecureMode(active, done); });
+    else
+        switchStoreSecureMode(active, done);
+}
+
+void AppStateController::switchStoreSecureMode(bool active, std::shared_ptr<QPromise<void>> done)
+{
+    const auto finish = [this, done] {
+        reloadEntries();
+        done->finish();
+    };
+    if (m_storageManager)
+        whenFinished(this, m_storageManager->setSecureMode(active), finish);
+    else
+        finish();
 }
 
 void AppStateController::clearPublishedLists()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/MainQueue.h"
 #include "app/PasteAccess.h"
 #include "app/PasteServices.h"
 #include "core/AppStateAccess.h"
@@ -9,14 +10,17 @@
 #include "platform/RunningApplication.h"
 
 #include <QDateTime>
+#include <QFuture>
 #include <QList>
 #include <QObject>
+#include <QPromise>
 #include <QString>
 #include <QTimer>
 #include <QUuid>
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class SecureStorageManager;
@@ -69,7 +73,11 @@ public:
 
     static constexpr std::chrono::seconds expiryInterval {30};
 
-    explicit AppStateController(const Clock &clock = Clock::system(), QObject *parent = nullptr);
+    static constexpr std::chrono::milliseconds stackFirstDelay {250};
+    static constexpr std::chrono::milliseconds stackStepDelay {350};
+
+    explicit AppStateController(const Clock &clock = Clock::system(),
+        MainQueue &mainQueue = MainQueue::system(), QObject *parent = nullptr);
 
     bool isUnlocked() const override { return m_isUnlocked; }
     bool showOnboarding() const { return m_showOnboarding; }
@@ -166,8 +174,20 @@ public:
         previousActiveApp = application;
     }
 
+    // Text entries only, each once, in the order added; secrets never.
+    void addToPasteStack(const ClipboardEntry &entry);
+    // Pastes every entry of the stack into the application in front, one
+    // after another, then empties the stack.
+    void pasteAllFromStack();
+    // Without minutes the pause lasts until resumed.
+    void pauseCapture(std::optional<int> minutes);
     // Ends any pause of capture.
     void resumeCapture() override;
+    QString pauseStatusText() const;
+    // Starts or ends a private session: new copies are kept in memory only and
+    // the saved history is hidden until it ends. Switches reach the store one
+    // after another, in call order.
+    void changeSecureMode(bool active);
     // Empties the history, snippets and paste stack and the search text, as
     // locking does.
     void clearPublishedLists() override;
@@ -196,8 +216,10 @@ private:
     QDateTime retentionCutoff(qint64 hours) const;
     void authenticateAndWrite(const ClipboardEntry &entry, const QString &reason, bool finish);
     void writeToPasteboard(const PasteboardItem &item);
+    void switchStoreSecureMode(bool active, std::shared_ptr<QPromise<void>> done);
 
     const Clock &m_clock;
+    MainQueue &m_mainQueue;
 
     bool m_isUnlocked = false;
     bool m_showOnboarding = false;
@@ -220,4 +242,7 @@ private:
     SecurityController *m_securityController = nullptr;
     SettingsManager *m_settingsManager = nullptr;
     std::optional<PasteServices> m_paste;
+    // Deleting it cancels the end of a timed pause.
+    std::unique_ptr<QObject> m_resumeTimer;
+    std::optional<QFuture<void>> m_privacyTask;
 };

@@ -9,7 +9,6 @@
 class AutoPaste;
 class DeviceAuth;
 class EncryptionService;
-class MainQueue;
 class Pasteboard;
 class Workspace;
 
@@ -20,7 +19,6 @@ struct PasteServices {
     Workspace &workspace;
     DeviceAuth &deviceAuth;
     AutoPaste &autoPaste;
-    MainQueue &mainQueue;
     PasteboardWriter::DocumentReader readDocument;
     // Tells the clipboard monitor which change count is our own write, so it
     // is not captured again.

@@ -93,17 +93,25 @@ private:
 
     void build(bool withSecurity)
     {
-        m_state = std::make_unique<AppStateController>(m_clock);
+        m_state = std::make_unique<AppStateController>(m_clock, *m_queue);
         if (withSecurity) {
             m_security = std::make_unique<SecurityController>(
                 *m_keyManager, *m_state, *m_settings, m_deviceAuth, m_idleTime, m_clock);
         }
         m_state->configure(*m_store, *m_snippetManager, m_security.get(), *m_settings);
-        m_state->configurePasting({m_encryption, *m_pasteboard, *m_workspace, m_deviceAuth, *m_autoPaste,
-            *m_queue, {}, [this](qint64 changeCount) { m_ownChanges.append(changeCount); }});
+        m_state->configurePasting({m_encryption, *m_pasteboard, *m_workspace, m_deviceAuth, *m_autoPaste, {},
+            [this](qint64 changeCount) { m_ownChanges.append(changeCount); }});
         m_state->dismissPanel = [this] { ++m_dismissals; };
         m_state->setShowQuickPicker(true);
         m_state->previousActiveApp = editor;
+    }
+
+    QStringList stackTexts() const
+    {
+        QStringList texts;
+        for (const ClipboardEntry &stacked : m_state->pasteStack())
+            texts.append(QString::fromUtf8(m_encryption.decrypt(stacked.encryptedContent).value()));
+        return texts;
     }
 
     bool pasted() const { return m_dismissals > 0 || !m_state->showQuickPicker(); }
@@ -120,6 +128,7 @@ private slots:
         m_home = std::make_unique<QTemporaryDir>();
         qputenv("XDG_DATA_HOME", m_home->path().toUtf8());
         m_store = std::make_unique<SecureStorageManager>(m_encryption, m_clock);
+        awaitFuture(m_store->openDatabase());
         m_snippetManager = std::make_unique<SnippetManager>(*m_store, m_clock);
         m_settings
             = std::make_unique<SettingsManager>(m_home->filePath(u"Vantorell.conf"_s), m_loginItem, m_dock);
@@ -236,14 +245,13 @@ private slots:
 
     void readsRichDocumentsWithTheReader()
     {
-        m_state->configurePasting(
-            {m_encryption, *m_pasteboard, *m_workspace, m_deviceAuth, *m_autoPaste, *m_queue,
-                [](QByteArrayView data) -> std::optional<QString> {
-                    if (!data.startsWith("{\\rtf"))
-                        return std::nullopt;
-                    return u"document text"_s;
-                },
-                {}});
+        m_state->configurePasting({m_encryption, *m_pasteboard, *m_workspace, m_deviceAuth, *m_autoPaste,
+            [](QByteArrayView data) -> std::optional<QString> {
+                if (!data.startsWith("{\\rtf"))
+                    return std::nullopt;
+                return u"document text"_s;
+            },
+            {}});
         m_state->reveal(entry(ContentType::richText, "{\\rtf1 document text}"));
         QCOMPARE(m_pasteboard->string(), u"document text"_s);
     }
@@ -402,6 +410,115 @@ private slots:
         QVERIFY(AutoPaste::pastePermissionAlertShown());
         QCOMPARE(m_pasteboard->string(), u"two"_s);
         QVERIFY(m_workspace->activations().isEmpty());
+    }
+    void pasteStackTakesTextOnce()
+    {
+        const ClipboardEntry text = entry(ContentType::plainText, "one");
+        m_state->addToPasteStack(text);
+        m_state->addToPasteStack(entry(ContentType::richText, "two"));
+        m_state->addToPasteStack(text);
+        m_state->addToPasteStack(entry(ContentType::plainText, "secret", true));
+        m_state->addToPasteStack(entry(ContentType::image, encodedImage("PNG")));
+        m_state->addToPasteStack(entry(ContentType::fileURL, "/a"));
+        QCOMPARE(stackTexts(), (QStringList {u"one"_s, u"two"_s}));
+    }
+
+    void pasteAllPacesTheStack()
+    {
+        ClipboardEntry damaged = entry(ContentType::plainText, "damaged");
+        damaged.encryptedContent[20] = char(damaged.encryptedContent[20] ^ 1);
+        for (const ClipboardEntry &stacked :
+            {entry(ContentType::plainText, "one"), damaged, entry(ContentType::plainText, "\xff"),
+                entry(ContentType::richText, "{\\rtf1 two}"), entry(ContentType::plainText, "three")})
+            m_state->addToPasteStack(stacked);
+        m_state->pasteAllFromStack();
+        QCOMPARE(m_dismissals, 1);
+        QCOMPARE(m_workspace->activations(), QList<RunningApplication> {editor});
+
+        QStringList typed;
+        for (const int at : {250, 600, 950}) {
+            m_queue->advance(std::chrono::milliseconds(at - 1) - m_queue->now());
+            QCOMPARE(m_keySender->posted().size(), typed.size());
+            m_queue->advance(1ms);
+            typed.append(*m_pasteboard->string());
+            QCOMPARE(m_keySender->posted().size(), typed.size());
+            QCOMPARE(m_ownChanges.last(), m_pasteboard->changeCount());
+        }
+        // A rich entry goes as the text it holds, never read as a document.
+        QCOMPARE(typed, (QStringList {u"one"_s, u"{\\rtf1 two}"_s, u"three"_s}));
+        m_queue->advance(1299ms - m_queue->now());
+        QCOMPARE(m_state->pasteStack().size(), 5);
+        m_queue->advance(1ms);
+        QVERIFY(m_state->pasteStack().isEmpty());
+    }
+
+    void pasteAllWhileLockedOnlyEmptiesTheStack()
+    {
+        m_state->pasteAllFromStack();
+        QCOMPARE(m_dismissals, 0);
+
+        m_state->addToPasteStack(entry(ContentType::plainText, "one"));
+        m_state->addToPasteStack(entry(ContentType::plainText, "two"));
+        m_key.drop();
+        m_state->pasteAllFromStack();
+        m_key.set(SecureBytes(QByteArray(32, 'k')));
+        m_queue->advance(249ms);
+        QCOMPARE(m_state->pasteStack().size(), 2);
+        m_queue->advance(1ms);
+        QVERIFY(m_state->pasteStack().isEmpty());
+        QVERIFY(m_pasteboard->writes().isEmpty());
+        QVERIFY(m_keySender->posted().isEmpty());
+    }
+
+    void pauseEndsOnTimeOrWhenResumed()
+    {
+        QCOMPARE(m_state->pauseStatusText(), QString());
+        m_state->pauseCapture(15);
+        const QDateTime end = m_clock.now().addSecs(900);
+        QCOMPARE(m_state->pausedUntil(), end);
+        QCOMPARE(m_state->pauseStatusText(),
+            u"Paused until "_s + QLocale().toString(end.toLocalTime().time(), QLocale::ShortFormat));
+        m_queue->advance(899s);
+        QVERIFY(m_state->isPaused());
+        m_queue->advance(1s);
+        QVERIFY(!m_state->isPaused());
+        QVERIFY(m_state->pausedUntil().isNull());
+
+        m_state->pauseCapture(5);
+        m_state->pauseCapture(std::nullopt);
+        QVERIFY(m_state->pausedUntil().isNull());
+        QCOMPARE(m_state->pauseStatusText(), u"Capture paused"_s);
+        m_queue->advance(1h);
+        QVERIFY(m_state->isPaused());
+        m_state->resumeCapture();
+        QCOMPARE(m_state->pauseStatusText(), QString());
+    }
+
+    void quickPrivateSwitchEndsOnTheSavedHistory()
+    {
+        const ClipboardEntry saved = entry(ContentType::plainText, "saved");
+        awaitFuture(m_store->insertEntry(saved));
+        m_state->addToPasteStack(saved);
+        m_state->changeSecureMode(false);
+        QCOMPARE(m_state->pasteStack().size(), 1);
+
+        m_state->changeSecureMode(true);
+        QVERIFY(m_state->pasteStack().isEmpty());
+        m_state->changeSecureMode(false);
+        QVERIFY(!m_state->isSecureModeActive());
+        QTRY_COMPARE(m_state->clipboardEntries().size(), 1);
+        awaitFuture(m_store->entryCount());
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        QCOMPARE(m_state->clipboardEntries().first().id, saved.id);
+
+        m_state->changeSecureMode(true);
+        QTRY_VERIFY(m_state->clipboardEntries().isEmpty());
+        awaitFuture(m_store->insertEntry(entry(ContentType::plainText, "private")));
+        QCOMPARE(awaitFuture(m_store->entryCount()), 1);
+        m_state->changeSecureMode(false);
+        QTRY_COMPARE(m_state->clipboardEntries().size(), 1);
+        QCOMPARE(m_state->clipboardEntries().first().id, saved.id);
     }
 };
 
