@@ -1,0 +1,144 @@
+#include "app/AppStateController.h"
+#include "app/HotkeyManager.h"
+#include "core/SettingsManager.h"
+#include "support/FakeDockPresence.h"
+#include "support/FakeGlobalHotkey.h"
+#include "support/FakeLoginItem.h"
+#include "support/LogCapture.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using Chord = FakeGlobalHotkey::Chord;
+
+const QString registeredLine = u"[Vantorell] Global hotkey registered: "_s;
+
+} // namespace
+
+class HotkeyManagerTest final : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_home;
+    FakeLoginItem m_loginItem;
+    FakeDockPresence m_dock;
+    std::unique_ptr<SettingsManager> m_settings;
+    std::unique_ptr<AppStateController> m_state;
+    std::unique_ptr<FakeGlobalHotkey> m_hotkey;
+
+private slots:
+    void init()
+    {
+        QFile::remove(m_home.filePath(u"Vantorell.conf"_s));
+        m_settings
+            = std::make_unique<SettingsManager>(m_home.filePath(u"Vantorell.conf"_s), m_loginItem, m_dock);
+        m_state = std::make_unique<AppStateController>();
+        m_hotkey = std::make_unique<FakeGlobalHotkey>();
+    }
+
+    void launchRegistersTheDefaultShortcut()
+    {
+        LogCapture log;
+        HotkeyManager manager(*m_state, *m_settings, *m_hotkey);
+        QCOMPARE(m_hotkey->registered(), Chord(9, 0x120000));
+        QCOMPARE(log.lines(), QStringList {registeredLine + u"⌘⇧V"_s});
+        QVERIFY(m_settings->hotkeyError().isNull());
+    }
+
+    void registration_data()
+    {
+        QTest::addColumn<qint64>("keyCode");
+        QTest::addColumn<qint64>("modifiers");
+        QTest::addColumn<std::optional<GlobalHotkeyError>>("refusal");
+        QTest::addColumn<std::optional<Chord>>("registered");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<QStringList>("log");
+
+        const QString taken = u"⌘⇧V is already used by another app or macOS. Choose a different shortcut."_s;
+        const GlobalHotkeyError alreadyUsed {
+            GlobalHotkeyError::Code::alreadyUsed, GlobalHotkeyError::alreadyUsedStatus};
+        QTest::newRow("only shift is enough")
+            << qint64(9) << qint64(0x20000) << std::optional<GlobalHotkeyError>()
+            << std::optional(Chord(9, 0x20000)) << QString() << QStringList {registeredLine + u"⌘⇧V"_s};
+        QTest::newRow("other bits dropped")
+            << qint64(9) << qint64(0x1100100) << std::optional<GlobalHotkeyError>()
+            << std::optional(Chord(9, 0x100000)) << QString() << QStringList {registeredLine + u"⌘⇧V"_s};
+        QTest::newRow("negative key code is 0")
+            << qint64(-4) << qint64(0x100000) << std::optional<GlobalHotkeyError>()
+            << std::optional(Chord(0, 0x100000)) << QString() << QStringList {registeredLine + u"⌘⇧V"_s};
+        QTest::newRow("no modifier") << qint64(9) << qint64(0) << std::optional<GlobalHotkeyError>()
+                                     << std::optional<Chord>() << u"Add ⌘ or ⌃ to the shortcut."_s
+                                     << QStringList();
+        QTest::newRow("negative modifiers")
+            << qint64(9) << qint64(-1) << std::optional<GlobalHotkeyError>() << std::optional<Chord>()
+            << u"Add ⌘ or ⌃ to the shortcut."_s << QStringList();
+        QTest::newRow("taken") << qint64(9) << qint64(0x120000) << std::optional(alreadyUsed)
+                               << std::optional<Chord>() << taken
+                               << QStringList {u"[Vantorell] Hotkey registration failed (OSStatus -9878)"_s};
+        QTest::newRow("other X error")
+            << qint64(9) << qint64(0x120000)
+            << std::optional(GlobalHotkeyError {GlobalHotkeyError::Code::refused, -10})
+            << std::optional<Chord>() << taken
+            << QStringList {u"[Vantorell] Hotkey registration failed (OSStatus -10)"_s};
+    }
+
+    void registration()
+    {
+        QFETCH(qint64, keyCode);
+        QFETCH(qint64, modifiers);
+        QFETCH(std::optional<GlobalHotkeyError>, refusal);
+        QFETCH(std::optional<Chord>, registered);
+        QFETCH(QString, error);
+        QFETCH(QStringList, log);
+
+        HotkeyManager manager(*m_state, *m_settings, *m_hotkey);
+        m_hotkey->refuse(refusal);
+        m_settings->setHotkeyKeyCode(keyCode);
+        m_settings->setHotkeyModifiers(modifiers);
+        LogCapture capture;
+        manager.registerHotkey();
+        QCOMPARE(m_hotkey->registered(), registered);
+        QCOMPARE(m_settings->hotkeyError(), error);
+        QCOMPARE(capture.lines(), log);
+    }
+
+    void changesRegisterOnceAfterTheLast()
+    {
+        HotkeyManager manager(*m_state, *m_settings, *m_hotkey);
+        m_settings->setGlobalHotkey(u"⌃⌥K"_s);
+        m_settings->setHotkeyKeyCode(40);
+        m_settings->setHotkeyModifiers(0xC0000);
+        QTRY_COMPARE(m_hotkey->registrations().size(), 2);
+        QCOMPARE(m_hotkey->registered(), Chord(40, 0xC0000));
+        QTest::qWait(3 * HotkeyManager::debounceInterval.count());
+        QCOMPARE(m_hotkey->registrations().size(), 2);
+    }
+
+    void pressOpensTheMenuWhenThereIsOne()
+    {
+        HotkeyManager manager(*m_state, *m_settings, *m_hotkey);
+        m_hotkey->press();
+        QCoreApplication::processEvents();
+        int opened = 0;
+        m_state->presentClipboardMenuAtCursor = [&opened] { ++opened; };
+        m_hotkey->press();
+        QTRY_COMPARE(opened, 1);
+        QCoreApplication::processEvents();
+        QCOMPARE(opened, 1);
+    }
+
+    void destructionUnregisters()
+    {
+        std::make_unique<HotkeyManager>(*m_state, *m_settings, *m_hotkey).reset();
+        QCOMPARE(m_hotkey->registered(), std::nullopt);
+    }
+};
+
+QTEST_MAIN(HotkeyManagerTest)
+#include "tst_hotkeymanager.moc"
