@@ -1,5 +1,7 @@
 #include "app/AppDelegate.h"
 
+#include "app/AutoPaste.h"
+#include "app/HotkeyManager.h"
 #include "app/SandboxMigration.h"
 #include "app/StatusItem.h"
 #include "app/WhenFinished.h"
@@ -77,9 +79,11 @@ void AppDelegate::setupServices()
     // ClipboardMonitor (given the store, the application state and the
     // settings) is built here once capture exists.
     m_snippetManager = std::make_unique<SnippetManager>(*m_storageManager, m_clock);
-    // HotkeyManager (given the application state and the settings; building it
-    // registers the global hot key) is built here once it exists.
+    m_hotkeyManager = std::make_unique<HotkeyManager>(m_appState, settingsManager(), m_platform.globalHotkey);
     m_appState.configure(*m_storageManager, *m_snippetManager, m_securityController.get(), settingsManager());
+    m_autoPaste = std::make_unique<AutoPaste>(m_platform.keySender, m_platform.workspace, m_alerts);
+    m_appState.configurePasting({*m_encryptionService, m_platform.pasteboard, m_platform.workspace,
+        m_platform.deviceAuth, *m_autoPaste, {}});
     QMetaObject::invokeMethod(this, &AppDelegate::openDatabaseAndUnlock, Qt::QueuedConnection);
 }
 

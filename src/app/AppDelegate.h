@@ -2,6 +2,7 @@
 
 #include "app/AppPlatform.h"
 #include "app/AppStateController.h"
+#include "app/MessageBoxAlerts.h"
 #include "core/Clock.h"
 
 #include <QObject>
@@ -10,7 +11,9 @@
 #include <chrono>
 #include <memory>
 
+class AutoPaste;
 class EncryptionService;
+class HotkeyManager;
 class KeyManager;
 class SecureStorageManager;
 class SecurityController;
@@ -70,5 +73,8 @@ private:
     std::unique_ptr<SecureStorageManager> m_storageManager;
     std::unique_ptr<SecurityController> m_securityController;
     std::unique_ptr<SnippetManager> m_snippetManager;
+    std::unique_ptr<HotkeyManager> m_hotkeyManager;
+    MessageBoxAlerts m_alerts;
+    std::unique_ptr<AutoPaste> m_autoPaste;
     QTimer m_idleTimer;
 };

@@ -4,10 +4,14 @@
 
 class DeviceAuth;
 class DockPresence;
+class GlobalHotkey;
 class IdleTime;
+class KeySender;
 class Keychain;
 class LoginItem;
+class Pasteboard;
 class SystemEvents;
+class Workspace;
 
 // The desktop services the application runs on: the real ones in the
 // application, fakes in tests.
@@ -19,4 +23,8 @@ struct AppPlatform {
     LoginItem &loginItem;
     DockPresence &dockPresence;
     QString settingsFile;
+    Pasteboard &pasteboard;
+    Workspace &workspace;
+    KeySender &keySender;
+    GlobalHotkey &globalHotkey;
 };

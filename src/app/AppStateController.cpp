@@ -2,6 +2,7 @@
 
 #include "app/AutoPaste.h"
 #include "app/MainQueue.h"
+#include "app/PasteboardWriter.h"
 #include "app/WhenFinished.h"
 
 #include "core/EncryptionService.h"
@@ -444,7 +445,7 @@ bool AppStateController::writeEntryToPasteboard(const ClipboardEntry &entry)
         = m_paste->encryption.decrypt(entry.encryptedContent);
     if (!content)
         return false;
-    const std::optional<PasteboardItem> item = PasteboardWriter::item(entry, *content, m_paste->readDocument);
+    const std::optional<PasteboardItem> item = PasteboardWriter::item(entry, *content);
     if (!item)
         return false;
     writeToPasteboard(*item);

@@ -7,6 +7,7 @@
 #include "core/ClipboardEntry.h"
 #include "core/Clock.h"
 #include "core/Snippet.h"
+#include "platform/PasteboardItem.h"
 #include "platform/RunningApplication.h"
 
 #include <QDateTime>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/MainQueue.h"
 #include "platform/RunningApplication.h"
 
 #include <QObject>
@@ -10,7 +11,6 @@
 
 class Alerts;
 class KeySender;
-class MainQueue;
 class Workspace;
 
 // Brings the application the user worked in back to the front and types the
@@ -29,8 +29,8 @@ public:
 
     static const QString permissionPaneName;
 
-    AutoPaste(KeySender &keySender, Workspace &workspace, Alerts &alerts, MainQueue &mainQueue,
-        QObject *parent = nullptr);
+    AutoPaste(KeySender &keySender, Workspace &workspace, Alerts &alerts,
+        MainQueue &mainQueue = MainQueue::system(), QObject *parent = nullptr);
 
     bool hasPastePermission() const;
     void autoPaste(const std::optional<RunningApplication> &targetApp, int cursorBackSteps);

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "app/PasteboardWriter.h"
-
 #include <QtGlobal>
 
 #include <functional>
@@ -19,7 +17,6 @@ struct PasteServices {
     Workspace &workspace;
     DeviceAuth &deviceAuth;
     AutoPaste &autoPaste;
-    PasteboardWriter::DocumentReader readDocument;
     // Tells the clipboard monitor which change count is our own write, so it
     // is not captured again.
     std::function<void(qint64 changeCount)> recordOwnChange;

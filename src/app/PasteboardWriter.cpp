@@ -1,5 +1,6 @@
 #include "app/PasteboardWriter.h"
 
+#include "app/DocumentText.h"
 #include "tools/Utf8Text.h"
 
 #include <QBuffer>
@@ -47,25 +48,24 @@ std::optional<PasteboardItem> fileItem(const QByteArray &content)
 
 } // namespace
 
-std::optional<PasteboardItem> PasteboardWriter::item(
-    const ClipboardEntry &entry, const QByteArray &content, const DocumentReader &readDocument)
+std::optional<PasteboardItem> PasteboardWriter::item(const ClipboardEntry &entry, const QByteArray &content)
 {
-    std::optional<PasteboardItem> item = contentItem(entry, content, readDocument);
+    std::optional<PasteboardItem> item = contentItem(entry, content);
     if (item && entry.isSensitive)
         item->markConcealed();
     return item;
 }
 
 std::optional<PasteboardItem> PasteboardWriter::contentItem(
-    const ClipboardEntry &entry, const QByteArray &content, const DocumentReader &readDocument)
+    const ClipboardEntry &entry, const QByteArray &content)
 {
     switch (entry.contentType) {
     case ContentType::plainText:
         return stringItem(Utf8Text::decode(content));
     case ContentType::richText:
         // The rich data itself is never read back: the content holds its text.
-        if (!entry.encryptedRich && readDocument) {
-            if (const std::optional<QString> text = readDocument(content))
+        if (!entry.encryptedRich) {
+            if (const std::optional<QString> text = DocumentText::fromDocument(content))
                 return PasteboardItem::fromString(*text);
         }
         return stringItem(Utf8Text::decode(content));

@@ -4,10 +4,8 @@
 #include "platform/PasteboardItem.h"
 
 #include <QByteArray>
-#include <QByteArrayView>
 #include <QString>
 
-#include <functional>
 #include <optional>
 
 // What a history entry puts on the pasteboard, by its kind: text and rich
@@ -15,16 +13,11 @@
 // sensitive entry also carries the concealed marker.
 class PasteboardWriter {
 public:
-    // The characters of an RTF or HTML document; none when it is neither.
-    using DocumentReader = std::function<std::optional<QString>(QByteArrayView data)>;
-
     // None when the opened content cannot be put on the pasteboard: text that
     // is not UTF-8, a picture that does not decode, a file list without a
     // path.
-    static std::optional<PasteboardItem> item(
-        const ClipboardEntry &entry, const QByteArray &content, const DocumentReader &readDocument);
+    static std::optional<PasteboardItem> item(const ClipboardEntry &entry, const QByteArray &content);
 
 private:
-    static std::optional<PasteboardItem> contentItem(
-        const ClipboardEntry &entry, const QByteArray &content, const DocumentReader &readDocument);
+    static std::optional<PasteboardItem> contentItem(const ClipboardEntry &entry, const QByteArray &content);
 };

@@ -9,7 +9,11 @@
 #include "platform/SecretServiceKeychain.h"
 #include "platform/TerminationSignals.h"
 #include "platform/X11DockPresence.h"
+#include "platform/X11GlobalHotkey.h"
 #include "platform/X11IdleTime.h"
+#include "platform/X11Pasteboard.h"
+#include "platform/X11Workspace.h"
+#include "platform/XTestKeySender.h"
 
 #include <QApplication>
 #include <QWindow>
@@ -56,8 +60,12 @@ int main(int argc, char *argv[])
     DBusSystemEvents systemEvents;
     AutostartLoginItem loginItem;
     X11DockPresence dockPresence;
+    X11Pasteboard pasteboard;
+    X11Workspace workspace;
+    XTestKeySender keySender;
+    X11GlobalHotkey globalHotkey;
     AppDelegate delegate({keychain, deviceAuth, idleTime, systemEvents, loginItem, dockPresence,
-        TypedSettings::standardFilePath()});
+        TypedSettings::standardFilePath(), pasteboard, workspace, keySender, globalHotkey});
 
     TerminationSignals terminationSignals;
     QObject::connect(&terminationSignals, &TerminationSignals::received, &app, &QApplication::quit);

@@ -5,10 +5,14 @@
 #include "core/SettingsManager.h"
 #include "support/FakeDeviceAuth.h"
 #include "support/FakeDockPresence.h"
+#include "support/FakeGlobalHotkey.h"
 #include "support/FakeIdleTime.h"
+#include "support/FakeKeySender.h"
 #include "support/FakeKeychain.h"
 #include "support/FakeLoginItem.h"
+#include "support/FakePasteboard.h"
 #include "support/FakeSystemEvents.h"
+#include "support/FakeWorkspace.h"
 #include "support/InOrder.h"
 #include "support/LogCapture.h"
 
@@ -39,6 +43,10 @@ private:
     FakeSystemEvents m_systemEvents;
     FakeLoginItem m_loginItem;
     FakeDockPresence m_dock;
+    FakePasteboard m_pasteboard;
+    FakeWorkspace m_workspace;
+    FakeKeySender m_keySender;
+    FakeGlobalHotkey m_hotkey;
     std::unique_ptr<AppDelegate> m_delegate;
 
     QString settingsFile() const { return m_home->filePath(u"config/Vantorell/Vantorell.conf"_s); }
@@ -53,8 +61,9 @@ private:
 
     AppDelegate &create()
     {
-        m_delegate = std::make_unique<AppDelegate>(AppPlatform {
-            m_keychain, m_deviceAuth, m_idleTime, m_systemEvents, m_loginItem, m_dock, settingsFile()});
+        m_delegate
+            = std::make_unique<AppDelegate>(AppPlatform {m_keychain, m_deviceAuth, m_idleTime, m_systemEvents,
+                m_loginItem, m_dock, settingsFile(), m_pasteboard, m_workspace, m_keySender, m_hotkey});
         return *m_delegate;
     }
 
@@ -133,13 +142,15 @@ private slots:
         QCOMPARE(state.showOnboarding(), onboarding);
         QCOMPARE(state.isUnlocked(), unlocked);
         QCOMPARE(state.showUnlockPrompt(), prompt);
-        const QStringList expected = QStringList {u"[Vantorell] isUnlocked changed to false"_s,
+        const QStringList expected = QStringList {u"[Vantorell] Global hotkey registered: ⌘⇧V"_s,
+                                         u"[Vantorell] isUnlocked changed to false"_s,
                                          launchLine.arg(requirePasscode ? u"true"_s : u"false"_s,
                                              sealedKey ? u"true"_s : u"false"_s),
                                          u"[Vantorell] Database initialized"_s}
             + outcomeLines;
         QVERIFY2(inOrder(log.lines(), expected), qPrintable(log.lines().join(u'\n')));
         QCOMPARE(log.lines().count(u"[Vantorell] isUnlocked changed to false"_s), 1);
+        QCOMPARE(m_hotkey.registered(), FakeGlobalHotkey::Chord(9, 0x120000));
         // A required passcode never reads the raw key.
         QCOMPARE(m_keychain.calls.contains(u"load raw-master-key"_s), sealedKey && !requirePasscode);
     }

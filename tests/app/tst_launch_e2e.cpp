@@ -79,6 +79,7 @@ private slots:
         QByteArray output;
         QVERIFY2(waitForLine(*running, output, "[Vantorell] Auto-unlocked (passcode not required)"), output);
         const QStringList launch {
+            u"[Vantorell] Global hotkey registered: ⌘⇧V"_s,
             u"[Vantorell] isUnlocked changed to false"_s,
             u"[Vantorell] Application launched — requirePasscode=false, autoLockTimeout=0, hasMasterKey=true"_s,
             u"[Vantorell] Database initialized"_s,

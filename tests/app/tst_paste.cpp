@@ -99,7 +99,7 @@ private:
                 *m_keyManager, *m_state, *m_settings, m_deviceAuth, m_idleTime, m_clock);
         }
         m_state->configure(*m_store, *m_snippetManager, m_security.get(), *m_settings);
-        m_state->configurePasting({m_encryption, *m_pasteboard, *m_workspace, m_deviceAuth, *m_autoPaste, {},
+        m_state->configurePasting({m_encryption, *m_pasteboard, *m_workspace, m_deviceAuth, *m_autoPaste,
             [this](qint64 changeCount) { m_ownChanges.append(changeCount); }});
         m_state->dismissPanel = [this] { ++m_dismissals; };
         m_state->setShowQuickPicker(true);
@@ -181,6 +181,9 @@ private slots:
             << ContentType::plainText << "\xc3"_ba << true << false << QStringList() << QByteArray();
         QTest::newRow("rich text with its rich data, as its text")
             << ContentType::richText << "plain words"_ba << false << true << string << "plain words"_ba;
+        QTest::newRow("rich text as RTF, as the document's text")
+            << ContentType::richText << "{\\rtf1\\ansi Hello {\\b bold}\\par}"_ba << false << false << string
+            << "Hello bold\n"_ba;
         QTest::newRow("rich text that is no document, as UTF-8")
             << ContentType::richText << "just text"_ba << false << false << string << "just text"_ba;
         QTest::newRow("png image") << ContentType::image << png << false << false
@@ -241,19 +244,6 @@ private slots:
         QVERIFY(m_pasteboard->writes().isEmpty());
         QVERIFY(!pasted());
         QVERIFY(m_keySender->posted().isEmpty());
-    }
-
-    void readsRichDocumentsWithTheReader()
-    {
-        m_state->configurePasting({m_encryption, *m_pasteboard, *m_workspace, m_deviceAuth, *m_autoPaste,
-            [](QByteArrayView data) -> std::optional<QString> {
-                if (!data.startsWith("{\\rtf"))
-                    return std::nullopt;
-                return u"document text"_s;
-            },
-            {}});
-        m_state->reveal(entry(ContentType::richText, "{\\rtf1 document text}"));
-        QCOMPARE(m_pasteboard->string(), u"document text"_s);
     }
 
     void sensitiveEntryAsksTheOwner_data()

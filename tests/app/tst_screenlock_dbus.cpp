@@ -4,9 +4,13 @@
 #include "platform/DBusSystemEvents.h"
 #include "support/FakeDeviceAuth.h"
 #include "support/FakeDockPresence.h"
+#include "support/FakeGlobalHotkey.h"
 #include "support/FakeIdleTime.h"
+#include "support/FakeKeySender.h"
 #include "support/FakeKeychain.h"
 #include "support/FakeLoginItem.h"
+#include "support/FakePasteboard.h"
+#include "support/FakeWorkspace.h"
 #include "support/LogCapture.h"
 
 #include <QApplication>
@@ -36,8 +40,12 @@ private slots:
         DBusSystemEvents systemEvents(QDBusConnection::sessionBus(), QDBusConnection(u"no system bus"_s));
         FakeLoginItem loginItem;
         FakeDockPresence dock;
+        FakePasteboard pasteboard;
+        FakeWorkspace workspace;
+        FakeKeySender keySender;
+        FakeGlobalHotkey hotkey;
         AppDelegate delegate({keychain, deviceAuth, idleTime, systemEvents, loginItem, dock,
-            home.filePath(u"Vantorell.conf"_s)});
+            home.filePath(u"Vantorell.conf"_s), pasteboard, workspace, keySender, hotkey});
         delegate.applicationDidFinishLaunching();
         QTRY_VERIFY(delegate.appState().isUnlocked());
         delegate.settingsManager().setLockOnSleep(true);
