@@ -117,7 +117,6 @@ private slots:
         QTest::newRow("starred, pinned, plain, both")
             << QList<int> {starred, pinned, plain, starred | pinned} << QList {1, 3, 0, 2};
         QTest::newRow("neither") << QList<int> {plain, plain, plain} << QList {0, 1, 2};
-        QTest::newRow("plain before pinned") << QList<int> {plain, plain, pinned} << QList {2, 0, 1};
     }
 
     void orderedEntriesGroupPinnedThenStarred()
@@ -171,8 +170,6 @@ private slots:
         const ClipboardEntry shown = m_state->clipboardEntries().constFirst();
         QCOMPARE(shown.encryptedPreview, QByteArray(31, 'n'));
         QCOMPARE(shown.encryptedSearchText, std::nullopt);
-        QCOMPARE(shown.encryptedContent, entry.encryptedContent);
-        QCOMPARE(shown.createdAt, entry.createdAt);
         QCOMPARE(changed.size(), 2);
         QCOMPARE(awaitFuture(m_store->fetchAllEntries()).constFirst().encryptedPreview, QByteArray(30, 'p'));
     }
@@ -187,6 +184,8 @@ private slots:
             std::ranges::count_if(entries, [](const auto &e) { return e.isPinned || e.isFavorite; }), 12);
         seed(entries);
         m_settings->setMaxHistoryCount(10);
+        // A new limit acts on the next turn of the event loop.
+        QCOMPARE(shownIds().size(), 17);
         settle();
         QCOMPARE(m_state->clipboardEntries().size(), 12);
         for (const ClipboardEntry &entry : m_state->clipboardEntries())
@@ -221,15 +220,6 @@ private slots:
         QCOMPARE(shownIds().size(), 2);
         QCOMPARE(storedIds().size(), 2);
         QVERIFY(log.contains(u"[Vantorell] History limit 0 is not a count of entries; nothing trimmed"_s));
-    }
-
-    void limitChangeActsOnNextTurnOnly()
-    {
-        seed({makeEntry(now()), makeEntry(hoursAgo(1))});
-        m_settings->setMaxHistoryCount(1);
-        QCOMPARE(shownIds().size(), 2);
-        settle();
-        QCOMPARE(shownIds().size(), 1);
     }
 
     void retentionPurgeKeepsCutoffAndProtected()
