@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 
 #include "app/AutoPaste.h"
+#include "app/ClipboardMonitor.h"
 #include "app/HotkeyManager.h"
 #include "app/SandboxMigration.h"
 #include "app/StatusItem.h"
@@ -76,14 +77,18 @@ void AppDelegate::setupServices()
     m_storageManager = std::make_unique<SecureStorageManager>(*m_encryptionService, m_clock);
     m_securityController = std::make_unique<SecurityController>(
         *m_keyManager, m_appState, settingsManager(), m_platform.deviceAuth, m_platform.idleTime, m_clock);
-    // ClipboardMonitor (given the store, the application state and the
-    // settings) is built here once capture exists.
+    m_clipboardMonitor = std::make_unique<ClipboardMonitor>(*m_storageManager, m_appState, settingsManager(),
+        *m_encryptionService,
+        ClipboardMonitor::Desktop {m_platform.pasteboard, m_platform.workspace, m_platform.sound}, m_clock);
     m_snippetManager = std::make_unique<SnippetManager>(*m_storageManager, m_clock);
     m_hotkeyManager = std::make_unique<HotkeyManager>(m_appState, settingsManager(), m_platform.globalHotkey);
-    m_appState.configure(*m_storageManager, *m_snippetManager, m_securityController.get(), settingsManager());
+    m_appState.configure(m_clipboardMonitor.get(), *m_storageManager, *m_snippetManager,
+        m_securityController.get(), settingsManager());
     m_autoPaste = std::make_unique<AutoPaste>(m_platform.keySender, m_platform.workspace, m_alerts);
     m_appState.configurePasting({*m_encryptionService, m_platform.pasteboard, m_platform.workspace,
-        m_platform.deviceAuth, *m_autoPaste, {}});
+        m_platform.deviceAuth, *m_autoPaste, [monitor = m_clipboardMonitor.get()](qint64 changeCount) {
+            monitor->setOwnChangeCount(changeCount);
+        }});
     QMetaObject::invokeMethod(this, &AppDelegate::openDatabaseAndUnlock, Qt::QueuedConnection);
 }
 
@@ -149,8 +154,12 @@ void AppDelegate::handleSleepOrScreenLock()
 void AppDelegate::handleUnlockChange(bool unlocked)
 {
     Log::write(u"isUnlocked changed to "_s + text(unlocked));
-    // ClipboardMonitor: startMonitoring when unlocked, stopMonitoring when not,
-    // once capture exists.
+    if (!m_clipboardMonitor)
+        return;
+    if (unlocked)
+        m_clipboardMonitor->startMonitoring();
+    else
+        m_clipboardMonitor->stopMonitoring();
 }
 
 void AppDelegate::setupIdleTimer()
@@ -177,7 +186,8 @@ void AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows)
 
 void AppDelegate::applicationWillTerminate()
 {
-    // ClipboardMonitor::stopMonitoring comes first here once capture exists.
+    if (m_clipboardMonitor)
+        m_clipboardMonitor->stopMonitoring();
     if (m_securityController)
         m_securityController->lockNow();
     QFuture<void> closed;

@@ -12,6 +12,7 @@
 #include <memory>
 
 class AutoPaste;
+class ClipboardMonitor;
 class EncryptionService;
 class HotkeyManager;
 class KeyManager;
@@ -44,6 +45,7 @@ public:
     SecureStorageManager *storageManager() const { return m_storageManager.get(); }
     SecurityController *securityController() const { return m_securityController.get(); }
     KeyManager *keyManager() const { return m_keyManager.get(); }
+    ClipboardMonitor *clipboardMonitor() const { return m_clipboardMonitor.get(); }
 
     // The launch sequence; the store opens and the vault unlocks once control
     // is back in the event loop.
@@ -72,6 +74,7 @@ private:
     std::unique_ptr<EncryptionService> m_encryptionService;
     std::unique_ptr<SecureStorageManager> m_storageManager;
     std::unique_ptr<SecurityController> m_securityController;
+    std::unique_ptr<ClipboardMonitor> m_clipboardMonitor;
     std::unique_ptr<SnippetManager> m_snippetManager;
     std::unique_ptr<HotkeyManager> m_hotkeyManager;
     MessageBoxAlerts m_alerts;

@@ -10,6 +10,7 @@ class KeySender;
 class Keychain;
 class LoginItem;
 class Pasteboard;
+class Sound;
 class SystemEvents;
 class Workspace;
 
@@ -27,4 +28,5 @@ struct AppPlatform {
     Workspace &workspace;
     KeySender &keySender;
     GlobalHotkey &globalHotkey;
+    Sound &sound;
 };

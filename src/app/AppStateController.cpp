@@ -1,6 +1,7 @@
 #include "app/AppStateController.h"
 
 #include "app/AutoPaste.h"
+#include "app/ClipboardMonitor.h"
 #include "app/MainQueue.h"
 #include "app/PasteboardWriter.h"
 #include "app/WhenFinished.h"
@@ -166,11 +167,14 @@ void AppStateController::setPasteStack(const QList<ClipboardEntry> &entries)
     emit pasteStackChanged();
 }
 
-void AppStateController::configure(SecureStorageManager &storageManager, SnippetManager &snippetManager,
-    SecurityController *securityController, SettingsManager &settingsManager)
+void AppStateController::configure(ClipboardMonitor *clipboardMonitor, SecureStorageManager &storageManager,
+    SnippetManager &snippetManager, SecurityController *securityController, SettingsManager &settingsManager)
 {
-    // ClipboardMonitor: given first, and its latestEntry delivered queued to
-    // insertCapturedEntry, once capture exists.
+    m_clipboardMonitor = clipboardMonitor;
+    if (m_clipboardMonitor) {
+        connect(m_clipboardMonitor, &ClipboardMonitor::latestEntryChanged, this,
+            &AppStateController::insertCapturedEntry);
+    }
     m_storageManager = &storageManager;
     m_snippetManager = &snippetManager;
     m_securityController = securityController;
@@ -251,6 +255,10 @@ void AppStateController::insertCapturedEntry(const ClipboardEntry &entry)
     QMetaObject::invokeMethod(
         this,
         [this, entry] {
+            // A capture sealed before a lock is in the store; the emptied
+            // history of the locked vault must not show it.
+            if (!m_isUnlocked)
+                return;
             m_clipboardEntries.prepend(entry);
             emit clipboardEntriesChanged();
             enforceMaxHistory();
@@ -600,10 +608,12 @@ void AppStateController::clearPublishedLists()
 
 void AppStateController::stopMonitoring()
 {
-    // ClipboardMonitor::stopMonitoring, once capture exists.
+    if (m_clipboardMonitor)
+        m_clipboardMonitor->stopMonitoring();
 }
 
 void AppStateController::clearLastContentHash()
 {
-    // ClipboardMonitor::lastContentHash = none, once capture exists.
+    if (m_clipboardMonitor)
+        m_clipboardMonitor->clearLastContentHash();
 }

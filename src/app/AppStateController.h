@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CaptureStateAccess.h"
 #include "app/MainQueue.h"
 #include "app/PasteAccess.h"
 #include "app/PasteServices.h"
@@ -24,6 +25,7 @@
 #include <memory>
 #include <optional>
 
+class ClipboardMonitor;
 class SecureStorageManager;
 class SecurityController;
 class SettingsManager;
@@ -36,7 +38,10 @@ enum class SettingsSection : int;
 // paste stack, the flags the views and controllers observe, the hooks the
 // menu bar installs, and the upkeep that keeps the history in step with the
 // store. Lives on the main thread.
-class AppStateController final : public QObject, public AppStateAccess, public PasteAccess {
+class AppStateController final : public QObject,
+                                 public AppStateAccess,
+                                 public PasteAccess,
+                                 public CaptureStateAccess {
     Q_OBJECT
     Q_DISABLE_COPY(AppStateController)
 
@@ -85,7 +90,7 @@ public:
     bool showUnlockPrompt() const { return m_showUnlockPrompt; }
     bool showQuickPicker() const { return m_showQuickPicker; }
     bool isSecureModeActive() const override { return m_isSecureModeActive; }
-    bool isPaused() const { return m_isPaused; }
+    bool isPaused() const override { return m_isPaused; }
     QDateTime pausedUntil() const { return m_pausedUntil; }
     QList<ClipboardEntry> clipboardEntries() const { return m_clipboardEntries; }
     QList<Snippet> snippets() const { return m_snippets; }
@@ -121,15 +126,18 @@ public:
     std::function<bool()> isPanelKey;
 
     // Null until configure.
+    ClipboardMonitor *clipboardMonitor() const { return m_clipboardMonitor; }
     SecureStorageManager *storageManager() const override { return m_storageManager; }
     SnippetManager *snippetManager() const { return m_snippetManager; }
     SecurityController *securityController() const { return m_securityController; }
     SettingsManager *settingsManager() const { return m_settingsManager; }
 
-    // Hands over the services once at launch, follows the history limit and
-    // retention settings and starts the expiry tick.
-    void configure(SecureStorageManager &storageManager, SnippetManager &snippetManager,
-        SecurityController *securityController, SettingsManager &settingsManager);
+    // Hands over the services once at launch, takes in the monitor's
+    // captures, follows the history limit and retention settings and starts
+    // the expiry tick.
+    void configure(ClipboardMonitor *clipboardMonitor, SecureStorageManager &storageManager,
+        SnippetManager &snippetManager, SecurityController *securityController,
+        SettingsManager &settingsManager);
 
     // Pinned first, then starred, then the rest; newest first within each.
     QList<ClipboardEntry> orderedEntries() const;
@@ -141,8 +149,10 @@ public:
     // The preview and search text of an entry whose image text was
     // recognised; the store already holds them.
     void replaceEntry(const QUuid &id, const std::optional<QByteArray> &encryptedPreview,
-        const std::optional<QByteArray> &encryptedSearchText);
+        const std::optional<QByteArray> &encryptedSearchText) override;
 
+    // Shown on the next turn of the event loop, unless the vault has locked
+    // by then.
     void insertCapturedEntry(const ClipboardEntry &entry);
     void enforceMaxHistory();
     // The retention purge.
@@ -192,7 +202,7 @@ public:
     // Empties the history, snippets and paste stack and the search text, as
     // locking does.
     void clearPublishedLists() override;
-    // Both do nothing until the clipboard monitor exists.
+    // Both do nothing without a clipboard monitor.
     void stopMonitoring() override;
     void clearLastContentHash() override;
 
@@ -237,7 +247,7 @@ private:
     QList<ClipboardEntry> m_pasteStack;
 
     QTimer m_expiryTimer;
-    // The clipboard monitor joins these once capture exists.
+    ClipboardMonitor *m_clipboardMonitor = nullptr;
     SecureStorageManager *m_storageManager = nullptr;
     SnippetManager *m_snippetManager = nullptr;
     SecurityController *m_securityController = nullptr;

@@ -4,6 +4,7 @@
 #include "core/Log.h"
 #include "core/TypedSettings.h"
 #include "platform/AutostartLoginItem.h"
+#include "platform/CanberraSound.h"
 #include "platform/DBusSystemEvents.h"
 #include "platform/PamDeviceAuth.h"
 #include "platform/SecretServiceKeychain.h"
@@ -64,8 +65,9 @@ int main(int argc, char *argv[])
     X11Workspace workspace;
     XTestKeySender keySender;
     X11GlobalHotkey globalHotkey;
+    CanberraSound sound;
     AppDelegate delegate({keychain, deviceAuth, idleTime, systemEvents, loginItem, dockPresence,
-        TypedSettings::standardFilePath(), pasteboard, workspace, keySender, globalHotkey});
+        TypedSettings::standardFilePath(), pasteboard, workspace, keySender, globalHotkey, sound});
 
     TerminationSignals terminationSignals;
     QObject::connect(&terminationSignals, &TerminationSignals::received, &app, &QApplication::quit);

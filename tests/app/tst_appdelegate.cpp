@@ -1,4 +1,5 @@
 #include "app/AppDelegate.h"
+#include "app/ClipboardMonitor.h"
 #include "core/KeyManager.h"
 #include "core/SecureStorageManager.h"
 #include "core/SecurityController.h"
@@ -11,6 +12,7 @@
 #include "support/FakeKeychain.h"
 #include "support/FakeLoginItem.h"
 #include "support/FakePasteboard.h"
+#include "support/FakeSound.h"
 #include "support/FakeSystemEvents.h"
 #include "support/FakeWorkspace.h"
 #include "support/InOrder.h"
@@ -45,6 +47,7 @@ private:
     FakeDockPresence m_dock;
     FakePasteboard m_pasteboard;
     FakeWorkspace m_workspace;
+    FakeSound m_sound;
     FakeKeySender m_keySender;
     FakeGlobalHotkey m_hotkey;
     std::unique_ptr<AppDelegate> m_delegate;
@@ -61,9 +64,9 @@ private:
 
     AppDelegate &create()
     {
-        m_delegate
-            = std::make_unique<AppDelegate>(AppPlatform {m_keychain, m_deviceAuth, m_idleTime, m_systemEvents,
-                m_loginItem, m_dock, settingsFile(), m_pasteboard, m_workspace, m_keySender, m_hotkey});
+        m_delegate = std::make_unique<AppDelegate>(
+            AppPlatform {m_keychain, m_deviceAuth, m_idleTime, m_systemEvents, m_loginItem, m_dock,
+                settingsFile(), m_pasteboard, m_workspace, m_keySender, m_hotkey, m_sound});
         return *m_delegate;
     }
 
@@ -114,7 +117,7 @@ private slots:
         QTest::newRow("key, no passcode: silent unlock")
             << true << true << false << false << true << false
             << QStringList {u"[Vantorell] unlockFromKeychain: loaded 32-byte key OK"_s,
-                   u"[Vantorell] isUnlocked changed to true"_s,
+                   u"[Vantorell] isUnlocked changed to true"_s, u"[Vantorell] Clipboard monitoring started"_s,
                    u"[Vantorell] Auto-unlocked (passcode not required)"_s};
         QTest::newRow("silent unlock fails: prompt")
             << true << false << false << false << false << true
@@ -142,14 +145,16 @@ private slots:
         QCOMPARE(state.showOnboarding(), onboarding);
         QCOMPARE(state.isUnlocked(), unlocked);
         QCOMPARE(state.showUnlockPrompt(), prompt);
-        const QStringList expected = QStringList {u"[Vantorell] Global hotkey registered: ⌘⇧V"_s,
-                                         u"[Vantorell] isUnlocked changed to false"_s,
-                                         launchLine.arg(requirePasscode ? u"true"_s : u"false"_s,
-                                             sealedKey ? u"true"_s : u"false"_s),
-                                         u"[Vantorell] Database initialized"_s}
+        const QStringList expected
+            = QStringList {u"[Vantorell] Global hotkey registered: ⌘⇧V"_s,
+                  u"[Vantorell] isUnlocked changed to false"_s, u"[Vantorell] Clipboard monitoring stopped"_s,
+                  launchLine.arg(
+                      requirePasscode ? u"true"_s : u"false"_s, sealedKey ? u"true"_s : u"false"_s),
+                  u"[Vantorell] Database initialized"_s}
             + outcomeLines;
         QVERIFY2(inOrder(log.lines(), expected), qPrintable(log.lines().join(u'\n')));
         QCOMPARE(log.lines().count(u"[Vantorell] isUnlocked changed to false"_s), 1);
+        QCOMPARE(m_delegate->clipboardMonitor()->isMonitoring(), unlocked);
         QCOMPARE(m_hotkey.registered(), FakeGlobalHotkey::Chord(9, 0x120000));
         // A required passcode never reads the raw key.
         QCOMPARE(m_keychain.calls.contains(u"load raw-master-key"_s), sealedKey && !requirePasscode);
@@ -246,8 +251,19 @@ private slots:
             QCOMPARE(m_delegate->keyManager()->hasMasterKey(), !locks);
             QTRY_COMPARE(m_delegate->appState().isUnlocked(), !locks);
             QCOMPARE(log.contains(u"[Vantorell] isUnlocked changed to false"_s), locks);
+            QCOMPARE(m_delegate->clipboardMonitor()->isMonitoring(), !locks);
             m_delegate.reset();
         }
+    }
+
+    void ownPasteIsNotCapturedAgain()
+    {
+        launchUnlocked();
+        m_delegate->settingsManager().setAutoPaste(false);
+        m_delegate->appState().pasteText(u"pasted"_s);
+        QCOMPARE(m_delegate->clipboardMonitor()->ownChangeCount(), m_pasteboard.changeCount());
+        m_pasteboard.copy(PasteboardItem::fromString(u"copied"_s));
+        QTRY_VERIFY(m_delegate->clipboardMonitor()->latestEntry().has_value());
     }
 
     void terminationLocksAndClosesTheStore()
@@ -257,7 +273,9 @@ private slots:
         m_delegate->applicationWillTerminate();
         QVERIFY(!m_delegate->keyManager()->hasMasterKey());
         QVERIFY(!m_delegate->storageManager()->isOpen());
-        QVERIFY(inOrder(log.lines(), {u"[Vantorell] App locked"_s, u"[Vantorell] Application terminated"_s}));
+        QVERIFY(inOrder(log.lines(),
+            {u"[Vantorell] Clipboard monitoring stopped"_s, u"[Vantorell] App locked"_s,
+                u"[Vantorell] Application terminated"_s}));
     }
 
     void terminationBeforeTheStoreOpened()

@@ -98,7 +98,7 @@ private slots:
         m_settings
             = std::make_unique<SettingsManager>(m_home->filePath(u"Vantorell.conf"_s), m_loginItem, m_dock);
         m_state = std::make_unique<AppStateController>(m_clock);
-        m_state->configure(*m_store, *m_snippetManager, nullptr, *m_settings);
+        m_state->configure(nullptr, *m_store, *m_snippetManager, nullptr, *m_settings);
         m_state->setUnlocked(true);
     }
 
@@ -209,6 +209,18 @@ private slots:
         settle();
         QCOMPARE(shownIds(), (QList {captured.id, newer.id, starredOldest.id}));
         QCOMPARE(storedIds(), shownIds());
+    }
+
+    void captureFinishedAfterLockIsNotShown()
+    {
+        const ClipboardEntry captured = makeEntry(now());
+        awaitFuture(m_store->insertEntry(captured));
+        m_state->insertCapturedEntry(captured);
+        m_state->setUnlocked(false);
+        m_state->clearPublishedLists();
+        settle();
+        QCOMPARE(shownIds(), QList<QUuid> {});
+        QCOMPARE(storedIds(), QList {captured.id});
     }
 
     void damagedLimitTrimsNothing()

@@ -81,10 +81,12 @@ private slots:
         const QStringList launch {
             u"[Vantorell] Global hotkey registered: ⌘⇧V"_s,
             u"[Vantorell] isUnlocked changed to false"_s,
+            u"[Vantorell] Clipboard monitoring stopped"_s,
             u"[Vantorell] Application launched — requirePasscode=false, autoLockTimeout=0, hasMasterKey=true"_s,
             u"[Vantorell] Database initialized"_s,
             u"[Vantorell] unlockFromKeychain: loaded 32-byte key OK"_s,
             u"[Vantorell] isUnlocked changed to true"_s,
+            u"[Vantorell] Clipboard monitoring started"_s,
             u"[Vantorell] Auto-unlocked (passcode not required)"_s,
         };
         QVERIFY2(inOrder(logLines(output), launch), output);
@@ -103,8 +105,10 @@ private slots:
         QCOMPARE(running->exitStatus(), QProcess::NormalExit);
         QCOMPARE(running->exitCode(), 0);
         const QStringList lines = logLines(output);
-        QVERIFY2(
-            inOrder(lines, {u"[Vantorell] App locked"_s, u"[Vantorell] Application terminated"_s}), output);
+        QVERIFY2(inOrder(lines,
+                     {u"[Vantorell] Clipboard monitoring stopped"_s, u"[Vantorell] App locked"_s,
+                         u"[Vantorell] Application terminated"_s}),
+            output);
         QCOMPARE(lines.count(u"[Vantorell] Application terminated"_s), 1);
     }
 };

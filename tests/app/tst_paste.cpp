@@ -98,7 +98,7 @@ private:
             m_security = std::make_unique<SecurityController>(
                 *m_keyManager, *m_state, *m_settings, m_deviceAuth, m_idleTime, m_clock);
         }
-        m_state->configure(*m_store, *m_snippetManager, m_security.get(), *m_settings);
+        m_state->configure(nullptr, *m_store, *m_snippetManager, m_security.get(), *m_settings);
         m_state->configurePasting({m_encryption, *m_pasteboard, *m_workspace, m_deviceAuth, *m_autoPaste,
             [this](qint64 changeCount) { m_ownChanges.append(changeCount); }});
         m_state->dismissPanel = [this] { ++m_dismissals; };

@@ -46,7 +46,7 @@ private slots:
         FakeAlerts alerts;
         AutoPaste autoPaste(keySender, workspace, alerts);
         AppStateController state;
-        state.configure(store, snippets, nullptr, settings);
+        state.configure(nullptr, store, snippets, nullptr, settings);
         state.configurePasting({encryption, pasteboard, workspace, deviceAuth, autoPaste, {}});
 
         QLineEdit edit;

@@ -10,6 +10,7 @@
 #include "support/FakeKeychain.h"
 #include "support/FakeLoginItem.h"
 #include "support/FakePasteboard.h"
+#include "support/FakeSound.h"
 #include "support/FakeWorkspace.h"
 #include "support/LogCapture.h"
 
@@ -44,8 +45,9 @@ private slots:
         FakeWorkspace workspace;
         FakeKeySender keySender;
         FakeGlobalHotkey hotkey;
+        FakeSound sound;
         AppDelegate delegate({keychain, deviceAuth, idleTime, systemEvents, loginItem, dock,
-            home.filePath(u"Vantorell.conf"_s), pasteboard, workspace, keySender, hotkey});
+            home.filePath(u"Vantorell.conf"_s), pasteboard, workspace, keySender, hotkey, sound});
         delegate.applicationDidFinishLaunching();
         QTRY_VERIFY(delegate.appState().isUnlocked());
         delegate.settingsManager().setLockOnSleep(true);
