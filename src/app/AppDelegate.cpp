@@ -2,6 +2,7 @@
 
 #include "app/AutoPaste.h"
 #include "app/ClipboardMonitor.h"
+#include "app/EntryTools.h"
 #include "app/HotkeyManager.h"
 #include "app/SandboxMigration.h"
 #include "app/StatusItem.h"
@@ -89,6 +90,9 @@ void AppDelegate::setupServices()
         m_platform.deviceAuth, *m_autoPaste, [monitor = m_clipboardMonitor.get()](qint64 changeCount) {
             monitor->setOwnChangeCount(changeCount);
         }});
+    m_entryTools
+        = std::make_unique<EntryTools>(m_appState, *m_encryptionService, m_platform.pasteboard, m_alerts);
+    m_appState.configureEntryTools(*m_entryTools);
     QMetaObject::invokeMethod(this, &AppDelegate::openDatabaseAndUnlock, Qt::QueuedConnection);
 }
 

@@ -14,6 +14,7 @@
 class AutoPaste;
 class ClipboardMonitor;
 class EncryptionService;
+class EntryTools;
 class HotkeyManager;
 class KeyManager;
 class SecureStorageManager;
@@ -79,5 +80,6 @@ private:
     std::unique_ptr<HotkeyManager> m_hotkeyManager;
     MessageBoxAlerts m_alerts;
     std::unique_ptr<AutoPaste> m_autoPaste;
+    std::unique_ptr<EntryTools> m_entryTools;
     QTimer m_idleTimer;
 };

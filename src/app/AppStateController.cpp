@@ -2,6 +2,7 @@
 
 #include "app/AutoPaste.h"
 #include "app/ClipboardMonitor.h"
+#include "app/EntryTools.h"
 #include "app/MainQueue.h"
 #include "app/PasteboardWriter.h"
 #include "app/WhenFinished.h"
@@ -491,6 +492,35 @@ void AppStateController::finishPaste()
     AutoPaste &autoPaste = m_paste->autoPaste;
     m_mainQueue.after(
         AutoPaste::handOverDelay, &autoPaste, [&autoPaste, target] { autoPaste.autoPaste(target, 0); });
+}
+
+void AppStateController::configureEntryTools(EntryTools &tools)
+{
+    m_entryTools = &tools;
+}
+
+void AppStateController::recognizeTextInEntry(const ClipboardEntry &entry, bool copyOnly)
+{
+    if (m_entryTools)
+        m_entryTools->recognizeTextInEntry(entry, copyOnly);
+}
+
+void AppStateController::ocrClipboardImage()
+{
+    if (m_entryTools)
+        m_entryTools->ocrClipboardImage();
+}
+
+void AppStateController::pasteTransformedText(const QString &text, TextTransform transform)
+{
+    if (m_entryTools)
+        m_entryTools->pasteTransformedText(text, transform);
+}
+
+void AppStateController::pasteTransformedEntry(const ClipboardEntry &entry, TextTransform transform)
+{
+    if (m_entryTools)
+        m_entryTools->pasteTransformedEntry(entry, transform);
 }
 
 void AppStateController::addToPasteStack(const ClipboardEntry &entry)

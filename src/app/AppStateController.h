@@ -10,6 +10,7 @@
 #include "core/Snippet.h"
 #include "platform/PasteboardItem.h"
 #include "platform/RunningApplication.h"
+#include "tools/TextTransform.h"
 
 #include <QDateTime>
 #include <QFuture>
@@ -26,6 +27,7 @@
 #include <optional>
 
 class ClipboardMonitor;
+class EntryTools;
 class SecureStorageManager;
 class SecurityController;
 class SettingsManager;
@@ -185,6 +187,14 @@ public:
         previousActiveApp = application;
     }
 
+    // Text recognition and transforms of entries, given once at launch;
+    // until then they do nothing.
+    void configureEntryTools(EntryTools &tools);
+    void recognizeTextInEntry(const ClipboardEntry &entry, bool copyOnly);
+    void ocrClipboardImage();
+    void pasteTransformedText(const QString &text, TextTransform transform);
+    void pasteTransformedEntry(const ClipboardEntry &entry, TextTransform transform);
+
     // Text entries only, each once, in the order added; secrets never.
     void addToPasteStack(const ClipboardEntry &entry);
     // Pastes every entry of the stack into the application in front, one
@@ -253,6 +263,7 @@ private:
     SecurityController *m_securityController = nullptr;
     SettingsManager *m_settingsManager = nullptr;
     std::optional<PasteServices> m_paste;
+    EntryTools *m_entryTools = nullptr;
     // Deleting it cancels the end of a timed pause.
     std::unique_ptr<QObject> m_resumeTimer;
     std::optional<QFuture<void>> m_privacyTask;

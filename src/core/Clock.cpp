@@ -10,10 +10,10 @@ public:
 
     std::chrono::milliseconds elapsed() const override
     {
-        timespec spec {};
-        clock_gettime(CLOCK_BOOTTIME, &spec);
-        return std::chrono::seconds(spec.tv_sec)
-            + std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::nanoseconds(spec.tv_nsec));
+        timespec boot {};
+        clock_gettime(CLOCK_BOOTTIME, &boot);
+        return std::chrono::seconds(boot.tv_sec)
+            + std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::nanoseconds(boot.tv_nsec));
     }
 };
 

@@ -1,6 +1,7 @@
 #include "FakeAlerts.h"
 #include "app/AppStateController.h"
 #include "app/AutoPaste.h"
+#include "app/EntryTools.h"
 #include "core/EncryptionService.h"
 #include "core/KeyManager.h"
 #include "core/MasterKeyHolder.h"
@@ -229,6 +230,20 @@ private slots:
         QCOMPARE(m_ownChanges, QList<qint64> {m_pasteboard->changeCount()});
         QVERIFY(pasted());
         QCOMPARE(m_keySender->posted(), QList<Posted> {{Posted::Kind::pasteChord}});
+    }
+
+    // Views reach the entry tools through the state, whose paste they use.
+    void entryToolsPasteThroughTheState()
+    {
+        m_state->pasteTransformedText(u"  x  "_s, TextTransform::trim);
+        QVERIFY(m_pasteboard->writes().isEmpty());
+
+        EntryTools tools(*m_state, m_encryption, *m_pasteboard, *m_alerts);
+        m_state->configureEntryTools(tools);
+        m_state->pasteTransformedText(u"  x  "_s, TextTransform::trim);
+        QCOMPARE(m_pasteboard->string(), u"x"_s);
+        QCOMPARE(m_ownChanges, QList<qint64> {m_pasteboard->changeCount()});
+        QVERIFY(pasted());
     }
 
     void damagedOrLockedContentChangesNothing()
