@@ -1,4 +1,7 @@
 #include "CaptureHarness.h"
+#include "FakeAlerts.h"
+#include "FakePasteAccess.h"
+#include "app/EntryTools.h"
 #include "platform/PasteboardType.h"
 #include "support/AwaitFuture.h"
 #include "support/FakeClock.h"
@@ -282,6 +285,27 @@ private slots:
         QCOMPARE(m_capture->openText(stored.encryptedPreview), u"Clear Glass Open Door"_s);
         QCOMPARE(m_capture->openText(stored.encryptedSearchText), u"clear glass\nopen door"_s);
         QCOMPARE(shown.first().encryptedSearchText, stored.encryptedSearchText);
+    }
+
+    // "Copy Text from Image" leaves the text for the next tick to capture.
+    void textCopiedFromAnImageIsCapturedOnTheNextTick()
+    {
+        FakePasteAccess paste;
+        FakeAlerts alerts;
+        EntryTools tools(paste, m_capture->encryption, *m_pasteboard, alerts, [](const QByteArray &) {
+            return QtFuture::makeReadyFuture(std::optional<QString>(u"Words in a picture"_s));
+        });
+        ClipboardEntry image;
+        image.id = QUuid::createUuid();
+        image.contentType = ContentType::image;
+        image.createdAt = m_clock.now();
+        image.encryptedContent = m_capture->encryption.encrypt(encodedImage(picture(8, 8), "PNG")).value();
+
+        tools.recognizeTextInEntry(image, true);
+        QTRY_COMPARE(m_pasteboard->writes().size(), 1);
+        m_capture->monitor.checkForChanges();
+        QCOMPARE(m_capture->storedContents(), QStringList {u"Words in a picture"_s});
+        QVERIFY(paste.pastes.isEmpty());
     }
 
     void repeatsAreDroppedByTrimmedDigest()
