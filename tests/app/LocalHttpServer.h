@@ -22,8 +22,6 @@ public:
     // Scheme, address and port, no trailing slash.
     QString baseURL() const;
     void answer(int status, QByteArray body) { m_response = {status, std::move(body)}; }
-    // Reads requests without ever answering.
-    void stayQuiet() { m_response.reset(); }
 
     int requestCount() const { return m_requestCount; }
     const Request &lastRequest() const { return m_lastRequest; }

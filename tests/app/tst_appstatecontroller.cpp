@@ -1,20 +1,14 @@
+#include "StoreFixture.h"
 #include "app/AppStateController.h"
 #include "core/EncryptionService.h"
 #include "core/MasterKeyHolder.h"
-#include "core/SecureStorageManager.h"
-#include "core/SettingsManager.h"
-#include "core/SnippetManager.h"
-#include "support/AwaitFuture.h"
 #include "support/FakeClock.h"
-#include "support/FakeDockPresence.h"
-#include "support/FakeLoginItem.h"
 #include "support/LogCapture.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QSignalSpy>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -55,12 +49,9 @@ private:
     FakeClock m_clock;
     MasterKeyHolder m_key;
     EncryptionService m_encryption {m_key};
-    FakeLoginItem m_loginItem;
-    FakeDockPresence m_dock;
-    std::unique_ptr<QTemporaryDir> m_home;
-    std::unique_ptr<SecureStorageManager> m_store;
-    std::unique_ptr<SnippetManager> m_snippetManager;
-    std::unique_ptr<SettingsManager> m_settings;
+    std::unique_ptr<StoreFixture> m_f;
+    SecureStorageManager *m_store = nullptr;
+    SettingsManager *m_settings = nullptr;
     std::unique_ptr<AppStateController> m_state;
 
     QDateTime now() const { return m_clock.now(); }
@@ -89,25 +80,19 @@ private slots:
 
     void init()
     {
-        m_home = std::make_unique<QTemporaryDir>();
-        qputenv("XDG_DATA_HOME", m_home->path().toUtf8());
-        m_store = std::make_unique<SecureStorageManager>(m_encryption, m_clock);
-        awaitFuture(m_store->openDatabase());
+        m_f = std::make_unique<StoreFixture>(m_encryption, m_clock);
+        m_store = &m_f->store;
+        m_settings = &m_f->settings;
         QVERIFY(m_store->isOpen());
-        m_snippetManager = std::make_unique<SnippetManager>(*m_store, m_clock);
-        m_settings
-            = std::make_unique<SettingsManager>(m_home->filePath(u"Vantorell.conf"_s), m_loginItem, m_dock);
         m_state = std::make_unique<AppStateController>(m_clock);
-        m_state->configure(nullptr, *m_store, *m_snippetManager, nullptr, *m_settings);
+        m_state->configure(nullptr, *m_store, m_f->snippets, nullptr, *m_settings);
         m_state->setUnlocked(true);
     }
 
     void cleanup()
     {
         m_state.reset();
-        m_settings.reset();
-        m_snippetManager.reset();
-        m_store.reset();
+        m_f.reset();
     }
 
     void orderedEntriesGroupPinnedThenStarred_data()
@@ -153,25 +138,6 @@ private slots:
 
         m_state->togglePin(second.id);
         QVERIFY(!awaitFuture(m_store->fetchAllEntries()).at(1).isPinned);
-    }
-
-    void replaceEntryChangesOnlyPreviewAndSearchText()
-    {
-        ClipboardEntry entry = makeEntry(now());
-        entry.encryptedPreview = QByteArray(30, 'p');
-        entry.encryptedSearchText = QByteArray(30, 's');
-        seed({entry});
-        QSignalSpy changed(m_state.get(), &AppStateController::clipboardEntriesChanged);
-
-        m_state->replaceEntry(QUuid::createUuid(), QByteArray(30, 'x'), std::nullopt);
-        QCOMPARE(changed.size(), 0);
-
-        m_state->replaceEntry(entry.id, QByteArray(31, 'n'), std::nullopt);
-        const ClipboardEntry shown = m_state->clipboardEntries().constFirst();
-        QCOMPARE(shown.encryptedPreview, QByteArray(31, 'n'));
-        QCOMPARE(shown.encryptedSearchText, std::nullopt);
-        QCOMPARE(changed.size(), 2);
-        QCOMPARE(awaitFuture(m_store->fetchAllEntries()).constFirst().encryptedPreview, QByteArray(30, 'p'));
     }
 
     void limitKeepsProtectedEntries()

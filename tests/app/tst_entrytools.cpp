@@ -114,21 +114,9 @@ private slots:
         QCOMPARE(m_f->paste.target, browser);
     }
 
-    void noTextBeepsAndExplains_data()
-    {
-        QTest::addColumn<bool>("fromPasteboard");
-        QTest::newRow("history entry") << false;
-        QTest::newRow("pasteboard image") << true;
-    }
-
     void noTextBeepsAndExplains()
     {
-        QFETCH(bool, fromPasteboard);
-        m_f->pasteboard.copy(PasteboardItem::fromPng("image"));
-        if (fromPasteboard)
-            m_f->tools.ocrClipboardImage();
-        else
-            m_f->tools.recognizeTextInEntry(entry(ContentType::image, "image"), false);
+        m_f->tools.recognizeTextInEntry(entry(ContentType::image, "image"), false);
         m_f->answer(std::nullopt);
         QCOMPARE(m_f->alerts.events,
             QStringList({u"beep"_s, u"No text found | Vantorell couldn't find any text in that image."_s}));
@@ -172,7 +160,6 @@ private slots:
         QTest::addColumn<QByteArray>("recognized");
         PasteboardItem images;
         images.setData(PasteboardType::tiff, "tiff");
-        QTest::newRow("TIFF alone") << images << QByteArray("tiff");
         images.setData(PasteboardType::png, "png");
         QTest::newRow("PNG before TIFF") << images << QByteArray("png");
         QTest::newRow("text only") << PasteboardItem::fromString(u"HELLO"_s) << QByteArray();

@@ -42,15 +42,6 @@ private slots:
         m_hotkey = std::make_unique<FakeGlobalHotkey>();
     }
 
-    void launchRegistersTheDefaultShortcut()
-    {
-        LogCapture log;
-        HotkeyManager manager(*m_state, *m_settings, *m_hotkey);
-        QCOMPARE(m_hotkey->registered(), Chord(9, 0x120000));
-        QCOMPARE(log.lines(), QStringList {registeredLine + u"⌘⇧V"_s});
-        QVERIFY(m_settings->hotkeyError().isNull());
-    }
-
     void registration_data()
     {
         QTest::addColumn<qint64>("keyCode");

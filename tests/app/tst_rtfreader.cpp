@@ -18,12 +18,9 @@ private slots:
         QTest::newRow("unicode with uc")
             << u"unicode.rtf"_s << u"Café\nSmile 😀 done\n€\n€ after group\nПривет\n"_s;
         QTest::newRow("code page 1251") << u"codepage-1251.rtf"_s << u"Привет, мир!\n"_s;
-        QTest::newRow("code page 1252") << u"codepage-1252.rtf"_s << u"Naïve café costs €5 – “quoted”\n"_s;
         QTest::newRow("code page 932, two bytes a character") << u"codepage-932.rtf"_s << u"あいう ok\n"_s;
-        QTest::newRow("mac roman") << u"codepage-mac.rtf"_s << u"Café • item\n"_s;
         QTest::newRow("nested groups, skipped destinations")
             << u"nested.rtf"_s << u"bold both all three plain link text end\n"_s;
-        QTest::newRow("table") << u"table.rtf"_s << u"A1\tB1\t\nA2\tB2\t\nafter\n"_s;
         QTest::newRow("extra closing braces end the document") << u"unbalanced.rtf"_s << u"first"_s;
         QTest::newRow("groups never closed") << u"unclosed.rtf"_s << u"open groups never closed"_s;
         QTest::newRow("truncated hex escape") << u"truncated-escape.rtf"_s << u"kept "_s;
@@ -55,11 +52,8 @@ private slots:
         QTest::newRow("fallback hex escape skipped") << QByteArray(R"({\rtf1\u233\'e9x})") << u"éx"_s;
         QTest::newRow("fallback ends at a group") << QByteArray(R"({\rtf1\uc3\u233{x}y})") << u"éxy"_s;
         QTest::newRow("lone low surrogate") << QByteArray(R"({\rtf1\u-8704?x})") << u"\uFFFDx"_s;
-        QTest::newRow("high surrogate without its pair")
-            << QByteArray(R"({\rtf1\u-10179?x})") << u"\uFFFDx"_s;
         QTest::newRow("binary data skipped whole")
             << QByteArray("{\\rtf1 a{\\*\\blob\\bin3 }}{}b}") << u"ab"_s;
-        QTest::newRow("binary data in text") << QByteArray("{\\rtf1 a\\bin2 {}b}") << u"ab"_s;
         QTest::newRow("binary length past the end") << QByteArray("{\\rtf1 a\\bin999999 b}") << u"a"_s;
         QTest::newRow("huge parameters clamp")
             << QByteArray(R"({\rtf1{\uc99999999999999 \u99999999999999 a}b})") << u"b"_s;
@@ -71,10 +65,7 @@ private slots:
         QTest::newRow("code pages back and forth")
             << QByteArray(R"({\rtf1\ansicpg1251 \'e0\ansicpg1252 \'e0\ansicpg1251 \'e0\ansicpg70000 \'e0})")
             << u"аàаа"_s;
-        QTest::newRow("utf-8 code page") << QByteArray(R"({\rtf1\ansicpg65001 \'c3\'a9})") << u"é"_s;
-        QTest::newRow("leading white space") << QByteArray("\r\n {\\rtf1 x}") << u"x"_s;
         QTest::newRow("text after the document") << QByteArray(R"({\rtf1 x}y)") << u"x"_s;
-        QTest::newRow("backslash at the end") << QByteArray("{\\rtf1 x\\") << u"x"_s;
         QTest::newRow("nul bytes dropped") << QByteArray("{\\rtf1 a\0b}", 11) << u"ab"_s;
     }
 

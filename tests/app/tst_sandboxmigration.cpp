@@ -118,15 +118,6 @@ private slots:
         QVERIFY(flagSet());
     }
 
-    void unreadablePreferencesAreSkippedAndKept()
-    {
-        const QString theirs = container(u"config/Vantorell/Vantorell.conf"_s);
-        writeFile(theirs, "{not json");
-        migrate();
-        QCOMPARE(readFile(theirs), QByteArray("{not json"));
-        QVERIFY(flagSet());
-    }
-
     void databaseCopies_data()
     {
         QTest::addColumn<QStringList>("sourceFiles");
@@ -134,8 +125,6 @@ private slots:
         QTest::addColumn<bool>("logged");
         QTest::addColumn<QStringList>("expectedFiles");
         const QStringList all {u"vantorell.db"_s, u"vantorell.db-wal"_s, u"vantorell.db-shm"_s};
-        QTest::newRow("database alone")
-            << QStringList {u"vantorell.db"_s} << QStringList {} << true << QStringList {u"vantorell.db"_s};
         QTest::newRow("with companions") << all << QStringList {} << true << all;
         QTest::newRow("stale journal at the destination is moved aside")
             << QStringList {u"vantorell.db"_s} << QStringList {u"vantorell.db-wal"_s} << true
