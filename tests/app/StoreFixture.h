@@ -7,6 +7,7 @@
 #include "support/FakeDockPresence.h"
 #include "support/FakeLoginItem.h"
 
+#include <QCoreApplication>
 #include <QTemporaryDir>
 
 // An open store, its snippets and the settings, all in a fresh temporary folder.
@@ -16,6 +17,14 @@ struct StoreFixture {
           settings(home.filePath(QStringLiteral("Vantorell.conf")), loginItem, dock)
     {
         awaitFuture(store.openDatabase());
+    }
+
+    // Lets queued steps and store continuations finish.
+    void settle()
+    {
+        awaitFuture(store.entryCount());
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
     }
 
     QTemporaryDir home;

@@ -480,9 +480,7 @@ private slots:
         m_state->changeSecureMode(false);
         QVERIFY(!m_state->isSecureModeActive());
         QTRY_COMPARE(m_state->clipboardEntries().size(), 1);
-        awaitFuture(m_store->entryCount());
-        QCoreApplication::processEvents();
-        QCoreApplication::processEvents();
+        m_f->settle();
         QCOMPARE(m_state->clipboardEntries().first().id, saved.id);
     }
 };

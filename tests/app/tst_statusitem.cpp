@@ -21,10 +21,8 @@ private slots:
         QTest::addColumn<bool>("secureMode");
         QTest::addColumn<QString>("expected");
         QTest::newRow("locked whatever else") << false << true << true << u"lock.fill"_s;
-        QTest::newRow("paused") << true << true << false << u"pause.circle"_s;
         QTest::newRow("paused in a private session") << true << true << true << u"pause.circle"_s;
         QTest::newRow("private session") << true << false << true << u"eye.slash"_s;
-        QTest::newRow("the chosen symbol") << true << false << false << u"clipboard"_s;
     }
 
     void symbolFollowsState()

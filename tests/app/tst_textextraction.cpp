@@ -134,27 +134,6 @@ private slots:
         QCOMPARE(DocumentText::fromHTML(html), expected);
     }
 
-    void fromDocument_data()
-    {
-        QTest::addColumn<QByteArray>("data");
-        QTest::addColumn<QVariant>("expected");
-        QTest::newRow("rtf") << QByteArray("{\\rtf1 From RTF}") << QVariant(u"From RTF"_s);
-        QTest::newRow("html") << QByteArray("<html><body><p>From HTML</p></body></html>")
-                              << QVariant(u"From HTML"_s);
-        QTest::newRow("plain text") << QByteArray("just text") << QVariant();
-        QTest::newRow("empty") << QByteArray() << QVariant();
-    }
-
-    void fromDocument()
-    {
-        QFETCH(QByteArray, data);
-        QFETCH(QVariant, expected);
-        const std::optional<QString> text = DocumentText::fromDocument(data);
-        QCOMPARE(text.has_value(), !expected.isNull());
-        if (text)
-            QCOMPARE(*text, expected.toString());
-    }
-
     void looksLikePassword_data()
     {
         QTest::addColumn<QString>("text");
