@@ -1,6 +1,7 @@
 #include "CaptureHarness.h"
 #include "FakeAlerts.h"
 #include "FakePasteAccess.h"
+#include "TestImages.h"
 #include "app/EntryTools.h"
 #include "platform/PasteboardType.h"
 #include "support/AwaitFuture.h"
@@ -10,9 +11,6 @@
 #include "support/LogCapture.h"
 #include "support/RawDatabase.h"
 
-#include <QBuffer>
-#include <QFont>
-#include <QImage>
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
@@ -33,15 +31,6 @@ PasteboardItem itemWith(const QList<std::pair<QString, QByteArray>> &representat
     for (const auto &[type, data] : representations)
         item.setData(type, data);
     return item;
-}
-
-QByteArray encodedImage(const QImage &image, const char *format)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
 }
 
 QImage picture(int width, int height)
@@ -158,7 +147,7 @@ private slots:
 
     void firstKindPresentIsCaptured_data()
     {
-        const QByteArray png = encodedImage(picture(8, 6), "PNG");
+        const QByteArray png = encodedImage(picture(8, 6));
         const QByteArray rtf = "{\\rtf1\\ansi Styled \\b words\\b0 .}"_ba;
         QTest::addColumn<PasteboardItem>("item");
         QTest::addColumn<QString>("contentType");
@@ -216,7 +205,7 @@ private slots:
         QImage huge(8000, 6000, QImage::Format_Mono);
         huge.fill(0);
         QTest::newRow("too many pixels") << encodedImage(
-            huge, "PNG") << u"[Vantorell] Clipboard image too large (8000×6000 pixels) — skipping capture"_s;
+            huge) << u"[Vantorell] Clipboard image too large (8000×6000 pixels) — skipping capture"_s;
         QTest::newRow("undecodable") << "\x89PNG\r\n\x1a\n broken"_ba << QString();
     }
 
@@ -234,16 +223,8 @@ private slots:
     void recognizedTextBecomesPreviewAndSearchText()
     {
         m_capture->settings.setRecognizeTextInImages(true);
-        QImage page(900, 340, QImage::Format_RGB32);
-        page.fill(Qt::white);
-        QPainter painter(&page);
-        QFont font(u"DejaVu Sans"_s);
-        font.setPixelSize(64);
-        painter.setFont(font);
-        painter.drawText(40, 120, u"Clear Glass"_s);
-        painter.drawText(40, 230, u"Open Door"_s);
-        painter.end();
-        copyAndTick(PasteboardItem::fromPng(encodedImage(page, "PNG")));
+        copyAndTick(
+            PasteboardItem::fromPng(encodedImage(textPicture(340, {u"Clear Glass"_s, u"Open Door"_s}))));
 
         const QList<FakeCaptureStateAccess::Replacement> &shown = m_capture->state.replacements;
         QTRY_COMPARE_WITH_TIMEOUT(shown.size(), 1, 60000);
@@ -266,7 +247,7 @@ private slots:
         image.id = QUuid::createUuid();
         image.contentType = ContentType::image;
         image.createdAt = m_clock.now();
-        image.encryptedContent = m_capture->encryption.encrypt(encodedImage(picture(8, 8), "PNG")).value();
+        image.encryptedContent = m_capture->encryption.encrypt(encodedImage(picture(8, 8))).value();
 
         tools.recognizeTextInEntry(image, true);
         QTRY_COMPARE(m_pasteboard->writes().size(), 1);

@@ -1,13 +1,11 @@
 #include "FakeAlerts.h"
 #include "FakePasteAccess.h"
+#include "TestImages.h"
 #include "app/EntryTools.h"
 #include "core/EncryptionService.h"
 #include "platform/PasteboardType.h"
 #include "support/FakePasteboard.h"
 
-#include <QBuffer>
-#include <QImage>
-#include <QPainter>
 #include <QPromise>
 #include <QTest>
 
@@ -52,23 +50,6 @@ struct Fixture {
     QList<std::shared_ptr<Answer>> answers;
     EntryTools tools;
 };
-
-QByteArray png(const QString &text)
-{
-    QImage image(900, 200, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    QPainter painter(&image);
-    QFont font(u"DejaVu Sans"_s);
-    font.setPixelSize(64);
-    painter.setFont(font);
-    painter.drawText(40, 120, text);
-    painter.end();
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
 
 } // namespace
 
@@ -219,7 +200,8 @@ private slots:
     void recognizesARealImage()
     {
         EntryTools tools(m_f->paste, m_encryption, m_f->pasteboard, m_f->alerts);
-        tools.recognizeTextInEntry(entry(ContentType::image, png(u"Vantorell 42"_s)), false);
+        tools.recognizeTextInEntry(
+            entry(ContentType::image, encodedImage(textPicture(200, {u"Vantorell 42"_s}))), false);
         QTRY_COMPARE_WITH_TIMEOUT(m_f->paste.pastes, QStringList {u"Vantorell 42 > Editor"_s}, 60'000);
     }
 };

@@ -1,5 +1,6 @@
 #include "FakeAlerts.h"
 #include "StoreFixture.h"
+#include "TestImages.h"
 #include "app/AppStateController.h"
 #include "app/AutoPaste.h"
 #include "app/EntryTools.h"
@@ -18,9 +19,7 @@
 #include "support/FakeWorkspace.h"
 #include "support/LogCapture.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
-#include <QImage>
 #include <QTest>
 
 #include <memory>
@@ -34,15 +33,11 @@ using Posted = FakeKeySender::Posted;
 
 const RunningApplication editor {u"org.example.Editor"_s, u"Editor"_s, 4242, 77};
 
-QByteArray encodedImage(const char *format)
+QByteArray redPng()
 {
     QImage image(3, 2, QImage::Format_RGB32);
     image.fill(Qt::red);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
+    return encodedImage(image);
 }
 
 } // namespace
@@ -154,7 +149,7 @@ private slots:
         QTest::addColumn<QStringList>("types");
         QTest::addColumn<QByteArray>("firstData");
 
-        const QByteArray png = encodedImage("PNG");
+        const QByteArray png = redPng();
         const QStringList string {PasteboardType::string};
         const QStringList concealedString {PasteboardType::string, PasteboardType::concealed};
         QTest::newRow("text") << ContentType::plainText << "héllo"_ba << false << false << string
@@ -391,7 +386,7 @@ private slots:
         m_state->addToPasteStack(entry(ContentType::richText, "two"));
         m_state->addToPasteStack(text);
         m_state->addToPasteStack(entry(ContentType::plainText, "secret", true));
-        m_state->addToPasteStack(entry(ContentType::image, encodedImage("PNG")));
+        m_state->addToPasteStack(entry(ContentType::image, redPng()));
         m_state->addToPasteStack(entry(ContentType::fileURL, "/a"));
         QCOMPARE(stackTexts(), (QStringList {u"one"_s, u"two"_s}));
     }
