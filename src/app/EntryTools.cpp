@@ -2,12 +2,11 @@
 
 #include "app/Alerts.h"
 #include "app/PasteAccess.h"
+#include "app/WhenFinished.h"
 #include "core/EncryptionService.h"
 #include "platform/Pasteboard.h"
 #include "platform/PasteboardType.h"
 #include "tools/Utf8Text.h"
-
-#include <QFutureWatcher>
 
 using namespace Qt::StringLiterals;
 
@@ -72,16 +71,9 @@ void EntryTools::recognize(const QByteArray &imageBytes, bool copyOnly)
     // The user may switch applications while recognition runs; the paste
     // goes where they were when they asked.
     const std::optional<RunningApplication> target = m_paste.pasteTarget();
-    // A watcher, unlike a continuation, is let go of safely when the tools
-    // go first.
-    auto *watcher = new QFutureWatcher<std::optional<QString>>(this);
-    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, copyOnly, target] {
-        watcher->deleteLater();
-        const QFuture<std::optional<QString>> future = watcher->future();
-        if (future.resultCount() > 0)
-            finishRecognition(future.result(), copyOnly, target);
+    whenFinished(this, m_recognize(imageBytes), [this, copyOnly, target](const std::optional<QString> &text) {
+        finishRecognition(text, copyOnly, target);
     });
-    watcher->setFuture(m_recognize(imageBytes));
 }
 
 void EntryTools::finishRecognition(

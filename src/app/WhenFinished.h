@@ -7,8 +7,9 @@
 #include <type_traits>
 
 // Runs handler on context's thread once future has finished, with its result
-// (none for a void future); never once context is gone. QFuture::then with a
-// context that is destroyed first is not safe in Qt 6.4.
+// (none for a void future); never once context is gone, nor for a future that
+// ended without a result. QFuture::then with a context that is destroyed
+// first is not safe in Qt 6.4.
 template<class T, class Handler> void whenFinished(QObject *context, QFuture<T> future, Handler handler)
 {
     auto *watcher = new QFutureWatcher<T>(context);
@@ -17,7 +18,7 @@ template<class T, class Handler> void whenFinished(QObject *context, QFuture<T> 
             watcher->deleteLater();
             if constexpr (std::is_void_v<T>)
                 handler();
-            else
+            else if (watcher->future().resultCount() > 0)
                 handler(watcher->future().result());
         });
     watcher->setFuture(future);
