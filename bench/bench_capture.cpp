@@ -2,12 +2,12 @@
 // analysis, sealing, store insert, audit, publication) with an in-memory
 // clipboard: the time of each poll tick on the main thread, and captures
 // per second until every entry is published.
-#include "app/ClipboardMonitor.h"
-#include "core/EncryptionService.h"
-#include "core/MasterKeyHolder.h"
-#include "core/SecureRandom.h"
-#include "core/SecureStorageManager.h"
-#include "core/SettingsManager.h"
+#include "capture/ClipboardMonitor.h"
+#include "crypto/EncryptionService.h"
+#include "crypto/MasterKeyHolder.h"
+#include "crypto/SecureRandom.h"
+#include "store/SecureStorageManager.h"
+#include "settings/SettingsManager.h"
 #include "support/AwaitFuture.h"
 #include "support/FakeCaptureStateAccess.h"
 #include "support/FakeDockPresence.h"

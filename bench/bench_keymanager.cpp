@@ -1,8 +1,8 @@
 // One passcode unlock through KeyManager and the Secret Service beside one
 // bare PBKDF2-HMAC-SHA256 derivation of the same cost. Needs a running,
 // unlocked Secret Service (scripts/test-session provides one).
-#include "core/KeyManager.h"
-#include "platform/SecretServiceKeychain.h"
+#include "crypto/KeyManager.h"
+#include "platform/linux/SecretServiceKeychain.h"
 
 #include <QCoreApplication>
 

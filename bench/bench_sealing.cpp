@@ -1,7 +1,7 @@
 // Sealing and opening through EncryptionService beside OpenSSL's own
 // figures for AES-256-GCM on this machine.
-#include "core/EncryptionService.h"
-#include "core/SecureRandom.h"
+#include "crypto/EncryptionService.h"
+#include "crypto/SecureRandom.h"
 
 #include <QByteArray>
 #include <QProcess>

@@ -2,9 +2,9 @@
 // inserts through the worker, one full fetch, the panel's per-keystroke
 // search (open every search text, look for a lower-cased query) and the
 // peak resident memory after the fetch.
-#include "core/EncryptionService.h"
-#include "core/SecureRandom.h"
-#include "core/SecureStorageManager.h"
+#include "crypto/EncryptionService.h"
+#include "crypto/SecureRandom.h"
+#include "store/SecureStorageManager.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,11 +1,11 @@
 // The text analysis that capture runs on every copy, on ordinary and on
 // hostile input: RTF and HTML to text, the password heuristic, secret
 // detection and link cleaning.
-#include "app/DocumentText.h"
-#include "app/LinkCleaner.h"
-#include "app/PasswordHeuristic.h"
-#include "app/RtfReader.h"
-#include "app/SecretDetector.h"
+#include "text/DocumentText.h"
+#include "text/LinkCleaner.h"
+#include "text/PasswordHeuristic.h"
+#include "text/RtfReader.h"
+#include "text/SecretDetector.h"
 
 #include <QGuiApplication>
 

@@ -15,26 +15,11 @@ if(VT_SANITIZE)
     endif()
 endif()
 
-# One static library per subsystem folder: its .cpp and .h files (less
-# EXCLUDE), with the source root as include path.
+# One static library per folder, from its explicit source list, with the
+# source root as include path.
 function(vt_add_library target)
-    cmake_parse_arguments(ARG "" "" "LIBS;EXCLUDE" ${ARGN})
-    file(GLOB sources CONFIGURE_DEPENDS
-        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
-    foreach(excluded IN LISTS ARG_EXCLUDE)
-        list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${excluded})
-    endforeach()
-    add_library(${target} STATIC ${sources})
-    # With Ninja, AUTOMOC does not rerun when a re-glob adds a header to an
-    # existing build; dropping its stamp when the list changes makes it.
-    set(source_list ${CMAKE_CURRENT_BINARY_DIR}/${target}_sources.txt)
-    if(EXISTS ${source_list})
-        file(READ ${source_list} previous_sources)
-        if(NOT previous_sources STREQUAL "${sources}")
-            file(REMOVE ${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen/timestamp)
-        endif()
-    endif()
-    file(WRITE ${source_list} "${sources}")
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_library(${target} STATIC ${ARG_SOURCES})
     target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
     target_link_libraries(${target} PUBLIC ${ARG_LIBS})
     vt_configure_target(${target})

@@ -1,7 +1,7 @@
 #include "FuzzCheck.h"
 
-#include "app/LinkCleaner.h"
-#include "app/LinkFinder.h"
+#include "text/LinkCleaner.h"
+#include "text/LinkFinder.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "FuzzCheck.h"
 
-#include "app/RtfReader.h"
+#include "text/RtfReader.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,8 +2,8 @@
 
 #include "app/AppPlatform.h"
 #include "app/AppStateController.h"
-#include "app/MessageBoxAlerts.h"
-#include "core/Clock.h"
+#include "platform/linux/MessageBoxAlerts.h"
+#include "base/Clock.h"
 
 #include <QObject>
 #include <QTimer>

@@ -1,21 +1,21 @@
 #include "app/AppStateController.h"
 
-#include "app/AutoPaste.h"
-#include "app/ClipboardMonitor.h"
-#include "app/EntryTools.h"
-#include "app/MainQueue.h"
-#include "app/PasteboardWriter.h"
-#include "app/WhenFinished.h"
+#include "paste/AutoPaste.h"
+#include "capture/ClipboardMonitor.h"
+#include "paste/EntryTools.h"
+#include "base/MainQueue.h"
+#include "paste/PasteboardWriter.h"
+#include "base/WhenFinished.h"
 
-#include "core/EncryptionService.h"
-#include "core/Log.h"
-#include "core/SecureStorageManager.h"
-#include "core/SecurityController.h"
-#include "core/SettingsManager.h"
+#include "crypto/EncryptionService.h"
+#include "base/Log.h"
+#include "store/SecureStorageManager.h"
+#include "app/SecurityController.h"
+#include "settings/SettingsManager.h"
 #include "platform/DeviceAuth.h"
 #include "platform/Pasteboard.h"
 #include "platform/Workspace.h"
-#include "tools/Utf8Text.h"
+#include "base/Utf8Text.h"
 
 #include <QApplication>
 #include <QLocale>

@@ -1,8 +1,8 @@
 #include "app/HotkeyManager.h"
 
 #include "app/AppStateController.h"
-#include "core/Log.h"
-#include "core/SettingsManager.h"
+#include "base/Log.h"
+#include "settings/SettingsManager.h"
 #include "platform/GlobalHotkey.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "app/SandboxMigration.h"
 
-#include "core/Log.h"
-#include "core/TypedSettings.h"
+#include "base/Log.h"
+#include "settings/TypedSettings.h"
 
 #include <QDir>
 #include <QFile>

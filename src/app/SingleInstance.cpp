@@ -1,6 +1,6 @@
 #include "app/SingleInstance.h"
 
-#include "core/Log.h"
+#include "base/Log.h"
 
 #include <QCryptographicHash>
 #include <QDeadlineTimer>

@@ -1,10 +1,10 @@
 #include "app/StatusItem.h"
 
 #include "app/AppStateController.h"
-#include "core/Log.h"
-#include "core/SettingsManager.h"
-#include "menubar/design/SymbolImage.h"
-#include "menubar/design/Symbols.h"
+#include "base/Log.h"
+#include "settings/SettingsManager.h"
+#include "ui/design/SymbolImage.h"
+#include "ui/design/Symbols.h"
 
 #include <QGuiApplication>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #include "tools/JsonLayout.h"
 
-#include "tools/Graphemes.h"
+#include "text/Graphemes.h"
 #include "tools/JsonSyntax.h"
 
 namespace {

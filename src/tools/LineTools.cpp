@@ -1,6 +1,6 @@
 #include "tools/LineTools.h"
 
-#include "tools/Graphemes.h"
+#include "text/Graphemes.h"
 
 #include <QCollator>
 #include <QLocale>

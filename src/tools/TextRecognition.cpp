@@ -1,6 +1,6 @@
 #include "tools/TextRecognition.h"
 
-#include "tools/Graphemes.h"
+#include "text/Graphemes.h"
 #include "tools/TesseractEngine.h"
 
 #include <QtConcurrentRun>

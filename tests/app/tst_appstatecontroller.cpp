@@ -1,7 +1,7 @@
-#include "StoreFixture.h"
+#include "support/StoreFixture.h"
 #include "app/AppStateController.h"
-#include "core/EncryptionService.h"
-#include "core/MasterKeyHolder.h"
+#include "crypto/EncryptionService.h"
+#include "crypto/MasterKeyHolder.h"
 #include "support/FakeClock.h"
 #include "support/LogCapture.h"
 

@@ -1,6 +1,6 @@
 #include "app/AppStateController.h"
 #include "app/HotkeyManager.h"
-#include "core/SettingsManager.h"
+#include "settings/SettingsManager.h"
 #include "support/FakeDockPresence.h"
 #include "support/FakeGlobalHotkey.h"
 #include "support/FakeLoginItem.h"

@@ -1,5 +1,5 @@
-#include "core/KeyManager.h"
-#include "platform/SecretServiceKeychain.h"
+#include "crypto/KeyManager.h"
+#include "platform/linux/SecretServiceKeychain.h"
 #include "support/FakeDeviceAuth.h"
 #include "support/InOrder.h"
 

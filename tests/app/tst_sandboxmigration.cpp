@@ -1,5 +1,5 @@
 #include "app/SandboxMigration.h"
-#include "core/TypedSettings.h"
+#include "settings/TypedSettings.h"
 #include "support/LogCapture.h"
 
 #include <QDir>

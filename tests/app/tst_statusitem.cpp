@@ -1,6 +1,6 @@
 #include "app/AppStateController.h"
 #include "app/StatusItem.h"
-#include "core/SettingsManager.h"
+#include "settings/SettingsManager.h"
 #include "support/FakeDockPresence.h"
 #include "support/FakeLoginItem.h"
 

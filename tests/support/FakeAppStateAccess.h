@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/AppStateAccess.h"
+#include "app/AppStateAccess.h"
 
 #include <QString>
 #include <QStringList>

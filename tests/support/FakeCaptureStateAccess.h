@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/CaptureStateAccess.h"
+#include "capture/CaptureStateAccess.h"
 
 #include <QList>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Clock.h"
+#include "base/Clock.h"
 
 // A clock that moves only when told to.
 class FakeClock final : public Clock {

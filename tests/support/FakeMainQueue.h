@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/MainQueue.h"
+#include "base/MainQueue.h"
 
 #include <QList>
 #include <QPointer>

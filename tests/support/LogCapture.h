@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Log.h"
+#include "base/Log.h"
 
 #include <QMutex>
 #include <QStringList>

@@ -1,6 +1,0 @@
-#include "core/SealingError.h"
-
-QString description(const SealingError &error)
-{
-    return std::visit([](auto code) { return description(code); }, error);
-}

@@ -1,0 +1,137 @@
+#include "crypto/AesGcm.h"
+
+#include <openssl/crypto.h>
+#include <openssl/evp.h>
+
+#include <climits>
+#include <memory>
+
+namespace {
+
+struct CipherFree {
+    void operator()(EVP_CIPHER *cipher) const { EVP_CIPHER_free(cipher); }
+};
+
+struct ContextFree {
+    void operator()(EVP_CIPHER_CTX *context) const { EVP_CIPHER_CTX_free(context); }
+};
+
+using Context = std::unique_ptr<EVP_CIPHER_CTX, ContextFree>;
+
+// Fetched once: an implicit fetch on every call costs more than sealing a
+// short item.
+const EVP_CIPHER *aes256Gcm()
+{
+    static const std::unique_ptr<EVP_CIPHER, CipherFree> cipher(
+        EVP_CIPHER_fetch(nullptr, "AES-256-GCM", nullptr));
+    return cipher.get();
+}
+
+// One context per thread and direction, set up once and re-keyed per call.
+EVP_CIPHER_CTX *threadContext(bool sealing)
+{
+    thread_local Context sealContext;
+    thread_local Context openContext;
+    Context &context = sealing ? sealContext : openContext;
+    if (!context) {
+        Context fresh(EVP_CIPHER_CTX_new());
+        if (!fresh || !aes256Gcm()
+            || EVP_CipherInit_ex2(fresh.get(), aes256Gcm(), nullptr, nullptr, sealing ? 1 : 0, nullptr) != 1)
+            return nullptr;
+        context = std::move(fresh);
+    }
+    return context.get();
+}
+
+const unsigned char *bytes(QByteArrayView view)
+{
+    return reinterpret_cast<const unsigned char *>(view.data());
+}
+
+bool fitsInt(QByteArrayView view)
+{
+    return view.size() <= INT_MAX;
+}
+
+// Keys the context and feeds the associated data.
+bool start(EVP_CIPHER_CTX *context, QByteArrayView key, QByteArrayView nonce, QByteArrayView associatedData)
+{
+    if (EVP_CipherInit_ex2(context, nullptr, bytes(key), bytes(nonce), -1, nullptr) != 1)
+        return false;
+    int written = 0;
+    return associatedData.isEmpty()
+        || EVP_CipherUpdate(context, nullptr, &written, bytes(associatedData), int(associatedData.size()))
+        == 1;
+}
+
+// Opens box into out, which holds box.size() - overhead bytes.
+std::expected<void, CipherError> openInto(
+    QByteArrayView key, QByteArrayView box, QByteArrayView associatedData, unsigned char *out)
+{
+    if (key.size() != AesGcm::keySize || !fitsInt(box) || !fitsInt(associatedData))
+        return std::unexpected(CipherError::incorrectParameterSize);
+    EVP_CIPHER_CTX *context = threadContext(false);
+    const QByteArrayView nonce = box.first(AesGcm::nonceSize);
+    const QByteArrayView ciphertext = box.sliced(AesGcm::nonceSize, box.size() - AesGcm::overhead);
+    QByteArray tag = box.last(AesGcm::tagSize).toByteArray();
+    int written = 0;
+    if (!context || !start(context, key, nonce, associatedData)
+        || (!ciphertext.isEmpty()
+            && EVP_CipherUpdate(context, out, &written, bytes(ciphertext), int(ciphertext.size())) != 1)
+        || EVP_CIPHER_CTX_ctrl(context, EVP_CTRL_GCM_SET_TAG, int(AesGcm::tagSize), tag.data()) != 1)
+        return std::unexpected(CipherError::underlyingFailure);
+    int finalWritten = 0;
+    if (EVP_CipherFinal_ex(context, out + written, &finalWritten) != 1)
+        return std::unexpected(CipherError::authenticationFailure);
+    return {};
+}
+
+} // namespace
+
+std::expected<QByteArray, CipherError> AesGcm::seal(
+    QByteArrayView key, QByteArrayView nonce, QByteArrayView plaintext, QByteArrayView associatedData)
+{
+    if (key.size() != keySize || nonce.size() != nonceSize || plaintext.size() > INT_MAX - overhead
+        || !fitsInt(associatedData))
+        return std::unexpected(CipherError::incorrectParameterSize);
+    EVP_CIPHER_CTX *context = threadContext(true);
+    QByteArray box(plaintext.size() + overhead, Qt::Uninitialized);
+    auto *out = reinterpret_cast<unsigned char *>(box.data());
+    std::copy(nonce.begin(), nonce.end(), box.begin());
+    int written = 0;
+    int finalWritten = 0;
+    if (!context || !start(context, key, nonce, associatedData)
+        || (!plaintext.isEmpty()
+            && EVP_CipherUpdate(context, out + nonceSize, &written, bytes(plaintext), int(plaintext.size()))
+                != 1)
+        || EVP_CipherFinal_ex(context, out + nonceSize + written, &finalWritten) != 1
+        || EVP_CIPHER_CTX_ctrl(
+               context, EVP_CTRL_GCM_GET_TAG, int(tagSize), out + nonceSize + plaintext.size())
+            != 1)
+        return std::unexpected(CipherError::underlyingFailure);
+    return box;
+}
+
+std::expected<QByteArray, CipherError> AesGcm::open(
+    QByteArrayView key, QByteArrayView box, QByteArrayView associatedData)
+{
+    if (box.size() < overhead)
+        return std::unexpected(CipherError::incorrectParameterSize);
+    QByteArray plaintext(box.size() - overhead, Qt::Uninitialized);
+    auto opened = openInto(key, box, associatedData, reinterpret_cast<unsigned char *>(plaintext.data()));
+    if (!opened)
+        return std::unexpected(opened.error());
+    return plaintext;
+}
+
+std::expected<SecureBytes, CipherError> AesGcm::openSecret(
+    QByteArrayView key, QByteArrayView box, QByteArrayView associatedData)
+{
+    if (box.size() < overhead)
+        return std::unexpected(CipherError::incorrectParameterSize);
+    SecureBytes plaintext(box.size() - overhead);
+    auto opened = openInto(key, box, associatedData, plaintext.data());
+    if (!opened)
+        return std::unexpected(opened.error());
+    return plaintext;
+}

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "crypto/CipherError.h"
+#include "crypto/KeyManagerError.h"
+#include "crypto/MasterKeyHolder.h"
+#include "platform/DeviceAuth.h"
+#include "platform/Keychain.h"
+
+#include <QObject>
+#include <QString>
+
+#include <expected>
+#include <functional>
+#include <variant>
+
+// Owns the vault's master key while unlocked, and its keychain items: the
+// key sealed under a passcode-derived key with the derivation's salt, and
+// optional raw copies for silent and biometric unlock. Main thread only;
+// the key itself is read from any thread through masterKey().
+class KeyManager final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY(KeyManager)
+
+public:
+    // Cipher and prompt errors are passed on unchanged.
+    using Failure = std::variant<KeyManagerError, CipherError, DeviceAuthError>;
+    using Result = std::expected<void, Failure>;
+
+    static inline const QString service = QStringLiteral("net.quenlax.Vantorell");
+    static inline const QString sealedKeyAccount = QStringLiteral("master-encryption-key");
+    static inline const QString saltAccount = QStringLiteral("pbkdf2-salt");
+    static inline const QString rawKeyAccount = QStringLiteral("raw-master-key");
+    static inline const QString biometricKeyAccount = QStringLiteral("master-encryption-key.biometric");
+    static constexpr int passcodeRounds = 600000;
+    static constexpr qsizetype keySize = 32;
+    static constexpr qsizetype saltSize = 32;
+
+    KeyManager(Keychain &keychain, DeviceAuth &deviceAuth, QObject *parent = nullptr);
+    ~KeyManager() override;
+
+    const MasterKeyHolder &masterKey() const { return m_masterKey; }
+    bool hasMasterKey() const { return m_masterKey.isPresent(); }
+    void dropMasterKey() { m_masterKey.drop(); }
+
+    Result setupPasscode(QStringView passcode);
+    Result unlockWithPasscode(QStringView passcode);
+    Result unlockFromKeychain();
+    // done runs later, on this object's thread.
+    void unlockWithBiometrics(std::function<void(Result)> done);
+    Result storeRawMasterKey();
+    Result storeBiometricKey();
+    void deleteAllKeys();
+
+    std::expected<bool, KeyManagerError> keychainExists(const QString &account);
+    void keychainDelete(const QString &account);
+
+    static std::expected<SecureBytes, KeyManagerError> derivePasscodeKey(
+        QStringView passcode, QByteArrayView salt);
+
+private:
+    std::expected<void, KeyManagerError> keychainStore(
+        const QString &account, const SecureBytes &data, bool biometricProtection);
+    std::expected<std::optional<SecureBytes>, KeyManagerError> keychainLoad(const QString &account);
+    // Takes a raw key item loaded for operation; one of the wrong length is
+    // deleted. keyName is how the log lines call it.
+    Result adoptRawKey(
+        const SecureBytes &key, const QString &account, const QString &operation, const QString &keyName);
+    Result finishBiometricUnlock(DeviceAuth::Reply reply);
+    Result storeMasterKeyCopy(const QString &account, bool biometricProtection);
+
+    Keychain &m_keychain;
+    DeviceAuth &m_deviceAuth;
+    MasterKeyHolder m_masterKey;
+};

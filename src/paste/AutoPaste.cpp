@@ -1,0 +1,78 @@
+#include "paste/AutoPaste.h"
+
+#include "platform/Alerts.h"
+#include "base/MainQueue.h"
+#include "base/Log.h"
+#include "platform/KeySender.h"
+#include "platform/Workspace.h"
+
+#include <QCoreApplication>
+
+using namespace Qt::StringLiterals;
+
+const QString AutoPaste::permissionPaneName = u"Accessibility"_s;
+
+AutoPaste::AutoPaste(
+    KeySender &keySender, Workspace &workspace, Alerts &alerts, MainQueue &mainQueue, QObject *parent)
+    : QObject(parent), m_keySender(keySender), m_workspace(workspace), m_alerts(alerts),
+      m_mainQueue(mainQueue)
+{
+}
+
+bool AutoPaste::hasPastePermission() const
+{
+    return m_keySender.isPermitted();
+}
+
+bool AutoPaste::isThisApplication(const RunningApplication &application)
+{
+    return application.processIdentifier == QCoreApplication::applicationPid();
+}
+
+void AutoPaste::autoPaste(const std::optional<RunningApplication> &targetApp, int cursorBackSteps)
+{
+    if (!hasPastePermission()) {
+        Log::write(u"Accessibility permission not granted — cannot auto-paste"_s);
+        showPastePermissionAlert();
+        return;
+    }
+    std::chrono::milliseconds delay = ownDelay;
+    // A window closed since the menu opened is not brought back; the chord
+    // then goes wherever the focus is, as with no target at all.
+    if (targetApp && !isThisApplication(*targetApp) && m_workspace.activate(*targetApp))
+        delay = activationDelay;
+    m_mainQueue.after(delay, this, [this, cursorBackSteps] { postPasteKeystroke(cursorBackSteps); });
+}
+
+void AutoPaste::postPasteKeystroke(int cursorBackSteps)
+{
+    m_keySender.postPasteChord();
+    if (cursorBackSteps > 0)
+        m_mainQueue.after(caretDelay, this, [this, cursorBackSteps] { moveCaretLeft(cursorBackSteps); });
+}
+
+void AutoPaste::moveCaretLeft(int steps)
+{
+    m_keySender.postCaretLeft(steps);
+}
+
+void AutoPaste::pasteNow()
+{
+    if (hasPastePermission())
+        m_keySender.postPasteChord();
+}
+
+void AutoPaste::showPastePermissionAlert()
+{
+    if (s_pastePermissionAlertShown)
+        return;
+    s_pastePermissionAlertShown = true;
+    const QString text = u"The item is on your clipboard — press ⌘V to paste it.\n\nTo paste automatically, "
+                         u"switch on Vantorell in System Settings → Privacy & Security → "_s
+        + permissionPaneName
+        + u".\n\nAlready switched on? After installing a new version, macOS needs it again: select "
+          u"Vantorell, remove it with the – button, then add it back and switch it on. Then quit and "
+          u"reopen Vantorell."_s;
+    m_alerts.askAlert(u"Let Vantorell paste for you"_s, text,
+        u"Open "_s + permissionPaneName + u" Settings"_s, u"Not Now"_s);
+}

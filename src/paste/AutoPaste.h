@@ -1,0 +1,57 @@
+#pragma once
+
+#include "base/MainQueue.h"
+#include "platform/RunningApplication.h"
+
+#include <QObject>
+#include <QString>
+
+#include <chrono>
+#include <optional>
+
+class Alerts;
+class KeySender;
+class Workspace;
+
+// Brings the application the user worked in back to the front and types the
+// paste chord into it, optionally followed by caret steps to the left. Runs
+// on the main thread.
+class AutoPaste final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY(AutoPaste)
+
+public:
+    // From the pasteboard write to the permission check.
+    static constexpr std::chrono::milliseconds handOverDelay {120};
+    static constexpr std::chrono::milliseconds activationDelay {120};
+    static constexpr std::chrono::milliseconds ownDelay {100};
+    static constexpr std::chrono::milliseconds caretDelay {50};
+
+    static const QString permissionPaneName;
+
+    AutoPaste(KeySender &keySender, Workspace &workspace, Alerts &alerts,
+        MainQueue &mainQueue = MainQueue::system(), QObject *parent = nullptr);
+
+    bool hasPastePermission() const;
+    void autoPaste(const std::optional<RunningApplication> &targetApp, int cursorBackSteps);
+    void postPasteKeystroke(int cursorBackSteps);
+    void moveCaretLeft(int steps);
+    // The chord at once, with no activation and no caret steps.
+    void pasteNow();
+    // Shown at most once per run of the application. Its settings button
+    // opens nothing: no desktop pane grants synthetic keys, they work wherever
+    // the display server offers XTest.
+    void showPastePermissionAlert();
+
+    static bool pastePermissionAlertShown() { return s_pastePermissionAlertShown; }
+
+private:
+    static bool isThisApplication(const RunningApplication &application);
+
+    static inline bool s_pastePermissionAlertShown = false;
+
+    KeySender &m_keySender;
+    Workspace &m_workspace;
+    Alerts &m_alerts;
+    MainQueue &m_mainQueue;
+};

@@ -1,0 +1,95 @@
+#include "paste/EntryTools.h"
+
+#include "platform/Alerts.h"
+#include "paste/PasteAccess.h"
+#include "base/WhenFinished.h"
+#include "crypto/EncryptionService.h"
+#include "platform/Pasteboard.h"
+#include "platform/PasteboardType.h"
+#include "base/Utf8Text.h"
+
+using namespace Qt::StringLiterals;
+
+EntryTools::EntryTools(PasteAccess &paste, const EncryptionService &encryption, Pasteboard &pasteboard,
+    Alerts &alerts, Recognizer recognize, QObject *parent)
+    : QObject(parent), m_paste(paste), m_encryption(encryption), m_pasteboard(pasteboard), m_alerts(alerts),
+      m_recognize(std::move(recognize))
+{
+}
+
+void EntryTools::recognizeTextInEntry(const ClipboardEntry &entry, bool copyOnly)
+{
+    if (entry.contentType != ContentType::image)
+        return;
+    if (const std::optional<QByteArray> image = openContent(entry))
+        recognize(*image, copyOnly);
+}
+
+void EntryTools::ocrClipboardImage()
+{
+    std::optional<QByteArray> image = m_pasteboard.data(PasteboardType::png);
+    if (!image)
+        image = m_pasteboard.data(PasteboardType::tiff);
+    if (!image) {
+        m_alerts.beep();
+        return;
+    }
+    recognize(*image, false);
+}
+
+void EntryTools::pasteTransformedText(const QString &text, TextTransform transform)
+{
+    if (const std::optional<QString> result = transform.apply(text)) {
+        m_paste.pasteText(*result);
+        return;
+    }
+    m_alerts.beep();
+    m_alerts.showAlert(u"Can't "_s + transform.title().toLower(), u"That item isn't in the right format."_s);
+}
+
+void EntryTools::pasteTransformedEntry(const ClipboardEntry &entry, TextTransform transform)
+{
+    const std::optional<QByteArray> content = openContent(entry);
+    if (!content)
+        return;
+    if (const std::optional<QString> text = Utf8Text::decode(*content))
+        pasteTransformedText(*text, transform);
+}
+
+std::optional<QByteArray> EntryTools::openContent(const ClipboardEntry &entry) const
+{
+    if (entry.isSensitive)
+        return std::nullopt;
+    std::expected<QByteArray, SealingError> content = m_encryption.decrypt(entry.encryptedContent);
+    if (!content)
+        return std::nullopt;
+    return std::move(*content);
+}
+
+void EntryTools::recognize(const QByteArray &imageBytes, bool copyOnly)
+{
+    // The user may switch applications while recognition runs; the paste
+    // goes where they were when they asked.
+    const std::optional<RunningApplication> target = m_paste.pasteTarget();
+    whenFinished(this, m_recognize(imageBytes), [this, copyOnly, target](const std::optional<QString> &text) {
+        finishRecognition(text, copyOnly, target);
+    });
+}
+
+void EntryTools::finishRecognition(
+    const std::optional<QString> &text, bool copyOnly, const std::optional<RunningApplication> &target)
+{
+    if (!text) {
+        m_alerts.beep();
+        m_alerts.showAlert(u"No text found"_s, u"Vantorell couldn't find any text in that image."_s);
+        return;
+    }
+    if (copyOnly) {
+        // Not marked as our own write: the monitor captures the text as a
+        // new entry.
+        m_pasteboard.write(PasteboardItem::fromString(*text));
+        return;
+    }
+    m_paste.setPasteTarget(target);
+    m_paste.pasteText(*text);
+}

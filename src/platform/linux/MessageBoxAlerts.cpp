@@ -1,0 +1,48 @@
+#include "platform/linux/MessageBoxAlerts.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+void MessageBoxAlerts::beep()
+{
+    QApplication::beep();
+}
+
+namespace {
+
+// A tray application has no window in front: the alert must not open behind
+// the application the user is working in.
+void runInFront(QMessageBox &box)
+{
+    box.show();
+    box.raise();
+    box.activateWindow();
+    box.exec();
+}
+
+} // namespace
+
+void MessageBoxAlerts::showAlert(const QString &title, const QString &informativeText)
+{
+    QMessageBox box;
+    box.setIcon(QMessageBox::Warning);
+    box.setText(title);
+    box.setInformativeText(informativeText);
+    box.setStandardButtons(QMessageBox::Ok);
+    runInFront(box);
+}
+
+bool MessageBoxAlerts::askAlert(const QString &title, const QString &informativeText,
+    const QString &acceptButton, const QString &rejectButton)
+{
+    QMessageBox box;
+    box.setIcon(QMessageBox::Warning);
+    box.setText(title);
+    box.setInformativeText(informativeText);
+    QPushButton *accept = box.addButton(acceptButton, QMessageBox::AcceptRole);
+    box.addButton(rejectButton, QMessageBox::RejectRole);
+    box.setDefaultButton(accept);
+    runInFront(box);
+    return box.clickedButton() == accept;
+}

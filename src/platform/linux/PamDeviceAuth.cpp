@@ -1,0 +1,79 @@
+#include "platform/linux/PamDeviceAuth.h"
+
+#include "platform/linux/PasswordPrompt.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QScreen>
+#include <QtConcurrent>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// Wiped once the check is done with it.
+struct Password {
+    QByteArray utf8;
+    ~Password() { explicit_bzero(utf8.data(), std::size_t(utf8.size())); }
+};
+
+void deliver(QObject *context, const std::function<void(DeviceAuth::Reply)> &reply, DeviceAuth::Reply answer)
+{
+    QMetaObject::invokeMethod(
+        context, [reply, answer] { reply(answer); }, Qt::QueuedConnection);
+}
+
+} // namespace
+
+PamDeviceAuth::PamDeviceAuth(PamAuthenticator authenticator) : m_authenticator(std::move(authenticator))
+{
+}
+
+bool PamDeviceAuth::canEvaluate(Policy policy) const
+{
+    if (policy == Policy::biometrics)
+        return false;
+    return qobject_cast<QApplication *>(QCoreApplication::instance()) && QGuiApplication::primaryScreen()
+        && m_authenticator.isAvailable();
+}
+
+void PamDeviceAuth::evaluate(
+    Policy policy, const QString &reason, QObject *context, std::function<void(Reply)> reply)
+{
+    if (!canEvaluate(policy)) {
+        deliver(context, reply,
+            std::unexpected(DeviceAuthError {DeviceAuthError::Code::notAvailable,
+                policy == Policy::biometrics ? QStringLiteral("Biometry is not available on this device.")
+                                             : QStringLiteral("Authentication is not available.")}));
+        return;
+    }
+
+    auto *prompt = new PasswordPrompt(reason);
+    prompt->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(prompt, &QDialog::rejected, context, [reply] {
+        reply(std::unexpected(
+            DeviceAuthError {DeviceAuthError::Code::userCancel, QStringLiteral("Canceled by user.")}));
+    });
+    const QPointer<QObject> receiver(context);
+    QObject::connect(prompt, &PasswordPrompt::submitted, prompt,
+        [prompt, receiver, reply, authenticator = m_authenticator] {
+            auto password = std::make_shared<Password>(prompt->takePassword());
+            prompt->setBusy(true);
+            QtConcurrent::run([authenticator, password] {
+                return authenticator.verify(password->utf8);
+            }).then(prompt, [prompt, receiver, reply](const std::expected<void, QString> &verified) {
+                prompt->hide();
+                prompt->deleteLater();
+                if (!receiver)
+                    return;
+                deliver(receiver, reply,
+                    verified ? Reply(true)
+                             : Reply(std::unexpected(DeviceAuthError {
+                                 DeviceAuthError::Code::authenticationFailed, verified.error()})));
+            });
+        });
+    prompt->show();
+    prompt->raise();
+    prompt->activateWindow();
+}

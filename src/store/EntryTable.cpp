@@ -1,0 +1,288 @@
+#include "store/EntryTable.h"
+
+#include "records/DateCoding.h"
+#include "base/Log.h"
+#include "store/SqliteSavepoint.h"
+#include "store/SqliteStatement.h"
+#include "store/StoreDatabase.h"
+#include "records/UuidText.h"
+
+#include <sqlite3.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr const char *insertSql
+    = "INSERT OR REPLACE INTO clipboard_entries\n"
+      "(id, content_type, created_at, is_favorite, is_pinned, source_app,\n"
+      " encrypted_content, encrypted_preview, encrypted_search_text, is_sensitive, "
+      "expires_at, encrypted_rich)\n"
+      "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
+
+constexpr const char *selectSql
+    = "SELECT id, content_type, created_at, is_favorite, is_pinned, source_app, encrypted_content, "
+      "encrypted_preview, encrypted_search_text, is_sensitive, expires_at, encrypted_rich FROM "
+      "clipboard_entries "
+      "ORDER BY created_at DESC";
+
+constexpr const char *overwriteOneSql
+    = "UPDATE clipboard_entries SET encrypted_content = randomblob(length(encrypted_content)),\n"
+      "encrypted_preview = CASE WHEN encrypted_preview IS NOT NULL THEN "
+      "randomblob(length(encrypted_preview)) "
+      "ELSE NULL END,\n"
+      "encrypted_search_text = CASE WHEN encrypted_search_text IS NOT NULL THEN "
+      "randomblob(length(encrypted_search_text)) ELSE NULL END\n"
+      "WHERE id = ?";
+
+std::optional<QDateTime> optionalDate(const SqliteStatement &statement, int column)
+{
+    if (statement.columnIsNull(column))
+        return std::nullopt;
+    return DateCoding::fromSeconds(statement.columnDouble(column));
+}
+
+std::optional<QByteArray> optionalBlob(const SqliteStatement &statement, int column)
+{
+    QByteArray bytes = statement.columnBlob(column);
+    if (bytes.isEmpty())
+        return std::nullopt;
+    return bytes;
+}
+
+std::function<void(SqliteStatement &)> bindSeconds(const QDateTime &date)
+{
+    return [seconds = DateCoding::toSeconds(date)](
+               SqliteStatement &statement) { statement.bindDouble(1, seconds); };
+}
+
+std::optional<double> optionalSeconds(const std::optional<QDateTime> &date)
+{
+    if (!date)
+        return std::nullopt;
+    return DateCoding::toSeconds(*date);
+}
+
+} // namespace
+
+EntryTable::EntryTable(StoreDatabase &database) : m_database(database)
+{
+}
+
+void EntryTable::insertEntry(const ClipboardEntry &entry)
+{
+    SqliteStatement statement(m_database.handle(), insertSql);
+    if (!statement.isValid()) {
+        Log::write(u"❌ insertEntry FAILED to prepare: "_s + statement.errorMessage());
+        return;
+    }
+    statement.bindText(1, UuidText::toText(entry.id));
+    statement.bindText(2, rawValue(entry.contentType));
+    statement.bindDouble(3, DateCoding::toSeconds(entry.createdAt));
+    statement.bindBool(4, entry.isFavorite);
+    statement.bindBool(5, entry.isPinned);
+    statement.bindText(6, entry.sourceApp);
+    statement.bindBlob(7, entry.encryptedContent);
+    statement.bindBlob(8, entry.encryptedPreview);
+    statement.bindBlob(9, entry.encryptedSearchText);
+    statement.bindBool(10, entry.isSensitive);
+    statement.bindDouble(11, optionalSeconds(entry.expiresAt));
+    statement.bindBlob(12, entry.encryptedRich);
+    const int result = statement.step();
+    if (result != SQLITE_DONE)
+        Log::write(
+            u"❌ insertEntry step FAILED ("_s + QString::number(result) + u"): "_s + statement.errorMessage());
+}
+
+QList<ClipboardEntry> EntryTable::fetchAllEntries()
+{
+    SqliteStatement statement(m_database.handle(), selectSql);
+    if (!statement.isValid()) {
+        Log::write(u"❌ fetchAllEntries FAILED to prepare: "_s + statement.errorMessage());
+        return {};
+    }
+    QList<ClipboardEntry> entries;
+    int result = SQLITE_ROW;
+    while ((result = statement.step()) == SQLITE_ROW) {
+        if (auto entry = entryFromRow(statement))
+            entries.append(std::move(*entry));
+    }
+    if (result != SQLITE_DONE)
+        Log::write(u"❌ fetchAllEntries step FAILED ("_s + QString::number(result) + u"): "_s
+            + statement.errorMessage());
+    Log::write(u"fetchAllEntries: loaded "_s + QString::number(entries.size()) + u" entries from DB"_s);
+    return entries;
+}
+
+std::optional<ClipboardEntry> EntryTable::entryFromRow(const SqliteStatement &statement)
+{
+    const std::optional<QString> idText = statement.columnText(0);
+    const std::optional<QUuid> id = idText ? UuidText::parse(*idText) : std::nullopt;
+    if (!id)
+        return std::nullopt;
+    const std::optional<QString> typeText = statement.columnText(1);
+    const std::optional<ContentType> contentType
+        = typeText ? contentTypeFromRawValue(*typeText) : std::nullopt;
+    if (!contentType)
+        return std::nullopt;
+    ClipboardEntry entry;
+    entry.id = *id;
+    entry.contentType = *contentType;
+    entry.createdAt = DateCoding::fromSeconds(statement.columnDouble(2));
+    entry.isFavorite = statement.columnInt64(3) != 0;
+    entry.isPinned = statement.columnInt64(4) != 0;
+    entry.sourceApp = statement.columnText(5);
+    entry.encryptedContent = statement.columnBlob(6);
+    if (entry.encryptedContent.isEmpty())
+        return std::nullopt;
+    entry.encryptedPreview = optionalBlob(statement, 7);
+    entry.encryptedSearchText = optionalBlob(statement, 8);
+    entry.isSensitive = statement.columnInt64(9) != 0;
+    entry.expiresAt = optionalDate(statement, 10);
+    entry.encryptedRich = optionalBlob(statement, 11);
+    return entry;
+}
+
+void EntryTable::deleteExpiredEntries(const QDateTime &now)
+{
+    purge("UPDATE clipboard_entries SET encrypted_content = randomblob(length(encrypted_content)) "
+          "WHERE expires_at IS NOT NULL AND expires_at < ?",
+        "DELETE FROM clipboard_entries WHERE expires_at IS NOT NULL AND expires_at < ?", bindSeconds(now));
+}
+
+void EntryTable::deleteEntry(const QUuid &id)
+{
+    const qint64 before = m_database.totalChanges();
+    deleteOne(id);
+    checkpointIfChangedSince(before);
+}
+
+bool EntryTable::deleteOne(const QUuid &id)
+{
+    const QString idText = UuidText::toText(id);
+    return overwriteThenDelete(overwriteOneSql, "DELETE FROM clipboard_entries WHERE id = ?",
+        [&idText](SqliteStatement &statement) { statement.bindText(1, idText); });
+}
+
+void EntryTable::updateSearchData(
+    const QUuid &id, const std::optional<QByteArray> &preview, const std::optional<QByteArray> &searchText)
+{
+    SqliteStatement statement(m_database.handle(),
+        "UPDATE clipboard_entries SET encrypted_preview = ?, encrypted_search_text = ? "
+        "WHERE id = ?");
+    if (!statement.isValid())
+        return;
+    statement.bindBlob(1, preview);
+    statement.bindBlob(2, searchText);
+    statement.bindText(3, UuidText::toText(id));
+    statement.step();
+}
+
+void EntryTable::deleteEntries(const QList<QUuid> &ids)
+{
+    if (ids.isEmpty())
+        return;
+    const qint64 before = m_database.totalChanges();
+    {
+        // One transaction for the batch; a deletion that fails rolls back
+        // only its own pair.
+        SqliteSavepoint transaction(m_database, u"delete_entries"_s);
+        for (const QUuid &id : ids)
+            deleteOne(id);
+        transaction.release();
+    }
+    checkpointIfChangedSince(before);
+}
+
+void EntryTable::updateFlags(const ClipboardEntry &entry)
+{
+    SqliteStatement statement(
+        m_database.handle(), "UPDATE clipboard_entries SET is_favorite = ?, is_pinned = ? WHERE id = ?");
+    if (!statement.isValid())
+        return;
+    statement.bindBool(1, entry.isFavorite);
+    statement.bindBool(2, entry.isPinned);
+    statement.bindText(3, UuidText::toText(entry.id));
+    statement.step();
+}
+
+void EntryTable::clearAllEntries()
+{
+    purge("UPDATE clipboard_entries SET encrypted_content = randomblob(64)", "DELETE FROM clipboard_entries",
+        {}, Vacuum::yes);
+}
+
+void EntryTable::clearUnpinnedEntries()
+{
+    purge("UPDATE clipboard_entries SET encrypted_content = randomblob(length(encrypted_content)) "
+          "WHERE is_pinned = 0 AND is_favorite = 0",
+        "DELETE FROM clipboard_entries WHERE is_pinned = 0 AND is_favorite = 0", {}, Vacuum::yes);
+}
+
+void EntryTable::deleteEntriesOlderThan(const QDateTime &cutoff)
+{
+    purge("UPDATE clipboard_entries SET encrypted_content = randomblob(length(encrypted_content)) "
+          "WHERE created_at < ? AND is_pinned = 0 AND is_favorite = 0",
+        "DELETE FROM clipboard_entries WHERE created_at < ? AND is_pinned = 0 AND is_favorite = 0",
+        bindSeconds(cutoff));
+}
+
+bool EntryTable::wipeAllData()
+{
+    const qint64 before = m_database.totalChanges();
+    bool succeeded = false;
+    {
+        SqliteSavepoint wipe(m_database, u"wipe"_s);
+        succeeded = wipe.isActive()
+            && overwriteThenDelete("UPDATE clipboard_entries SET encrypted_content = "
+                                   "randomblob(length(encrypted_content))",
+                "DELETE FROM clipboard_entries")
+            && change("DELETE FROM snippets") && change("DELETE FROM audit_log") && wipe.release();
+    }
+    succeeded = succeeded && m_database.execute(u"VACUUM"_s);
+    return checkpointIfChangedSince(before) && succeeded;
+}
+
+qint64 EntryTable::entryCount()
+{
+    SqliteStatement statement(m_database.handle(), "SELECT COUNT(*) FROM clipboard_entries");
+    if (!statement.isValid() || statement.step() != SQLITE_ROW)
+        return 0;
+    return statement.columnInt64(0);
+}
+
+bool EntryTable::change(const char *sql, const Binder &bind)
+{
+    SqliteStatement statement(m_database.handle(), sql);
+    if (statement.isValid()) {
+        if (bind)
+            bind(statement);
+        if (statement.step() == SQLITE_DONE)
+            return true;
+    }
+    Log::write(u"SQL Error: "_s + statement.errorMessage());
+    return false;
+}
+
+bool EntryTable::overwriteThenDelete(const char *overwrite, const char *remove, const Binder &bind)
+{
+    SqliteSavepoint pair(m_database, u"overwrite_delete"_s);
+    change(overwrite, bind);
+    return change(remove, bind) && pair.release();
+}
+
+bool EntryTable::purge(const char *overwrite, const char *remove, const Binder &bind, Vacuum vacuum)
+{
+    const qint64 before = m_database.totalChanges();
+    bool succeeded = overwriteThenDelete(overwrite, remove, bind);
+    if (succeeded && vacuum == Vacuum::yes)
+        succeeded = m_database.execute(u"VACUUM"_s);
+    return checkpointIfChangedSince(before) && succeeded;
+}
+
+bool EntryTable::checkpointIfChangedSince(qint64 changes)
+{
+    if (m_database.totalChanges() == changes)
+        return true;
+    return m_database.checkpoint();
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "records/AuditEvent.h"
+#include "records/ClipboardEntry.h"
+#include "base/Clock.h"
+#include "store/EntryTable.h"
+#include "base/SerialExecutor.h"
+#include "records/Snippet.h"
+#include "store/SnippetError.h"
+#include "store/SnippetTable.h"
+#include "store/StoreDatabase.h"
+
+#include <QFuture>
+#include <QList>
+
+#include <atomic>
+#include <expected>
+#include <optional>
+
+class EncryptionService;
+
+// The one store: sealed history, sealed snippets and the audit log in
+// SQLite, or the history in memory only during a private session. Every
+// operation runs on the store's one worker thread, in call order, and
+// returns a future that callers continue on the main thread with
+// .then(context, ...). Only the worker touches the database and the
+// memory-only list.
+class SecureStorageManager final {
+    Q_DISABLE_COPY(SecureStorageManager)
+
+public:
+    explicit SecureStorageManager(
+        const EncryptionService &encryptionService, const Clock &clock = Clock::system());
+    // Runs what is still queued, then closes the database.
+    ~SecureStorageManager();
+
+    // Opens vantorell.db in the application's data folder (the folder is
+    // made now, on the caller's thread).
+    QFuture<void> openDatabase();
+    QFuture<void> closeDatabase();
+    // Whether the last open succeeded and no close followed; valid once the
+    // open's future has finished.
+    bool isOpen() const { return m_isOpen.load(); }
+    QFuture<bool> execute(const QString &sql);
+
+    QFuture<void> insertEntry(const ClipboardEntry &entry);
+    QFuture<QList<ClipboardEntry>> fetchAllEntries();
+    QFuture<void> deleteExpiredEntries();
+    QFuture<void> deleteEntry(const QUuid &id);
+    QFuture<void> updateSearchData(const QUuid &id, const std::optional<QByteArray> &preview,
+        const std::optional<QByteArray> &searchText);
+    QFuture<void> deleteEntries(const QList<QUuid> &ids);
+    QFuture<void> updateFlags(const ClipboardEntry &entry);
+    QFuture<void> clearAllEntries();
+    QFuture<void> clearUnpinnedEntries();
+    QFuture<void> deleteEntriesOlderThan(const QDateTime &cutoff);
+    // Ends memory-only mode and empties every table; true when the database
+    // was open and every step succeeded.
+    QFuture<bool> wipeAllData();
+    QFuture<qint64> entryCount();
+    QFuture<void> setSecureMode(bool enabled);
+
+    QFuture<std::expected<void, SnippetError>> insertSnippet(const Snippet &snippet);
+    QFuture<QList<Snippet>> fetchSnippets();
+    // Adds one to the snippet's stored use count; true when it had a row.
+    QFuture<std::expected<bool, SnippetError>> incrementSnippetUsage(const QUuid &id);
+    QFuture<bool> deleteSnippet(const QUuid &id);
+    // Dropped while memory-only mode is on.
+    QFuture<void> logAuditEvent(const AuditEvent &event);
+
+private:
+    void writeAuditEvent(const AuditEvent &event);
+    void removeExpiredFromMemory();
+    void logModeSwitch(AuditEventType type);
+
+    const EncryptionService &m_encryptionService;
+    const Clock &m_clock;
+    StoreDatabase m_database;
+    EntryTable m_entries {m_database};
+    SnippetTable m_snippets {m_database, m_encryptionService};
+    bool m_isRAMMode = false;
+    QList<ClipboardEntry> m_ramEntries;
+    std::atomic<bool> m_isOpen = false;
+    // Last, so its thread is joined before anything it uses goes.
+    SerialExecutor m_executor;
+};

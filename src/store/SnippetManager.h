@@ -1,0 +1,38 @@
+#pragma once
+
+#include "base/Clock.h"
+#include "records/Snippet.h"
+#include "store/SnippetError.h"
+
+#include <QFuture>
+#include <QObject>
+
+#include <expected>
+
+class SecureStorageManager;
+
+// Records snippet use, saves edits and deletes snippets. Owns no snippet
+// data: every change goes straight to the store and callers reload their
+// lists. Lives on the main thread, where its continuations run.
+class SnippetManager final : public QObject {
+    Q_OBJECT
+    Q_DISABLE_COPY(SnippetManager)
+
+public:
+    using Result = std::expected<void, SnippetError>;
+
+    explicit SnippetManager(SecureStorageManager &storageManager, const Clock &clock = Clock::system(),
+        QObject *parent = nullptr);
+
+    // Adds one to the stored count (edits made meanwhile stay, a deleted
+    // snippet stays deleted) and audits the use when a row changed.
+    QFuture<Result> recordSnippetUse(const Snippet &snippet);
+    // Saves the snippet with updatedAt set to now.
+    QFuture<Result> saveSnippet(const Snippet &snippet);
+    // True unless the statement failed (which the store logs).
+    QFuture<bool> deleteSnippet(const QUuid &id);
+
+private:
+    SecureStorageManager &m_storageManager;
+    const Clock &m_clock;
+};

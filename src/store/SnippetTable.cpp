@@ -1,0 +1,184 @@
+#include "store/SnippetTable.h"
+
+#include "records/DateCoding.h"
+#include "crypto/EncryptionService.h"
+#include "base/Log.h"
+#include "store/SqliteStatement.h"
+#include "store/StoreDatabase.h"
+#include "records/UuidText.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QStringDecoder>
+
+#include <sqlite3.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+std::optional<QString> strictUtf8(const QByteArray &bytes)
+{
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = decoder(bytes);
+    if (decoder.hasError())
+        return std::nullopt;
+    return text;
+}
+
+std::optional<QStringList> tagsFromJson(const QByteArray &json)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError || !document.isArray())
+        return std::nullopt;
+    QStringList tags;
+    for (const QJsonValue &value : document.array()) {
+        if (!value.isString())
+            return std::nullopt;
+        tags.append(value.toString());
+    }
+    return tags;
+}
+
+} // namespace
+
+SnippetTable::SnippetTable(StoreDatabase &database, const EncryptionService &encryptionService)
+    : m_database(database), m_encryptionService(encryptionService)
+{
+}
+
+std::expected<void, SnippetError> SnippetTable::insertSnippet(const Snippet &snippet)
+{
+    const auto title = m_encryptionService.encrypt(snippet.title.toUtf8());
+    if (!title)
+        return std::unexpected(toSnippetError(title.error()));
+    const auto content = m_encryptionService.encrypt(snippet.content.toUtf8());
+    if (!content)
+        return std::unexpected(toSnippetError(content.error()));
+    const auto tags = m_encryptionService.encrypt(
+        QJsonDocument(QJsonArray::fromStringList(snippet.tags)).toJson(QJsonDocument::Compact));
+    if (!tags)
+        return std::unexpected(toSnippetError(tags.error()));
+    std::optional<QByteArray> group;
+    if (snippet.group) {
+        auto sealed = m_encryptionService.encrypt(snippet.group->toUtf8());
+        if (!sealed)
+            return std::unexpected(toSnippetError(sealed.error()));
+        group = std::move(*sealed);
+    }
+
+    SqliteStatement statement(m_database.handle(),
+        "INSERT OR REPLACE INTO snippets\n"
+        "(id, encrypted_title, encrypted_content, encrypted_tags, encrypted_group, "
+        "is_favorite, created_at, updated_at, usage_count)\n"
+        "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    if (!statement.isValid()) {
+        const QString message = statement.errorMessage();
+        Log::write(u"insertSnippet prepare failed: "_s + message);
+        return std::unexpected(StorageError(StorageError::Code::sqlitePrepareFailed, message));
+    }
+    statement.bindText(1, UuidText::toText(snippet.id));
+    statement.bindBlob(2, *title);
+    statement.bindBlob(3, *content);
+    statement.bindBlob(4, *tags);
+    statement.bindBlob(5, group);
+    statement.bindBool(6, snippet.isFavorite);
+    statement.bindDouble(7, DateCoding::toSeconds(snippet.createdAt));
+    statement.bindDouble(8, DateCoding::toSeconds(snippet.updatedAt));
+    statement.bindInt64(9, snippet.usageCount);
+    if (statement.step() != SQLITE_DONE) {
+        const QString message = statement.errorMessage();
+        Log::write(u"insertSnippet step failed: "_s + message);
+        return std::unexpected(StorageError(StorageError::Code::sqliteStepFailed, message));
+    }
+    return {};
+}
+
+QList<Snippet> SnippetTable::fetchSnippets()
+{
+    SqliteStatement statement(m_database.handle(),
+        "SELECT id, encrypted_title, encrypted_content, encrypted_tags, encrypted_group, "
+        "is_favorite, created_at, updated_at, usage_count FROM snippets "
+        "ORDER BY updated_at DESC");
+    if (!statement.isValid())
+        return {};
+    QList<Snippet> snippets;
+    while (statement.step() == SQLITE_ROW) {
+        if (auto snippet = snippetFromRow(statement))
+            snippets.append(std::move(*snippet));
+    }
+    return snippets;
+}
+
+std::optional<Snippet> SnippetTable::snippetFromRow(const SqliteStatement &statement) const
+{
+    const std::optional<QString> idText = statement.columnText(0);
+    const std::optional<QUuid> id = idText ? UuidText::parse(*idText) : std::nullopt;
+    if (!id)
+        return std::nullopt;
+    const QByteArray sealedTitle = statement.columnBlob(1);
+    const QByteArray sealedContent = statement.columnBlob(2);
+    if (sealedTitle.isEmpty() || sealedContent.isEmpty())
+        return std::nullopt;
+    const auto titleBytes = m_encryptionService.decrypt(sealedTitle);
+    const std::optional<QString> title = titleBytes ? strictUtf8(*titleBytes) : std::nullopt;
+    if (!title)
+        return std::nullopt;
+    const auto contentBytes = m_encryptionService.decrypt(sealedContent);
+    const std::optional<QString> content = contentBytes ? strictUtf8(*contentBytes) : std::nullopt;
+    if (!content)
+        return std::nullopt;
+
+    Snippet snippet;
+    snippet.id = *id;
+    snippet.title = *title;
+    snippet.content = *content;
+    if (const QByteArray sealedTags = statement.columnBlob(3); !sealedTags.isEmpty()) {
+        const auto tagBytes = m_encryptionService.decrypt(sealedTags);
+        snippet.tags = (tagBytes ? tagsFromJson(*tagBytes) : std::nullopt).value_or(QStringList());
+    }
+    if (const QByteArray sealedGroup = statement.columnBlob(4); !sealedGroup.isEmpty()) {
+        const auto groupBytes = m_encryptionService.decrypt(sealedGroup);
+        snippet.group = groupBytes ? strictUtf8(*groupBytes) : std::nullopt;
+    }
+    snippet.isFavorite = statement.columnInt64(5) != 0;
+    snippet.createdAt = DateCoding::fromSeconds(statement.columnDouble(6));
+    snippet.updatedAt = DateCoding::fromSeconds(statement.columnDouble(7));
+    snippet.usageCount = statement.columnInt64(8);
+    return snippet;
+}
+
+std::expected<bool, SnippetError> SnippetTable::incrementUsage(const QUuid &id)
+{
+    if (!m_encryptionService.isReady())
+        return std::unexpected(EncryptionError::masterKeyUnavailable);
+    SqliteStatement statement(
+        m_database.handle(), "UPDATE snippets SET usage_count = usage_count + 1 WHERE id = ?");
+    if (!statement.isValid()) {
+        Log::write(u"SQL Error: "_s + statement.errorMessage());
+        return std::unexpected(
+            StorageError(StorageError::Code::sqlitePrepareFailed, statement.errorMessage()));
+    }
+    statement.bindText(1, UuidText::toText(id));
+    if (statement.step() != SQLITE_DONE) {
+        Log::write(u"SQL Error: "_s + statement.errorMessage());
+        return std::unexpected(StorageError(StorageError::Code::sqliteStepFailed, statement.errorMessage()));
+    }
+    return sqlite3_changes64(m_database.handle()) > 0;
+}
+
+bool SnippetTable::deleteSnippet(const QUuid &id)
+{
+    SqliteStatement statement(m_database.handle(), "DELETE FROM snippets WHERE id = ?");
+    if (statement.isValid()) {
+        statement.bindText(1, UuidText::toText(id));
+        if (statement.step() == SQLITE_DONE) {
+            if (sqlite3_changes64(m_database.handle()) > 0)
+                return m_database.checkpoint();
+            return true;
+        }
+    }
+    Log::write(u"SQL Error: "_s + statement.errorMessage());
+    return false;
+}

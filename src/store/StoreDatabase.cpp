@@ -1,0 +1,168 @@
+#include "store/StoreDatabase.h"
+
+#include "base/Log.h"
+#include "store/SqliteStatement.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+#include <sqlite3.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString createEntries = u"CREATE TABLE IF NOT EXISTS clipboard_entries (\n"
+                              "    id TEXT PRIMARY KEY,\n"
+                              "    content_type TEXT NOT NULL,\n"
+                              "    created_at REAL NOT NULL,\n"
+                              "    is_favorite INTEGER DEFAULT 0,\n"
+                              "    is_pinned INTEGER DEFAULT 0,\n"
+                              "    source_app TEXT,\n"
+                              "    encrypted_content BLOB NOT NULL,\n"
+                              "    encrypted_preview BLOB,\n"
+                              "    encrypted_search_text BLOB,\n"
+                              "    is_sensitive INTEGER DEFAULT 0,\n"
+                              "    expires_at REAL,\n"
+                              "    encrypted_rich BLOB\n"
+                              ")"_s;
+
+const QString createSnippets = u"CREATE TABLE IF NOT EXISTS snippets (\n"
+                               "    id TEXT PRIMARY KEY,\n"
+                               "    encrypted_title BLOB NOT NULL,\n"
+                               "    encrypted_content BLOB NOT NULL,\n"
+                               "    encrypted_tags BLOB,\n"
+                               "    encrypted_group BLOB,\n"
+                               "    is_favorite INTEGER DEFAULT 0,\n"
+                               "    created_at REAL NOT NULL,\n"
+                               "    updated_at REAL NOT NULL,\n"
+                               "    usage_count INTEGER DEFAULT 0\n"
+                               ")"_s;
+
+const QString createAuditLog = u"CREATE TABLE IF NOT EXISTS audit_log (\n"
+                               "    id TEXT PRIMARY KEY,\n"
+                               "    timestamp REAL NOT NULL,\n"
+                               "    event_type TEXT NOT NULL,\n"
+                               "    detail TEXT\n"
+                               ")"_s;
+
+const QString createIndex
+    = u"CREATE INDEX IF NOT EXISTS idx_entries_created ON clipboard_entries(created_at DESC)"_s;
+
+struct Migration {
+    QString table;
+    QString column;
+    QString type;
+};
+
+// Columns that files of earlier versions lack, in the order they came.
+const Migration migrations[] = {
+    {u"snippets"_s, u"encrypted_group"_s, u"BLOB"_s},
+    {u"snippets"_s, u"encrypted_tags"_s, u"BLOB"_s},
+    {u"clipboard_entries"_s, u"encrypted_search_text"_s, u"BLOB"_s},
+    {u"clipboard_entries"_s, u"is_pinned"_s, u"INTEGER DEFAULT 0"_s},
+    {u"clipboard_entries"_s, u"is_sensitive"_s, u"INTEGER DEFAULT 0"_s},
+    {u"clipboard_entries"_s, u"expires_at"_s, u"REAL"_s},
+    {u"clipboard_entries"_s, u"encrypted_rich"_s, u"BLOB"_s},
+};
+
+} // namespace
+
+StoreDatabase::~StoreDatabase()
+{
+    closeDatabase();
+}
+
+QString StoreDatabase::databaseURL()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(folder);
+    return QDir(folder).filePath(u"vantorell.db"_s);
+}
+
+void StoreDatabase::openDatabase(const QString &path)
+{
+    closeDatabase();
+    const int result = sqlite3_open_v2(path.toUtf8().constData(), &m_db,
+        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
+    if (result != SQLITE_OK) {
+        const QString message
+            = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(result));
+        Log::write(u"Failed to open database: "_s + message);
+        closeDatabase();
+        return;
+    }
+    execute(u"PRAGMA journal_mode=WAL"_s);
+    execute(u"PRAGMA secure_delete=ON"_s);
+    execute(createEntries);
+    execute(createSnippets);
+    execute(createAuditLog);
+    execute(createIndex);
+    migrateSchema();
+    Log::write(u"Database opened at: "_s + path);
+}
+
+void StoreDatabase::closeDatabase()
+{
+    if (!m_db)
+        return;
+    sqlite3_close_v2(m_db);
+    m_db = nullptr;
+}
+
+bool StoreDatabase::execute(const QString &sql)
+{
+    if (!m_db)
+        return false;
+    char *message = nullptr;
+    const int result = sqlite3_exec(m_db, sql.toUtf8().constData(), nullptr, nullptr, &message);
+    if (result == SQLITE_OK)
+        return true;
+    if (message) {
+        Log::write(u"SQL Error: "_s + QString::fromUtf8(message));
+        sqlite3_free(message);
+    }
+    return false;
+}
+
+bool StoreDatabase::columnExists(const QString &table, const QString &column)
+{
+    SqliteStatement statement(m_db, (u"PRAGMA table_info("_s + table + u')').toUtf8().constData());
+    if (!statement.isValid())
+        return false;
+    while (statement.step() == SQLITE_ROW) {
+        if (statement.columnText(1) == column)
+            return true;
+    }
+    return false;
+}
+
+void StoreDatabase::addColumnIfMissing(const QString &table, const QString &column, const QString &type)
+{
+    if (columnExists(table, column))
+        return;
+    if (execute(u"ALTER TABLE "_s + table + u" ADD COLUMN "_s + column + u' ' + type))
+        Log::write(u"Schema migration: added '"_s + column + u"' to '"_s + table + u'\'');
+}
+
+void StoreDatabase::migrateSchema()
+{
+    for (const Migration &migration : migrations)
+        addColumnIfMissing(migration.table, migration.column, migration.type);
+}
+
+qint64 StoreDatabase::totalChanges() const
+{
+    return m_db ? sqlite3_total_changes64(m_db) : 0;
+}
+
+bool StoreDatabase::checkpoint()
+{
+    if (!m_db)
+        return false;
+    const int result = sqlite3_wal_checkpoint_v2(m_db, nullptr, SQLITE_CHECKPOINT_TRUNCATE, nullptr, nullptr);
+    if (result == SQLITE_OK)
+        return true;
+    Log::write(u"SQL Error: "_s + QString::fromUtf8(sqlite3_errmsg(m_db)));
+    return false;
+}

@@ -1,0 +1,439 @@
+#include "crypto/AesGcm.h"
+#include "crypto/EncryptionService.h"
+#include "crypto/KeyManager.h"
+#include "store/SecureStorageManager.h"
+#include "app/SecurityController.h"
+#include "settings/SettingsManager.h"
+#include "support/AwaitFuture.h"
+#include "support/FakeAppStateAccess.h"
+#include "support/FakeClock.h"
+#include "support/FakeDeviceAuth.h"
+#include "support/FakeDockPresence.h"
+#include "support/FakeIdleTime.h"
+#include "support/FakeKeychain.h"
+#include "support/FakeLoginItem.h"
+#include "support/LogCapture.h"
+#include "support/RawDatabase.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+namespace {
+
+const QString passcode = u"correct horse"_s;
+
+} // namespace
+
+class SecurityControllerTest final : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_home;
+    std::unique_ptr<FakeClock> m_clock;
+    FakeKeychain m_keychain;
+    FakeDeviceAuth m_deviceAuth;
+    FakeIdleTime m_idle;
+    FakeLoginItem m_loginItem;
+    FakeDockPresence m_dock;
+    std::unique_ptr<FakeAppStateAccess> m_appState;
+    std::unique_ptr<KeyManager> m_keys;
+    std::unique_ptr<EncryptionService> m_encryption;
+    std::unique_ptr<SecureStorageManager> m_store;
+    std::unique_ptr<SettingsManager> m_settings;
+    std::unique_ptr<SecurityController> m_controller;
+    std::unique_ptr<LogCapture> m_log;
+
+    // Runs the queued steps, then everything they gave the store.
+    void settle()
+    {
+        QCoreApplication::processEvents();
+        awaitFuture(m_store->entryCount());
+    }
+    QString databasePath() const { return m_home->filePath(u"Vantorell/vantorell.db"_s); }
+    QStringList auditRows()
+    {
+        settle();
+        return RawDatabase(databasePath())
+            .texts("SELECT event_type || ' ' || IFNULL(detail, '-') FROM audit_log ORDER BY rowid");
+    }
+    // History, snippet and audit rows.
+    qint64 databaseRows()
+    {
+        settle();
+        return RawDatabase(databasePath())
+            .count("SELECT (SELECT COUNT(*) FROM clipboard_entries) + (SELECT COUNT(*) FROM snippets)"
+                   " + (SELECT COUNT(*) FROM audit_log)");
+    }
+    void setUpVault()
+    {
+        QVERIFY(m_controller->completePasscodeSetup(passcode));
+        settle();
+        m_appState->calls.clear();
+        m_log->clear();
+    }
+    void insertEntry(const char *text)
+    {
+        ClipboardEntry entry;
+        entry.id = QUuid::createUuid();
+        entry.createdAt = m_clock->now();
+        entry.encryptedContent = *m_encryption->encrypt(text);
+        awaitFuture(m_store->insertEntry(entry));
+    }
+    void failTimes(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            m_controller->recordFailedAttempt();
+    }
+
+private slots:
+    void initTestCase() { QCoreApplication::setApplicationName(u"Vantorell"_s); }
+
+    void init()
+    {
+        m_home = std::make_unique<QTemporaryDir>();
+        qputenv("XDG_DATA_HOME", m_home->path().toUtf8());
+        m_clock = std::make_unique<FakeClock>();
+        m_keychain = FakeKeychain();
+        m_deviceAuth = FakeDeviceAuth();
+        m_idle.set(std::nullopt);
+        m_appState = std::make_unique<FakeAppStateAccess>();
+        m_keys = std::make_unique<KeyManager>(m_keychain, m_deviceAuth);
+        m_encryption = std::make_unique<EncryptionService>(m_keys->masterKey());
+        m_store = std::make_unique<SecureStorageManager>(*m_encryption, *m_clock);
+        awaitFuture(m_store->openDatabase());
+        m_appState->store = m_store.get();
+        m_settings
+            = std::make_unique<SettingsManager>(m_home->filePath(u"Vantorell.conf"_s), m_loginItem, m_dock);
+        m_controller = std::make_unique<SecurityController>(
+            *m_keys, *m_appState, *m_settings, m_deviceAuth, m_idle, *m_clock);
+        m_log = std::make_unique<LogCapture>();
+    }
+
+    void cleanup()
+    {
+        m_log.reset();
+        m_controller.reset();
+        m_settings.reset();
+        m_store.reset();
+        m_encryption.reset();
+        m_keys.reset();
+        m_appState.reset();
+    }
+
+    void failedAttempts_data()
+    {
+        QTest::addColumn<int>("attempts");
+        QTest::addColumn<qint64>("counter");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("first") << 1 << 1LL << u"Incorrect passcode. 9 attempts remaining."_s;
+        QTest::newRow("ninth") << 9 << 9LL << u"Incorrect passcode. 1 attempts remaining."_s;
+        QTest::newRow("tenth locks out") << 10 << 0LL << u"Too many failed attempts. Locked for 5 minutes."_s;
+    }
+    void failedAttempts()
+    {
+        QFETCH(int, attempts);
+        QFETCH(qint64, counter);
+        QFETCH(QString, message);
+        failTimes(attempts);
+        QCOMPARE(m_controller->failedAttempts(), counter);
+        QCOMPARE(m_controller->authError(), message);
+        QCOMPARE(m_log->contains(u"[Vantorell] Account locked out for 300.0s after 10 failed attempts"_s),
+            attempts >= 10);
+        const QStringList audit = auditRows();
+        QCOMPARE(audit.size(), attempts);
+        QCOMPARE(audit.last(), u"auth_failed Attempt %1"_s.arg(attempts));
+    }
+
+    // The lock-out runs on time that the wall clock cannot move but that
+    // counts through suspend.
+    void lockout_data()
+    {
+        QTest::addColumn<std::chrono::milliseconds>("wait");
+        QTest::addColumn<bool>("wallClockDayAhead");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("299.6 s left") << 400ms << false << u"Too many failed attempts. Try again in 299s."_s;
+        QTest::newRow("0.4 s left") << 299'600ms << false << u"Too many failed attempts. Try again in 0s."_s;
+        QTest::newRow("date set a day ahead")
+            << 0ms << true << u"Too many failed attempts. Try again in 300s."_s;
+        QTest::newRow("over") << 300'000ms << false << u"Incorrect passcode. 9 attempts remaining."_s;
+    }
+    void lockout()
+    {
+        QFETCH(std::chrono::milliseconds, wait);
+        QFETCH(bool, wallClockDayAhead);
+        QFETCH(QString, message);
+        setUpVault();
+        failTimes(10);
+        m_clock->advance(wait);
+        if (wallClockDayAhead)
+            m_clock->setWallTime(m_clock->now().addDays(1));
+        QVERIFY(!m_controller->attemptUnlock(u"wrong"_s));
+        QCOMPARE(m_controller->authError(), message);
+    }
+
+    // Only a passcode that does not open the key counts; the rest is no
+    // mistake of the user's and must not lead to a lock-out.
+    void unlockFailures_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<qint64>("counter");
+        QTest::addColumn<bool>("setup");
+        QTest::newRow("wrong passcode")
+            << u""_s << u"Incorrect passcode. 9 attempts remaining."_s << 1LL << false;
+        QTest::newRow("salt missing") << u"salt"_s << u"Encryption salt not found"_s << 0LL << false;
+        QTest::newRow("sealed key cut short")
+            << u"short"_s << description(CipherError::incorrectParameterSize) << 0LL << false;
+        QTest::newRow("sealed key of 16 bytes")
+            << u"16 bytes"_s << u"Master key not found in Keychain"_s << 0LL << false;
+        // Set-up would replace the key the history is sealed under.
+        QTest::newRow("keychain unavailable")
+            << u"unavailable"_s << u"Keychain unavailable: locked"_s << 0LL << false;
+        QTest::newRow("no vault yet") << u"no vault"_s << QString() << 0LL << true;
+    }
+    void unlockFailures()
+    {
+        QFETCH(QString, damage);
+        QFETCH(QString, message);
+        QFETCH(qint64, counter);
+        QFETCH(bool, setup);
+        setUpVault();
+        m_keys->dropMasterKey();
+        QString attempt = u"wrong"_s;
+        if (damage == u"salt"_s) {
+            m_keychain.items.remove(KeyManager::saltAccount);
+        } else if (damage == u"short"_s) {
+            m_keychain.items[KeyManager::sealedKeyAccount].truncate(20);
+        } else if (damage == u"16 bytes"_s) {
+            const auto key
+                = KeyManager::derivePasscodeKey(passcode, m_keychain.items[KeyManager::saltAccount]);
+            m_keychain.items[KeyManager::sealedKeyAccount]
+                = *AesGcm::seal(key->view(), QByteArray(12, 'n'), QByteArray(16, 'k'));
+            attempt = passcode;
+        } else if (damage == u"unavailable"_s) {
+            m_keychain.unavailable = KeychainError {1, u"locked"_s};
+        } else if (damage == u"no vault"_s) {
+            m_keys->deleteAllKeys();
+        }
+        QVERIFY(!m_controller->attemptUnlock(attempt));
+        QCOMPARE(m_controller->authError(), message);
+        QCOMPARE(m_controller->failedAttempts(), counter);
+        QCOMPARE(auditRows().filter(u"auth_failed"_s).size(), m_controller->failedAttempts());
+        QCOMPARE(m_appState->showOnboarding, setup);
+    }
+
+    void unlock_data()
+    {
+        QTest::addColumn<bool>("requirePasscode");
+        QTest::addColumn<bool>("useBiometrics");
+        QTest::newRow("silent unlock allowed") << false << false;
+        QTest::newRow("passcode and biometrics") << true << true;
+    }
+    void unlock()
+    {
+        QFETCH(bool, requirePasscode);
+        QFETCH(bool, useBiometrics);
+        m_keychain.biometricsSupported = true;
+        m_settings->setRequirePasscode(requirePasscode);
+        m_settings->setUseBiometrics(useBiometrics);
+        setUpVault();
+        m_keychain.items.remove(KeyManager::rawKeyAccount);
+        m_controller->lockNow();
+        failTimes(3);
+        m_clock->advance(1h);
+        settle();
+        m_appState->calls.clear();
+
+        QVERIFY(m_controller->attemptUnlock(passcode));
+        QCOMPARE(m_appState->calls,
+            (QStringList {u"unlocked=true"_s, u"showUnlockPrompt=false"_s, u"reloadEntries"_s}));
+        QCOMPARE(m_controller->failedAttempts(), 0);
+        QCOMPARE(m_controller->authError(), QString());
+        QCOMPARE(m_controller->lastActivityTime(), m_clock->elapsed());
+        QCOMPARE(m_keychain.items.contains(KeyManager::rawKeyAccount), !requirePasscode);
+        QCOMPARE(m_keychain.protectedItems.contains(KeyManager::biometricKeyAccount), useBiometrics);
+        QVERIFY(m_log->contains(u"[Vantorell] App unlocked (masterKey loaded: true)"_s));
+        QCOMPARE(auditRows().last(), u"app_unlocked -"_s);
+        QCOMPARE(m_appState->calls.last(), u"loadSnippets"_s);
+    }
+
+    // Biometric unlock is never blocked by the lock-out nor counted.
+    void biometricUnlock_data()
+    {
+        QTest::addColumn<DeviceAuth::Reply>("answer");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("during a lock-out") << DeviceAuth::Reply(true) << QString();
+        QTest::newRow("cancelled") << DeviceAuth::Reply(
+            std::unexpected(DeviceAuthError {DeviceAuthError::Code::userCancel, u"Canceled"_s}))
+                                   << u"Canceled"_s;
+    }
+    void biometricUnlock()
+    {
+        QFETCH(DeviceAuth::Reply, answer);
+        QFETCH(QString, message);
+        m_keychain.biometricsSupported = m_deviceAuth.biometricsAvailable = true;
+        m_settings->setUseBiometrics(true);
+        setUpVault();
+        QVERIFY(m_keys->storeBiometricKey());
+        m_controller->lockNow();
+        failTimes(answer ? 10 : 3);
+        const qint64 counter = m_controller->failedAttempts();
+        m_deviceAuth.answer = answer;
+
+        std::optional<bool> opened;
+        m_controller->attemptBiometricUnlock([&](bool done) { opened = done; });
+        QVERIFY(QTest::qWaitFor([&] { return opened.has_value(); }));
+        QCOMPARE(*opened, answer.has_value());
+        QCOMPARE(m_keys->hasMasterKey(), answer.has_value());
+        QCOMPARE(m_controller->authError(), message);
+        QCOMPARE(m_controller->failedAttempts(), answer ? 0 : counter);
+        if (answer)
+            QVERIFY(m_controller->attemptUnlock(passcode));
+    }
+
+    // Locked/unlocked x passcode/private session/neither x timeout 0/1/5 x
+    // where the idle time comes from.
+    void idleCheck_data()
+    {
+        QTest::addColumn<bool>("unlocked");
+        QTest::addColumn<QString>("guard");
+        QTest::addColumn<qint64>("timeout");
+        QTest::addColumn<qint64>("systemIdle");
+        QTest::addColumn<qint64>("sinceActivity");
+        QTest::addColumn<qint64>("lockedAfter");
+        struct Idle {
+            const char *name;
+            qint64 system; // -1: no display
+            qint64 activity;
+            qint64 idle;
+        };
+        const Idle sources[] = {
+            {"quiet", 312, 312, 312},
+            {"typed 30 s ago", 30, 3600, 30},
+            {"used the app 30 s ago", 3600, 30, 30},
+            {"no display", -1, 312, 312},
+            {"59 s", 59, 59, 59},
+            {"299 s", 299, 299, 299},
+        };
+        for (bool unlocked : {true, false})
+            for (const QString &guard : {u"passcode"_s, u"private"_s, u"neither"_s})
+                for (qint64 timeout : {0, 1, 5})
+                    for (const Idle &source : sources) {
+                        const bool locks = unlocked && guard != u"neither"_s && timeout >= 1
+                            && source.idle >= timeout * 60;
+                        QTest::addRow("%s %s %lld min %s", unlocked ? "unlocked" : "locked",
+                            qPrintable(guard), timeout, source.name)
+                            << unlocked << guard << timeout << source.system << source.activity
+                            << (locks ? source.idle : -1);
+                    }
+        QTest::newRow("absurd timeout") << true << u"passcode"_s << std::numeric_limits<qint64>::max()
+                                        << 1'000'000'000LL << 1'000'000'000LL << -1LL;
+    }
+    void idleCheck()
+    {
+        QFETCH(bool, unlocked);
+        QFETCH(QString, guard);
+        QFETCH(qint64, timeout);
+        QFETCH(qint64, systemIdle);
+        QFETCH(qint64, sinceActivity);
+        QFETCH(qint64, lockedAfter);
+        m_appState->unlocked = unlocked;
+        m_settings->setRequirePasscode(guard == u"passcode"_s);
+        m_appState->secureModeActive = guard == u"private"_s;
+        m_settings->setAutoLockTimeout(timeout);
+        m_clock->advance(std::chrono::seconds(sinceActivity));
+        // Setting the date must neither hasten nor prevent the lock.
+        m_clock->setWallTime(m_clock->now().addDays(-1));
+        if (systemIdle >= 0)
+            m_idle.set(std::chrono::seconds(systemIdle));
+
+        m_controller->checkIdleAutoLock();
+        const QStringList expected = lockedAfter < 0
+            ? QStringList()
+            : QStringList {
+                u"[Vantorell] App locked"_s, u"[Vantorell] Auto-locked after %1s idle"_s.arg(lockedAfter)};
+        QCOMPARE(m_log->lines(), expected);
+    }
+
+    void endToEnd()
+    {
+        m_keychain.biometricsSupported = true;
+        m_settings->setRequirePasscode(true);
+        m_settings->setUseBiometrics(true);
+        setUpVault();
+        QVERIFY(m_keys->storeBiometricKey());
+        QVERIFY(m_keys->storeRawMasterKey());
+        m_settings->setSnippetFolders({u"Work"_s});
+        m_settings->setMaxHistoryCount(42);
+        const QList<ExcludedApp> excluded = m_settings->excludedApps();
+        insertEntry("secret copy");
+        Snippet snippet;
+        snippet.id = QUuid::createUuid();
+        snippet.title = u"Greeting"_s;
+        QVERIFY(awaitFuture(m_store->insertSnippet(snippet)));
+
+        // The key goes at once, the published state on the next turn.
+        m_controller->lockNow();
+        QVERIFY(!m_keys->hasMasterKey());
+        QVERIFY(m_appState->calls.isEmpty());
+        m_controller->lockNow();
+        settle();
+        QCOMPARE(m_appState->calls.mid(0, 3),
+            (QStringList {u"unlocked=false"_s, u"showUnlockPrompt=true"_s, u"clearPublishedLists"_s}));
+        QCOMPARE(m_log->lines().count(u"[Vantorell] App locked"_s), 2);
+
+        QVERIFY(!m_controller->attemptUnlock(u"wrong"_s));
+        QVERIFY(m_controller->attemptUnlock(passcode));
+        const QList<ClipboardEntry> entries = awaitFuture(m_store->fetchAllEntries());
+        QCOMPARE(entries.size(), 1);
+        QCOMPARE(*m_encryption->decrypt(entries[0].encryptedContent), QByteArray("secret copy"));
+        QCOMPARE(auditRows(),
+            (QStringList {u"app_unlocked -"_s, u"app_locked -"_s, u"app_locked -"_s,
+                u"auth_failed Attempt 1"_s, u"app_unlocked -"_s}));
+
+        m_appState->secureModeActive = true;
+        m_controller->recordFailedAttempt();
+        m_appState->calls.clear();
+        m_controller->beginFullReset();
+        QCOMPARE(m_appState->calls, QStringList {u"stopMonitoring"_s});
+        QVERIFY(!m_keys->hasMasterKey());
+        QVERIFY(m_keychain.items.isEmpty());
+        QVERIFY(QTest::qWaitFor([&] { return m_appState->calls.size() > 1; }));
+        QCOMPARE(m_appState->calls.mid(1),
+            (QStringList {u"clearPublishedLists"_s, u"secureModeActive=false"_s, u"resumeCapture"_s,
+                u"clearLastContentHash"_s, u"showOnboarding=true"_s, u"showUnlockPrompt=false"_s,
+                u"unlocked=false"_s}));
+        QVERIFY(m_log->contains(u"[Vantorell] Full reset complete — returning to setup"_s));
+        QCOMPARE(databaseRows(), 0);
+        QVERIFY(!m_settings->requirePasscode());
+        QVERIFY(!m_settings->useBiometrics());
+        QCOMPARE(m_settings->snippetFolders(), QStringList());
+        QCOMPARE(m_settings->maxHistoryCount(), 42LL);
+        QCOMPARE(m_settings->excludedApps().size(), excluded.size());
+        QCOMPARE(m_controller->failedAttempts(), 0LL);
+        QCOMPARE(m_controller->authError(), QString());
+    }
+
+    void failedWipeIsReported()
+    {
+        setUpVault();
+        RawDatabase blocker(databasePath());
+        QVERIFY(blocker.run("BEGIN EXCLUSIVE"));
+        m_controller->beginFullReset();
+        QVERIFY(QTest::qWaitFor([&] { return m_appState->showOnboarding; }));
+        QVERIFY(
+            m_log->contains(u"[Vantorell] Full reset: erasing the database failed — returning to setup"_s));
+        QVERIFY(!m_log->contains(u"[Vantorell] Full reset complete — returning to setup"_s));
+        QVERIFY(blocker.run("ROLLBACK"));
+        QCOMPARE(databaseRows(), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(SecurityControllerTest)
+#include "tst_securitycontroller.moc"

@@ -1,0 +1,345 @@
+#include "crypto/AesGcm.h"
+#include "crypto/EncryptionService.h"
+#include "crypto/KeyManager.h"
+#include "crypto/Pbkdf2.h"
+#include "support/FakeDeviceAuth.h"
+#include "support/FakeKeychain.h"
+#include "support/LogCapture.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using Failure = KeyManager::Failure;
+
+std::optional<Failure> failure(const KeyManager::Result &result)
+{
+    return result ? std::nullopt : std::optional(result.error());
+}
+
+Failure keyError(KeyManagerError::Code code)
+{
+    return KeyManagerError {code};
+}
+
+QByteArray currentKey(const KeyManager &keys)
+{
+    const MasterKeyHolder::Key key = keys.masterKey().current();
+    return key ? key->toByteArray() : QByteArray();
+}
+
+// A failure as text, which data tables can carry; empty for success.
+QString describe(const std::optional<Failure> &failure)
+{
+    if (!failure)
+        return {};
+    if (const auto *key = std::get_if<KeyManagerError>(&*failure))
+        return u"key: "_s + key->description();
+    if (const auto *cipher = std::get_if<CipherError>(&*failure))
+        return u"cipher: "_s + description(*cipher);
+    return u"auth: "_s + std::get<DeviceAuthError>(*failure).description();
+}
+
+QString describe(const Failure &failure)
+{
+    return describe(std::optional(failure));
+}
+
+// Runs unlockWithBiometrics to its end.
+std::optional<Failure> unlockWithBiometrics(KeyManager &keys)
+{
+    std::optional<KeyManager::Result> result;
+    keys.unlockWithBiometrics([&](KeyManager::Result done) { result = std::move(done); });
+    if (!QTest::qWaitFor([&] { return result.has_value(); }))
+        return keyError(KeyManagerError::encryptionFailed);
+    return failure(*result);
+}
+
+} // namespace
+
+class KeyManagerTest final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_keychain = FakeKeychain();
+        m_deviceAuth = FakeDeviceAuth();
+    }
+
+    // RFC 7914 section 11, and one 600000-round vector from Python's hashlib.
+    void derivationKnownAnswers_data()
+    {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QByteArray>("salt");
+        QTest::addColumn<int>("rounds");
+        QTest::addColumn<QByteArray>("key");
+        QTest::newRow("passwd") << u"passwd"_s << QByteArray("salt") << 1
+                                << QByteArray::fromHex(
+                                       "55ac046e56e3089fec1691c22544b605f94185216dde0465e68b9d57c20dacbc"
+                                       "49ca9cccf179b645991664b39d77ef317c71b845b1e30bd509112041d3a19783");
+        QTest::newRow("Password") << u"Password"_s << QByteArray("NaCl") << 80'000
+                                  << QByteArray::fromHex(
+                                         "4ddcd8f60b98be21830cee5ef22701f9641a4418d04c0414aeff08876b34ab56"
+                                         "a1d425a1225833549adb841b51c9b3176a272bdebba1d078478f62b397f33c8d");
+        QByteArray salt(32, Qt::Uninitialized);
+        for (int i = 0; i < salt.size(); ++i)
+            salt[i] = char(i);
+        QTest::newRow("passcode") << u"Vantorell päss 🔑"_s << salt << KeyManager::passcodeRounds
+                                  << QByteArray::fromHex(
+                                         "7f0af0de913460228e80962852556a7c031f66e16f24702d4b33a4e94f5c483f");
+    }
+
+    void derivationKnownAnswers()
+    {
+        QFETCH(QString, password);
+        QFETCH(QByteArray, salt);
+        QFETCH(int, rounds);
+        QFETCH(QByteArray, key);
+        const auto derived = Pbkdf2::hmacSha256(password.toUtf8(), salt, rounds, key.size());
+        QVERIFY(derived);
+        QCOMPARE(derived->toByteArray(), key);
+        if (rounds == KeyManager::passcodeRounds)
+            QCOMPARE(KeyManager::derivePasscodeKey(password, salt)->toByteArray(), key);
+    }
+
+    void passcodeWithoutUtf8FormIsInvalid()
+    {
+        const QString loneSurrogate(1, QChar(0xd800));
+        QCOMPARE(KeyManager::derivePasscodeKey(loneSurrogate, "salt").error(),
+            KeyManagerError {KeyManagerError::invalidPasscode});
+    }
+
+    void setupThenUnlockLoadsTheSameKey()
+    {
+        KeyManager keys(m_keychain, m_deviceAuth);
+        const EncryptionService encryption(keys.masterKey());
+        QVERIFY(keys.setupPasscode(u" pass code "_s));
+        QCOMPARE(m_keychain.items.value(KeyManager::sealedKeyAccount).size(), 60);
+        QCOMPARE(m_keychain.items.value(KeyManager::saltAccount).size(), 32);
+        QCOMPARE(keys.keychainExists(KeyManager::sealedKeyAccount), true);
+        const QByteArray key = currentKey(keys);
+        const QByteArray box = *encryption.encrypt("history");
+
+        keys.dropMasterKey();
+        for (const QString &wrong : {u" pass codE "_s, u"pass code"_s, QString()}) {
+            QCOMPARE(failure(keys.unlockWithPasscode(wrong)), Failure(CipherError::authenticationFailure));
+            QVERIFY(!keys.hasMasterKey());
+        }
+        QVERIFY(keys.unlockWithPasscode(u" pass code "_s));
+        QCOMPARE(currentKey(keys), key);
+        QCOMPARE(encryption.decrypt(box), QByteArray("history"));
+
+        QCOMPARE(failure(keys.unlockWithPasscode(u"other"_s)), Failure(CipherError::authenticationFailure));
+        QCOMPARE(currentKey(keys), key);
+    }
+
+    void brokenPasscodeItems_data()
+    {
+        QTest::addColumn<QStringList>("removed");
+        QTest::addColumn<QByteArray>("sealedKey");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("no sealed key") << QStringList {KeyManager::sealedKeyAccount} << QByteArray()
+                                       << describe(keyError(KeyManagerError::masterKeyNotFound));
+        QTest::newRow("27-byte sealed key")
+            << QStringList() << QByteArray(27, 'x') << describe(Failure(CipherError::incorrectParameterSize));
+        QTest::newRow("foreign sealed key")
+            << QStringList() << QByteArray(60, 'x') << describe(Failure(CipherError::authenticationFailure));
+    }
+
+    void brokenPasscodeItems()
+    {
+        QFETCH(QStringList, removed);
+        QFETCH(QByteArray, sealedKey);
+        QFETCH(QString, expected);
+        m_keychain.items = {{KeyManager::saltAccount, QByteArray(32, 's')},
+            {KeyManager::sealedKeyAccount, sealedKey.isEmpty() ? QByteArray(60, 'k') : sealedKey}};
+        for (const QString &account : removed)
+            m_keychain.items.remove(account);
+        KeyManager keys(m_keychain, m_deviceAuth);
+        QCOMPARE(describe(failure(keys.unlockWithPasscode(u"pass"_s))), expected);
+        QVERIFY(!keys.hasMasterKey());
+    }
+
+    void sealedKeyOfWrongLengthIsReportedAndKept()
+    {
+        const QByteArray salt(32, 's');
+        const SecureBytes passcodeKey = *KeyManager::derivePasscodeKey(u"pass"_s, salt);
+        const QByteArray sealed = *AesGcm::seal(passcodeKey.view(), QByteArray(12, 'n'), QByteArray(16, 'k'));
+        m_keychain.items = {{KeyManager::saltAccount, salt}, {KeyManager::sealedKeyAccount, sealed}};
+        LogCapture log;
+        KeyManager keys(m_keychain, m_deviceAuth);
+        QCOMPARE(failure(keys.unlockWithPasscode(u"pass"_s)), keyError(KeyManagerError::masterKeyNotFound));
+        QCOMPARE(log.lines(),
+            QStringList {u"[Vantorell] ❌ unlockWithPasscode: decrypted key is 16 bytes, expected 32"_s});
+        QCOMPARE(m_keychain.items.size(), 2);
+    }
+
+    void rawKeyUnlock()
+    {
+        LogCapture log;
+        KeyManager keys(m_keychain, m_deviceAuth);
+        m_keychain.items.insert(KeyManager::rawKeyAccount, QByteArray(16, 'r'));
+        QCOMPARE(failure(keys.unlockFromKeychain()), keyError(KeyManagerError::masterKeyNotFound));
+        QVERIFY(!m_keychain.items.contains(KeyManager::rawKeyAccount));
+        QCOMPARE(failure(keys.unlockFromKeychain()), keyError(KeyManagerError::masterKeyNotFound));
+        QCOMPARE(log.lines(),
+            (QStringList {
+                u"[Vantorell] ❌ unlockFromKeychain: raw key is 16 bytes, expected 32 — deleting corrupt entry"_s,
+                u"[Vantorell] unlockFromKeychain: no raw key in keychain"_s}));
+
+        log.clear();
+        m_keychain.items.insert(KeyManager::rawKeyAccount, QByteArray(32, 'r'));
+        QVERIFY(keys.unlockFromKeychain());
+        QCOMPARE(currentKey(keys), QByteArray(32, 'r'));
+        QCOMPARE(log.lines(), QStringList {u"[Vantorell] unlockFromKeychain: loaded 32-byte key OK"_s});
+    }
+
+    void storingCopiesNeedsAKey()
+    {
+        LogCapture log;
+        KeyManager keys(m_keychain, m_deviceAuth);
+        m_keychain.biometricsSupported = true;
+        QCOMPARE(failure(keys.storeRawMasterKey()), keyError(KeyManagerError::masterKeyNotFound));
+        QCOMPARE(failure(keys.storeBiometricKey()), keyError(KeyManagerError::masterKeyNotFound));
+        QVERIFY(m_keychain.items.isEmpty());
+
+        m_keychain.items.insert(KeyManager::rawKeyAccount, QByteArray(32, 'r'));
+        QVERIFY(keys.unlockFromKeychain());
+        m_keychain.items.clear();
+        log.clear();
+        QVERIFY(keys.storeRawMasterKey());
+        QVERIFY(keys.storeBiometricKey());
+        QCOMPARE(m_keychain.items.value(KeyManager::biometricKeyAccount), QByteArray(32, 'r'));
+        QCOMPARE(m_keychain.protectedItems, QSet<QString> {KeyManager::biometricKeyAccount});
+        QCOMPARE(log.lines(),
+            (QStringList {u"[Vantorell] Raw master key stored for auto-unlock"_s,
+                u"[Vantorell] Biometric unlock key stored (32 bytes)"_s}));
+
+        m_keychain.storeFailures.insert(KeyManager::rawKeyAccount, -25'299);
+        QCOMPARE(describe(failure(keys.storeRawMasterKey())), u"key: Keychain store failed: -25299"_s);
+    }
+
+    // The biometric copy would be a plain raw key where the keychain cannot
+    // protect it.
+    void biometricCopyIsNeverStoredUnprotected()
+    {
+        KeyManager keys(m_keychain, m_deviceAuth);
+        QVERIFY(keys.setupPasscode(u"pass"_s));
+        m_keychain.calls.clear();
+        QCOMPARE(failure(keys.storeBiometricKey()), keyError(KeyManagerError::biometricsUnavailable));
+        QVERIFY(m_keychain.calls.isEmpty());
+        QVERIFY(!m_keychain.items.contains(KeyManager::biometricKeyAccount));
+    }
+
+    void setupNeverLeavesASealedKeyWithoutSalt_data()
+    {
+        QTest::addColumn<QString>("failingAccount");
+        QTest::newRow("salt store fails") << KeyManager::saltAccount;
+        QTest::newRow("sealed key store fails") << KeyManager::sealedKeyAccount;
+    }
+
+    void setupNeverLeavesASealedKeyWithoutSalt()
+    {
+        QFETCH(QString, failingAccount);
+        m_keychain.items = {{KeyManager::saltAccount, "old salt"}, {KeyManager::sealedKeyAccount, "old key"}};
+        m_keychain.storeFailures.insert(failingAccount, -25'308);
+        KeyManager keys(m_keychain, m_deviceAuth);
+        QCOMPARE(failure(keys.setupPasscode(u"pass"_s)), Failure(KeyManagerError::storeFailed(-25'308)));
+        QVERIFY(!keys.hasMasterKey());
+        QVERIFY(!m_keychain.items.contains(KeyManager::sealedKeyAccount));
+        QVERIFY(!m_keychain.items.contains(KeyManager::saltAccount));
+        // The sealed key is stored last, after its salt.
+        QCOMPARE(m_keychain.calls.filter(u"store"_s).first(), u"store pbkdf2-salt"_s);
+    }
+
+    // A keyring that cannot answer must not look like a first run, which
+    // would make a new master key and orphan the whole history.
+    void unavailableKeychainIsNeverReadAsNoKey()
+    {
+        LogCapture log;
+        KeyManager keys(m_keychain, m_deviceAuth);
+        m_keychain.unavailable = KeychainError {7, u"The keyring is locked"_s};
+        const KeyManagerError unavailable = KeyManagerError::unavailable(u"The keyring is locked"_s);
+        QCOMPARE(keys.keychainExists(KeyManager::sealedKeyAccount).error(), unavailable);
+        QCOMPARE(unavailable.description(), u"Keychain unavailable: The keyring is locked"_s);
+        QCOMPARE(failure(keys.unlockWithPasscode(u"pass"_s)), Failure(unavailable));
+        QCOMPARE(failure(keys.unlockFromKeychain()), Failure(unavailable));
+        m_deviceAuth.biometricsAvailable = true;
+        QCOMPARE(unlockWithBiometrics(keys), Failure(unavailable));
+        QVERIFY(log.lines().isEmpty());
+    }
+
+    void biometricUnlock_data()
+    {
+        QTest::addColumn<bool>("available");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QByteArray>("item");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("logLine");
+
+        // answer: 1 yes, 0 no, -1 cancelled
+        const QByteArray key(32, 'b');
+        QTest::newRow("unavailable") << false << 1 << key
+                                     << describe(keyError(KeyManagerError::biometricsUnavailable))
+                                     << QString();
+        QTest::newRow("cancelled") << true << -1 << key << u"auth: Canceled by user."_s << QString();
+        QTest::newRow("no item") << true << 1 << QByteArray()
+                                 << describe(keyError(KeyManagerError::masterKeyNotFound))
+                                 << u"unlockWithBiometrics: no biometric key found — fall back to passcode"_s;
+        QTest::newRow("wrong length")
+            << true << 1 << QByteArray(31, 'b') << describe(keyError(KeyManagerError::masterKeyNotFound))
+            << u"❌ unlockWithBiometrics: key is 31 bytes, expected 32 — deleting corrupt entry"_s;
+        QTest::newRow("matched") << true << 1 << key << QString()
+                                 << u"unlockWithBiometrics: loaded 32-byte key OK"_s;
+    }
+
+    void biometricUnlock()
+    {
+        QFETCH(bool, available);
+        QFETCH(int, answer);
+        QFETCH(QByteArray, item);
+        QFETCH(QString, expected);
+        QFETCH(QString, logLine);
+
+        m_deviceAuth.biometricsAvailable = available;
+        m_deviceAuth.answer = answer >= 0
+            ? DeviceAuth::Reply(answer == 1)
+            : std::unexpected(DeviceAuthError {DeviceAuthError::Code::userCancel, u"Canceled by user."_s});
+        m_deviceAuth.answerFromAnotherThread = true;
+        if (!item.isEmpty())
+            m_keychain.items.insert(KeyManager::biometricKeyAccount, item);
+        LogCapture log;
+        KeyManager keys(m_keychain, m_deviceAuth);
+
+        QCOMPARE(describe(unlockWithBiometrics(keys)), expected);
+        QCOMPARE(keys.hasMasterKey(), expected.isEmpty());
+        QCOMPARE(m_deviceAuth.prompts.size(), available ? 1 : 0);
+        QCOMPARE(log.lines(), logLine.isEmpty() ? QStringList() : QStringList {u"[Vantorell] "_s + logLine});
+        QCOMPARE(m_keychain.items.contains(KeyManager::biometricKeyAccount), item.size() == 32);
+    }
+
+    void deleteAllKeysRemovesEveryItemAndTheKey()
+    {
+        KeyManager keys(m_keychain, m_deviceAuth);
+        m_keychain.items = {{KeyManager::sealedKeyAccount, "k"}, {KeyManager::saltAccount, "s"},
+            {KeyManager::rawKeyAccount, QByteArray(32, 'r')}, {KeyManager::biometricKeyAccount, "b"}};
+        QVERIFY(keys.unlockFromKeychain());
+        m_keychain.calls.clear();
+        keys.deleteAllKeys();
+        QVERIFY(!keys.hasMasterKey());
+        QVERIFY(m_keychain.items.isEmpty());
+        QCOMPARE(m_keychain.calls,
+            (QStringList {u"remove master-encryption-key"_s, u"remove pbkdf2-salt"_s,
+                u"remove raw-master-key"_s, u"remove master-encryption-key.biometric"_s}));
+    }
+
+private:
+    FakeKeychain m_keychain;
+    FakeDeviceAuth m_deviceAuth;
+};
+
+QTEST_GUILESS_MAIN(KeyManagerTest)
+#include "tst_keymanager.moc"

@@ -1,0 +1,484 @@
+#include "support/FakeAlerts.h"
+#include "support/StoreFixture.h"
+#include "support/TestImages.h"
+#include "app/AppStateController.h"
+#include "paste/AutoPaste.h"
+#include "paste/EntryTools.h"
+#include "crypto/EncryptionService.h"
+#include "crypto/KeyManager.h"
+#include "crypto/MasterKeyHolder.h"
+#include "app/SecurityController.h"
+#include "platform/PasteboardType.h"
+#include "support/FakeClock.h"
+#include "support/FakeDeviceAuth.h"
+#include "support/FakeIdleTime.h"
+#include "support/FakeKeySender.h"
+#include "support/FakeKeychain.h"
+#include "support/FakeMainQueue.h"
+#include "support/FakePasteboard.h"
+#include "support/FakeWorkspace.h"
+#include "support/LogCapture.h"
+
+#include <QCoreApplication>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
+
+namespace {
+
+using Posted = FakeKeySender::Posted;
+
+const RunningApplication editor {u"org.example.Editor"_s, u"Editor"_s, 4242, 77};
+
+QByteArray redPng()
+{
+    QImage image(3, 2, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    return encodedImage(image);
+}
+
+} // namespace
+
+class PasteTest final : public QObject {
+    Q_OBJECT
+
+private:
+    FakeClock m_clock;
+    MasterKeyHolder m_key;
+    EncryptionService m_encryption {m_key};
+    FakeKeychain m_keychain;
+    FakeDeviceAuth m_deviceAuth;
+    FakeIdleTime m_idleTime;
+    std::unique_ptr<StoreFixture> m_f;
+    SecureStorageManager *m_store = nullptr;
+    SettingsManager *m_settings = nullptr;
+    std::unique_ptr<KeyManager> m_keyManager;
+    std::unique_ptr<FakePasteboard> m_pasteboard;
+    std::unique_ptr<FakeWorkspace> m_workspace;
+    std::unique_ptr<FakeKeySender> m_keySender;
+    std::unique_ptr<FakeAlerts> m_alerts;
+    std::unique_ptr<FakeMainQueue> m_queue;
+    std::unique_ptr<AutoPaste> m_autoPaste;
+    std::unique_ptr<AppStateController> m_state;
+    std::unique_ptr<SecurityController> m_security;
+    QList<qint64> m_ownChanges;
+    int m_dismissals = 0;
+
+    ClipboardEntry entry(ContentType type, const QByteArray &content, bool sensitive = false)
+    {
+        ClipboardEntry made;
+        made.id = QUuid::createUuid();
+        made.contentType = type;
+        made.createdAt = m_clock.now();
+        made.isSensitive = sensitive;
+        made.encryptedContent = m_encryption.encrypt(content).value();
+        return made;
+    }
+
+    void build(bool withSecurity)
+    {
+        m_state = std::make_unique<AppStateController>(m_clock, *m_queue);
+        if (withSecurity) {
+            m_security = std::make_unique<SecurityController>(
+                *m_keyManager, *m_state, *m_settings, m_deviceAuth, m_idleTime, m_clock);
+        }
+        m_state->configure(nullptr, *m_store, m_f->snippets, m_security.get(), *m_settings);
+        m_state->configurePasting({m_encryption, *m_pasteboard, *m_workspace, m_deviceAuth, *m_autoPaste,
+            [this](qint64 changeCount) { m_ownChanges.append(changeCount); }});
+        m_state->dismissPanel = [this] { ++m_dismissals; };
+        m_state->setShowQuickPicker(true);
+        m_state->previousActiveApp = editor;
+    }
+
+    QStringList stackTexts() const
+    {
+        QStringList texts;
+        for (const ClipboardEntry &stacked : m_state->pasteStack())
+            texts.append(QString::fromUtf8(m_encryption.decrypt(stacked.encryptedContent).value()));
+        return texts;
+    }
+
+    bool pasted() const { return m_dismissals > 0 || !m_state->showQuickPicker(); }
+
+private slots:
+    void initTestCase()
+    {
+        QCoreApplication::setApplicationName(u"Vantorell"_s);
+        m_key.set(SecureBytes(QByteArray(32, 'k')));
+    }
+
+    void init()
+    {
+        m_f = std::make_unique<StoreFixture>(m_encryption, m_clock);
+        m_store = &m_f->store;
+        m_settings = &m_f->settings;
+        m_settings->setAutoPaste(true);
+        m_keyManager = std::make_unique<KeyManager>(m_keychain, m_deviceAuth);
+        m_pasteboard = std::make_unique<FakePasteboard>();
+        m_pasteboard->copy(PasteboardItem::fromString(u"before"_s));
+        m_workspace = std::make_unique<FakeWorkspace>();
+        m_keySender = std::make_unique<FakeKeySender>();
+        m_alerts = std::make_unique<FakeAlerts>();
+        m_queue = std::make_unique<FakeMainQueue>();
+        m_autoPaste = std::make_unique<AutoPaste>(*m_keySender, *m_workspace, *m_alerts, *m_queue);
+        m_deviceAuth = FakeDeviceAuth();
+        m_ownChanges.clear();
+        m_dismissals = 0;
+        build(true);
+    }
+
+    void cleanup()
+    {
+        m_security.reset();
+        m_state.reset();
+        m_autoPaste.reset();
+        m_keyManager.reset();
+        m_f.reset();
+    }
+
+    void writesEntryByKind_data()
+    {
+        QTest::addColumn<ContentType>("type");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("sensitive");
+        QTest::addColumn<bool>("hasRich");
+        // Empty: nothing may reach the pasteboard.
+        QTest::addColumn<QStringList>("types");
+        QTest::addColumn<QByteArray>("firstData");
+
+        const QByteArray png = redPng();
+        const QStringList string {PasteboardType::string};
+        const QStringList concealedString {PasteboardType::string, PasteboardType::concealed};
+        QTest::newRow("text") << ContentType::plainText << "héllo"_ba << false << false << string
+                              << "héllo"_ba;
+        QTest::newRow("sensitive text")
+            << ContentType::plainText << "s3cret"_ba << true << false << concealedString << "s3cret"_ba;
+        QTest::newRow("text not UTF-8")
+            << ContentType::plainText << "\xff\xfe"_ba << false << false << QStringList() << QByteArray();
+        QTest::newRow("rich text with its rich data, as its text")
+            << ContentType::richText << "plain words"_ba << false << true << string << "plain words"_ba;
+        QTest::newRow("rich text as RTF, as the document's text")
+            << ContentType::richText << "{\\rtf1\\ansi Hello {\\b bold}\\par}"_ba << false << false << string
+            << "Hello bold\n"_ba;
+        QTest::newRow("rich text that is no document, as UTF-8")
+            << ContentType::richText << "just text"_ba << false << false << string << "just text"_ba;
+        QTest::newRow("png image") << ContentType::image << png << false << false
+                                   << QStringList {PasteboardType::png} << png;
+        QTest::newRow("image that does not decode")
+            << ContentType::image << "not a picture"_ba << false << false << QStringList() << QByteArray();
+        QTest::newRow("files, empty lines dropped")
+            << ContentType::fileURL << "/a\n\n/b\n"_ba << false << false
+            << QStringList {PasteboardType::fileUrl} << "file:///a\r\nfile:///b\r\n"_ba;
+        QTest::newRow("files, only line feeds")
+            << ContentType::fileURL << "\n\n"_ba << true << false << QStringList() << QByteArray();
+    }
+
+    void writesEntryByKind()
+    {
+        QFETCH(ContentType, type);
+        QFETCH(QByteArray, content);
+        QFETCH(bool, sensitive);
+        QFETCH(bool, hasRich);
+        QFETCH(QStringList, types);
+        QFETCH(QByteArray, firstData);
+
+        ClipboardEntry made = entry(type, content, sensitive);
+        if (hasRich)
+            made.encryptedRich = m_encryption.encrypt("{\\rtf1 plain words}").value();
+        m_state->revealAndPaste(made);
+        QCoreApplication::processEvents();
+        m_queue->advance(1s);
+
+        if (types.isEmpty()) {
+            QVERIFY(m_pasteboard->writes().isEmpty());
+            QCOMPARE(m_pasteboard->string(), u"before"_s);
+            QVERIFY(m_ownChanges.isEmpty());
+            QVERIFY(!pasted());
+            QVERIFY(m_keySender->posted().isEmpty());
+            return;
+        }
+        QCOMPARE(m_pasteboard->writes().size(), 1);
+        QCOMPARE(m_pasteboard->contents().types(), types);
+        QCOMPARE(m_pasteboard->contents().data(types.first()), firstData);
+        if (sensitive)
+            QCOMPARE(m_pasteboard->contents().data(PasteboardType::concealed), QByteArray());
+        QCOMPARE(m_ownChanges, QList<qint64> {m_pasteboard->changeCount()});
+        QVERIFY(pasted());
+        QCOMPARE(m_keySender->posted(), QList<Posted> {{Posted::Kind::pasteChord}});
+    }
+
+    // Views reach the entry tools through the state, whose paste they use.
+    void entryToolsPasteThroughTheState()
+    {
+        m_state->pasteTransformedText(u"  x  "_s, TextTransform::trim);
+        QVERIFY(m_pasteboard->writes().isEmpty());
+
+        EntryTools tools(*m_state, m_encryption, *m_pasteboard, *m_alerts);
+        m_state->configureEntryTools(tools);
+        m_state->pasteTransformedText(u"  x  "_s, TextTransform::trim);
+        QCOMPARE(m_pasteboard->string(), u"x"_s);
+        QCOMPARE(m_ownChanges, QList<qint64> {m_pasteboard->changeCount()});
+        QVERIFY(pasted());
+    }
+
+    void damagedOrLockedContentChangesNothing()
+    {
+        ClipboardEntry damaged = entry(ContentType::plainText, "text");
+        damaged.encryptedContent[20] = char(damaged.encryptedContent[20] ^ 1);
+        m_state->revealAndPaste(damaged);
+        const ClipboardEntry whileLocked = entry(ContentType::plainText, "text");
+        m_key.drop();
+        m_state->revealAndPaste(whileLocked);
+        m_key.set(SecureBytes(QByteArray(32, 'k')));
+        m_queue->advance(1s);
+        QVERIFY(m_pasteboard->writes().isEmpty());
+        QVERIFY(!pasted());
+        QVERIFY(m_keySender->posted().isEmpty());
+    }
+
+    void sensitiveEntryAsksTheOwner_data()
+    {
+        QTest::addColumn<bool>("available");
+        QTest::addColumn<DeviceAuth::Reply>("answer");
+        QTest::addColumn<bool>("fromAnotherThread");
+        QTest::addColumn<bool>("prompted");
+        QTest::addColumn<bool>("written");
+
+        const DeviceAuth::Reply cancel
+            = std::unexpected(DeviceAuthError {DeviceAuthError::Code::userCancel, {}});
+        const DeviceAuth::Reply pamError
+            = std::unexpected(DeviceAuthError {DeviceAuthError::Code::failed, u"PAM error"_s});
+        QTest::newRow("authenticated") << true << DeviceAuth::Reply(true) << false << true << true;
+        QTest::newRow("cancelled") << true << cancel << false << true << false;
+        QTest::newRow("error during verification") << true << pamError << true << true << false;
+        QTest::newRow("cannot be evaluated") << false << DeviceAuth::Reply(false) << false << false << true;
+    }
+
+    void sensitiveEntryAsksTheOwner()
+    {
+        QFETCH(bool, available);
+        QFETCH(DeviceAuth::Reply, answer);
+        QFETCH(bool, fromAnotherThread);
+        QFETCH(bool, prompted);
+        QFETCH(bool, written);
+
+        m_deviceAuth.ownerAuthenticationAvailable = available;
+        m_deviceAuth.answer = answer;
+        m_deviceAuth.answerFromAnotherThread = fromAnotherThread;
+        m_state->revealAndPaste(entry(ContentType::plainText, "s3cret", true));
+        QCoreApplication::processEvents();
+        m_queue->advance(1s);
+
+        QCOMPARE(m_deviceAuth.prompts,
+            prompted ? QStringList {u"Reveal and paste this protected item"_s} : QStringList());
+        QCOMPARE(m_pasteboard->writes().size(), written ? 1 : 0);
+        QCOMPARE(m_pasteboard->hasType(PasteboardType::concealed), written);
+        QCOMPARE(pasted(), written);
+        QCOMPARE(m_keySender->posted().size(), written ? 1 : 0);
+    }
+
+    void sensitiveEntryWithoutSecurityDoesNothing()
+    {
+        m_security.reset();
+        build(false);
+        m_state->revealAndPaste(entry(ContentType::plainText, "s3cret", true));
+        QCoreApplication::processEvents();
+        QVERIFY(m_deviceAuth.prompts.isEmpty());
+        QVERIFY(m_pasteboard->writes().isEmpty());
+        QVERIFY(!pasted());
+    }
+
+    void revealOnlyCopies()
+    {
+        m_state->reveal(entry(ContentType::plainText, "s3cret", true));
+        QCoreApplication::processEvents();
+        m_state->reveal(entry(ContentType::plainText, "open"));
+        m_queue->advance(1s);
+        QCOMPARE(m_deviceAuth.prompts, QStringList {u"Reveal this protected item"_s});
+        QCOMPARE(m_pasteboard->writes().size(), 2);
+        QCOMPARE(m_ownChanges.size(), 2);
+        QVERIFY(!pasted());
+        QVERIFY(m_workspace->activations().isEmpty());
+        QVERIFY(m_keySender->posted().isEmpty());
+    }
+
+    void autoPasteOffOnlyBringsTheTargetBack()
+    {
+        m_settings->setAutoPaste(false);
+        m_state->pasteText(u"typed"_s);
+        m_state->previousActiveApp.reset();
+        QCOMPARE(m_workspace->activations(), QList<RunningApplication> {editor});
+        m_queue->advance(1s);
+        QCOMPARE(m_pasteboard->string(), u"typed"_s);
+        QVERIFY(!m_pasteboard->hasType(PasteboardType::concealed));
+        QCOMPARE(m_ownChanges, QList<qint64> {m_pasteboard->changeCount()});
+        QCOMPARE(m_dismissals, 1);
+        QVERIFY(m_keySender->posted().isEmpty());
+    }
+
+    void autoPasteTiming_data()
+    {
+        QTest::addColumn<qint64>("pid");
+        QTest::addColumn<bool>("windowClosed");
+        QTest::addColumn<bool>("activated");
+        QTest::addColumn<int>("chordAtMs");
+
+        QTest::newRow("another application") << qint64(4242) << false << true << 240;
+        QTest::newRow("this application")
+            << qint64(QCoreApplication::applicationPid()) << false << false << 220;
+        QTest::newRow("closed window") << qint64(4242) << true << false << 220;
+    }
+
+    void autoPasteTiming()
+    {
+        QFETCH(qint64, pid);
+        QFETCH(bool, windowClosed);
+        QFETCH(bool, activated);
+        QFETCH(int, chordAtMs);
+
+        m_state->previousActiveApp->processIdentifier = pid;
+        if (windowClosed)
+            m_workspace->closeWindow(editor.window);
+        m_state->pasteText(u"typed"_s);
+        // The target is taken when the paste finishes.
+        m_state->previousActiveApp.reset();
+        m_queue->advance(119ms);
+        QVERIFY(m_workspace->activations().isEmpty());
+        m_queue->advance(1ms);
+        QCOMPARE(m_workspace->activations().size(), activated ? 1 : 0);
+        m_queue->advance(std::chrono::milliseconds(chordAtMs - 121));
+        QVERIFY(m_keySender->posted().isEmpty());
+        m_queue->advance(1ms);
+        QCOMPARE(m_keySender->posted(), QList<Posted> {{Posted::Kind::pasteChord}});
+    }
+
+    void missingPermissionAlertsOncePerRun()
+    {
+        m_keySender->setPermitted(false);
+        LogCapture log;
+        m_state->pasteText(u"one"_s);
+        m_queue->advance(1s);
+        m_state->pasteText(u"two"_s);
+        m_queue->advance(1s);
+        m_autoPaste->pasteNow();
+
+        QCOMPARE(
+            log.lines().count(u"[Vantorell] Accessibility permission not granted — cannot auto-paste"_s), 2);
+        QCOMPARE(m_alerts->events.size(), 1);
+        QCOMPARE(m_alerts->events.first(),
+            u"Let Vantorell paste for you | The item is on your clipboard — press ⌘V to paste it.\n\nTo "
+            u"paste "
+            u"automatically, switch on Vantorell in System Settings → Privacy & Security → Accessibility.\n\n"
+            u"Already switched on? After installing a new version, macOS needs it again: select Vantorell, "
+            u"remove it with the – button, then add it back and switch it on. Then quit and reopen "
+            u"Vantorell. | Open Accessibility Settings | Not Now"_s);
+        QVERIFY(AutoPaste::pastePermissionAlertShown());
+        QCOMPARE(m_pasteboard->string(), u"two"_s);
+        QVERIFY(m_workspace->activations().isEmpty());
+    }
+    void pasteStackTakesTextOnce()
+    {
+        const ClipboardEntry text = entry(ContentType::plainText, "one");
+        m_state->addToPasteStack(text);
+        m_state->addToPasteStack(entry(ContentType::richText, "two"));
+        m_state->addToPasteStack(text);
+        m_state->addToPasteStack(entry(ContentType::plainText, "secret", true));
+        m_state->addToPasteStack(entry(ContentType::image, redPng()));
+        m_state->addToPasteStack(entry(ContentType::fileURL, "/a"));
+        QCOMPARE(stackTexts(), (QStringList {u"one"_s, u"two"_s}));
+    }
+
+    void pasteAllPacesTheStack()
+    {
+        ClipboardEntry damaged = entry(ContentType::plainText, "damaged");
+        damaged.encryptedContent[20] = char(damaged.encryptedContent[20] ^ 1);
+        for (const ClipboardEntry &stacked :
+            {entry(ContentType::plainText, "one"), damaged, entry(ContentType::plainText, "\xff"),
+                entry(ContentType::richText, "{\\rtf1 two}"), entry(ContentType::plainText, "three")})
+            m_state->addToPasteStack(stacked);
+        m_state->pasteAllFromStack();
+        QCOMPARE(m_dismissals, 1);
+        QCOMPARE(m_workspace->activations(), QList<RunningApplication> {editor});
+
+        QStringList typed;
+        for (const int at : {250, 600, 950}) {
+            m_queue->advance(std::chrono::milliseconds(at - 1) - m_queue->now());
+            QCOMPARE(m_keySender->posted().size(), typed.size());
+            m_queue->advance(1ms);
+            typed.append(*m_pasteboard->string());
+            QCOMPARE(m_keySender->posted().size(), typed.size());
+            QCOMPARE(m_ownChanges.last(), m_pasteboard->changeCount());
+        }
+        // A rich entry goes as the text it holds, never read as a document.
+        QCOMPARE(typed, (QStringList {u"one"_s, u"{\\rtf1 two}"_s, u"three"_s}));
+        m_queue->advance(1299ms - m_queue->now());
+        QCOMPARE(m_state->pasteStack().size(), 5);
+        m_queue->advance(1ms);
+        QVERIFY(m_state->pasteStack().isEmpty());
+    }
+
+    void pasteAllWhileLockedOnlyEmptiesTheStack()
+    {
+        m_state->pasteAllFromStack();
+        QCOMPARE(m_dismissals, 0);
+
+        m_state->addToPasteStack(entry(ContentType::plainText, "one"));
+        m_state->addToPasteStack(entry(ContentType::plainText, "two"));
+        m_key.drop();
+        m_state->pasteAllFromStack();
+        m_key.set(SecureBytes(QByteArray(32, 'k')));
+        m_queue->advance(249ms);
+        QCOMPARE(m_state->pasteStack().size(), 2);
+        m_queue->advance(1ms);
+        QVERIFY(m_state->pasteStack().isEmpty());
+        QVERIFY(m_pasteboard->writes().isEmpty());
+        QVERIFY(m_keySender->posted().isEmpty());
+    }
+
+    void pauseEndsOnTimeOrWhenResumed()
+    {
+        QCOMPARE(m_state->pauseStatusText(), QString());
+        m_state->pauseCapture(15);
+        const QDateTime end = m_clock.now().addSecs(900);
+        QCOMPARE(m_state->pausedUntil(), end);
+        QCOMPARE(m_state->pauseStatusText(),
+            u"Paused until "_s + QLocale().toString(end.toLocalTime().time(), QLocale::ShortFormat));
+        m_queue->advance(899s);
+        QVERIFY(m_state->isPaused());
+        m_queue->advance(1s);
+        QVERIFY(!m_state->isPaused());
+        QVERIFY(m_state->pausedUntil().isNull());
+
+        m_state->pauseCapture(5);
+        m_state->pauseCapture(std::nullopt);
+        QVERIFY(m_state->pausedUntil().isNull());
+        QCOMPARE(m_state->pauseStatusText(), u"Capture paused"_s);
+        m_queue->advance(1h);
+        QVERIFY(m_state->isPaused());
+        m_state->resumeCapture();
+        QCOMPARE(m_state->pauseStatusText(), QString());
+    }
+
+    void quickPrivateSwitchEndsOnTheSavedHistory()
+    {
+        const ClipboardEntry saved = entry(ContentType::plainText, "saved");
+        awaitFuture(m_store->insertEntry(saved));
+        m_state->addToPasteStack(saved);
+        m_state->changeSecureMode(false);
+        QCOMPARE(m_state->pasteStack().size(), 1);
+
+        m_state->changeSecureMode(true);
+        QVERIFY(m_state->pasteStack().isEmpty());
+        m_state->changeSecureMode(false);
+        QVERIFY(!m_state->isSecureModeActive());
+        QTRY_COMPARE(m_state->clipboardEntries().size(), 1);
+        m_f->settle();
+        QCOMPARE(m_state->clipboardEntries().first().id, saved.id);
+    }
+};
+
+QTEST_MAIN(PasteTest)
+#include "tst_paste.moc"

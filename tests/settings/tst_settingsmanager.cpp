@@ -1,0 +1,335 @@
+#include "settings/SettingsManager.h"
+#include "platform/linux/AutostartLoginItem.h"
+#include "support/FakeDockPresence.h"
+#include "support/FakeLoginItem.h"
+#include "support/LogCapture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMetaProperty>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString excludedAppsKey = u"settings.clipboard.excludedApps"_s;
+const QString mergedKey = u"settings.clipboard.excludedDefaultsV2"_s;
+
+// Every stored setting with its default and another value, as the property
+// takes it and as the file holds it.
+struct Setting {
+    const char *property;
+    QString key;
+    QVariant defaultValue;
+    QVariant value;
+    QJsonValue stored;
+};
+
+QList<Setting> settingsTable()
+{
+    const auto handling = [](SecretHandling h) { return QVariant::fromValue(h); };
+    return {
+        {"autoLockTimeout", u"settings.security.autoLockTimeout"_s, qint64(0), qint64(5), 5},
+        {"lockOnSleep", u"settings.security.lockOnSleep"_s, false, true, true},
+        {"requirePasscode", u"settings.security.requirePasscode"_s, false, true, true},
+        {"useBiometrics", u"settings.security.useBiometrics"_s, false, true, true},
+        {"skipPasswordFields", u"settings.security.skipPasswordFields"_s, false, true, true},
+        {"detectSecrets", u"settings.security.detectSecrets"_s, true, false, false},
+        {"secretHandling", u"settings.security.secretHandling"_s, handling(SecretHandling::lock),
+            handling(SecretHandling::skip), u"skip"_s},
+        {"sensitiveExpiryMinutes", u"settings.security.sensitiveExpiryMinutes"_s, qint64(0), qint64(15), 15},
+        {"sanitizeURLs", u"settings.security.sanitizeURLs"_s, true, false, false},
+        {"maxHistoryCount", u"settings.clipboard.maxHistoryCount"_s, qint64(500), qint64(0), 0},
+        {"retentionHours", u"settings.clipboard.retentionHours"_s, qint64(720), qint64(1) << 40,
+            double(qint64(1) << 40)},
+        {"captureImages", u"settings.clipboard.captureImages"_s, true, false, false},
+        {"recognizeTextInImages", u"settings.clipboard.recognizeTextInImages"_s, true, false, false},
+        {"showInDock", u"settings.general.showInDock"_s, false, true, true},
+        {"playSounds", u"settings.general.playSounds"_s, false, true, true},
+        {"autoPaste", u"settings.general.autoPaste"_s, true, false, false},
+        {"globalHotkey", u"settings.general.globalHotkey"_s, u"⌘⇧V"_s, u"⌃⌥P"_s, u"⌃⌥P"_s},
+        {"hotkeyKeyCode", u"settings.general.hotkeyKeyCode"_s, qint64(9), qint64(35), 35},
+        {"hotkeyModifiers", u"settings.general.hotkeyModifiers"_s, qint64(0x120000), qint64(0x1C0000),
+            0x1C0000},
+        {"menubarIconName", u"settings.appearance.menubarIconName"_s, u"doc.on.clipboard"_s, u"tray"_s,
+            u"tray"_s},
+        {"menuItemsPerFolder", u"settings.appearance.menuItemsPerFolder"_s, qint64(50), qint64(-1), -1},
+        {"snippetFolders", u"settings.snippets.folders"_s, QStringList {}, QStringList {u"Work"_s},
+            QJsonArray {u"Work"_s}},
+    };
+}
+
+QJsonObject readJson(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object() : QJsonObject();
+}
+
+void writeJson(const QString &path, const QJsonObject &object)
+{
+    QVERIFY(QDir().mkpath(QFileInfo(path).absolutePath()));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QJsonDocument(object).toJson());
+}
+
+QJsonValue storedApps(const QList<ExcludedApp> &apps)
+{
+    QJsonArray array;
+    for (const ExcludedApp &app : apps)
+        array.append(app.toJson());
+    return QJsonObject {
+        {u"base64"_s, QString::fromLatin1(QJsonDocument(array).toJson(QJsonDocument::Compact).toBase64())}};
+}
+
+QStringList bundleIdentifiers(const QList<ExcludedApp> &apps)
+{
+    QStringList identifiers;
+    for (const ExcludedApp &app : apps)
+        identifiers.append(app.bundleIdentifier + u'=' + app.name);
+    return identifiers;
+}
+
+} // namespace
+
+class SettingsManagerTest final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_folder.emplace();
+        m_path = m_folder->filePath(u"Vantorell/Vantorell.conf"_s);
+        m_loginItem = FakeLoginItem();
+        m_dock.applied.clear();
+    }
+
+    void emptyFileReadsAsTheDefaults()
+    {
+        const auto settings = create();
+        for (const Setting &setting : settingsTable())
+            QVERIFY2(settings->property(setting.property) == setting.defaultValue, setting.property);
+        QCOMPARE(settings->excludedApps(), SettingsManager::defaultExcludedApps());
+        QCOMPARE(settings->launchAtLogin(), false);
+        QVERIFY(settings->loginItemNote().isNull());
+        QVERIFY(settings->hotkeyError().isNull());
+        QCOMPARE(settings->isSyncingLoginItem(), false);
+
+        // Creation writes only the merged list and its flag.
+        const QJsonObject file = readJson(m_path);
+        QCOMPARE(file.keys(), (QStringList {excludedAppsKey, mergedKey}));
+        QCOMPARE(file.value(excludedAppsKey), storedApps(SettingsManager::defaultExcludedApps()));
+        QCOMPARE(file.value(mergedKey), QJsonValue(true));
+        QVERIFY(m_dock.applied.isEmpty());
+    }
+
+    void otherKindsReadAsDefaultsAndStayStored()
+    {
+        const QJsonObject stored {{u"settings.security.autoLockTimeout"_s, u"5"_s},
+            {u"settings.security.lockOnSleep"_s, u"true"_s}, {mergedKey, true}};
+        writeJson(m_path, stored);
+        const auto settings = create();
+        QCOMPARE(settings->autoLockTimeout(), qint64(0));
+        QCOMPARE(settings->lockOnSleep(), false);
+        settings->setPlaySounds(true);
+        QJsonObject after = readJson(m_path);
+        after.remove(u"settings.general.playSounds"_s);
+        QCOMPARE(after, stored);
+    }
+
+    void secretHandlingIsAnExactRawText_data()
+    {
+        QTest::addColumn<QJsonValue>("stored");
+        QTest::addColumn<SecretHandling>("expected");
+        QTest::newRow("skip") << QJsonValue(u"skip"_s) << SecretHandling::skip;
+        QTest::newRow("store") << QJsonValue(u"store"_s) << SecretHandling::store;
+        QTest::newRow("Skip") << QJsonValue(u"Skip"_s) << SecretHandling::lock;
+        QTest::newRow("blank") << QJsonValue(u"skip "_s) << SecretHandling::lock;
+        QTest::newRow("number") << QJsonValue(1) << SecretHandling::lock;
+        QTest::newRow("missing") << QJsonValue(QJsonValue::Undefined) << SecretHandling::lock;
+    }
+
+    void secretHandlingIsAnExactRawText()
+    {
+        QFETCH(QJsonValue, stored);
+        QFETCH(SecretHandling, expected);
+        QJsonObject file {{mergedKey, true}};
+        if (!stored.isUndefined())
+            file.insert(u"settings.security.secretHandling"_s, stored);
+        writeJson(m_path, file);
+        QCOMPARE(create()->secretHandling(), expected);
+    }
+
+    void everySetWritesAndAnnounces_data()
+    {
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < settingsTable().size(); ++i)
+            QTest::newRow(settingsTable()[i].property) << i;
+    }
+
+    void everySetWritesAndAnnounces()
+    {
+        QFETCH(int, index);
+        const Setting change = settingsTable()[index];
+        const auto settings = create();
+        const QMetaProperty property
+            = settings->metaObject()->property(settings->metaObject()->indexOfProperty(change.property));
+        QSignalSpy announced(settings.get(), property.notifySignal());
+        QVERIFY(settings->setProperty(change.property, change.value));
+        QCOMPARE(settings->property(change.property), change.value);
+        QCOMPARE(announced.size(), 1);
+        QCOMPARE(announced[0][0], change.value);
+        QCOMPARE(readJson(m_path).value(change.key), change.stored);
+
+        // An unchanged value is written and announced too.
+        QVERIFY(QFile::remove(m_path));
+        QVERIFY(settings->setProperty(change.property, change.value));
+        QCOMPARE(announced.size(), 2);
+        QCOMPARE(readJson(m_path).value(change.key), change.stored);
+    }
+
+    void defaultsAreMergedIntoTheStoredListOnce_data()
+    {
+        QTest::addColumn<QList<ExcludedApp>>("stored");
+        QTest::addColumn<QStringList>("expected");
+        const ExcludedApp own {QUuid::createUuid(), u"org.keepassxc.KeePassXC"_s, u"KeePassXC"_s};
+        const ExcludedApp renamed {QUuid::createUuid(), u"com.bitwarden.desktop"_s, u"My Vault"_s};
+        const QStringList defaults = bundleIdentifiers(SettingsManager::defaultExcludedApps());
+        QTest::newRow("empty") << QList<ExcludedApp>() << defaults;
+        QTest::newRow("own app") << QList<ExcludedApp> {own}
+                                 << QStringList {u"org.keepassxc.KeePassXC=KeePassXC"_s} + defaults;
+        // A default already listed, even renamed, is not added again.
+        QStringList withRenamed = defaults.filter(QRegularExpression(u"^(?!com.bitwarden.desktop=)"_s));
+        withRenamed.prepend(u"com.bitwarden.desktop=My Vault"_s);
+        QTest::newRow("default renamed") << QList<ExcludedApp> {renamed} << withRenamed;
+    }
+
+    void defaultsAreMergedIntoTheStoredListOnce()
+    {
+        QFETCH(QList<ExcludedApp>, stored);
+        QFETCH(QStringList, expected);
+        writeJson(m_path, {{excludedAppsKey, storedApps(stored)}});
+        auto settings = create();
+        QCOMPARE(bundleIdentifiers(settings->excludedApps()), expected);
+        QCOMPARE(readJson(m_path).value(excludedAppsKey), storedApps(settings->excludedApps()));
+        QCOMPARE(readJson(m_path).value(mergedKey), QJsonValue(true));
+
+        // What the user removes stays removed, and creation writes nothing.
+        QList<ExcludedApp> kept = settings->excludedApps();
+        kept.removeLast();
+        settings->setExcludedApps(kept);
+        settings.reset();
+        const QJsonObject before = readJson(m_path);
+        QCOMPARE(create()->excludedApps(), kept);
+        QCOMPARE(readJson(m_path), before);
+    }
+
+    void undecodableListReadsAsTheDefaults_data()
+    {
+        QTest::addColumn<bool>("merged");
+        QTest::newRow("merged before") << true;
+        QTest::newRow("not merged yet") << false;
+    }
+
+    void undecodableListReadsAsTheDefaults()
+    {
+        QFETCH(bool, merged);
+        const QJsonValue corrupt
+            = QJsonObject {{u"base64"_s, QString::fromLatin1(QByteArray("[{\"id\": 1}]").toBase64())}};
+        writeJson(m_path, {{excludedAppsKey, corrupt}, {mergedKey, merged}});
+        const auto settings = create();
+        QCOMPARE(settings->excludedApps(), SettingsManager::defaultExcludedApps());
+        // Only the one-time merge rewrites the list at creation.
+        QCOMPARE(readJson(m_path).value(excludedAppsKey) == corrupt, merged);
+        settings->setExcludedApps({});
+        QCOMPARE(readJson(m_path).value(excludedAppsKey), storedApps({}));
+    }
+
+    void loginItemStateComesFromTheDesktop()
+    {
+        writeJson(m_path, {{u"settings.general.launchAtLogin"_s, true}});
+        QCOMPARE(create()->launchAtLogin(), false);
+        m_loginItem.currentStatus = LoginItem::Status::enabled;
+        writeJson(m_path, {{u"settings.general.launchAtLogin"_s, false}});
+        QCOMPARE(create()->launchAtLogin(), true);
+    }
+
+    void launchAtLoginWritesTheAutostartEntry()
+    {
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_folder->path()));
+        AutostartLoginItem loginItem;
+        SettingsManager settings(m_path, loginItem, m_dock);
+        settings.setLaunchAtLogin(true);
+        QVERIFY(QFile::exists(m_folder->filePath(u"autostart/vantorell.desktop"_s)));
+        QCOMPARE(settings.launchAtLogin(), true);
+        QCOMPARE(readJson(m_path).value(u"settings.general.launchAtLogin"_s), QJsonValue(true));
+        settings.setLaunchAtLogin(false);
+        QVERIFY(!QFile::exists(m_folder->filePath(u"autostart/vantorell.desktop"_s)));
+        QCOMPARE(readJson(m_path).value(u"settings.general.launchAtLogin"_s), QJsonValue(false));
+    }
+
+    void failedLoginItemChangeIsOnlyLogged()
+    {
+        m_loginItem.failure = u"Could not write /x: Permission denied"_s;
+        const auto settings = create();
+        QSignalSpy announced(settings.get(), &SettingsManager::launchAtLoginChanged);
+        LogCapture log;
+        settings->setLaunchAtLogin(true);
+        QCOMPARE(log.lines(),
+            QStringList {
+                u"[Vantorell] Failed to update login item: Could not write /x: Permission denied"_s});
+        QCOMPARE(m_loginItem.registerCalls, 1);
+        QCOMPARE(settings->launchAtLogin(), false);
+        QCOMPARE(announced.size(), 2);
+        QVERIFY(settings->loginItemNote().isNull());
+        QCOMPARE(m_loginItem.openSettingsCalls, 0);
+    }
+
+    void approvalLeavesTheToggleOffAndExplains()
+    {
+        m_loginItem.statusAfterRegister = LoginItem::Status::requiresApproval;
+        const auto settings = create();
+        settings->setLaunchAtLogin(true);
+        QCOMPARE(m_loginItem.registerCalls, 1);
+        QCOMPARE(settings->launchAtLogin(), false);
+        QCOMPARE(settings->loginItemNote(), u"Allow Vantorell in System Settings → General → Login Items."_s);
+        QCOMPARE(m_loginItem.openSettingsCalls, 1);
+
+        settings->refreshLoginItemNote(false);
+        QCOMPARE(m_loginItem.registerCalls + m_loginItem.unregisterCalls, 1);
+        QCOMPARE(m_loginItem.openSettingsCalls, 1);
+        QVERIFY(!settings->loginItemNote().isNull());
+    }
+
+    void showInDockAppliesThePresence()
+    {
+        const auto settings = create();
+        settings->setShowInDock(true);
+        settings->setShowInDock(false);
+        QCOMPARE(m_dock.applied, (QList<bool> {true, false}));
+    }
+
+private:
+    std::unique_ptr<SettingsManager> create()
+    {
+        return std::make_unique<SettingsManager>(m_path, m_loginItem, m_dock);
+    }
+
+    std::optional<QTemporaryDir> m_folder;
+    QString m_path;
+    FakeLoginItem m_loginItem;
+    FakeDockPresence m_dock;
+};
+
+QTEST_GUILESS_MAIN(SettingsManagerTest)
+#include "tst_settingsmanager.moc"

@@ -1,0 +1,92 @@
+#include "crypto/EncryptionService.h"
+#include "crypto/MasterKeyHolder.h"
+#include "store/SecureStorageManager.h"
+#include "support/AwaitFuture.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+using namespace Qt::StringLiterals;
+
+class StoreOrderTest final : public QObject {
+    Q_OBJECT
+
+private:
+    MasterKeyHolder m_key;
+    EncryptionService m_encryption {m_key};
+    QTemporaryDir m_home;
+
+    static ClipboardEntry makeEntry(int second)
+    {
+        ClipboardEntry entry;
+        entry.id = QUuid::createUuid();
+        entry.createdAt = QDateTime::fromSecsSinceEpoch(1'700'000'000 + second, Qt::UTC);
+        entry.encryptedContent = QByteArray(40, char(second));
+        return entry;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QCoreApplication::setApplicationName(u"Vantorell"_s);
+        qputenv("XDG_DATA_HOME", m_home.path().toUtf8());
+    }
+
+    // Nothing is awaited until the end: the order of the calls alone must
+    // decide what each operation sees, and every continuation given the
+    // main thread's context runs there, in call order.
+    void operationsRunInCallOrderAndContinueOnTheMainThread()
+    {
+        SecureStorageManager store(m_encryption);
+        store.openDatabase();
+        QObject context;
+        QList<int> order;
+        QSet<QThread *> threads;
+        QList<QUuid> onDisk;
+        QList<QUuid> inMemory;
+
+        for (int i = 0; i < 20; ++i) {
+            const ClipboardEntry entry = makeEntry(i);
+            onDisk.prepend(entry.id);
+            store.insertEntry(entry).then(&context, [&, i] {
+                order.append(i);
+                threads.insert(QThread::currentThread());
+            });
+        }
+        // A private session issued before a capture takes effect before it.
+        store.setSecureMode(true);
+        for (int i = 20; i < 25; ++i) {
+            const ClipboardEntry entry = makeEntry(i);
+            inMemory.prepend(entry.id);
+            store.insertEntry(entry);
+        }
+        QFuture<QList<ClipboardEntry>> privateView = store.fetchAllEntries();
+        store.setSecureMode(false);
+        QFuture<QList<ClipboardEntry>> diskView = store.fetchAllEntries();
+        QThread *workerThread = nullptr;
+        QFuture<void> last
+            = store.entryCount().then([&](qint64) { workerThread = QThread::currentThread(); });
+
+        awaitFuture(last);
+        QTRY_COMPARE(order.size(), 20);
+        QList<int> expected(20);
+        std::iota(expected.begin(), expected.end(), 0);
+        QCOMPARE(order, expected);
+        QCOMPARE(threads, QSet<QThread *> {QThread::currentThread()});
+        QVERIFY(workerThread && workerThread != QThread::currentThread());
+
+        const auto idsOf = [](const QList<ClipboardEntry> &entries) {
+            QList<QUuid> ids;
+            for (const ClipboardEntry &entry : entries)
+                ids.append(entry.id);
+            return ids;
+        };
+        QCOMPARE(idsOf(privateView.result()), inMemory);
+        QCOMPARE(idsOf(diskView.result()), onDisk);
+    }
+};
+
+QTEST_GUILESS_MAIN(StoreOrderTest)
+#include "tst_storeorder.moc"

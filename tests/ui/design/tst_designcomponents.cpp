@@ -1,0 +1,206 @@
+#include "DarkPalette.h"
+#include "support/QuickScene.h"
+
+#include "ui/design/DesignTokens.h"
+#include "ui/design/SurfaceShape.h"
+
+#include <QDirIterator>
+#include <QGuiApplication>
+#include <QPalette>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class TestDesignComponents : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { QGuiApplication::setPalette(QPalette()); }
+
+    void everyFileLoadsWithoutWarnings_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<bool>("dark");
+        QDirIterator files(u":/qt-project.org/imports/Vantorell/Design"_s, {u"*.qml"_s});
+        int count = 0;
+        while (files.hasNext()) {
+            const QString type = QFileInfo(files.next()).baseName();
+            QTest::addRow("%s light", qPrintable(type)) << type << false;
+            QTest::addRow("%s dark", qPrintable(type)) << type << true;
+            ++count;
+        }
+        QVERIFY(count >= 12);
+    }
+
+    void everyFileLoadsWithoutWarnings()
+    {
+        QFETCH(QString, type);
+        QFETCH(bool, dark);
+        QTest::failOnWarning(QRegularExpression(u".*"_s));
+        if (dark)
+            QGuiApplication::setPalette(darkPalette());
+        QuickScene scene;
+        QVERIFY(scene.load(type + u" {}"_s));
+        QVERIFY(!scene.grab().isNull());
+    }
+
+    void brandMarkGlowsAboveForty_data()
+    {
+        QTest::addColumn<qreal>("size");
+        QTest::addColumn<bool>("glows");
+        QTest::newRow("40") << 40.0 << false;
+        QTest::newRow("41") << 41.0 << true;
+    }
+
+    void brandMarkGlowsAboveForty()
+    {
+        QFETCH(qreal, size);
+        QFETCH(bool, glows);
+        QuickScene scene;
+        QQuickItem *mark = scene.load(u"VTBrandMark { size: %1 }"_s.arg(size), 20);
+        QVERIFY(mark);
+        const QImage image = scene.grab();
+        // Just below the middle of the bottom edge, where the offset shadow is densest.
+        const QColor below = image.pixelColor(20 + int(size / 2), 20 + int(size) + 2);
+        QCOMPARE(below != QColor(Qt::white), glows);
+        QCOMPARE(mark->property("shadowOpacity").toReal(), glows ? 0.35 : 0.0);
+    }
+
+    void brandMarkOutline_data()
+    {
+        QTest::addColumn<qreal>("size");
+        QTest::addColumn<qreal>("strokeWidth");
+        QTest::newRow("23 keeps the minimum") << 23.0 << 0.5;
+        QTest::newRow("96") << 96.0 << 2.0;
+    }
+
+    void brandMarkOutline()
+    {
+        QFETCH(qreal, size);
+        QFETCH(qreal, strokeWidth);
+        QuickScene scene;
+        QQuickItem *mark = scene.load(u"VTBrandMark { size: %1 }"_s.arg(size));
+        QVERIFY(mark);
+        QCOMPARE(mark->findChild<SurfaceShape *>()->strokeWidth(), strokeWidth);
+        QCOMPARE(mark->findChild<SurfaceShape *>()->cornerRadius(), 0.3 * size);
+    }
+
+    void heroIconAtSeventyTwo()
+    {
+        QuickScene scene;
+        QQuickItem *hero = scene.load(u"VTHeroIcon { symbol: 'lock.shield.fill'; size: 72 }"_s);
+        QVERIFY(hero);
+        const SurfaceShape *tile = hero->findChild<SurfaceShape *>();
+        QCOMPARE(tile->cornerRadius(), 20.16);
+        QCOMPARE(hero->property("symbolSize").toReal(), 31.68);
+    }
+
+    void searchFieldClearButtonFollowsTheQuery_data()
+    {
+        QTest::addColumn<QString>("query");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("empty") << QString() << false;
+        QTest::newRow("one space") << u" "_s << true;
+    }
+
+    void searchFieldClearButtonFollowsTheQuery()
+    {
+        QFETCH(QString, query);
+        QFETCH(bool, shown);
+        QuickScene scene;
+        QQuickItem *field = scene.load(u"VTSearchField { width: 240; placeholder: 'Search' }"_s);
+        QVERIFY(field);
+        field->setProperty("text", query);
+        auto *clear = field->findChild<QQuickItem *>(u"clearButton"_s);
+        QCOMPARE(clear->isVisible(), shown);
+        QCOMPARE(field->findChild<QQuickItem *>(u"field"_s)->property("text").toString(), query);
+        if (!shown)
+            return;
+        scene.grab();
+        QTest::mouseClick(&scene.window(), Qt::LeftButton, {},
+            clear->mapToScene(QPointF(clear->width() / 2, clear->height() / 2)).toPoint());
+        QCOMPARE(field->property("text").toString(), QString());
+        QVERIFY(!clear->isVisible());
+    }
+
+    void searchFieldTakesFocusAndOutlinesIt()
+    {
+        QuickScene scene;
+        QQuickItem *field = scene.load(u"Column { property alias search: search\n"
+                                       u"  VTSearchField { id: search; width: 240 }\n"
+                                       u"  TextField { objectName: 'other'; width: 240 } }"_s);
+        QVERIFY(field);
+        QVERIFY(scene.showAndActivate());
+        auto *search = field->property("search").value<QQuickItem *>();
+        QTRY_VERIFY(search->property("focused").toBool());
+        SurfaceShape *outline = search->findChild<SurfaceShape *>();
+        QTRY_COMPARE(outline->strokeWidth(), 1.5);
+        QTRY_COMPARE(outline->strokeColor(), DesignTokens::withOpacity(DesignTokens::accent(), 0.7));
+
+        QTest::keyClick(&scene.window(), Qt::Key_A);
+        QTest::keyClick(&scene.window(), Qt::Key_B);
+        QCOMPARE(search->property("text").toString(), u"ab"_s);
+
+        field->findChild<QQuickItem *>(u"other"_s)->forceActiveFocus();
+        QVERIFY(!search->property("focused").toBool());
+        QTRY_COMPARE(outline->strokeWidth(), 1.0);
+        QTRY_COMPARE(outline->strokeColor(), DesignTokens::instance().border());
+
+        search->setVisible(false);
+        search->setVisible(true);
+        QVERIFY(search->property("focused").toBool());
+
+        // The panel is hidden and shown again: the caret is back in the field.
+        field->findChild<QQuickItem *>(u"other"_s)->forceActiveFocus();
+        scene.window().hide();
+        QVERIFY(scene.showAndActivate());
+        QTRY_VERIFY(search->property("focused").toBool());
+    }
+
+    void keyCapGrowsInsteadOfTruncating()
+    {
+        QuickScene scene;
+        QQuickItem *row = scene.load(
+            u"RowLayout { width: 20; property alias shortCap: shortCap; property alias longCap: longCap\n"
+            u"  VTKeyCap { id: shortCap; text: '⌘1' }\n"
+            u"  VTKeyCap { id: longCap; text: 'Control Option Shift 9' } }"_s);
+        QVERIFY(row);
+        scene.grab();
+        auto *shortCap = row->property("shortCap").value<QQuickItem *>();
+        auto *longCap = row->property("longCap").value<QQuickItem *>();
+        QVERIFY(longCap->width() > shortCap->width() * 3);
+        QCOMPARE(longCap->width(), longCap->implicitWidth());
+        QCOMPARE(longCap->height(), shortCap->height());
+    }
+
+    void chipNeverTogglesItself()
+    {
+        QuickScene scene;
+        QQuickItem *chip = scene.load(u"VTChip { title: 'Pinned'; icon: 'pin.fill' }"_s);
+        QVERIFY(chip);
+        QCOMPARE(chip->height(), 24.0);
+        QSignalSpy action(chip, SIGNAL(action()));
+        scene.grab();
+        // The margin between the label and the outline counts as the chip.
+        QTest::mouseClick(&scene.window(), Qt::LeftButton, {}, QPoint(3, 12));
+        QCOMPARE(action.count(), 1);
+        QCOMPARE(chip->property("isSelected").toBool(), false);
+    }
+
+    void iconButtonIsAlwaysTwentySixPoints()
+    {
+        QuickScene scene;
+        QQuickItem *button = scene.load(u"VTIconButton { icon: 'star.fill'; help: 'Favorite' }"_s, 10);
+        QVERIFY(button);
+        QCOMPARE(button->size(), QSizeF(26, 26));
+        QSignalSpy action(button, SIGNAL(action()));
+        QVERIFY(scene.showAndActivate());
+        QTest::mouseClick(&scene.window(), Qt::LeftButton, {}, QPoint(23, 23));
+        QCOMPARE(action.count(), 1);
+    }
+};
+
+QTEST_MAIN(TestDesignComponents)
+#include "tst_designcomponents.moc"
