@@ -1,21 +1,20 @@
 #include "app/AppDelegate.h"
 
-#include "paste/AutoPaste.h"
-#include "capture/ClipboardMonitor.h"
-#include "paste/EntryTools.h"
 #include "app/HotkeyManager.h"
 #include "app/SandboxMigration.h"
-#include "app/StatusItem.h"
+#include "app/SecurityController.h"
+#include "base/Log.h"
 #include "base/WhenFinished.h"
+#include "capture/ClipboardMonitor.h"
 #include "crypto/EncryptionService.h"
 #include "crypto/KeyManager.h"
-#include "base/Log.h"
-#include "store/SecureStorageManager.h"
-#include "app/SecurityController.h"
-#include "settings/SettingsManager.h"
-#include "store/SnippetManager.h"
+#include "paste/AutoPaste.h"
+#include "paste/EntryTools.h"
 #include "platform/DockPresence.h"
 #include "platform/SystemEvents.h"
+#include "settings/SettingsManager.h"
+#include "store/SecureStorageManager.h"
+#include "store/SnippetManager.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -56,9 +55,8 @@ void AppDelegate::applicationDidFinishLaunching()
 {
     m_platform.dockPresence.setShownInDock(settingsManager().showInDock());
     setupServices();
-    // StatusBarController, which installs the menu bar's hooks in the
-    // application state, takes the status item's place once the menu exists.
-    m_statusItem = std::make_unique<StatusItem>(m_appState, settingsManager());
+    if (m_platform.makeStatusBar)
+        m_statusBar = m_platform.makeStatusBar(m_appState, settingsManager());
     setupObservers();
     setupIdleTimer();
 
@@ -85,13 +83,13 @@ void AppDelegate::setupServices()
     m_hotkeyManager = std::make_unique<HotkeyManager>(m_appState, settingsManager(), m_platform.globalHotkey);
     m_appState.configure(m_clipboardMonitor.get(), *m_storageManager, *m_snippetManager,
         m_securityController.get(), settingsManager());
-    m_autoPaste = std::make_unique<AutoPaste>(m_platform.keySender, m_platform.workspace, m_alerts);
+    m_autoPaste = std::make_unique<AutoPaste>(m_platform.keySender, m_platform.workspace, m_platform.alerts);
     m_appState.configurePasting({*m_encryptionService, m_platform.pasteboard, m_platform.workspace,
         m_platform.deviceAuth, *m_autoPaste, [monitor = m_clipboardMonitor.get()](qint64 changeCount) {
             monitor->setOwnChangeCount(changeCount);
         }});
-    m_entryTools
-        = std::make_unique<EntryTools>(m_appState, *m_encryptionService, m_platform.pasteboard, m_alerts);
+    m_entryTools = std::make_unique<EntryTools>(
+        m_appState, *m_encryptionService, m_platform.pasteboard, m_platform.alerts);
     m_appState.configureEntryTools(*m_entryTools);
     QMetaObject::invokeMethod(this, &AppDelegate::openDatabaseAndUnlock, Qt::QueuedConnection);
 }
@@ -184,8 +182,8 @@ void AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows)
 {
     if (hasVisibleWindows)
         return;
-    // StatusBarController::openPanel, once the panel exists.
-    Log::write(u"Application reopened"_s);
+    if (m_statusBar)
+        m_statusBar->openPanel();
 }
 
 void AppDelegate::applicationWillTerminate()

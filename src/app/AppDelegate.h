@@ -2,8 +2,8 @@
 
 #include "app/AppPlatform.h"
 #include "app/AppStateController.h"
-#include "platform/linux/MessageBoxAlerts.h"
 #include "base/Clock.h"
+#include "platform/linux/MessageBoxAlerts.h"
 
 #include <QObject>
 #include <QTimer>
@@ -21,7 +21,7 @@ class SecureStorageManager;
 class SecurityController;
 class SettingsManager;
 class SnippetManager;
-class StatusItem;
+class StatusBar;
 
 // Owns every service for the life of the process: builds them in order at
 // launch, opens the store, unlocks silently where no passcode is required,
@@ -69,8 +69,7 @@ private:
     const Clock &m_clock;
     AppStateController m_appState;
     std::unique_ptr<SettingsManager> m_settingsManager;
-    // Stands in for the status bar controller until the menu bar exists.
-    std::unique_ptr<StatusItem> m_statusItem;
+    std::unique_ptr<StatusBar> m_statusBar;
     std::unique_ptr<KeyManager> m_keyManager;
     std::unique_ptr<EncryptionService> m_encryptionService;
     std::unique_ptr<SecureStorageManager> m_storageManager;
@@ -78,7 +77,6 @@ private:
     std::unique_ptr<ClipboardMonitor> m_clipboardMonitor;
     std::unique_ptr<SnippetManager> m_snippetManager;
     std::unique_ptr<HotkeyManager> m_hotkeyManager;
-    MessageBoxAlerts m_alerts;
     std::unique_ptr<AutoPaste> m_autoPaste;
     std::unique_ptr<EntryTools> m_entryTools;
     QTimer m_idleTimer;

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "app/StatusBar.h"
+
 #include <QString>
 
+class Alerts;
 class DeviceAuth;
 class DockPresence;
 class GlobalHotkey;
@@ -29,4 +32,7 @@ struct AppPlatform {
     KeySender &keySender;
     GlobalHotkey &globalHotkey;
     Sound &sound;
+    Alerts &alerts;
+    // Empty: no tray (tests).
+    StatusBarFactory makeStatusBar = {};
 };

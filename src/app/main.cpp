@@ -1,11 +1,11 @@
 #include "app/AppDelegate.h"
 #include "app/SingleInstance.h"
-#include "crypto/KeyManager.h"
 #include "base/Log.h"
-#include "settings/TypedSettings.h"
+#include "crypto/KeyManager.h"
 #include "platform/linux/AutostartLoginItem.h"
 #include "platform/linux/CanberraSound.h"
 #include "platform/linux/DBusSystemEvents.h"
+#include "platform/linux/MessageBoxAlerts.h"
 #include "platform/linux/PamDeviceAuth.h"
 #include "platform/linux/SecretServiceKeychain.h"
 #include "platform/linux/TerminationSignals.h"
@@ -15,6 +15,8 @@
 #include "platform/linux/X11Pasteboard.h"
 #include "platform/linux/X11Workspace.h"
 #include "platform/linux/XTestKeySender.h"
+#include "settings/TypedSettings.h"
+#include "ui/menubar/StatusItem.h"
 
 #include <QApplication>
 #include <QWindow>
@@ -66,8 +68,22 @@ int main(int argc, char *argv[])
     XTestKeySender keySender;
     X11GlobalHotkey globalHotkey;
     CanberraSound sound;
-    AppDelegate delegate({keychain, deviceAuth, idleTime, systemEvents, loginItem, dockPresence,
-        TypedSettings::standardFilePath(), pasteboard, workspace, keySender, globalHotkey, sound});
+    MessageBoxAlerts alerts;
+    AppDelegate delegate({.keychain = keychain,
+        .deviceAuth = deviceAuth,
+        .idleTime = idleTime,
+        .systemEvents = systemEvents,
+        .loginItem = loginItem,
+        .dockPresence = dockPresence,
+        .settingsFile = TypedSettings::standardFilePath(),
+        .pasteboard = pasteboard,
+        .workspace = workspace,
+        .keySender = keySender,
+        .globalHotkey = globalHotkey,
+        .sound = sound,
+        .alerts = alerts,
+        .makeStatusBar = [](AppStateController &appState, SettingsManager &settings)
+            -> std::unique_ptr<StatusBar> { return std::make_unique<StatusItem>(appState, settings); }});
 
     TerminationSignals terminationSignals;
     QObject::connect(&terminationSignals, &TerminationSignals::received, &app, &QApplication::quit);

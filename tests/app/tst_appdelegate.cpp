@@ -1,9 +1,10 @@
 #include "app/AppDelegate.h"
+#include "app/SecurityController.h"
 #include "capture/ClipboardMonitor.h"
 #include "crypto/KeyManager.h"
-#include "store/SecureStorageManager.h"
-#include "app/SecurityController.h"
 #include "settings/SettingsManager.h"
+#include "store/SecureStorageManager.h"
+#include "support/FakeAlerts.h"
 #include "support/FakeDeviceAuth.h"
 #include "support/FakeDockPresence.h"
 #include "support/FakeGlobalHotkey.h"
@@ -48,6 +49,7 @@ private:
     FakePasteboard m_pasteboard;
     FakeWorkspace m_workspace;
     FakeSound m_sound;
+    FakeAlerts m_alerts;
     FakeKeySender m_keySender;
     FakeGlobalHotkey m_hotkey;
     std::unique_ptr<AppDelegate> m_delegate;
@@ -64,9 +66,19 @@ private:
 
     AppDelegate &create()
     {
-        m_delegate = std::make_unique<AppDelegate>(
-            AppPlatform {m_keychain, m_deviceAuth, m_idleTime, m_systemEvents, m_loginItem, m_dock,
-                settingsFile(), m_pasteboard, m_workspace, m_keySender, m_hotkey, m_sound});
+        m_delegate = std::make_unique<AppDelegate>(AppPlatform {.keychain = m_keychain,
+            .deviceAuth = m_deviceAuth,
+            .idleTime = m_idleTime,
+            .systemEvents = m_systemEvents,
+            .loginItem = m_loginItem,
+            .dockPresence = m_dock,
+            .settingsFile = settingsFile(),
+            .pasteboard = m_pasteboard,
+            .workspace = m_workspace,
+            .keySender = m_keySender,
+            .globalHotkey = m_hotkey,
+            .sound = m_sound,
+            .alerts = m_alerts});
         return *m_delegate;
     }
 

@@ -7,7 +7,7 @@
 using namespace Qt::StringLiterals;
 
 // What every pasteboard derives from its raw data: text, file URLs, types.
-class tst_Pasteboard : public QObject {
+class PasteboardTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -17,7 +17,7 @@ private slots:
     void foreignUriList();
 };
 
-void tst_Pasteboard::fileUrlsRoundTrip_data()
+void PasteboardTest::fileUrlsRoundTrip_data()
 {
     QTest::addColumn<QStringList>("paths");
 
@@ -25,7 +25,7 @@ void tst_Pasteboard::fileUrlsRoundTrip_data()
         << QStringList {u"/tmp/a b#1.txt"_s, u"/tmp/100%.png"_s, u"/home/zoë/Grüße.odt"_s};
 }
 
-void tst_Pasteboard::fileUrlsRoundTrip()
+void PasteboardTest::fileUrlsRoundTrip()
 {
     QFETCH(QStringList, paths);
 
@@ -41,7 +41,7 @@ void tst_Pasteboard::fileUrlsRoundTrip()
         QCOMPARE(read[i].toLocalFile(), paths[i]);
 }
 
-void tst_Pasteboard::foreignUriList_data()
+void PasteboardTest::foreignUriList_data()
 {
     QTest::addColumn<QByteArray>("list");
     QTest::addColumn<QStringList>("paths");
@@ -56,7 +56,7 @@ void tst_Pasteboard::foreignUriList_data()
     QTest::newRow("not a URL") << "file:///tmp/a b\r\n:::\r\n"_ba << QStringList {};
 }
 
-void tst_Pasteboard::foreignUriList()
+void PasteboardTest::foreignUriList()
 {
     QFETCH(QByteArray, list);
     QFETCH(QStringList, paths);
@@ -72,5 +72,5 @@ void tst_Pasteboard::foreignUriList()
     QCOMPARE(read, paths);
 }
 
-QTEST_MAIN(tst_Pasteboard)
+QTEST_MAIN(PasteboardTest)
 #include "tst_pasteboard.moc"

@@ -34,7 +34,7 @@ bool writeFiles(const QTemporaryDir &dir, const Files &files)
 
 } // namespace
 
-class tst_DesktopEntryIndex : public QObject {
+class DesktopEntryIndexTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -43,7 +43,7 @@ private slots:
     void rescansAfterAChange();
 };
 
-void tst_DesktopEntryIndex::windowClass_data()
+void DesktopEntryIndexTest::windowClass_data()
 {
     QTest::addColumn<Files>("files");
     QTest::addColumn<QString>("locale");
@@ -81,7 +81,7 @@ void tst_DesktopEntryIndex::windowClass_data()
                                                      << u"app"_s << u"App"_s << u"app"_s << u"Two Words\\"_s;
 }
 
-void tst_DesktopEntryIndex::windowClass()
+void DesktopEntryIndexTest::windowClass()
 {
     QFETCH(Files, files);
     QFETCH(QString, locale);
@@ -100,7 +100,7 @@ void tst_DesktopEntryIndex::windowClass()
         QCOMPARE(index.entryForId(id).value_or(DesktopEntryIndex::Entry {}).name, name);
 }
 
-void tst_DesktopEntryIndex::rescansAfterAChange()
+void DesktopEntryIndexTest::rescansAfterAChange()
 {
     QTemporaryDir dir;
     DesktopEntryIndex index({dir.filePath(u"applications"_s)}, u"C"_s);
@@ -117,5 +117,5 @@ void tst_DesktopEntryIndex::rescansAfterAChange()
     QCOMPARE(entry->name, u"Late"_s);
 }
 
-QTEST_MAIN(tst_DesktopEntryIndex)
+QTEST_MAIN(DesktopEntryIndexTest)
 #include "tst_desktopentryindex.moc"

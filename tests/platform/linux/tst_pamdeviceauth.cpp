@@ -65,7 +65,7 @@ PasswordPrompt *shownPrompt()
 
 // PAM for real, with a throw-away account made for this run and removed
 // after it.
-class tst_PamDeviceAuth : public QObject {
+class PamDeviceAuthTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -90,7 +90,7 @@ private:
     QString m_brokenService;
 };
 
-void tst_PamDeviceAuth::initTestCase()
+void PamDeviceAuthTest::initTestCase()
 {
     if (geteuid() != 0)
         QSKIP("Needs root: it creates a throw-away account to check its password with PAM.");
@@ -109,7 +109,7 @@ void tst_PamDeviceAuth::initTestCase()
     broken.write("auth required pam_vt_no_such_module.so\n");
 }
 
-void tst_PamDeviceAuth::cleanupTestCase()
+void PamDeviceAuthTest::cleanupTestCase()
 {
     if (!m_brokenService.isEmpty())
         QFile::remove(u"/etc/pam.d/"_s + m_brokenService);
@@ -117,18 +117,18 @@ void tst_PamDeviceAuth::cleanupTestCase()
         QVERIFY(run(u"userdel"_s, {m_user}));
 }
 
-void tst_PamDeviceAuth::cleanup()
+void PamDeviceAuthTest::cleanup()
 {
     while (PasswordPrompt *prompt = shownPrompt())
         delete prompt;
 }
 
-PamAuthenticator tst_PamDeviceAuth::authenticator(const QString &service) const
+PamAuthenticator PamDeviceAuthTest::authenticator(const QString &service) const
 {
     return PamAuthenticator(service, m_user);
 }
 
-void tst_PamDeviceAuth::answerPrompt(const QString &typed, QDialogButtonBox::StandardButton button)
+void PamDeviceAuthTest::answerPrompt(const QString &typed, QDialogButtonBox::StandardButton button)
 {
     PasswordPrompt *prompt = nullptr;
     QTRY_VERIFY((prompt = shownPrompt()));
@@ -136,7 +136,7 @@ void tst_PamDeviceAuth::answerPrompt(const QString &typed, QDialogButtonBox::Sta
     prompt->findChild<QDialogButtonBox *>()->button(button)->click();
 }
 
-void tst_PamDeviceAuth::verify_data()
+void PamDeviceAuthTest::verify_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("accepted");
@@ -147,7 +147,7 @@ void tst_PamDeviceAuth::verify_data()
     QTest::newRow("right, then a NUL") << password + QChar() + u"x"_s << false;
 }
 
-void tst_PamDeviceAuth::verify()
+void PamDeviceAuthTest::verify()
 {
     QFETCH(QString, typed);
     QFETCH(bool, accepted);
@@ -158,7 +158,7 @@ void tst_PamDeviceAuth::verify()
         QVERIFY(!result.error().isEmpty());
 }
 
-void tst_PamDeviceAuth::availability_data()
+void PamDeviceAuthTest::availability_data()
 {
     QTest::addColumn<QString>("service");
     QTest::addColumn<QString>("user");
@@ -170,7 +170,7 @@ void tst_PamDeviceAuth::availability_data()
     QTest::newRow("no such user") << u"login"_s << u"vt-no-such-user"_s << false;
 }
 
-void tst_PamDeviceAuth::availability()
+void PamDeviceAuthTest::availability()
 {
     QFETCH(QString, service);
     QFETCH(QString, user);
@@ -181,7 +181,7 @@ void tst_PamDeviceAuth::availability()
     QCOMPARE(PamDeviceAuth(authenticator).canEvaluate(DeviceAuth::Policy::ownerAuthentication), available);
 }
 
-void tst_PamDeviceAuth::prompt_data()
+void PamDeviceAuthTest::prompt_data()
 {
     QTest::addColumn<QString>("service");
     QTest::addColumn<QString>("typed");
@@ -196,7 +196,7 @@ void tst_PamDeviceAuth::prompt_data()
     QTest::newRow("cancelled") << u"login"_s << password << true << false;
 }
 
-void tst_PamDeviceAuth::prompt()
+void PamDeviceAuthTest::prompt()
 {
     QFETCH(QString, service);
     QFETCH(QString, typed);
@@ -227,7 +227,7 @@ void tst_PamDeviceAuth::prompt()
     QTRY_VERIFY(!shownPrompt());
 }
 
-void tst_PamDeviceAuth::notAvailableWithoutPrompt()
+void PamDeviceAuthTest::notAvailableWithoutPrompt()
 {
     PamDeviceAuth available(authenticator());
     PamDeviceAuth withoutService(authenticator(u"vt-no-such-service"_s));
@@ -244,7 +244,7 @@ void tst_PamDeviceAuth::notAvailableWithoutPrompt()
     }
 }
 
-void tst_PamDeviceAuth::replyDroppedWithItsContext()
+void PamDeviceAuthTest::replyDroppedWithItsContext()
 {
     PamDeviceAuth auth(authenticator());
     auto context = std::make_unique<QObject>();
@@ -258,5 +258,5 @@ void tst_PamDeviceAuth::replyDroppedWithItsContext()
     QVERIFY(!replied);
 }
 
-QTEST_MAIN(tst_PamDeviceAuth)
+QTEST_MAIN(PamDeviceAuthTest)
 #include "tst_pamdeviceauth.moc"

@@ -22,7 +22,7 @@ constexpr quint32 commandShift = GlobalHotkey::commandModifier | GlobalHotkey::s
 
 // Grabs on the real X server, pressed through XTEST from a connection of the
 // test's own, with another connection as the application holding a chord.
-class tst_X11GlobalHotkey : public QObject {
+class X11GlobalHotkeyTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -44,7 +44,7 @@ private:
     DisplayPointer m_other {nullptr, &XCloseDisplay};
 };
 
-void tst_X11GlobalHotkey::initTestCase()
+void X11GlobalHotkeyTest::initTestCase()
 {
     QCOMPARE(QGuiApplication::platformName(), QStringLiteral("xcb"));
     m_display.reset(XOpenDisplay(nullptr));
@@ -52,7 +52,7 @@ void tst_X11GlobalHotkey::initTestCase()
     QVERIFY(m_display && m_other);
 }
 
-void tst_X11GlobalHotkey::cleanup()
+void X11GlobalHotkeyTest::cleanup()
 {
     setLocked(XK_Num_Lock, false);
     setLocked(XK_Caps_Lock, false);
@@ -60,7 +60,7 @@ void tst_X11GlobalHotkey::cleanup()
     XSync(m_other.get(), False);
 }
 
-void tst_X11GlobalHotkey::type(const Keysyms &modifiers, KeySym key)
+void X11GlobalHotkeyTest::type(const Keysyms &modifiers, KeySym key)
 {
     Display *display = m_display.get();
     for (KeySym modifier : modifiers)
@@ -72,14 +72,14 @@ void tst_X11GlobalHotkey::type(const Keysyms &modifiers, KeySym key)
     XSync(display, False);
 }
 
-bool tst_X11GlobalHotkey::isLocked(unsigned int mask)
+bool X11GlobalHotkeyTest::isLocked(unsigned int mask)
 {
     XkbStateRec state;
     XkbGetState(m_display.get(), XkbUseCoreKbd, &state);
     return state.locked_mods & mask;
 }
 
-void tst_X11GlobalHotkey::setLocked(KeySym lockKey, bool locked)
+void X11GlobalHotkeyTest::setLocked(KeySym lockKey, bool locked)
 {
     const unsigned int mask = XkbKeysymToModifiers(m_display.get(), lockKey);
     if (isLocked(mask) != locked)
@@ -87,7 +87,7 @@ void tst_X11GlobalHotkey::setLocked(KeySym lockKey, bool locked)
     QTRY_COMPARE(isLocked(mask), locked);
 }
 
-bool tst_X11GlobalHotkey::otherClientGrabs(unsigned int modifiers)
+bool X11GlobalHotkeyTest::otherClientGrabs(unsigned int modifiers)
 {
     // The grab is refused with BadAccess when someone else holds it.
     static bool refused = false;
@@ -103,7 +103,7 @@ bool tst_X11GlobalHotkey::otherClientGrabs(unsigned int modifiers)
     return !refused;
 }
 
-void tst_X11GlobalHotkey::press_data()
+void X11GlobalHotkeyTest::press_data()
 {
     QTest::addColumn<Keysyms>("locks");
     QTest::addColumn<Keysyms>("held");
@@ -116,7 +116,7 @@ void tst_X11GlobalHotkey::press_data()
     QTest::newRow("shift v alone") << Keysyms {} << Keysyms {XK_Shift_L} << 0;
 }
 
-void tst_X11GlobalHotkey::press()
+void X11GlobalHotkeyTest::press()
 {
     QFETCH(Keysyms, locks);
     QFETCH(Keysyms, held);
@@ -140,7 +140,7 @@ void tst_X11GlobalHotkey::press()
     QCOMPARE(pressed.count(), presses);
 }
 
-void tst_X11GlobalHotkey::keyWithoutKeysymIsRefused()
+void X11GlobalHotkeyTest::keyWithoutKeysymIsRefused()
 {
     X11GlobalHotkey hotkey;
     // 52 names no key on a Mac keyboard.
@@ -149,7 +149,7 @@ void tst_X11GlobalHotkey::keyWithoutKeysymIsRefused()
     QCOMPARE(result.error().code, GlobalHotkeyError::Code::refused);
 }
 
-void tst_X11GlobalHotkey::chordHeldByAnotherClient()
+void X11GlobalHotkeyTest::chordHeldByAnotherClient()
 {
     const unsigned int superShift = Mod4Mask | ShiftMask;
     QVERIFY(otherClientGrabs(superShift));
@@ -175,5 +175,5 @@ void tst_X11GlobalHotkey::chordHeldByAnotherClient()
     QCOMPARE(pressed.count(), 0);
 }
 
-QTEST_MAIN(tst_X11GlobalHotkey)
+QTEST_MAIN(X11GlobalHotkeyTest)
 #include "tst_x11globalhotkey.moc"

@@ -11,7 +11,7 @@
 
 using namespace std::chrono_literals;
 
-class tst_x11idletime : public QObject {
+class X11IdleTimeTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -20,7 +20,7 @@ private slots:
     void dropsAfterKeyPress();
 };
 
-void tst_x11idletime::unknownWithoutDisplay()
+void X11IdleTimeTest::unknownWithoutDisplay()
 {
     const QByteArray display = qgetenv("DISPLAY");
     qunsetenv("DISPLAY");
@@ -29,7 +29,7 @@ void tst_x11idletime::unknownWithoutDisplay()
     QVERIFY(!idle.sinceLastInput().has_value());
 }
 
-void tst_x11idletime::growsWithoutInput()
+void X11IdleTimeTest::growsWithoutInput()
 {
     const X11IdleTime idle;
     QVERIFY(idle.sinceLastInput().has_value());
@@ -46,7 +46,7 @@ void tst_x11idletime::growsWithoutInput()
     QVERIFY(grew);
 }
 
-void tst_x11idletime::dropsAfterKeyPress()
+void X11IdleTimeTest::dropsAfterKeyPress()
 {
     const X11IdleTime idle;
     std::this_thread::sleep_for(1500ms);
@@ -66,5 +66,5 @@ void tst_x11idletime::dropsAfterKeyPress()
     QVERIFY2(*after < 500ms, qPrintable(QString::number(after->count())));
 }
 
-QTEST_GUILESS_MAIN(tst_x11idletime)
+QTEST_GUILESS_MAIN(X11IdleTimeTest)
 #include "tst_x11idletime.moc"

@@ -33,7 +33,7 @@ QHash<QString, QByteArray> dump(DesktopPeer &peer)
 
 // The real CLIPBOARD selection, with a second X client as the other
 // application.
-class tst_X11Pasteboard : public QObject {
+class X11PasteboardTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -55,12 +55,12 @@ private:
     void expectOneChange(const X11Pasteboard &pasteboard, const std::function<void()> &change);
 };
 
-void tst_X11Pasteboard::init()
+void X11PasteboardTest::init()
 {
     QVERIFY(QGuiApplication::platformName() == u"xcb"_s);
 }
 
-void tst_X11Pasteboard::expectOneChange(const X11Pasteboard &pasteboard, const std::function<void()> &change)
+void X11PasteboardTest::expectOneChange(const X11Pasteboard &pasteboard, const std::function<void()> &change)
 {
     const qint64 before = pasteboard.changeCount();
     change();
@@ -69,7 +69,7 @@ void tst_X11Pasteboard::expectOneChange(const X11Pasteboard &pasteboard, const s
     QCOMPARE(pasteboard.changeCount(), before + 1);
 }
 
-void tst_X11Pasteboard::foreignCopy_data()
+void X11PasteboardTest::foreignCopy_data()
 {
     QTest::addColumn<Formats>("offered");
     QTest::addColumn<QString>("type");
@@ -90,7 +90,7 @@ void tst_X11Pasteboard::foreignCopy_data()
         << Formats {{u"text/richtext"_s, "{\\rtf1 hi}"_ba}} << PasteboardType::rtf << "{\\rtf1 hi}"_ba;
 }
 
-void tst_X11Pasteboard::foreignCopy()
+void X11PasteboardTest::foreignCopy()
 {
     QFETCH(Formats, offered);
     QFETCH(QString, type);
@@ -110,7 +110,7 @@ void tst_X11Pasteboard::foreignCopy()
     QVERIFY(!pasteboard.hasType(PasteboardType::concealed));
 }
 
-void tst_X11Pasteboard::imageCopyReadsAsPng()
+void X11PasteboardTest::imageCopyReadsAsPng()
 {
     X11Pasteboard pasteboard;
     DesktopPeer peer;
@@ -124,7 +124,7 @@ void tst_X11Pasteboard::imageCopyReadsAsPng()
     QCOMPARE(QImage::fromData(png, "PNG").convertToFormat(QImage::Format_RGB32), noiseImage(400, 300));
 }
 
-void tst_X11Pasteboard::concealedMarkers_data()
+void X11PasteboardTest::concealedMarkers_data()
 {
     QTest::addColumn<Formats>("offered");
     QTest::addColumn<bool>("concealed");
@@ -138,7 +138,7 @@ void tst_X11Pasteboard::concealedMarkers_data()
         << Formats {{u"text/plain"_s, "hunter2"_ba}, {PasteboardType::kdePasswordHint, "public"_ba}} << false;
 }
 
-void tst_X11Pasteboard::concealedMarkers()
+void X11PasteboardTest::concealedMarkers()
 {
     QFETCH(Formats, offered);
     QFETCH(bool, concealed);
@@ -152,7 +152,7 @@ void tst_X11Pasteboard::concealedMarkers()
     QCOMPARE(pasteboard.string(), u"hunter2"_s);
 }
 
-void tst_X11Pasteboard::ownWrite_data()
+void X11PasteboardTest::ownWrite_data()
 {
     QTest::addColumn<PasteboardItem>("item");
     QTest::addColumn<bool>("concealed");
@@ -166,7 +166,7 @@ void tst_X11Pasteboard::ownWrite_data()
                            << false;
 }
 
-void tst_X11Pasteboard::ownWrite()
+void X11PasteboardTest::ownWrite()
 {
     QFETCH(PasteboardItem, item);
     QFETCH(bool, concealed);
@@ -188,7 +188,7 @@ void tst_X11Pasteboard::ownWrite()
     QCOMPARE(pasteboard.hasType(PasteboardType::concealed), concealed);
 }
 
-void tst_X11Pasteboard::clearCountsOnce()
+void X11PasteboardTest::clearCountsOnce()
 {
     X11Pasteboard pasteboard;
     DesktopPeer peer;
@@ -203,7 +203,7 @@ void tst_X11Pasteboard::clearCountsOnce()
     QCOMPARE(pasteboard.changeCount(), written + 1);
 }
 
-void tst_X11Pasteboard::takeover()
+void X11PasteboardTest::takeover()
 {
     X11Pasteboard pasteboard;
     DesktopPeer peer;
@@ -223,7 +223,7 @@ void tst_X11Pasteboard::takeover()
     QCOMPARE(pasteboard.string(), u"theirs"_s);
 }
 
-void tst_X11Pasteboard::readsEachFormatOncePerChange()
+void X11PasteboardTest::readsEachFormatOncePerChange()
 {
     X11Pasteboard pasteboard;
     DesktopPeer peer;
@@ -247,5 +247,5 @@ void tst_X11Pasteboard::readsEachFormatOncePerChange()
     QCOMPARE(peer.ask("served"), first);
 }
 
-QTEST_MAIN(tst_X11Pasteboard)
+QTEST_MAIN(X11PasteboardTest)
 #include "tst_x11pasteboard.moc"

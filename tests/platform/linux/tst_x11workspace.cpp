@@ -14,7 +14,7 @@ using DesktopFiles = QMap<QString, QByteArray>;
 
 // The front application under a real window manager (openbox in the test
 // session), with the peer's windows as the other applications.
-class tst_X11Workspace : public QObject {
+class X11WorkspaceTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -29,7 +29,7 @@ private:
     QTemporaryDir m_dataHome;
 };
 
-void tst_X11Workspace::initTestCase()
+void X11WorkspaceTest::initTestCase()
 {
     QVERIFY(QGuiApplication::platformName() == u"xcb"_s);
     QVERIFY(m_dataHome.isValid());
@@ -37,13 +37,13 @@ void tst_X11Workspace::initTestCase()
     qputenv("XDG_DATA_HOME", QFile::encodeName(m_dataHome.path()));
 }
 
-quint32 tst_X11Workspace::frontWindow(X11Workspace &workspace)
+quint32 X11WorkspaceTest::frontWindow(X11Workspace &workspace)
 {
     const std::optional<RunningApplication> front = workspace.frontmostApplication();
     return front ? front->window : 0;
 }
 
-void tst_X11Workspace::frontmostApplication_data()
+void X11WorkspaceTest::frontmostApplication_data()
 {
     QTest::addColumn<DesktopFiles>("desktopFiles");
     QTest::addColumn<QString>("flatpakId");
@@ -63,7 +63,7 @@ void tst_X11Workspace::frontmostApplication_data()
                              << u"Flat Thing"_s;
 }
 
-void tst_X11Workspace::frontmostApplication()
+void X11WorkspaceTest::frontmostApplication()
 {
     QFETCH(DesktopFiles, desktopFiles);
     QFETCH(QString, flatpakId);
@@ -92,7 +92,7 @@ void tst_X11Workspace::frontmostApplication()
     QCOMPARE(front.processIdentifier, peer.processId());
 }
 
-void tst_X11Workspace::activation()
+void X11WorkspaceTest::activation()
 {
     X11Workspace workspace;
     DesktopPeer peer;
@@ -114,5 +114,5 @@ void tst_X11Workspace::activation()
     QCOMPARE(frontWindow(workspace), first);
 }
 
-QTEST_MAIN(tst_X11Workspace)
+QTEST_MAIN(X11WorkspaceTest)
 #include "tst_x11workspace.moc"

@@ -16,7 +16,7 @@ using namespace Qt::StringLiterals;
 using Keysyms = QList<KeySym>;
 
 // Keys typed into a line edit of this process through the real X server.
-class tst_XTestKeySender : public QObject {
+class XTestKeySenderTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -36,13 +36,13 @@ private:
     std::unique_ptr<QLineEdit> m_edit;
 };
 
-void tst_XTestKeySender::initTestCase()
+void XTestKeySenderTest::initTestCase()
 {
     m_display.reset(XOpenDisplay(nullptr));
     QVERIFY(m_display);
 }
 
-void tst_XTestKeySender::init()
+void XTestKeySenderTest::init()
 {
     m_edit = std::make_unique<QLineEdit>();
     m_edit->setWindowTitle(u"key sender test"_s);
@@ -52,14 +52,14 @@ void tst_XTestKeySender::init()
     QTRY_VERIFY(m_edit->hasFocus());
 }
 
-void tst_XTestKeySender::cleanup()
+void XTestKeySenderTest::cleanup()
 {
     // A failed row must not leave keys down for the next.
     for (KeySym keysym : {XK_Shift_L, XK_Shift_R, XK_Alt_L, XK_Control_L})
         fakeKey(keysym, false);
 }
 
-bool tst_XTestKeySender::isDown(KeySym keysym)
+bool XTestKeySenderTest::isDown(KeySym keysym)
 {
     char keys[32];
     XQueryKeymap(m_display.get(), keys);
@@ -67,13 +67,13 @@ bool tst_XTestKeySender::isDown(KeySym keysym)
     return keys[code / 8] & (1 << (code % 8));
 }
 
-void tst_XTestKeySender::fakeKey(KeySym keysym, bool press)
+void XTestKeySenderTest::fakeKey(KeySym keysym, bool press)
 {
     XTestFakeKeyEvent(m_display.get(), XKeysymToKeycode(m_display.get(), keysym), press, CurrentTime);
     XSync(m_display.get(), False);
 }
 
-void tst_XTestKeySender::notPermittedWithoutDisplay()
+void XTestKeySenderTest::notPermittedWithoutDisplay()
 {
     const QByteArray display = qgetenv("DISPLAY");
     qunsetenv("DISPLAY");
@@ -86,7 +86,7 @@ void tst_XTestKeySender::notPermittedWithoutDisplay()
     QCOMPARE(m_edit->text(), QString());
 }
 
-void tst_XTestKeySender::pasteChord_data()
+void XTestKeySenderTest::pasteChord_data()
 {
     QTest::addColumn<Keysyms>("held");
 
@@ -96,7 +96,7 @@ void tst_XTestKeySender::pasteChord_data()
     QTest::newRow("control held") << Keysyms {XK_Control_L};
 }
 
-void tst_XTestKeySender::pasteChord()
+void XTestKeySenderTest::pasteChord()
 {
     QFETCH(Keysyms, held);
 
@@ -117,7 +117,7 @@ void tst_XTestKeySender::pasteChord()
         QVERIFY2(!isDown(keysym), XKeysymToString(keysym));
 }
 
-void tst_XTestKeySender::caretSteps()
+void XTestKeySenderTest::caretSteps()
 {
     m_edit->setText(u"abcdef"_s);
     m_edit->end(false);
@@ -130,5 +130,5 @@ void tst_XTestKeySender::caretSteps()
     QCOMPARE(m_edit->text(), u"abcdef"_s);
 }
 
-QTEST_MAIN(tst_XTestKeySender)
+QTEST_MAIN(XTestKeySenderTest)
 #include "tst_xtestkeysender.moc"

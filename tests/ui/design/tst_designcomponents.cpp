@@ -13,7 +13,7 @@
 
 using namespace Qt::StringLiterals;
 
-class TestDesignComponents : public QObject {
+class DesignComponentsTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -202,5 +202,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestDesignComponents)
+QTEST_MAIN(DesignComponentsTest)
 #include "tst_designcomponents.moc"

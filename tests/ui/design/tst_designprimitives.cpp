@@ -30,7 +30,7 @@ QString describe(QColor color)
 
 } // namespace
 
-class TestDesignPrimitives : public QObject {
+class DesignPrimitivesTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -142,5 +142,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestDesignPrimitives)
+QTEST_MAIN(DesignPrimitivesTest)
 #include "tst_designprimitives.moc"

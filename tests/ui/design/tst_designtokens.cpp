@@ -24,7 +24,7 @@ const QStringList primaryBased {u"surface"_s, u"hover"_s, u"border"_s, u"surface
 
 } // namespace
 
-class TestDesignTokens : public QObject {
+class DesignTokensTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -111,5 +111,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestDesignTokens)
+QTEST_MAIN(DesignTokensTest)
 #include "tst_designtokens.moc"

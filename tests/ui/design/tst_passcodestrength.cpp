@@ -5,7 +5,7 @@
 
 using namespace Qt::StringLiterals;
 
-class TestPasscodeStrength : public QObject {
+class PasscodeStrengthTest : public QObject {
     Q_OBJECT
 
 private slots:
@@ -65,5 +65,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestPasscodeStrength)
+QTEST_MAIN(PasscodeStrengthTest)
 #include "tst_passcodestrength.moc"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/StatusBar.h"
+
 #include <QIcon>
 #include <QObject>
 #include <QString>
@@ -9,9 +11,9 @@ class AppStateController;
 class SettingsManager;
 
 // The tray icon, showing whether the vault is locked, capture paused or a
-// private session running. A click only logs until the status menu and the
-// panel exist.
-class StatusItem final : public QObject {
+// private session running. A click, like a request to open the panel, only
+// logs until the status menu and the panel exist.
+class StatusItem final : public QObject, public StatusBar {
     Q_OBJECT
     Q_DISABLE_COPY(StatusItem)
 
@@ -22,6 +24,8 @@ public:
     // user's choice.
     static QString symbolName(
         bool isUnlocked, bool isPaused, bool isSecureModeActive, const QString &menubarIconName);
+
+    void openPanel() override;
 
     QString shownSymbolName() const { return m_shownSymbolName; }
     QIcon icon() const { return m_trayIcon.icon(); }

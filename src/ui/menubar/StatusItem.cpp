@@ -1,4 +1,4 @@
-#include "app/StatusItem.h"
+#include "ui/menubar/StatusItem.h"
 
 #include "app/AppStateController.h"
 #include "base/Log.h"
@@ -82,4 +82,9 @@ void StatusItem::show(const QString &symbol)
     if (image.isNull())
         image = placeholderImage(color);
     m_trayIcon.setIcon(QIcon(QPixmap::fromImage(image)));
+}
+
+void StatusItem::openPanel()
+{
+    Log::write(u"Application reopened"_s);
 }

@@ -1,8 +1,8 @@
 #include "app/AppStateController.h"
-#include "app/StatusItem.h"
 #include "settings/SettingsManager.h"
 #include "support/FakeDockPresence.h"
 #include "support/FakeLoginItem.h"
+#include "ui/menubar/StatusItem.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
