@@ -1,21 +1,21 @@
 #include "app/AppStateController.h"
 
-#include "paste/AutoPaste.h"
-#include "capture/ClipboardMonitor.h"
-#include "paste/EntryTools.h"
 #include "base/MainQueue.h"
-#include "paste/PasteboardWriter.h"
 #include "base/WhenFinished.h"
+#include "capture/ClipboardMonitor.h"
+#include "paste/AutoPaste.h"
+#include "paste/EntryTools.h"
+#include "paste/PasteboardWriter.h"
 
-#include "crypto/EncryptionService.h"
-#include "base/Log.h"
-#include "store/SecureStorageManager.h"
 #include "app/SecurityController.h"
-#include "settings/SettingsManager.h"
+#include "base/Log.h"
+#include "base/Utf8Text.h"
+#include "crypto/EncryptionService.h"
 #include "platform/DeviceAuth.h"
 #include "platform/Pasteboard.h"
 #include "platform/Workspace.h"
-#include "base/Utf8Text.h"
+#include "settings/SettingsManager.h"
+#include "store/SecureStorageManager.h"
 
 #include <QApplication>
 #include <QLocale>

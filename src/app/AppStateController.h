@@ -1,15 +1,15 @@
 #pragma once
 
-#include "capture/CaptureStateAccess.h"
+#include "app/AppStateAccess.h"
+#include "base/Clock.h"
 #include "base/MainQueue.h"
+#include "capture/CaptureStateAccess.h"
 #include "paste/PasteAccess.h"
 #include "paste/PasteServices.h"
-#include "app/AppStateAccess.h"
-#include "records/ClipboardEntry.h"
-#include "base/Clock.h"
-#include "records/Snippet.h"
 #include "platform/PasteboardItem.h"
 #include "platform/RunningApplication.h"
+#include "records/ClipboardEntry.h"
+#include "records/Snippet.h"
 #include "tools/TextTransform.h"
 
 #include <QDateTime>

@@ -2,8 +2,8 @@
 
 #include "app/AppStateController.h"
 #include "base/Log.h"
-#include "settings/SettingsManager.h"
 #include "platform/GlobalHotkey.h"
+#include "settings/SettingsManager.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,12 +1,12 @@
 #include "app/SecurityController.h"
 
 #include "app/AppStateAccess.h"
-#include "records/AuditEvent.h"
-#include "crypto/KeyManager.h"
 #include "base/Log.h"
-#include "store/SecureStorageManager.h"
-#include "settings/SettingsManager.h"
+#include "crypto/KeyManager.h"
 #include "platform/IdleTime.h"
+#include "records/AuditEvent.h"
+#include "settings/SettingsManager.h"
+#include "store/SecureStorageManager.h"
 
 #include <QUuid>
 

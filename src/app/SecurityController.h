@@ -1,8 +1,8 @@
 #pragma once
 
-#include "records/AuditEventType.h"
 #include "base/Clock.h"
 #include "crypto/KeyManager.h"
+#include "records/AuditEventType.h"
 
 #include <QObject>
 #include <QString>

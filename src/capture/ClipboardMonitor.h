@@ -1,7 +1,7 @@
 #pragma once
 
-#include "records/ClipboardEntry.h"
 #include "base/Clock.h"
+#include "records/ClipboardEntry.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,7 +1,7 @@
 #include "crypto/KeyManager.h"
 
-#include "crypto/AesGcm.h"
 #include "base/Log.h"
+#include "crypto/AesGcm.h"
 #include "crypto/Pbkdf2.h"
 #include "crypto/SecureRandom.h"
 

@@ -1,8 +1,8 @@
 #include "paste/AutoPaste.h"
 
-#include "platform/Alerts.h"
-#include "base/MainQueue.h"
 #include "base/Log.h"
+#include "base/MainQueue.h"
+#include "platform/Alerts.h"
 #include "platform/KeySender.h"
 #include "platform/Workspace.h"
 

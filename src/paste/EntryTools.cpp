@@ -1,12 +1,12 @@
 #include "paste/EntryTools.h"
 
-#include "platform/Alerts.h"
-#include "paste/PasteAccess.h"
+#include "base/Utf8Text.h"
 #include "base/WhenFinished.h"
 #include "crypto/EncryptionService.h"
+#include "paste/PasteAccess.h"
+#include "platform/Alerts.h"
 #include "platform/Pasteboard.h"
 #include "platform/PasteboardType.h"
-#include "base/Utf8Text.h"
 
 using namespace Qt::StringLiterals;
 

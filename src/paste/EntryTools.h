@@ -1,7 +1,7 @@
 #pragma once
 
-#include "records/ClipboardEntry.h"
 #include "platform/RunningApplication.h"
+#include "records/ClipboardEntry.h"
 #include "tools/TextRecognition.h"
 #include "tools/TextTransform.h"
 

@@ -1,7 +1,7 @@
 #include "paste/PasteboardWriter.h"
 
-#include "text/DocumentText.h"
 #include "base/Utf8Text.h"
+#include "text/DocumentText.h"
 
 #include <QBuffer>
 #include <QImage>

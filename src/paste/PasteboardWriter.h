@@ -1,7 +1,7 @@
 #pragma once
 
-#include "records/ClipboardEntry.h"
 #include "platform/PasteboardItem.h"
+#include "records/ClipboardEntry.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,11 +1,11 @@
 #include "store/EntryTable.h"
 
-#include "records/DateCoding.h"
 #include "base/Log.h"
+#include "records/DateCoding.h"
+#include "records/UuidText.h"
 #include "store/SqliteSavepoint.h"
 #include "store/SqliteStatement.h"
 #include "store/StoreDatabase.h"
-#include "records/UuidText.h"
 
 #include <sqlite3.h>
 

@@ -1,9 +1,9 @@
 #include "store/SecureStorageManager.h"
 
-#include "records/DateCoding.h"
 #include "base/Log.h"
-#include "store/SqliteStatement.h"
+#include "records/DateCoding.h"
 #include "records/UuidText.h"
+#include "store/SqliteStatement.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "base/Clock.h"
+#include "base/SerialExecutor.h"
 #include "records/AuditEvent.h"
 #include "records/ClipboardEntry.h"
-#include "base/Clock.h"
-#include "store/EntryTable.h"
-#include "base/SerialExecutor.h"
 #include "records/Snippet.h"
+#include "store/EntryTable.h"
 #include "store/SnippetError.h"
 #include "store/SnippetTable.h"
 #include "store/StoreDatabase.h"

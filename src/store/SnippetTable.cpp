@@ -1,11 +1,11 @@
 #include "store/SnippetTable.h"
 
-#include "records/DateCoding.h"
-#include "crypto/EncryptionService.h"
 #include "base/Log.h"
+#include "crypto/EncryptionService.h"
+#include "records/DateCoding.h"
+#include "records/UuidText.h"
 #include "store/SqliteStatement.h"
 #include "store/StoreDatabase.h"
-#include "records/UuidText.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,7 +1,7 @@
 #include "tools/Base64Text.h"
 
-#include "text/Graphemes.h"
 #include "base/Utf8Text.h"
+#include "text/Graphemes.h"
 
 #include <QList>
 

@@ -1,10 +1,10 @@
 #include "tools/JwtText.h"
 
-#include "tools/Base64Text.h"
+#include "base/Utf8Text.h"
 #include "text/Graphemes.h"
+#include "tools/Base64Text.h"
 #include "tools/JsonLayout.h"
 #include "tools/JsonSyntax.h"
-#include "base/Utf8Text.h"
 
 #include <QList>
 

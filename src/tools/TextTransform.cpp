@@ -1,12 +1,12 @@
 #include "tools/TextTransform.h"
 
-#include "tools/Base64Text.h"
+#include "base/Utf8Text.h"
 #include "text/Graphemes.h"
+#include "text/PercentCoding.h"
+#include "tools/Base64Text.h"
 #include "tools/JsonLayout.h"
 #include "tools/JwtText.h"
 #include "tools/LineTools.h"
-#include "text/PercentCoding.h"
-#include "base/Utf8Text.h"
 
 #include <openssl/evp.h>
 

@@ -1,9 +1,9 @@
-#include "support/StoreFixture.h"
 #include "app/AppStateController.h"
 #include "crypto/EncryptionService.h"
 #include "crypto/MasterKeyHolder.h"
 #include "support/FakeClock.h"
 #include "support/LogCapture.h"
+#include "support/StoreFixture.h"
 
 #include <QAbstractButton>
 #include <QApplication>

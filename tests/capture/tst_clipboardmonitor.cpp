@@ -1,15 +1,15 @@
 #include "CaptureHarness.h"
-#include "support/FakeAlerts.h"
-#include "support/FakePasteAccess.h"
-#include "support/TestImages.h"
 #include "paste/EntryTools.h"
 #include "platform/PasteboardType.h"
 #include "support/AwaitFuture.h"
+#include "support/FakeAlerts.h"
 #include "support/FakeClock.h"
+#include "support/FakePasteAccess.h"
 #include "support/FakePasteboard.h"
 #include "support/FakeWorkspace.h"
 #include "support/LogCapture.h"
 #include "support/RawDatabase.h"
+#include "support/TestImages.h"
 
 #include <QPainter>
 #include <QSignalSpy>

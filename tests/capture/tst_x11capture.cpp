@@ -1,9 +1,9 @@
 #include "CaptureHarness.h"
-#include "support/DesktopPeer.h"
-#include "support/NoiseImage.h"
 #include "platform/PasteboardType.h"
 #include "platform/linux/X11Pasteboard.h"
 #include "platform/linux/X11Workspace.h"
+#include "support/DesktopPeer.h"
+#include "support/NoiseImage.h"
 
 #include <QGuiApplication>
 #include <QTest>

@@ -1,10 +1,10 @@
+#include "crypto/EncryptionService.h"
+#include "paste/EntryTools.h"
+#include "platform/PasteboardType.h"
 #include "support/FakeAlerts.h"
 #include "support/FakePasteAccess.h"
-#include "support/TestImages.h"
-#include "paste/EntryTools.h"
-#include "crypto/EncryptionService.h"
-#include "platform/PasteboardType.h"
 #include "support/FakePasteboard.h"
+#include "support/TestImages.h"
 
 #include <QPromise>
 #include <QTest>

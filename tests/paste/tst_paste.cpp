@@ -1,14 +1,12 @@
-#include "support/FakeAlerts.h"
-#include "support/StoreFixture.h"
-#include "support/TestImages.h"
 #include "app/AppStateController.h"
-#include "paste/AutoPaste.h"
-#include "paste/EntryTools.h"
+#include "app/SecurityController.h"
 #include "crypto/EncryptionService.h"
 #include "crypto/KeyManager.h"
 #include "crypto/MasterKeyHolder.h"
-#include "app/SecurityController.h"
+#include "paste/AutoPaste.h"
+#include "paste/EntryTools.h"
 #include "platform/PasteboardType.h"
+#include "support/FakeAlerts.h"
 #include "support/FakeClock.h"
 #include "support/FakeDeviceAuth.h"
 #include "support/FakeIdleTime.h"
@@ -18,6 +16,8 @@
 #include "support/FakePasteboard.h"
 #include "support/FakeWorkspace.h"
 #include "support/LogCapture.h"
+#include "support/StoreFixture.h"
+#include "support/TestImages.h"
 
 #include <QCoreApplication>
 #include <QTest>

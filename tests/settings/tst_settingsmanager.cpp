@@ -1,5 +1,5 @@
-#include "settings/SettingsManager.h"
 #include "platform/linux/AutostartLoginItem.h"
+#include "settings/SettingsManager.h"
 #include "support/FakeDockPresence.h"
 #include "support/FakeLoginItem.h"
 #include "support/LogCapture.h"

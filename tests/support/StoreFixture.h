@@ -1,7 +1,7 @@
 #pragma once
 
-#include "store/SecureStorageManager.h"
 #include "settings/SettingsManager.h"
+#include "store/SecureStorageManager.h"
 #include "store/SnippetManager.h"
 #include "support/AwaitFuture.h"
 #include "support/FakeDockPresence.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/linux/DesktopEntryIndex.h"
 #include "platform/Workspace.h"
+#include "platform/linux/DesktopEntryIndex.h"
 
 #include <QByteArray>
 
