@@ -2,6 +2,7 @@
 
 #include "app/AppStateAccess.h"
 #include "base/Log.h"
+#include "base/WhenFinished.h"
 #include "crypto/KeyManager.h"
 #include "platform/IdleTime.h"
 #include "records/AuditEvent.h"
@@ -200,7 +201,7 @@ void SecurityController::beginFullReset()
                 finishFullReset(true);
                 return;
             }
-            store->wipeAllData().then(this, [this](bool wiped) { finishFullReset(wiped); });
+            whenFinished(this, store->wipeAllData(), [this](bool wiped) { finishFullReset(wiped); });
         },
         Qt::QueuedConnection);
 }

@@ -23,7 +23,7 @@ class EncryptionService;
 // SQLite, or the history in memory only during a private session. Every
 // operation runs on the store's one worker thread, in call order, and
 // returns a future that callers continue on the main thread with
-// .then(context, ...). Only the worker touches the database and the
+// whenFinished(context, ...). Only the worker touches the database and the
 // memory-only list.
 class SecureStorageManager final {
     Q_DISABLE_COPY(SecureStorageManager)

@@ -1,7 +1,12 @@
 #include "store/SnippetManager.h"
 
+#include "base/WhenFinished.h"
 #include "records/AuditEvent.h"
 #include "store/SecureStorageManager.h"
+
+#include <QPromise>
+
+#include <memory>
 
 SnippetManager::SnippetManager(SecureStorageManager &storageManager, const Clock &clock, QObject *parent)
     : QObject(parent), m_storageManager(storageManager), m_clock(clock)
@@ -10,18 +15,25 @@ SnippetManager::SnippetManager(SecureStorageManager &storageManager, const Clock
 
 QFuture<SnippetManager::Result> SnippetManager::recordSnippetUse(const Snippet &snippet)
 {
-    return m_storageManager.incrementSnippetUsage(snippet.id)
-        .then(this,
-            [this](const std::expected<bool, SnippetError> &changed) {
-                if (!changed)
-                    return QtFuture::makeReadyFuture(Result(std::unexpected(changed.error())));
-                if (!*changed)
-                    return QtFuture::makeReadyFuture(Result());
-                const AuditEvent event {
-                    QUuid::createUuid(), m_clock.now(), AuditEventType::snippetUsed, std::nullopt};
-                return m_storageManager.logAuditEvent(event).then([] { return Result(); });
-            })
-        .unwrap();
+    // Shared by both steps; if the manager goes first, dropping it cancels
+    // the caller's future.
+    auto promise = std::make_shared<QPromise<Result>>();
+    promise->start();
+    const auto finish = [promise](const Result &result) {
+        promise->addResult(result);
+        promise->finish();
+    };
+    whenFinished(this, m_storageManager.incrementSnippetUsage(snippet.id),
+        [this, finish](const std::expected<bool, SnippetError> &changed) {
+            if (!changed || !*changed) {
+                finish(changed ? Result() : Result(std::unexpected(changed.error())));
+                return;
+            }
+            const AuditEvent event {
+                QUuid::createUuid(), m_clock.now(), AuditEventType::snippetUsed, std::nullopt};
+            whenFinished(this, m_storageManager.logAuditEvent(event), [finish] { finish(Result()); });
+        });
+    return promise->future();
 }
 
 QFuture<SnippetManager::Result> SnippetManager::saveSnippet(const Snippet &snippet)

@@ -25,7 +25,8 @@ public:
         QObject *parent = nullptr);
 
     // Adds one to the stored count (edits made meanwhile stay, a deleted
-    // snippet stays deleted) and audits the use when a row changed.
+    // snippet stays deleted) and audits the use when a row changed. The
+    // future ends canceled, without a result, if the manager goes first.
     QFuture<Result> recordSnippetUse(const Snippet &snippet);
     // Saves the snippet with updatedAt set to now.
     QFuture<Result> saveSnippet(const Snippet &snippet);

@@ -1,5 +1,6 @@
 #include "update/UpdateChecker.h"
 
+#include "base/WhenFinished.h"
 #include "update/AppVersion.h"
 
 #include <QUrl>
@@ -28,10 +29,8 @@ void UpdateChecker::checkForUpdatesManually()
     setCheckingUpdates(true);
     setUpdateMessage({});
     const QString currentVersion = appVersion();
-    m_client.requestUpdateCheck(currentVersion, m_session)
-        .then(this, [this, currentVersion](const UpdateClient::Result &result) {
-            finishCheck(result, currentVersion);
-        });
+    whenFinished(this, m_client.requestUpdateCheck(currentVersion, m_session),
+        [this, currentVersion](const UpdateClient::Result &result) { finishCheck(result, currentVersion); });
 }
 
 void UpdateChecker::finishCheck(const UpdateClient::Result &result, const QString &currentVersion)

@@ -654,6 +654,21 @@ private slots:
         QCOMPARE(auditRows(), 0);
     }
 
+    // Quitting while a use is being recorded: nothing runs on the manager
+    // that is gone, and the caller's future still ends.
+    void recordingUseEndsCanceledWhenTheManagerGoesFirst()
+    {
+        const Snippet snippet = makeSnippet(u"used"_s, now());
+        save(snippet);
+        const QFuture<SnippetManager::Result> used = m_manager->recordSnippetUse(snippet);
+        m_manager.reset();
+        awaitFuture(m_store->entryCount());
+        QCoreApplication::processEvents();
+        QVERIFY(used.isFinished());
+        QVERIFY(used.isCanceled());
+        QCOMPARE(auditRows(), 0);
+    }
+
     void lockedVaultWritesAndShowsNothing()
     {
         const Snippet snippet = makeSnippet(u"secret"_s, now());

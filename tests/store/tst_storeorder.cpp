@@ -1,3 +1,4 @@
+#include "base/WhenFinished.h"
 #include "crypto/EncryptionService.h"
 #include "crypto/MasterKeyHolder.h"
 #include "store/SecureStorageManager.h"
@@ -50,7 +51,7 @@ private slots:
         for (int i = 0; i < 20; ++i) {
             const ClipboardEntry entry = makeEntry(i);
             onDisk.prepend(entry.id);
-            store.insertEntry(entry).then(&context, [&, i] {
+            whenFinished(&context, store.insertEntry(entry), [&, i] {
                 order.append(i);
                 threads.insert(QThread::currentThread());
             });

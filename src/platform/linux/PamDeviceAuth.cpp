@@ -1,5 +1,6 @@
 #include "platform/linux/PamDeviceAuth.h"
 
+#include "base/WhenFinished.h"
 #include "platform/linux/PasswordPrompt.h"
 
 #include <QApplication>
@@ -60,18 +61,18 @@ void PamDeviceAuth::evaluate(
         [prompt, receiver, reply, authenticator = m_authenticator] {
             auto password = std::make_shared<Password>(prompt->takePassword());
             prompt->setBusy(true);
-            QtConcurrent::run([authenticator, password] {
-                return authenticator.verify(password->utf8);
-            }).then(prompt, [prompt, receiver, reply](const std::expected<void, QString> &verified) {
-                prompt->hide();
-                prompt->deleteLater();
-                if (!receiver)
-                    return;
-                deliver(receiver, reply,
-                    verified ? Reply(true)
-                             : Reply(std::unexpected(DeviceAuthError {
-                                 DeviceAuthError::Code::authenticationFailed, verified.error()})));
-            });
+            whenFinished(prompt,
+                QtConcurrent::run([authenticator, password] { return authenticator.verify(password->utf8); }),
+                [prompt, receiver, reply](const std::expected<void, QString> &verified) {
+                    prompt->hide();
+                    prompt->deleteLater();
+                    if (!receiver)
+                        return;
+                    deliver(receiver, reply,
+                        verified ? Reply(true)
+                                 : Reply(std::unexpected(DeviceAuthError {
+                                     DeviceAuthError::Code::authenticationFailed, verified.error()})));
+                });
         });
     prompt->show();
     prompt->raise();
