@@ -3,8 +3,6 @@
 #include "records/DateCoding.h"
 #include "records/UuidText.h"
 
-#include <QJsonArray>
-
 JsonReader::JsonReader(const QJsonValue &value) : m_object(value.toObject())
 {
     if (!value.isObject())
@@ -34,15 +32,8 @@ std::optional<QString> JsonReader::optionalString(const QString &key)
 
 QStringList JsonReader::strings(const QString &key)
 {
-    const auto value = required(key);
-    if (!value)
-        return {};
-    if (!value->isArray()) {
-        fail(DecodingError::Kind::typeMismatch, key);
-        return {};
-    }
     QStringList list;
-    for (const QJsonValue &item : value->toArray()) {
+    for (const QJsonValue &item : array(key)) {
         if (!item.isString()) {
             fail(DecodingError::Kind::typeMismatch, key);
             return {};
@@ -114,6 +105,18 @@ std::optional<QJsonValue> JsonReader::required(const QString &key)
         return std::nullopt;
     }
     return *found;
+}
+
+QJsonArray JsonReader::array(const QString &key)
+{
+    const auto value = required(key);
+    if (!value)
+        return {};
+    if (!value->isArray()) {
+        fail(DecodingError::Kind::typeMismatch, key);
+        return {};
+    }
+    return value->toArray();
 }
 
 std::optional<QJsonValue> JsonReader::present(const QString &key)

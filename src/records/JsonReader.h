@@ -4,10 +4,13 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QJsonArray>
 #include <QJsonObject>
+#include <QList>
 #include <QStringList>
 #include <QUuid>
 
+#include <expected>
 #include <optional>
 
 // Reads the fields of one record from a JSON object. The first failure is
@@ -41,6 +44,25 @@ public:
         return value.value_or(Enum {});
     }
 
+    // An array of records, each read by its own fromJson; the first record
+    // that fails decides the error.
+    template<typename T>
+    QList<T> records(const QString &key, std::expected<T, DecodingError> (*fromJson)(const QJsonValue &))
+    {
+        const QJsonArray array = this->array(key);
+        QList<T> list;
+        list.reserve(array.size());
+        for (const QJsonValue &item : array) {
+            std::expected<T, DecodingError> record = fromJson(item);
+            if (!record) {
+                fail(record.error().kind, record.error().key);
+                return {};
+            }
+            list.append(std::move(*record));
+        }
+        return list;
+    }
+
     const std::optional<DecodingError> &error() const { return m_error; }
 
 private:
@@ -49,6 +71,8 @@ private:
     // The value of an optional key; nothing when missing, null or after a
     // failure.
     std::optional<QJsonValue> present(const QString &key);
+    // The array of a required key; empty after a failure.
+    QJsonArray array(const QString &key);
     template<typename T> using Read = T (JsonReader::*)(const QString &key, const QJsonValue &value);
 
     template<typename T> T requiredOf(const QString &key, Read<T> read)

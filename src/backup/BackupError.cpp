@@ -1,0 +1,24 @@
+#include "backup/BackupError.h"
+
+using namespace Qt::StringLiterals;
+
+QString description(const BackupError &error)
+{
+    switch (error.code) {
+    case BackupError::writeFailed:
+        return u"Couldn't save the backup: "_s + error.detail;
+    case BackupError::locked:
+        return u"Unlock Vantorell first."_s;
+    case BackupError::privateSession:
+        return u"End the private session first — it only lives in memory."_s;
+    case BackupError::notABackup:
+        return u"That file isn't a Vantorell backup."_s;
+    case BackupError::newerVersion:
+        return u"This backup was made by a newer version of Vantorell. Update Vantorell and try again."_s;
+    case BackupError::wrongPassword:
+        return u"Wrong password, or the backup file is damaged."_s;
+    case BackupError::damaged:
+        return u"The backup file is damaged and can't be read."_s;
+    }
+    return {};
+}

@@ -1,0 +1,6 @@
+#include "backup/BackupSealError.h"
+
+QString description(const BackupSealError &error)
+{
+    return std::visit([](const auto &value) { return description(value); }, error);
+}

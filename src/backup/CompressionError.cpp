@@ -1,0 +1,8 @@
+#include "backup/CompressionError.h"
+
+#include <zlib.h>
+
+QString description(CompressionError error)
+{
+    return QString::fromLatin1(zError(error.status));
+}

@@ -1,0 +1,211 @@
+#include "backup/BackupFile.h"
+#include "backup/BackupPayload.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QtEndian>
+
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using Mutation = std::function<void(QFile &)>;
+using Outcome = std::optional<BackupError::Code>;
+
+// ü decomposes: the same text in another normal form is another password.
+const QString password = u"Müller-Straße ✓"_s;
+const QString script = QFINDTESTDATA("../data/make-backup.py");
+
+QDateTime at(qint64 milliseconds)
+{
+    return QDateTime::fromMSecsSinceEpoch(milliseconds, Qt::UTC);
+}
+
+Mutation patch(qint64 offset, const QByteArray &bytes)
+{
+    return [=](QFile &file) { QVERIFY(file.seek(offset) && file.write(bytes) == bytes.size()); };
+}
+
+// Offsets below 0 count from the end.
+Mutation flip(qint64 offset)
+{
+    return [=](QFile &file) {
+        const qint64 at = offset < 0 ? file.size() + offset : offset;
+        char byte = 0;
+        QVERIFY(file.seek(at) && file.getChar(&byte) && file.seek(at) && file.putChar(char(byte ^ 1)));
+    };
+}
+
+Mutation resize(qint64 size)
+{
+    return [=](QFile &file) { QVERIFY(file.resize(size)); };
+}
+
+// The version byte and the round count.
+QByteArray versionAndRounds(quint8 version, quint32 rounds)
+{
+    QByteArray bytes(5, Qt::Uninitialized);
+    bytes[0] = char(version);
+    qToBigEndian(rounds, bytes.data() + 1);
+    return bytes;
+}
+
+std::pair<int, QByteArray> runScript(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(u"python3"_s, QStringList {script} + arguments);
+    process.waitForFinished(60'000);
+    const QByteArray errors = process.readAllStandardError();
+    if (!errors.isEmpty())
+        qWarning("%s", errors.constData());
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+        process.readAllStandardOutput()};
+}
+
+std::expected<BackupPayload, BackupError> decodeFile(
+    const QString &path, const QString &typed, qsizetype limit = BackupFile::payloadLimit)
+{
+    const auto json = openBackupFile(path, typed, limit);
+    return json ? BackupPayload::decode(*json) : std::unexpected(json.error());
+}
+
+BackupPayload samplePayload()
+{
+    return BackupPayload {
+        .createdAt = at(1'700'000'100'500),
+        .appVersion = u"1.4.0"_s,
+        .entries = {
+            BackupEntry {QUuid::fromString(u"e621e1f8-c36c-495a-93fc-0c247a3e6e5f"), ContentType::image, at(1'700'000'000'250),
+                true, false, u"org.gimp.GIMP"_s, true, QByteArray("\x89PNG\x00\xff", 6), u"Bild ✓"_s, u"bild"_s,
+                QByteArray("{\\rtf1}")},
+            BackupEntry {QUuid::fromString(u"0f1e2d3c-4b5a-6978-8796-a5b4c3d2e1f0"), ContentType::plainText,
+                at(1'699'999'999'000), false, true, std::nullopt, false, u"Grüße"_s.toUtf8(), std::nullopt,
+                std::nullopt, std::nullopt},
+        },
+        .snippets = {Snippet {QUuid::fromString(u"11111111-2222-3333-4444-555555555555"), u"Sig"_s, u"Regards"_s, {u"mail"_s},
+            std::nullopt, false, at(1'600'000'000'000), at(1'600'000'500'500), 3}},
+        .excludedApps = {ExcludedApp {
+            QUuid::fromString(u"aaaaaaaa-bbbb-cccc-dddd-eeeeeeeeeeee"), u"org.keepassxc.KeePassXC"_s, u"KeePassXC"_s}},
+        .snippetFolders = {u"Work"_s, u"Ärger"_s},
+    };
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Mutation)
+Q_DECLARE_METATYPE(Outcome)
+
+class BackupFileTest final : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString fixture(const QString &name) const { return m_dir.filePath(name + u".vtbackup"_s); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        QCOMPARE(runScript({u"write"_s, m_dir.path(), password}).first, 0);
+    }
+
+    void openAndDecode_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<Mutation>("mutation");
+        QTest::addColumn<Outcome>("outcome");
+        const Mutation none = [](QFile &) {};
+        const Outcome opens;
+        const Outcome notABackup = BackupError::notABackup;
+        const Outcome newerVersion = BackupError::newerVersion;
+        const Outcome wrongPassword = BackupError::wrongPassword;
+        const Outcome damaged = BackupError::damaged;
+
+        QTest::newRow("version 0") << u"version0"_s << none << opens;
+        QTest::newRow("53 bytes") << u"full"_s << resize(53) << notABackup;
+        QTest::newRow("54 bytes") << u"full"_s << resize(54) << wrongPassword;
+        QTest::newRow("magic") << u"full"_s << patch(3, "X") << notABackup;
+        QTest::newRow("version 2 before rounds")
+            << u"full"_s << patch(4, versionAndRounds(2, 0)) << newerVersion;
+        QTest::newRow("version 255") << u"full"_s << patch(4, versionAndRounds(255, 100'000)) << newerVersion;
+        QTest::newRow("rounds 99,999") << u"full"_s << patch(4, versionAndRounds(1, 99'999)) << damaged;
+        QTest::newRow("rounds 10,000,001")
+            << u"full"_s << patch(4, versionAndRounds(1, 10'000'001)) << damaged;
+        QTest::newRow("salt") << u"full"_s << flip(24) << wrongPassword;
+        QTest::newRow("nonce") << u"full"_s << flip(25) << wrongPassword;
+        QTest::newRow("ciphertext") << u"full"_s << flip(37) << wrongPassword;
+        QTest::newRow("tag") << u"full"_s << flip(-1) << wrongPassword;
+        QTest::newRow("not DEFLATE") << u"not-deflate"_s << none << damaged;
+        QTest::newRow("DEFLATE unfinished") << u"unfinished"_s << none << damaged;
+        QTest::newRow("format 2, rest broken") << u"format2"_s << none << newerVersion;
+        QTest::newRow("bad JSON") << u"bad-json"_s << none << damaged;
+        QTest::newRow("unpadded Base64") << u"bad-base64"_s << none << damaged;
+        QTest::newRow("braced UUID") << u"bad-uuid"_s << none << damaged;
+        // Refused by its size before it is read: whole, it would pass for a
+        // wrong password.
+        QTest::newRow("3 GiB") << u"full"_s << resize(3LL << 30) << damaged;
+    }
+
+    void openAndDecode()
+    {
+        QFETCH(QString, name);
+        QFETCH(Mutation, mutation);
+        QFETCH(Outcome, outcome);
+        const QString path = m_dir.filePath(u"mutated"_s);
+        QFile::remove(path);
+        QVERIFY(QFile::copy(fixture(name), path));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        mutation(file);
+        file.close();
+
+        const auto decoded = decodeFile(path, password);
+        QCOMPARE(decoded ? Outcome() : Outcome(decoded.error().code), outcome);
+    }
+
+    void readsWhatAnotherWriterWrote()
+    {
+        const auto decoded = decodeFile(fixture(u"full"_s), password);
+        QVERIFY(decoded);
+        BackupPayload expected = samplePayload();
+        expected.appVersion.clear();
+        QCOMPARE(*decoded, expected);
+        const auto otherForm
+            = openBackupFile(fixture(u"full"_s), password.normalized(QString::NormalizationForm_D));
+        QVERIFY(!otherForm);
+        QCOMPARE(otherForm.error().code, BackupError::wrongPassword);
+    }
+
+    void sealsWhatAnotherReaderReads()
+    {
+        const QByteArray json = samplePayload().encode();
+        const auto tooLarge = sealBackup(json, password, json.size() - 1);
+        QVERIFY(!tooLarge);
+        QCOMPARE(std::get<BackupError>(tooLarge.error()).code, BackupError::writeFailed);
+
+        QStringList files;
+        for (const QString &name : {u"first"_s, u"second"_s}) {
+            const auto sealed = sealBackup(json, password, json.size());
+            QVERIFY(sealed);
+            QFile file(m_dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(*sealed) == sealed->size());
+            files.append(file.fileName());
+        }
+        const auto [exitCode, output] = runScript(QStringList {u"check"_s, password} + files);
+        QCOMPARE(exitCode, 0);
+        QCOMPARE(output, json);
+        const auto justOver = openBackupFile(files.first(), password, json.size() - 1);
+        QVERIFY(!justOver);
+        QCOMPARE(justOver.error().code, BackupError::damaged);
+        const auto decoded = decodeFile(files.first(), password, json.size());
+        QVERIFY(decoded);
+        QCOMPARE(*decoded, samplePayload());
+    }
+};
+
+QTEST_GUILESS_MAIN(BackupFileTest)
+#include "tst_backupfile.moc"
