@@ -1,4 +1,3 @@
-#include "platform/linux/AutostartLoginItem.h"
 #include "settings/SettingsManager.h"
 #include "support/FakeDockPresence.h"
 #include "support/FakeLoginItem.h"
@@ -24,6 +23,7 @@ namespace {
 
 const QString excludedAppsKey = u"settings.clipboard.excludedApps"_s;
 const QString mergedKey = u"settings.clipboard.excludedDefaultsV2"_s;
+const QString launchAtLoginKey = u"settings.general.launchAtLogin"_s;
 
 // Every stored setting with its default and another value, as the property
 // takes it and as the file holds it.
@@ -257,25 +257,30 @@ private slots:
 
     void loginItemStateComesFromTheDesktop()
     {
-        writeJson(m_path, {{u"settings.general.launchAtLogin"_s, true}});
+        writeJson(m_path, {{launchAtLoginKey, true}});
         QCOMPARE(create()->launchAtLogin(), false);
         m_loginItem.currentStatus = LoginItem::Status::enabled;
-        writeJson(m_path, {{u"settings.general.launchAtLogin"_s, false}});
-        QCOMPARE(create()->launchAtLogin(), true);
+        writeJson(m_path, {{launchAtLoginKey, false}});
+        const auto settings = create();
+        QCOMPARE(settings->launchAtLogin(), true);
+
+        // The key only keeps a record of what the desktop did.
+        settings->setLaunchAtLogin(false);
+        QCOMPARE(m_loginItem.currentStatus, LoginItem::Status::notRegistered);
+        QCOMPARE(readJson(m_path).value(launchAtLoginKey), QJsonValue(false));
+        settings->setLaunchAtLogin(true);
+        QCOMPARE(m_loginItem.currentStatus, LoginItem::Status::enabled);
+        QCOMPARE(readJson(m_path).value(launchAtLoginKey), QJsonValue(true));
     }
 
-    void launchAtLoginWritesTheAutostartEntry()
+    void receiversFindTheFileUpToDate()
     {
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_folder->path()));
-        AutostartLoginItem loginItem;
-        SettingsManager settings(m_path, loginItem, m_dock);
-        settings.setLaunchAtLogin(true);
-        QVERIFY(QFile::exists(m_folder->filePath(u"autostart/vantorell.desktop"_s)));
-        QCOMPARE(settings.launchAtLogin(), true);
-        QCOMPARE(readJson(m_path).value(u"settings.general.launchAtLogin"_s), QJsonValue(true));
-        settings.setLaunchAtLogin(false);
-        QVERIFY(!QFile::exists(m_folder->filePath(u"autostart/vantorell.desktop"_s)));
-        QCOMPARE(readJson(m_path).value(u"settings.general.launchAtLogin"_s), QJsonValue(false));
+        const auto settings = create();
+        QJsonValue stored;
+        connect(settings.get(), &SettingsManager::globalHotkeyChanged, this,
+            [&] { stored = readJson(m_path).value(u"settings.general.globalHotkey"_s); });
+        settings->setGlobalHotkey(u"⌃V"_s);
+        QCOMPARE(stored, QJsonValue(u"⌃V"_s));
     }
 
     void failedLoginItemChangeIsOnlyLogged()
