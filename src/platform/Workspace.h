@@ -2,6 +2,7 @@
 
 #include "platform/RunningApplication.h"
 
+#include <QUrl>
 #include <QtGlobal>
 
 #include <optional>
@@ -16,6 +17,9 @@ public:
     // Asks the window manager to bring the application's window forward.
     // False when that window no longer exists.
     virtual bool activate(const RunningApplication &application) = 0;
+    // Hands the URL to the desktop's handler for its scheme (the browser, the
+    // mail program). False when none took it.
+    virtual bool openURL(const QUrl &url) = 0;
 
 protected:
     Workspace() = default;

@@ -5,8 +5,8 @@
 #include <QList>
 #include <QSet>
 
-// A desktop whose front application the test sets; activations are
-// recorded.
+// A desktop whose front application the test sets; activations and opened
+// URLs are recorded.
 class FakeWorkspace final : public Workspace {
 public:
     FakeWorkspace() = default;
@@ -22,6 +22,12 @@ public:
         return true;
     }
 
+    bool openURL(const QUrl &url) override
+    {
+        m_openedURLs.append(url);
+        return true;
+    }
+
     void setFrontmostApplication(std::optional<RunningApplication> application)
     {
         m_front = std::move(application);
@@ -31,9 +37,11 @@ public:
     void closeWindow(quint32 window) { m_closedWindows.insert(window); }
 
     const QList<RunningApplication> &activations() const { return m_activations; }
+    const QList<QUrl> &openedURLs() const { return m_openedURLs; }
 
 private:
     std::optional<RunningApplication> m_front;
     QList<RunningApplication> m_activations;
+    QList<QUrl> m_openedURLs;
     QSet<quint32> m_closedWindows;
 };

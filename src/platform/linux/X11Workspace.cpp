@@ -2,6 +2,7 @@
 
 #include "platform/linux/X11Connection.h"
 
+#include <QDesktopServices>
 #include <QFile>
 #include <QSysInfo>
 
@@ -102,6 +103,11 @@ bool X11Workspace::activate(const RunningApplication &application)
         reinterpret_cast<const char *>(&event));
     xcb_flush(m_connection);
     return true;
+}
+
+bool X11Workspace::openURL(const QUrl &url)
+{
+    return QDesktopServices::openUrl(url);
 }
 
 xcb_window_t X11Workspace::frontWindow()

@@ -20,6 +20,7 @@ public:
 
     std::optional<RunningApplication> frontmostApplication() override;
     bool activate(const RunningApplication &application) override;
+    bool openURL(const QUrl &url) override;
 
 private:
     xcb_window_t frontWindow();
