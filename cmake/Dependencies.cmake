@@ -11,6 +11,8 @@ find_package(PkgConfig REQUIRED)
 pkg_check_modules(ICU REQUIRED IMPORTED_TARGET icu-uc icu-i18n)
 pkg_check_modules(TESSERACT REQUIRED IMPORTED_TARGET tesseract lept)
 pkg_check_modules(QRENCODE REQUIRED IMPORTED_TARGET libqrencode)
+# Only the tests read QR codes back.
+pkg_check_modules(ZBAR REQUIRED IMPORTED_TARGET zbar)
 pkg_check_modules(X11LIBS REQUIRED IMPORTED_TARGET
     x11 x11-xcb xcb xcb-xtest xcb-xinput xcb-screensaver xtst xscrnsaver)
 pkg_check_modules(CANBERRA REQUIRED IMPORTED_TARGET libcanberra)

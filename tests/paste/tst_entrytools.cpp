@@ -1,9 +1,11 @@
 #include "crypto/EncryptionService.h"
 #include "paste/EntryTools.h"
+#include "paste/PerformSmartAction.h"
 #include "platform/PasteboardType.h"
 #include "support/FakeAlerts.h"
 #include "support/FakePasteAccess.h"
 #include "support/FakePasteboard.h"
+#include "support/FakeWorkspace.h"
 #include "support/TestImages.h"
 
 #include <QPromise>
@@ -203,6 +205,41 @@ private slots:
         tools.recognizeTextInEntry(
             entry(ContentType::image, encodedImage(textPicture(200, {u"Vantorell 42"_s}))), false);
         QTRY_COMPARE_WITH_TIMEOUT(m_f->paste.pastes, QStringList {u"Vantorell 42 > Editor"_s}, 60'000);
+    }
+
+    void smartAction_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("opened");
+        QTest::addColumn<QString>("written");
+
+        QTest::newRow("link, trimmed")
+            << u"openURL"_s << u" https://a.com/x?q=1\n"_s << u"https://a.com/x?q=1"_s << QString();
+        QTest::newRow("link that does not parse")
+            << u"openURL"_s << u"https://a.com/<x>"_s << QString() << QString();
+        QTest::newRow("mail") << u"composeEmail"_s << u"\tjo@example.com "_s << u"mailto:jo@example.com"_s
+                              << QString();
+        QTest::newRow("case of the untrimmed text")
+            << u"uppercase"_s << u" straße\n"_s << QString() << u" STRASSE\n"_s;
+    }
+
+    void smartAction()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, text);
+        QFETCH(QString, opened);
+        QFETCH(QString, written);
+        FakePasteboard pasteboard;
+        FakeWorkspace workspace;
+        QList<qint64> ownChanges;
+        performSmartAction(*smartActionKindFromRawValue(kind), text, pasteboard, workspace,
+            [&](qint64 changeCount) { ownChanges.append(changeCount); });
+
+        QCOMPARE(workspace.openedURLs(), opened.isNull() ? QList<QUrl>() : QList {QUrl(opened)});
+        QCOMPARE(pasteboard.writes(),
+            written.isNull() ? QList<PasteboardItem>() : QList {PasteboardItem::fromString(written)});
+        QCOMPARE(ownChanges, written.isNull() ? QList<qint64>() : QList {pasteboard.changeCount()});
     }
 };
 

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QList>
+#include <QStringList>
+#include <QStringView>
+
+#include <unicode/regex.h>
+
+#include <memory>
+
+// A compiled ICU pattern, shareable between threads: each search makes its
+// own matcher. "\d" is any Unicode decimal digit.
+class IcuRegex final {
+    Q_DISABLE_COPY(IcuRegex)
+
+public:
+    struct Match {
+        qsizetype start = 0;
+        qsizetype end = 0;
+        // The whole match, then each group; a group that took no part is
+        // empty.
+        QStringList captures;
+    };
+
+    // Matches nothing when the pattern does not compile.
+    explicit IcuRegex(QStringView pattern, uint32_t flags = 0);
+
+    // Every non-overlapping match, in reading order.
+    QList<Match> matches(QStringView text) const;
+    bool matchesWhole(QStringView text) const;
+
+private:
+    std::unique_ptr<icu::RegexMatcher> matcher(const icu::UnicodeString &text) const;
+
+    std::unique_ptr<icu::RegexPattern> m_pattern;
+};
