@@ -1,0 +1,118 @@
+// Expanding a 10 KiB snippet with 100 placeholders, 10 of them counters,
+// beside the 10 counter writes to the settings file that it cannot avoid:
+// what the expansion itself adds is the difference of the two medians. The
+// writes wait for the disk and vary by milliseconds, so the expansion with
+// counters in memory is timed as well.
+#include "base/Clock.h"
+#include "records/Snippet.h"
+#include "settings/TypedSettings.h"
+#include "tools/SnippetCounters.h"
+#include "tools/TemplateExpander.h"
+
+#include <QHash>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using Steady = std::chrono::steady_clock;
+
+constexpr int runs = 21;
+constexpr int counterCount = 10;
+
+// Counters stored in a settings file, as the application keeps them.
+class FileCounters final : public SnippetCounters {
+public:
+    explicit FileCounters(const QString &path) : m_settings(path) { }
+
+    qint64 value(const QString &name) const override
+    {
+        return m_settings.value(definition(name)).toLongLong();
+    }
+    void setValue(const QString &name, qint64 value) override
+    {
+        m_settings.setValue(definition(name), value);
+    }
+
+private:
+    static SettingDefinition definition(const QString &name)
+    {
+        return {u"snippet.counter."_s + name, SettingKind::integer, qint64(0)};
+    }
+
+    TypedSettings m_settings;
+};
+
+class MemoryCounters final : public SnippetCounters {
+public:
+    qint64 value(const QString &name) const override { return m_values.value(name); }
+    void setValue(const QString &name, qint64 value) override { m_values.insert(name, value); }
+
+private:
+    QHash<QString, qint64> m_values;
+};
+
+double medianMilliseconds(const auto &work)
+{
+    std::vector<double> times;
+    for (int run = 0; run < runs; ++run) {
+        const Steady::time_point start = Steady::now();
+        work();
+        times.push_back(std::chrono::duration<double, std::milli>(Steady::now() - start).count());
+    }
+    std::nth_element(times.begin(), times.begin() + runs / 2, times.end());
+    return times[runs / 2];
+}
+
+QString snippetContent()
+{
+    const QStringList others {u"{{date}}"_s, u"{{time}}"_s, u"{{datetime}}"_s, u"{{uuid}}"_s,
+        u"{{date:yyyy-MM-dd}}"_s, u"{{time:HH:mm}}"_s, u"{{date+3d}}"_s, u"{{date-1m:dd.MM.yyyy}}"_s,
+        u"{{name}}"_s, u"{{clipboard}}"_s};
+    QString content;
+    for (int placeholder = 0; placeholder < 100; ++placeholder) {
+        content += u"Lorem ipsum dolor sit amet, consectetur adipiscing elit, sed do eiusmod tempor "_s;
+        content
+            += placeholder % 10 == 0 ? u"{{counter:c%1}}"_s.arg(placeholder / 10) : others[placeholder % 10];
+        content += u" "_s;
+    }
+    while (content.toUtf8().size() < 10 * 1024)
+        content += u"filler "_s;
+    return content;
+}
+
+} // namespace
+
+int main()
+{
+    QTemporaryDir folder;
+    FileCounters counters(folder.filePath(u"Vantorell.conf"_s));
+    TemplateExpander expander(Clock::system(), counters, u"en_US"_s, u"Europe/Berlin"_s);
+    MemoryCounters memoryCounters;
+    TemplateExpander inMemory(Clock::system(), memoryCounters, u"en_US"_s, u"Europe/Berlin"_s);
+    const Snippet snippet {.content = snippetContent()};
+    const std::optional<QString> clipboard = u"clipboard text"_s;
+
+    qsizetype written = 0;
+    const double writes = medianMilliseconds([&] {
+        for (int counter = 0; counter < counterCount; ++counter)
+            counters.setValue(u"w%1"_s.arg(counter), counters.value(u"w%1"_s.arg(counter)) + 1);
+    });
+    const double expansion
+        = medianMilliseconds([&] { written += expander.expandTemplate(snippet, clipboard).size(); });
+    const double alone
+        = medianMilliseconds([&] { written += inMemory.expandTemplate(snippet, clipboard).size(); });
+    std::printf("snippet: %lld UTF-8 bytes, 100 placeholders, %d counters\n",
+        static_cast<long long>(snippet.content.toUtf8().size()), counterCount);
+    std::printf("10 counter writes: %.2f ms (median of %d)\n", writes, runs);
+    std::printf("expansion: %.2f ms (median of %d)\n", expansion, runs);
+    std::printf("expansion with counters in memory: %.2f ms (median of %d)\n", alone, runs);
+    std::printf("expansion beyond the writes: %.2f ms (aim: at most 5 ms)\n", expansion - writes);
+    return written > 0 ? 0 : 1;
+}
