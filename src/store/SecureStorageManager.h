@@ -5,7 +5,7 @@
 #include "records/AuditEvent.h"
 #include "records/ClipboardEntry.h"
 #include "records/Snippet.h"
-#include "store/EntryTable.h"
+#include "store/DatabaseEntryTable.h"
 #include "store/SnippetError.h"
 #include "store/SnippetTable.h"
 #include "store/StoreDatabase.h"
@@ -76,7 +76,7 @@ private:
     const EncryptionService &m_encryptionService;
     const Clock &m_clock;
     StoreDatabase m_database;
-    EntryTable m_entries {m_database};
+    DatabaseEntryTable m_entries {m_database};
     SnippetTable m_snippets {m_database, m_encryptionService};
     bool m_isRAMMode = false;
     QList<ClipboardEntry> m_ramEntries;

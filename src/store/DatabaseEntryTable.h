@@ -13,11 +13,11 @@ class StoreDatabase;
 // The history rows on disk. Every deletion first overwrites the sealed
 // content with random bytes of its length, then deletes, both in one
 // savepoint, and checkpoints the log when rows went.
-class EntryTable final {
-    Q_DISABLE_COPY(EntryTable)
+class DatabaseEntryTable final {
+    Q_DISABLE_COPY(DatabaseEntryTable)
 
 public:
-    explicit EntryTable(StoreDatabase &database);
+    explicit DatabaseEntryTable(StoreDatabase &database);
 
     void insertEntry(const ClipboardEntry &entry);
     // Newest created_at first; rows that do not decode are skipped.

@@ -1,4 +1,4 @@
-#include "store/EntryTable.h"
+#include "store/DatabaseEntryTable.h"
 
 #include "base/Log.h"
 #include "records/DateCoding.h"
@@ -65,11 +65,11 @@ std::optional<double> optionalSeconds(const std::optional<QDateTime> &date)
 
 } // namespace
 
-EntryTable::EntryTable(StoreDatabase &database) : m_database(database)
+DatabaseEntryTable::DatabaseEntryTable(StoreDatabase &database) : m_database(database)
 {
 }
 
-void EntryTable::insertEntry(const ClipboardEntry &entry)
+void DatabaseEntryTable::insertEntry(const ClipboardEntry &entry)
 {
     SqliteStatement statement(m_database.handle(), insertSql);
     if (!statement.isValid()) {
@@ -94,7 +94,7 @@ void EntryTable::insertEntry(const ClipboardEntry &entry)
             u"❌ insertEntry step FAILED ("_s + QString::number(result) + u"): "_s + statement.errorMessage());
 }
 
-QList<ClipboardEntry> EntryTable::fetchAllEntries()
+QList<ClipboardEntry> DatabaseEntryTable::fetchAllEntries()
 {
     SqliteStatement statement(m_database.handle(), selectSql);
     if (!statement.isValid()) {
@@ -114,7 +114,7 @@ QList<ClipboardEntry> EntryTable::fetchAllEntries()
     return entries;
 }
 
-std::optional<ClipboardEntry> EntryTable::entryFromRow(const SqliteStatement &statement)
+std::optional<ClipboardEntry> DatabaseEntryTable::entryFromRow(const SqliteStatement &statement)
 {
     const std::optional<QString> idText = statement.columnText(0);
     const std::optional<QUuid> id = idText ? UuidText::parse(*idText) : std::nullopt;
@@ -143,28 +143,28 @@ std::optional<ClipboardEntry> EntryTable::entryFromRow(const SqliteStatement &st
     return entry;
 }
 
-void EntryTable::deleteExpiredEntries(const QDateTime &now)
+void DatabaseEntryTable::deleteExpiredEntries(const QDateTime &now)
 {
     purge("UPDATE clipboard_entries SET encrypted_content = randomblob(length(encrypted_content)) "
           "WHERE expires_at IS NOT NULL AND expires_at < ?",
         "DELETE FROM clipboard_entries WHERE expires_at IS NOT NULL AND expires_at < ?", bindSeconds(now));
 }
 
-void EntryTable::deleteEntry(const QUuid &id)
+void DatabaseEntryTable::deleteEntry(const QUuid &id)
 {
     const qint64 before = m_database.totalChanges();
     deleteOne(id);
     checkpointIfChangedSince(before);
 }
 
-bool EntryTable::deleteOne(const QUuid &id)
+bool DatabaseEntryTable::deleteOne(const QUuid &id)
 {
     const QString idText = UuidText::toText(id);
     return overwriteThenDelete(overwriteOneSql, "DELETE FROM clipboard_entries WHERE id = ?",
         [&idText](SqliteStatement &statement) { statement.bindText(1, idText); });
 }
 
-void EntryTable::updateSearchData(
+void DatabaseEntryTable::updateSearchData(
     const QUuid &id, const std::optional<QByteArray> &preview, const std::optional<QByteArray> &searchText)
 {
     SqliteStatement statement(m_database.handle(),
@@ -178,7 +178,7 @@ void EntryTable::updateSearchData(
     statement.step();
 }
 
-void EntryTable::deleteEntries(const QList<QUuid> &ids)
+void DatabaseEntryTable::deleteEntries(const QList<QUuid> &ids)
 {
     if (ids.isEmpty())
         return;
@@ -194,7 +194,7 @@ void EntryTable::deleteEntries(const QList<QUuid> &ids)
     checkpointIfChangedSince(before);
 }
 
-void EntryTable::updateFlags(const ClipboardEntry &entry)
+void DatabaseEntryTable::updateFlags(const ClipboardEntry &entry)
 {
     SqliteStatement statement(
         m_database.handle(), "UPDATE clipboard_entries SET is_favorite = ?, is_pinned = ? WHERE id = ?");
@@ -206,20 +206,20 @@ void EntryTable::updateFlags(const ClipboardEntry &entry)
     statement.step();
 }
 
-void EntryTable::clearAllEntries()
+void DatabaseEntryTable::clearAllEntries()
 {
     purge("UPDATE clipboard_entries SET encrypted_content = randomblob(64)", "DELETE FROM clipboard_entries",
         {}, Vacuum::yes);
 }
 
-void EntryTable::clearUnpinnedEntries()
+void DatabaseEntryTable::clearUnpinnedEntries()
 {
     purge("UPDATE clipboard_entries SET encrypted_content = randomblob(length(encrypted_content)) "
           "WHERE is_pinned = 0 AND is_favorite = 0",
         "DELETE FROM clipboard_entries WHERE is_pinned = 0 AND is_favorite = 0", {}, Vacuum::yes);
 }
 
-void EntryTable::deleteEntriesOlderThan(const QDateTime &cutoff)
+void DatabaseEntryTable::deleteEntriesOlderThan(const QDateTime &cutoff)
 {
     purge("UPDATE clipboard_entries SET encrypted_content = randomblob(length(encrypted_content)) "
           "WHERE created_at < ? AND is_pinned = 0 AND is_favorite = 0",
@@ -227,7 +227,7 @@ void EntryTable::deleteEntriesOlderThan(const QDateTime &cutoff)
         bindSeconds(cutoff));
 }
 
-bool EntryTable::wipeAllData()
+bool DatabaseEntryTable::wipeAllData()
 {
     const qint64 before = m_database.totalChanges();
     bool succeeded = false;
@@ -243,7 +243,7 @@ bool EntryTable::wipeAllData()
     return checkpointIfChangedSince(before) && succeeded;
 }
 
-qint64 EntryTable::entryCount()
+qint64 DatabaseEntryTable::entryCount()
 {
     SqliteStatement statement(m_database.handle(), "SELECT COUNT(*) FROM clipboard_entries");
     if (!statement.isValid() || statement.step() != SQLITE_ROW)
@@ -251,7 +251,7 @@ qint64 EntryTable::entryCount()
     return statement.columnInt64(0);
 }
 
-bool EntryTable::change(const char *sql, const Binder &bind)
+bool DatabaseEntryTable::change(const char *sql, const Binder &bind)
 {
     SqliteStatement statement(m_database.handle(), sql);
     if (statement.isValid()) {
@@ -264,14 +264,14 @@ bool EntryTable::change(const char *sql, const Binder &bind)
     return false;
 }
 
-bool EntryTable::overwriteThenDelete(const char *overwrite, const char *remove, const Binder &bind)
+bool DatabaseEntryTable::overwriteThenDelete(const char *overwrite, const char *remove, const Binder &bind)
 {
     SqliteSavepoint pair(m_database, u"overwrite_delete"_s);
     change(overwrite, bind);
     return change(remove, bind) && pair.release();
 }
 
-bool EntryTable::purge(const char *overwrite, const char *remove, const Binder &bind, Vacuum vacuum)
+bool DatabaseEntryTable::purge(const char *overwrite, const char *remove, const Binder &bind, Vacuum vacuum)
 {
     const qint64 before = m_database.totalChanges();
     bool succeeded = overwriteThenDelete(overwrite, remove, bind);
@@ -280,7 +280,7 @@ bool EntryTable::purge(const char *overwrite, const char *remove, const Binder &
     return checkpointIfChangedSince(before) && succeeded;
 }
 
-bool EntryTable::checkpointIfChangedSince(qint64 changes)
+bool DatabaseEntryTable::checkpointIfChangedSince(qint64 changes)
 {
     if (m_database.totalChanges() == changes)
         return true;
