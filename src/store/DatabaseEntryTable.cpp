@@ -71,6 +71,10 @@ DatabaseEntryTable::DatabaseEntryTable(StoreDatabase &database) : m_database(dat
 
 void DatabaseEntryTable::insertEntry(const ClipboardEntry &entry)
 {
+    if (!m_database.isOpen()) {
+        Log::write(u"❌ insertEntry FAILED: database is nil (not initialized)"_s);
+        return;
+    }
     SqliteStatement statement(m_database.handle(), insertSql);
     if (!statement.isValid()) {
         Log::write(u"❌ insertEntry FAILED to prepare: "_s + statement.errorMessage());
@@ -94,8 +98,13 @@ void DatabaseEntryTable::insertEntry(const ClipboardEntry &entry)
             u"❌ insertEntry step FAILED ("_s + QString::number(result) + u"): "_s + statement.errorMessage());
 }
 
-QList<ClipboardEntry> DatabaseEntryTable::fetchAllEntries()
+QList<ClipboardEntry> DatabaseEntryTable::fetchAllEntries(const QDateTime &now)
 {
+    if (!m_database.isOpen()) {
+        Log::write(u"❌ fetchAllEntries FAILED: database is nil"_s);
+        return {};
+    }
+    deleteExpiredEntries(now);
     SqliteStatement statement(m_database.handle(), selectSql);
     if (!statement.isValid()) {
         Log::write(u"❌ fetchAllEntries FAILED to prepare: "_s + statement.errorMessage());
@@ -243,7 +252,7 @@ bool DatabaseEntryTable::wipeAllData()
     return checkpointIfChangedSince(before) && succeeded;
 }
 
-qint64 DatabaseEntryTable::entryCount()
+qint64 DatabaseEntryTable::entryCount() const
 {
     SqliteStatement statement(m_database.handle(), "SELECT COUNT(*) FROM clipboard_entries");
     if (!statement.isValid() || statement.step() != SQLITE_ROW)
@@ -253,6 +262,8 @@ qint64 DatabaseEntryTable::entryCount()
 
 bool DatabaseEntryTable::change(const char *sql, const Binder &bind)
 {
+    if (!m_database.isOpen())
+        return false;
     SqliteStatement statement(m_database.handle(), sql);
     if (statement.isValid()) {
         if (bind)

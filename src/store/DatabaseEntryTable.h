@@ -1,43 +1,40 @@
 #pragma once
 
-#include "records/ClipboardEntry.h"
-
-#include <QList>
+#include "store/EntryTable.h"
 
 #include <functional>
-#include <optional>
 
 class SqliteStatement;
 class StoreDatabase;
 
 // The history rows on disk. Every deletion first overwrites the sealed
 // content with random bytes of its length, then deletes, both in one
-// savepoint, and checkpoints the log when rows went.
-class DatabaseEntryTable final {
+// savepoint, and checkpoints the log when rows went. With the database
+// closed nothing changes, and only insertEntry and fetchAllEntries say so.
+class DatabaseEntryTable final : public EntryTable {
     Q_DISABLE_COPY(DatabaseEntryTable)
 
 public:
     explicit DatabaseEntryTable(StoreDatabase &database);
 
-    void insertEntry(const ClipboardEntry &entry);
-    // Newest created_at first; rows that do not decode are skipped.
-    QList<ClipboardEntry> fetchAllEntries();
-    // Entries whose expiry lies strictly before now.
-    void deleteExpiredEntries(const QDateTime &now);
-    void deleteEntry(const QUuid &id);
+    void insertEntry(const ClipboardEntry &entry) override;
+    // By created_at; rows that do not decode are skipped and stay.
+    QList<ClipboardEntry> fetchAllEntries(const QDateTime &now) override;
+    void deleteExpiredEntries(const QDateTime &now) override;
+    void deleteEntry(const QUuid &id) override;
     void updateSearchData(const QUuid &id, const std::optional<QByteArray> &preview,
-        const std::optional<QByteArray> &searchText);
-    void deleteEntries(const QList<QUuid> &ids);
+        const std::optional<QByteArray> &searchText) override;
+    void deleteEntries(const QList<QUuid> &ids) override;
     // Only the two flags change on disk.
-    void updateFlags(const ClipboardEntry &entry);
-    void clearAllEntries();
-    void clearUnpinnedEntries();
-    // Entries created strictly before cutoff that are neither pinned nor
-    // starred.
-    void deleteEntriesOlderThan(const QDateTime &cutoff);
-    // Empties every table; true when every step succeeded.
+    void updateFlags(const ClipboardEntry &entry) override;
+    void clearAllEntries() override;
+    void clearUnpinnedEntries() override;
+    void deleteEntriesOlderThan(const QDateTime &cutoff) override;
+    qint64 entryCount() const override;
+
+    // Empties every table of the database, snippets and audit log too; true
+    // when every step succeeded.
     bool wipeAllData();
-    qint64 entryCount();
 
     static std::optional<ClipboardEntry> entryFromRow(const SqliteStatement &statement);
 

@@ -6,6 +6,7 @@
 #include "records/ClipboardEntry.h"
 #include "records/Snippet.h"
 #include "store/DatabaseEntryTable.h"
+#include "store/MemoryEntryTable.h"
 #include "store/SnippetError.h"
 #include "store/SnippetTable.h"
 #include "store/StoreDatabase.h"
@@ -70,16 +71,19 @@ public:
 
 private:
     void writeAuditEvent(const AuditEvent &event);
-    void removeExpiredFromMemory();
     void logModeSwitch(AuditEventType type);
+    // Empties the memory-only history on the way, whichever the direction.
+    void switchEntries(EntryTable &entries);
+    bool isMemoryOnly() const { return m_entries == &m_memoryEntries; }
 
     const EncryptionService &m_encryptionService;
     const Clock &m_clock;
     StoreDatabase m_database;
-    DatabaseEntryTable m_entries {m_database};
+    DatabaseEntryTable m_databaseEntries {m_database};
+    MemoryEntryTable m_memoryEntries;
+    // Where the history operations go: memory while a private session runs.
+    EntryTable *m_entries = &m_databaseEntries;
     SnippetTable m_snippets {m_database, m_encryptionService};
-    bool m_isRAMMode = false;
-    QList<ClipboardEntry> m_ramEntries;
     std::atomic<bool> m_isOpen = false;
     // Last, so its thread is joined before anything it uses goes.
     SerialExecutor m_executor;

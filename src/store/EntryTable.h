@@ -1,0 +1,40 @@
+#pragma once
+
+#include "records/ClipboardEntry.h"
+
+#include <QList>
+
+#include <optional>
+
+// Where the history lives: the database, or memory only during a private
+// session. The store picks one when the mode switches and sends every
+// history operation to it. Entries arrive sealed and are never opened here.
+class EntryTable {
+public:
+    virtual ~EntryTable() = default;
+
+    virtual void insertEntry(const ClipboardEntry &entry) = 0;
+    // Removes the entries expired at now, then lists the rest, newest first.
+    virtual QList<ClipboardEntry> fetchAllEntries(const QDateTime &now) = 0;
+    // An entry is expired when its expiry lies strictly before now.
+    virtual void deleteExpiredEntries(const QDateTime &now) = 0;
+    virtual void deleteEntry(const QUuid &id) = 0;
+    // An absent value clears the field.
+    virtual void updateSearchData(const QUuid &id, const std::optional<QByteArray> &preview,
+        const std::optional<QByteArray> &searchText)
+        = 0;
+    virtual void deleteEntries(const QList<QUuid> &ids) = 0;
+    virtual void updateFlags(const ClipboardEntry &entry) = 0;
+    // Pinned and starred entries too.
+    virtual void clearAllEntries() = 0;
+    // Keeps the entries that are pinned or starred.
+    virtual void clearUnpinnedEntries() = 0;
+    // Entries created strictly before cutoff that are neither pinned nor
+    // starred.
+    virtual void deleteEntriesOlderThan(const QDateTime &cutoff) = 0;
+    virtual qint64 entryCount() const = 0;
+
+protected:
+    EntryTable() = default;
+    Q_DISABLE_COPY(EntryTable)
+};

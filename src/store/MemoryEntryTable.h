@@ -1,0 +1,30 @@
+#pragma once
+
+#include "store/EntryTable.h"
+
+// The history of a private session: whole entries, most recently inserted
+// first, never written anywhere. An id is not checked for repeats.
+class MemoryEntryTable final : public EntryTable {
+    Q_DISABLE_COPY(MemoryEntryTable)
+
+public:
+    MemoryEntryTable() = default;
+
+    void insertEntry(const ClipboardEntry &entry) override;
+    QList<ClipboardEntry> fetchAllEntries(const QDateTime &now) override;
+    void deleteExpiredEntries(const QDateTime &now) override;
+    void deleteEntry(const QUuid &id) override;
+    // Changes the first entry with that id.
+    void updateSearchData(const QUuid &id, const std::optional<QByteArray> &preview,
+        const std::optional<QByteArray> &searchText) override;
+    void deleteEntries(const QList<QUuid> &ids) override;
+    // Replaces the first entry with that id as a whole.
+    void updateFlags(const ClipboardEntry &entry) override;
+    void clearAllEntries() override;
+    void clearUnpinnedEntries() override;
+    void deleteEntriesOlderThan(const QDateTime &cutoff) override;
+    qint64 entryCount() const override;
+
+private:
+    QList<ClipboardEntry> m_entries;
+};
