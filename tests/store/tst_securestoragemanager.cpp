@@ -1,19 +1,16 @@
 #include "crypto/EncryptionService.h"
 #include "crypto/MasterKeyHolder.h"
 #include "records/UuidText.h"
-#include "store/SecureStorageManager.h"
-#include "store/SnippetManager.h"
 #include "store/SqliteStatement.h"
 #include "store/StoreDatabase.h"
-#include "support/AwaitFuture.h"
 #include "support/FakeClock.h"
 #include "support/LogCapture.h"
+#include "support/OpenStore.h"
 #include "support/RawDatabase.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -98,11 +95,11 @@ private:
     FakeClock m_clock;
     MasterKeyHolder m_key;
     EncryptionService m_encryption {m_key};
-    std::unique_ptr<QTemporaryDir> m_home;
-    std::unique_ptr<SecureStorageManager> m_store;
-    std::unique_ptr<SnippetManager> m_manager;
+    std::unique_ptr<OpenStore> m_f;
+    SecureStorageManager *m_store = nullptr;
+    SnippetManager *m_manager = nullptr;
 
-    QString databasePath() const { return m_home->filePath(u"Vantorell/vantorell.db"_s); }
+    QString databasePath() const { return m_f->databasePath(); }
     RawDatabase file() const { return RawDatabase(databasePath()); }
     QDateTime now() const { return m_clock.now(); }
     QList<Snippet> fetchSnippets() { return awaitFuture(m_store->fetchSnippets()); }
@@ -160,19 +157,13 @@ private slots:
     void init()
     {
         m_key.set(SecureBytes(QByteArray(32, '\x5a')));
-        m_home = std::make_unique<QTemporaryDir>();
-        qputenv("XDG_DATA_HOME", m_home->path().toUtf8());
-        m_store = std::make_unique<SecureStorageManager>(m_encryption, m_clock);
-        m_manager = std::make_unique<SnippetManager>(*m_store, m_clock);
-        awaitFuture(m_store->openDatabase());
+        m_f = std::make_unique<OpenStore>(m_encryption, m_clock);
+        m_store = &m_f->store;
+        m_manager = &m_f->snippets;
         QVERIFY(m_store->isOpen());
     }
 
-    void cleanup()
-    {
-        m_manager.reset();
-        m_store.reset();
-    }
+    void cleanup() { m_f.reset(); }
 
     void freshFileGetsTheWholeSchema()
     {
@@ -467,11 +458,10 @@ private slots:
 
     void failedOpenIsVisible()
     {
-        m_store.reset();
         // A file where the folder should be: the folder cannot be made.
-        QVERIFY(QDir(m_home->path()).mkdir(u"blocked"_s));
-        qputenv("XDG_DATA_HOME", m_home->filePath(u"blocked"_s).toUtf8());
-        QFile blocker(m_home->filePath(u"blocked/Vantorell"_s));
+        QVERIFY(QDir(m_f->home.path()).mkdir(u"blocked"_s));
+        qputenv("XDG_DATA_HOME", m_f->home.filePath(u"blocked"_s).toUtf8());
+        QFile blocker(m_f->home.filePath(u"blocked/Vantorell"_s));
         QVERIFY(blocker.open(QIODevice::WriteOnly));
         blocker.close();
         LogCapture capture;
@@ -484,13 +474,11 @@ private slots:
 
     void oldFileIsMigratedOnceAndLoadsWithDefaults()
     {
-        m_manager.reset();
-        m_store.reset();
+        awaitFuture(m_store->closeDatabase());
         QFile::remove(databasePath());
         QVERIFY(QFile::copy(QFINDTESTDATA("../data/old-store.db"), databasePath()));
         QFile::setPermissions(databasePath(), QFile::ReadOwner | QFile::WriteOwner);
         LogCapture capture;
-        m_store = std::make_unique<SecureStorageManager>(m_encryption, m_clock);
         awaitFuture(m_store->openDatabase());
         QCOMPARE(migrationLines(capture),
             (QStringList {
@@ -660,8 +648,9 @@ private slots:
     {
         const Snippet snippet = makeSnippet(u"used"_s, now());
         save(snippet);
-        const QFuture<SnippetManager::Result> used = m_manager->recordSnippetUse(snippet);
-        m_manager.reset();
+        auto manager = std::make_unique<SnippetManager>(*m_store, m_clock);
+        const QFuture<SnippetManager::Result> used = manager->recordSnippetUse(snippet);
+        manager.reset();
         awaitFuture(m_store->entryCount());
         QCoreApplication::processEvents();
         QVERIFY(used.isFinished());

@@ -1,11 +1,9 @@
 #include "base/WhenFinished.h"
 #include "crypto/EncryptionService.h"
 #include "crypto/MasterKeyHolder.h"
-#include "store/SecureStorageManager.h"
-#include "support/AwaitFuture.h"
+#include "support/OpenStore.h"
 
 #include <QCoreApplication>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
@@ -17,7 +15,6 @@ class StoreOrderTest final : public QObject {
 private:
     MasterKeyHolder m_key;
     EncryptionService m_encryption {m_key};
-    QTemporaryDir m_home;
 
     static ClipboardEntry makeEntry(int second)
     {
@@ -29,19 +26,15 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        QCoreApplication::setApplicationName(u"Vantorell"_s);
-        qputenv("XDG_DATA_HOME", m_home.path().toUtf8());
-    }
+    void initTestCase() { QCoreApplication::setApplicationName(u"Vantorell"_s); }
 
     // Nothing is awaited until the end: the order of the calls alone must
     // decide what each operation sees, and every continuation given the
     // main thread's context runs there, in call order.
     void operationsRunInCallOrderAndContinueOnTheMainThread()
     {
-        SecureStorageManager store(m_encryption);
-        store.openDatabase();
+        OpenStore fixture(m_encryption);
+        SecureStorageManager &store = fixture.store;
         QObject context;
         QList<int> order;
         QSet<QThread *> threads;
