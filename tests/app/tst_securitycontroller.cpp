@@ -2,21 +2,17 @@
 #include "crypto/AesGcm.h"
 #include "crypto/EncryptionService.h"
 #include "crypto/KeyManager.h"
-#include "settings/SettingsManager.h"
-#include "store/SecureStorageManager.h"
 #include "support/AwaitFuture.h"
 #include "support/FakeAppStateAccess.h"
 #include "support/FakeClock.h"
 #include "support/FakeDeviceAuth.h"
-#include "support/FakeDockPresence.h"
 #include "support/FakeIdleTime.h"
 #include "support/FakeKeychain.h"
-#include "support/FakeLoginItem.h"
 #include "support/LogCapture.h"
 #include "support/RawDatabase.h"
+#include "support/StoreFixture.h"
 
 #include <QCoreApplication>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -34,18 +30,16 @@ class SecurityControllerTest final : public QObject {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_home;
     std::unique_ptr<FakeClock> m_clock;
     FakeKeychain m_keychain;
     FakeDeviceAuth m_deviceAuth;
     FakeIdleTime m_idle;
-    FakeLoginItem m_loginItem;
-    FakeDockPresence m_dock;
     std::unique_ptr<FakeAppStateAccess> m_appState;
     std::unique_ptr<KeyManager> m_keys;
     std::unique_ptr<EncryptionService> m_encryption;
-    std::unique_ptr<SecureStorageManager> m_store;
-    std::unique_ptr<SettingsManager> m_settings;
+    std::unique_ptr<StoreFixture> m_f;
+    SecureStorageManager *m_store = nullptr;
+    SettingsManager *m_settings = nullptr;
     std::unique_ptr<SecurityController> m_controller;
     std::unique_ptr<LogCapture> m_log;
 
@@ -55,7 +49,7 @@ private:
         QCoreApplication::processEvents();
         awaitFuture(m_store->entryCount());
     }
-    QString databasePath() const { return m_home->filePath(u"Vantorell/vantorell.db"_s); }
+    QString databasePath() const { return m_f->databasePath(); }
     QStringList auditRows()
     {
         settle();
@@ -96,8 +90,6 @@ private slots:
 
     void init()
     {
-        m_home = std::make_unique<QTemporaryDir>();
-        qputenv("XDG_DATA_HOME", m_home->path().toUtf8());
         m_clock = std::make_unique<FakeClock>();
         m_keychain = FakeKeychain();
         m_deviceAuth = FakeDeviceAuth();
@@ -105,11 +97,10 @@ private slots:
         m_appState = std::make_unique<FakeAppStateAccess>();
         m_keys = std::make_unique<KeyManager>(m_keychain, m_deviceAuth);
         m_encryption = std::make_unique<EncryptionService>(m_keys->masterKey());
-        m_store = std::make_unique<SecureStorageManager>(*m_encryption, *m_clock);
-        awaitFuture(m_store->openDatabase());
-        m_appState->store = m_store.get();
-        m_settings
-            = std::make_unique<SettingsManager>(m_home->filePath(u"Vantorell.conf"_s), m_loginItem, m_dock);
+        m_f = std::make_unique<StoreFixture>(*m_encryption, *m_clock);
+        m_store = &m_f->store;
+        m_settings = &m_f->settings;
+        m_appState->store = m_store;
         m_controller = std::make_unique<SecurityController>(
             *m_keys, *m_appState, *m_settings, m_deviceAuth, m_idle, *m_clock);
         m_log = std::make_unique<LogCapture>();
@@ -119,8 +110,7 @@ private slots:
     {
         m_log.reset();
         m_controller.reset();
-        m_settings.reset();
-        m_store.reset();
+        m_f.reset();
         m_encryption.reset();
         m_keys.reset();
         m_appState.reset();

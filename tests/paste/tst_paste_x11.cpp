@@ -5,17 +5,11 @@
 #include "platform/linux/X11Pasteboard.h"
 #include "platform/linux/X11Workspace.h"
 #include "platform/linux/XTestKeySender.h"
-#include "settings/SettingsManager.h"
-#include "store/SecureStorageManager.h"
-#include "store/SnippetManager.h"
-#include "support/AwaitFuture.h"
 #include "support/FakeAlerts.h"
 #include "support/FakeDeviceAuth.h"
-#include "support/FakeDockPresence.h"
-#include "support/FakeLoginItem.h"
+#include "support/StoreFixture.h"
 
 #include <QLineEdit>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -28,17 +22,11 @@ class PasteX11Test final : public QObject {
 private slots:
     void pastesIntoTheWindowInFront()
     {
-        QTemporaryDir home;
-        qputenv("XDG_DATA_HOME", home.path().toUtf8());
         MasterKeyHolder key;
         key.set(SecureBytes(QByteArray(32, 'k')));
         EncryptionService encryption(key);
-        SecureStorageManager store(encryption);
-        SnippetManager snippets(store);
-        FakeLoginItem loginItem;
-        FakeDockPresence dock;
-        SettingsManager settings(home.filePath(u"Vantorell.conf"_s), loginItem, dock);
-        settings.setAutoPaste(true);
+        StoreFixture fixture(encryption);
+        fixture.settings.setAutoPaste(true);
         X11Pasteboard pasteboard;
         X11Workspace workspace;
         XTestKeySender keySender;
@@ -46,7 +34,7 @@ private slots:
         FakeAlerts alerts;
         AutoPaste autoPaste(keySender, workspace, alerts);
         AppStateController state;
-        state.configure(nullptr, store, snippets, nullptr, settings);
+        state.configure(nullptr, fixture.store, fixture.snippets, nullptr, fixture.settings);
         state.configurePasting({encryption, pasteboard, workspace, deviceAuth, autoPaste, {}});
 
         QLineEdit edit;

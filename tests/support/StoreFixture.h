@@ -7,7 +7,7 @@
 
 // An open store, its snippets and the settings, all in a fresh temporary folder.
 struct StoreFixture : OpenStore {
-    StoreFixture(const EncryptionService &encryption, const Clock &clock)
+    explicit StoreFixture(const EncryptionService &encryption, const Clock &clock = Clock::system())
         : OpenStore(encryption, clock),
           settings(home.filePath(QStringLiteral("Vantorell.conf")), loginItem, dock)
     {
