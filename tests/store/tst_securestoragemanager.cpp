@@ -409,6 +409,10 @@ private slots:
             (QStringList {u"[Vantorell] Secure Mode enabled — all data in RAM only"_s,
                 u"[Vantorell] insertEntry: stored in RAM (secure mode), count=1"_s,
                 u"[Vantorell] Secure Mode disabled — RAM data wiped"_s}));
+
+        // The next private session starts empty.
+        setMemoryOnly(true);
+        QVERIFY(fetch().isEmpty());
     }
 
     void wipeEmptiesEverythingAndEndsMemoryOnlyMode()
@@ -441,6 +445,7 @@ private slots:
         QVERIFY(!m_store->isOpen());
         insert(makeEntry(now()));
         QVERIFY(fetch().isEmpty());
+        awaitFuture(m_store->clearUnpinnedEntries());
         QVERIFY(!awaitFuture(m_store->wipeAllData()));
         QVERIFY(!awaitFuture(m_store->execute(u"SELECT 1"_s)));
         QCOMPARE(awaitFuture(m_store->entryCount()), 0);
