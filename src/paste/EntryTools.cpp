@@ -2,6 +2,7 @@
 
 #include "base/Utf8Text.h"
 #include "base/WhenFinished.h"
+#include "capture/CapturedImage.h"
 #include "crypto/EncryptionService.h"
 #include "paste/PasteAccess.h"
 #include "platform/Alerts.h"
@@ -32,6 +33,12 @@ void EntryTools::ocrClipboardImage()
         image = m_pasteboard.data(PasteboardType::tiff);
     if (!image) {
         m_alerts.beep();
+        return;
+    }
+    // Decoding takes several times the picture's size in memory; a picture
+    // too large to capture is not read for text either.
+    if (CapturedImage::sizeProblem(*image)) {
+        finishRecognition(std::nullopt, false, m_paste.pasteTarget());
         return;
     }
     recognize(*image, false);

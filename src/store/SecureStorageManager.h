@@ -42,6 +42,9 @@ public:
     // Whether the last open succeeded and no close followed; valid once the
     // open's future has finished.
     bool isOpen() const { return m_isOpen.load(); }
+    // The sealing of every stored field; the views open previews with it on
+    // the main thread, without waiting for the worker.
+    const EncryptionService &encryptionService() const { return m_encryptionService; }
     QFuture<bool> execute(const QString &sql);
 
     QFuture<void> insertEntry(const ClipboardEntry &entry);

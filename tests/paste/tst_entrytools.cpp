@@ -141,22 +141,31 @@ private slots:
     {
         QTest::addColumn<PasteboardItem>("contents");
         QTest::addColumn<QByteArray>("recognized");
+        QTest::addColumn<QStringList>("events");
         PasteboardItem images;
         images.setData(PasteboardType::tiff, "tiff");
         images.setData(PasteboardType::png, "png");
-        QTest::newRow("PNG before TIFF") << images << QByteArray("png");
-        QTest::newRow("text only") << PasteboardItem::fromString(u"HELLO"_s) << QByteArray();
+        QTest::newRow("PNG before TIFF") << images << QByteArray("png") << QStringList {};
+        QTest::newRow("text only") << PasteboardItem::fromString(u"HELLO"_s) << QByteArray()
+                                   << QStringList {u"beep"_s};
+        // One bit a pixel keeps the picture small; its size is what counts.
+        QImage huge(8000, 6000, QImage::Format_Mono);
+        huge.fill(0);
+        QTest::newRow("too large to decode")
+            << PasteboardItem::fromPng(encodedImage(huge)) << QByteArray()
+            << QStringList {u"beep"_s, u"No text found | Vantorell couldn't find any text in that image."_s};
     }
 
     void pasteboardImage()
     {
         QFETCH(PasteboardItem, contents);
         QFETCH(QByteArray, recognized);
+        QFETCH(QStringList, events);
         m_f->pasteboard.copy(contents);
         m_f->tools.ocrClipboardImage();
+        QCOMPARE(m_f->alerts.events, events);
         if (recognized.isNull()) {
             QVERIFY(m_f->recognized.isEmpty());
-            QCOMPARE(m_f->alerts.events, QStringList {u"beep"_s});
             return;
         }
         QCOMPARE(m_f->recognized, QList<QByteArray> {recognized});

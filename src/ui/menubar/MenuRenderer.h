@@ -1,0 +1,31 @@
+#pragma once
+
+#include "ui/menubar/MenuItem.h"
+
+#include <QIcon>
+#include <QString>
+
+#include <memory>
+
+class QMenu;
+
+// Turns menu models into QMenus.
+namespace MenuRenderer {
+
+// A new menu showing model, submenus included. Each item's action runs with
+// its QAction's data when the item is chosen. While any menu of the tree is
+// open, the shortcuts of all its items work, each once per key press, and
+// close the menu first as a click does.
+std::unique_ptr<QMenu> render(const MenuModel &model);
+
+// A title as QMenu shows it literally (titles come from data: previews,
+// names): "&" doubled (else a typed letter
+// would choose the item), tabs as spaces (else the rest would show as the
+// shortcut column).
+QString escapedTitle(const QString &title);
+
+// The symbol's image in the menu's text colours, made once per symbol and
+// size and then reused; a null icon for a name without an image.
+QIcon icon(const QString &symbol, bool small);
+
+} // namespace MenuRenderer

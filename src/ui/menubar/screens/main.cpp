@@ -1,0 +1,147 @@
+// Writes the status menu and its submenus, over sample entries sealed under
+// a throw-away key, as PNG files in light and dark appearance.
+
+#include "SampleDesktop.h"
+
+#include "app/AppStateController.h"
+#include "crypto/EncryptionService.h"
+#include "crypto/MasterKeyHolder.h"
+#include "crypto/SecureRandom.h"
+#include "settings/SettingsManager.h"
+#include "store/SecureStorageManager.h"
+#include "store/SnippetManager.h"
+#include "ui/design/gallery/Appearance.h"
+#include "ui/menubar/MenuRenderer.h"
+#include "ui/menubar/StatusMenuBuilder.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QMenu>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Sample {
+    const char *preview;
+    ContentType type = ContentType::plainText;
+    bool pinned = false;
+    bool starred = false;
+    bool sensitive = false;
+};
+
+QList<ClipboardEntry> sampleEntries(const EncryptionService &encryption)
+{
+    const QList<Sample> samples {
+        {"git push origin main", ContentType::plainText, true},
+        {"Meeting notes: roadmap & budget review", ContentType::richText, false, true},
+        {"sk_live_51Hx", ContentType::plainText, false, false, true},
+        {"  first line\nsecond line  "},
+        {"Screenshot 2024-05-02", ContentType::image},
+        {"/home/sam/Documents/report.pdf", ContentType::fileURL},
+        {"https://example.org/articles/how-to-keep-a-clipboard-history"},
+        {"Family 👩‍👩‍👧 photo caption"},
+        {"SELECT id FROM users WHERE name = 'a'"},
+        {"Tab\tseparated\tcolumns"},
+        {"+1 555 0100"},
+    };
+    QList<ClipboardEntry> entries;
+    for (const Sample &sample : samples) {
+        ClipboardEntry entry;
+        entry.id = QUuid::createUuid();
+        entry.contentType = sample.type;
+        entry.isPinned = sample.pinned;
+        entry.isFavorite = sample.starred;
+        entry.isSensitive = sample.sensitive;
+        entry.encryptedPreview = encryption.encrypt(QByteArray(sample.preview)).value();
+        entries.append(entry);
+    }
+    entries.append(ClipboardEntry {.id = QUuid::createUuid(), .contentType = ContentType::image});
+    return entries;
+}
+
+QList<Snippet> sampleSnippets()
+{
+    QList<Snippet> snippets;
+    const QList<std::pair<QString, std::optional<QString>>> samples {{u"Signature"_s, std::nullopt},
+        {u"Address"_s, std::nullopt}, {u"Thanks & regards"_s, u"Email"_s}, {u"Follow-up"_s, u"Email"_s},
+        {u"Bug report"_s, u"Work"_s}};
+    for (const auto &[title, group] : samples)
+        snippets.append(Snippet {.id = QUuid::createUuid(), .title = title, .group = group});
+    return snippets;
+}
+
+const MenuItem *submenuNamed(const MenuModel &menu, const QString &title)
+{
+    for (const MenuItem &item : menu) {
+        if (item.title == title)
+            return &item;
+    }
+    return nullptr;
+}
+
+bool save(const MenuModel &model, const QDir &folder, const QString &name, const QString &appearance)
+{
+    const std::unique_ptr<QMenu> menu = MenuRenderer::render(model);
+    menu->adjustSize();
+    const QString file = folder.filePath(u"%1-%2.png"_s.arg(name, appearance));
+    if (menu->grab().save(file))
+        return true;
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(u"The status menu over sample entries."_s);
+    parser.addHelpOption();
+    parser.addPositionalArgument(u"folder"_s, u"Write <menu>-light.png and -dark.png here."_s);
+    parser.process(app);
+    if (parser.positionalArguments().isEmpty())
+        parser.showHelp(2);
+    const QDir folder(parser.positionalArguments().constFirst());
+    QTemporaryDir settingsFolder;
+    if (!folder.mkpath(u"."_s) || !settingsFolder.isValid()) {
+        std::fprintf(stderr, "cannot create %s\n", qPrintable(folder.path()));
+        return 1;
+    }
+
+    MasterKeyHolder key;
+    key.set(SecureRandom::bytes(32).value());
+    EncryptionService encryption(key);
+    SecureStorageManager store(encryption);
+    SnippetManager snippets(store);
+    SampleDesktop desktop;
+    SettingsManager settings(
+        settingsFolder.filePath(u"Vantorell.conf"_s), desktop.loginItem, desktop.dockPresence);
+    settings.setSnippetFolders({u"Templates"_s});
+    AppStateController appState;
+    appState.configure(nullptr, store, snippets, nullptr, settings);
+    appState.setClipboardEntries(sampleEntries(encryption));
+    appState.setSnippets(sampleSnippets());
+    desktop.pasteboard.write(PasteboardItem::fromString(u"{\"name\": \"Vantorell\", \"tags\": [1, 2]}"_s));
+    const StatusMenuBuilder builder(
+        appState, settings, desktop.pasteboard, desktop.keySender, desktop.actions);
+
+    for (const auto &[appearance, palette] :
+        {std::pair {u"light"_s, Appearance::light()}, std::pair {u"dark"_s, Appearance::dark()}}) {
+        QApplication::setPalette(palette);
+        const MenuModel menu = builder.buildStatusMenu();
+        const bool written = save(menu, folder, u"status-menu"_s, appearance)
+            && save(submenuNamed(menu, u"Snippets"_s)->submenu, folder, u"snippets"_s, appearance)
+            && save(
+                submenuNamed(menu, u"Transform Clipboard"_s)->submenu, folder, u"transforms"_s, appearance)
+            && save(submenuNamed(menu, u"Pause Capture"_s)->submenu, folder, u"pause"_s, appearance);
+        if (!written)
+            return 1;
+    }
+    return 0;
+}
