@@ -5,11 +5,13 @@
 // counters in memory is timed as well.
 #include "base/Clock.h"
 #include "records/Snippet.h"
-#include "settings/TypedSettings.h"
-#include "tools/SnippetCounters.h"
+#include "settings/SettingsManager.h"
+#include "support/FakeDockPresence.h"
+#include "support/FakeLoginItem.h"
+#include "support/FakeSnippetCounters.h"
+#include "tools/SettingsSnippetCounters.h"
 #include "tools/TemplateExpander.h"
 
-#include <QHash>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -25,38 +27,6 @@ using Steady = std::chrono::steady_clock;
 
 constexpr int runs = 21;
 constexpr int counterCount = 10;
-
-// Counters stored in a settings file, as the application keeps them.
-class FileCounters final : public SnippetCounters {
-public:
-    explicit FileCounters(const QString &path) : m_settings(path) { }
-
-    qint64 value(const QString &name) const override
-    {
-        return m_settings.value(definition(name)).toLongLong();
-    }
-    void setValue(const QString &name, qint64 value) override
-    {
-        m_settings.setValue(definition(name), value);
-    }
-
-private:
-    static SettingDefinition definition(const QString &name)
-    {
-        return {u"snippet.counter."_s + name, SettingKind::integer, qint64(0)};
-    }
-
-    TypedSettings m_settings;
-};
-
-class MemoryCounters final : public SnippetCounters {
-public:
-    qint64 value(const QString &name) const override { return m_values.value(name); }
-    void setValue(const QString &name, qint64 value) override { m_values.insert(name, value); }
-
-private:
-    QHash<QString, qint64> m_values;
-};
 
 double medianMilliseconds(const auto &work)
 {
@@ -92,9 +62,12 @@ QString snippetContent()
 int main()
 {
     QTemporaryDir folder;
-    FileCounters counters(folder.filePath(u"Vantorell.conf"_s));
+    FakeLoginItem loginItem;
+    FakeDockPresence dock;
+    SettingsManager settings(folder.filePath(u"Vantorell.conf"_s), loginItem, dock);
+    SettingsSnippetCounters counters(settings);
     TemplateExpander expander(Clock::system(), counters, u"en_US"_s, u"Europe/Berlin"_s);
-    MemoryCounters memoryCounters;
+    FakeSnippetCounters memoryCounters;
     TemplateExpander inMemory(Clock::system(), memoryCounters, u"en_US"_s, u"Europe/Berlin"_s);
     const Snippet snippet {.content = snippetContent()};
     const std::optional<QString> clipboard = u"clipboard text"_s;
@@ -102,7 +75,8 @@ int main()
     qsizetype written = 0;
     const double writes = medianMilliseconds([&] {
         for (int counter = 0; counter < counterCount; ++counter)
-            counters.setValue(u"w%1"_s.arg(counter), counters.value(u"w%1"_s.arg(counter)) + 1);
+            settings.setSnippetCounter(
+                u"w%1"_s.arg(counter), settings.snippetCounter(u"w%1"_s.arg(counter)) + 1);
     });
     const double expansion
         = medianMilliseconds([&] { written += expander.expandTemplate(snippet, clipboard).size(); });

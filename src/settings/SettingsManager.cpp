@@ -19,6 +19,11 @@ QVariant integer(qint64 value)
 const SettingDefinition excludedDefaultsMerged {
     u"settings.clipboard.excludedDefaultsV2"_s, SettingKind::boolean, false};
 
+SettingDefinition snippetCounterSetting(const QString &name)
+{
+    return {u"snippet.counter."_s + name, SettingKind::integer, integer(0)};
+}
+
 const QString approvalNote = u"Allow Vantorell in System Settings → General → Login Items."_s;
 
 } // namespace
@@ -163,6 +168,16 @@ void SettingsManager::setHotkeyError(const QString &error)
 {
     m_hotkeyError = error;
     emit hotkeyErrorChanged(m_hotkeyError);
+}
+
+qint64 SettingsManager::snippetCounter(const QString &name) const
+{
+    return m_settings.value(snippetCounterSetting(name)).toLongLong();
+}
+
+void SettingsManager::setSnippetCounter(const QString &name, qint64 value)
+{
+    m_settings.setValue(snippetCounterSetting(name), integer(value));
 }
 
 void SettingsManager::applyLaunchAtLogin()

@@ -66,6 +66,12 @@ public:
     void setHotkeyError(const QString &error);
     bool isSyncingLoginItem() const { return m_isSyncingLoginItem; }
 
+    // The last value a snippet template's counter handed out, under
+    // "snippet.counter." + name; 0 for one never used. Stored at once, not
+    // announced.
+    qint64 snippetCounter(const QString &name) const;
+    void setSnippetCounter(const QString &name, qint64 value);
+
     // Copies the login item's state into launchAtLogin and loginItemNote;
     // where the desktop waits for the user's approval and openSettings is
     // true, opens the desktop's login-item settings.

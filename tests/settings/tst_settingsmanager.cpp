@@ -170,6 +170,15 @@ private slots:
         QCOMPARE(create()->secretHandling(), expected);
     }
 
+    void snippetCountersKeepSixtyFourBits()
+    {
+        const qint64 large = (qint64(1) << 62) + 1;
+        create()->setSnippetCounter(u"invoice_no"_s, large);
+        QCOMPARE(create()->snippetCounter(u"invoice_no"_s), large);
+        QVERIFY(readJson(m_path).contains(u"snippet.counter.invoice_no"_s));
+        QCOMPARE(create()->snippetCounter(u"default"_s), 0);
+    }
+
     void everySetWritesAndAnnounces_data()
     {
         QTest::addColumn<int>("index");
