@@ -1,6 +1,6 @@
 #include "capture/CaptureText.h"
 
-#include "text/GraphemeCount.h"
+#include "text/Graphemes.h"
 
 #include <QStringList>
 
@@ -10,12 +10,12 @@ namespace CaptureText {
 
 QString preview(QStringView source)
 {
-    return GraphemeCount::prefix(source, previewLength).toString();
+    return Graphemes::prefix(source, previewLength).toString();
 }
 
 QString searchText(QStringView source, qsizetype length)
 {
-    return GraphemeCount::prefix(source.toString().toLower(), length).toString();
+    return Graphemes::prefix(source.toString().toLower(), length).toString();
 }
 
 QString filePaths(const QList<QUrl> &urls)

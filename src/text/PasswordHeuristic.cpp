@@ -1,6 +1,6 @@
 #include "text/PasswordHeuristic.h"
 
-#include "text/GraphemeCount.h"
+#include "text/Graphemes.h"
 
 namespace PasswordHeuristic {
 
@@ -47,7 +47,7 @@ bool looksLikePassword(const QString &text)
     // A cluster has at least one code unit, so a short text needs no count.
     if (trimmed.size() < minLength)
         return false;
-    const qsizetype length = GraphemeCount::count(trimmed, maxLength + 1);
+    const qsizetype length = Graphemes::count(trimmed, maxLength + 1);
     if (length < minLength || length > maxLength)
         return false;
     if (trimmed.contains(u' ') || trimmed.contains(u"://") || trimmed.contains(u'@')

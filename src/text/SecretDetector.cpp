@@ -1,6 +1,6 @@
 #include "text/SecretDetector.h"
 
-#include "text/GraphemeCount.h"
+#include "text/Graphemes.h"
 #include "text/IcuText.h"
 
 #include <QList>
@@ -77,7 +77,7 @@ bool isSecret(const QString &text)
     if (trimmed.isEmpty())
         return false;
     if (trimmed.size() > maxExaminedLength
-        && GraphemeCount::count(trimmed, maxExaminedLength + 1) > maxExaminedLength)
+        && Graphemes::count(trimmed, maxExaminedLength + 1) > maxExaminedLength)
         return false;
     if (looksLikeURL(trimmed))
         return false;

@@ -53,7 +53,7 @@ std::optional<QByteArray> decodeBase64Text(QStringView text)
 
 std::optional<QString> printableBase64Decoding(QStringView text)
 {
-    if (!text.endsWith(u'=') && Graphemes(text).count(8) < 8)
+    if (!text.endsWith(u'=') && Graphemes::count(text, 8) < 8)
         return std::nullopt;
     const auto bytes = decodeBase64Text(text);
     if (!bytes)

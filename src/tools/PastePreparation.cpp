@@ -66,6 +66,6 @@ PastePreparation expandPastePlaceholders(TemplateExpander &expander, const Snipp
         return {text, 0};
     QString after = text.sliced(at + marker.size());
     after.remove(marker);
-    const qsizetype steps = Graphemes(after).count(std::numeric_limits<int>::max());
+    const qsizetype steps = Graphemes::count(after, std::numeric_limits<int>::max());
     return {text.first(at) + after, int(steps)};
 }

@@ -64,7 +64,7 @@ QList<SmartActionKind> smartActions(QStringView text)
         actions.append(SmartActionKind::openURL);
     if (isEmailAddress(trimmed))
         actions.append(SmartActionKind::composeEmail);
-    const qsizetype characters = Graphemes(trimmed).count(qrCodeLimit + 1);
+    const qsizetype characters = Graphemes::count(trimmed, qrCodeLimit + 1);
     if (characters <= caseLimit && !webURL && containsLetter(trimmed))
         actions << SmartActionKind::uppercase << SmartActionKind::lowercase << SmartActionKind::titlecase;
     if (characters <= qrCodeLimit)

@@ -1,6 +1,6 @@
 #include "ui/design/PasscodeStrength.h"
 
-#include <QTextBoundaryFinder>
+#include "text/Graphemes.h"
 
 #include <algorithm>
 #include <array>
@@ -8,15 +8,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-int graphemeCount(const QString &text)
-{
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    int count = 0;
-    while (finder.toNextBoundary() > 0)
-        ++count;
-    return count;
-}
 
 bool isAsciiLetterOrDigit(QChar c)
 {
@@ -44,7 +35,8 @@ const std::array<Level, 3> &levels()
 
 int passcodeStrength(const QString &passcode)
 {
-    const int length = graphemeCount(passcode);
+    // No term looks past twelve characters.
+    const qsizetype length = Graphemes::count(passcode, 12);
     if (length < 6)
         return 0;
     const auto has = [&](auto test) { return std::any_of(passcode.begin(), passcode.end(), test); };

@@ -9,7 +9,7 @@
 #include "settings/SettingsManager.h"
 #include "store/SecureStorageManager.h"
 #include "text/CodePointOrder.h"
-#include "text/GraphemeCount.h"
+#include "text/Graphemes.h"
 #include "tools/TextTransform.h"
 #include "ui/menubar/StatusMenuActions.h"
 
@@ -217,7 +217,7 @@ QString StatusMenuBuilder::historyTitle(const ClipboardEntry &entry, const Encry
         return entry.contentType == ContentType::image ? u"Image"_s : u"Item"_s;
     preview->replace(u'\n', u' ');
     const QStringView trimmed = trimmedBlanks(*preview);
-    const QStringView cut = GraphemeCount::prefix(trimmed, menuTitleMaxChars);
+    const QStringView cut = Graphemes::prefix(trimmed, menuTitleMaxChars);
     if (cut.size() < trimmed.size())
         return cut.toString() + u'…';
     return trimmed.toString();
