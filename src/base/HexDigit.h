@@ -1,7 +1,8 @@
 #pragma once
 
-// The value of an ASCII hexadecimal digit, or -1.
-inline int hexDigitValue(char c)
+// The value of an ASCII hexadecimal digit (a byte, code unit or code
+// point), or -1.
+constexpr int hexDigitValue(char32_t c)
 {
     if (c >= '0' && c <= '9')
         return c - '0';

@@ -1,6 +1,7 @@
 #include "store/SnippetTable.h"
 
 #include "base/Log.h"
+#include "base/Utf8Text.h"
 #include "crypto/EncryptionService.h"
 #include "records/DateCoding.h"
 #include "records/UuidText.h"
@@ -9,22 +10,12 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QStringDecoder>
 
 #include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-std::optional<QString> strictUtf8(const QByteArray &bytes)
-{
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    QString text = decoder(bytes);
-    if (decoder.hasError())
-        return std::nullopt;
-    return text;
-}
 
 std::optional<QStringList> tagsFromJson(const QByteArray &json)
 {
@@ -122,11 +113,11 @@ std::optional<Snippet> SnippetTable::snippetFromRow(const SqliteStatement &state
     if (sealedTitle.isEmpty() || sealedContent.isEmpty())
         return std::nullopt;
     const auto titleBytes = m_encryptionService.decrypt(sealedTitle);
-    const std::optional<QString> title = titleBytes ? strictUtf8(*titleBytes) : std::nullopt;
+    const std::optional<QString> title = titleBytes ? Utf8Text::decode(*titleBytes) : std::nullopt;
     if (!title)
         return std::nullopt;
     const auto contentBytes = m_encryptionService.decrypt(sealedContent);
-    const std::optional<QString> content = contentBytes ? strictUtf8(*contentBytes) : std::nullopt;
+    const std::optional<QString> content = contentBytes ? Utf8Text::decode(*contentBytes) : std::nullopt;
     if (!content)
         return std::nullopt;
 
@@ -140,7 +131,7 @@ std::optional<Snippet> SnippetTable::snippetFromRow(const SqliteStatement &state
     }
     if (const QByteArray sealedGroup = statement.columnBlob(4); !sealedGroup.isEmpty()) {
         const auto groupBytes = m_encryptionService.decrypt(sealedGroup);
-        snippet.group = groupBytes ? strictUtf8(*groupBytes) : std::nullopt;
+        snippet.group = groupBytes ? Utf8Text::decode(*groupBytes) : std::nullopt;
     }
     snippet.isFavorite = statement.columnInt64(5) != 0;
     snippet.createdAt = DateCoding::fromSeconds(statement.columnDouble(6));

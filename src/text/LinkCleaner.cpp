@@ -1,10 +1,9 @@
 #include "text/LinkCleaner.h"
 
-#include "base/HexDigit.h"
 #include "text/LinkFinder.h"
+#include "text/PercentCoding.h"
 
 #include <QSet>
-#include <QStringDecoder>
 
 #include <optional>
 
@@ -21,32 +20,6 @@ const QSet<QString> &trackingParameterNameSet()
         return set;
     }();
     return names;
-}
-
-// Nothing when an escape is malformed or the bytes are not UTF-8.
-std::optional<QString> percentDecoded(QStringView text)
-{
-    if (!text.contains(u'%'))
-        return text.toString();
-    QByteArray bytes;
-    const QByteArray utf8 = text.toUtf8();
-    for (qsizetype i = 0; i < utf8.size(); ++i) {
-        if (utf8[i] != '%') {
-            bytes.append(utf8[i]);
-            continue;
-        }
-        const int high = i + 1 < utf8.size() ? hexDigitValue(utf8[i + 1]) : -1;
-        const int low = i + 2 < utf8.size() ? hexDigitValue(utf8[i + 2]) : -1;
-        if (high < 0 || low < 0)
-            return std::nullopt;
-        bytes.append(char(high * 16 + low));
-        i += 2;
-    }
-    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    QString decoded = decoder(bytes);
-    if (decoder.hasError())
-        return std::nullopt;
-    return decoded;
 }
 
 } // namespace
@@ -78,7 +51,7 @@ QString cleanURL(const QString &link)
     bool removed = false;
     for (const QStringView item : beforeFragment.sliced(queryMark + 1).split(u'&')) {
         const QStringView name = item.first(item.contains(u'=') ? item.indexOf(u'=') : item.size());
-        if (isTrackingParameter(percentDecoded(name).value_or(name.toString())))
+        if (isTrackingParameter(PercentCoding::decode(name).value_or(name.toString())))
             removed = true;
         else
             kept.append(item.toString());

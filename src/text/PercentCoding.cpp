@@ -1,8 +1,7 @@
 #include "text/PercentCoding.h"
 
+#include "base/HexDigit.h"
 #include "base/Utf8Text.h"
-
-#include <charconv>
 
 namespace {
 
@@ -11,10 +10,9 @@ int escapedByte(QByteArrayView bytes, qsizetype at)
 {
     if (bytes.size() - at < 2)
         return -1;
-    const char *first = bytes.data() + at;
-    unsigned value = 0;
-    const auto [end, error] = std::from_chars(first, first + 2, value, 16);
-    return error == std::errc() && end == first + 2 ? int(value) : -1;
+    const int high = hexDigitValue(bytes[at]);
+    const int low = hexDigitValue(bytes[at + 1]);
+    return high < 0 || low < 0 ? -1 : high * 16 + low;
 }
 
 } // namespace
@@ -28,6 +26,9 @@ QString encode(QStringView text)
 
 std::optional<QString> decode(QStringView text)
 {
+    // Link cleaning decodes every query item's name; most have no escape.
+    if (!text.contains(u'%'))
+        return text.toString();
     const QByteArray encoded = text.toUtf8();
     QByteArray decoded;
     decoded.reserve(encoded.size());

@@ -1,5 +1,7 @@
 #include "tools/JsonSyntax.h"
 
+#include "base/HexDigit.h"
+
 #include <QVarLengthArray>
 
 namespace {
@@ -213,14 +215,7 @@ private:
             return -1;
         int value = 0;
         for (int i = 0; i < 4; ++i) {
-            const char16_t c = m_text[m_pos++].unicode();
-            int digit = -1;
-            if (c >= u'0' && c <= u'9')
-                digit = c - u'0';
-            else if (c >= u'a' && c <= u'f')
-                digit = c - u'a' + 10;
-            else if (c >= u'A' && c <= u'F')
-                digit = c - u'A' + 10;
+            const int digit = hexDigitValue(m_text[m_pos++].unicode());
             if (digit < 0)
                 return -1;
             value = value * 16 + digit;

@@ -31,6 +31,8 @@ private slots:
             << u"https://a.com/?%75tm_source=x&fb%63lid=y&q=1"_s << u"https://a.com/?q=1"_s;
         QTest::newRow("malformed encoding kept")
             << u"https://a.com/?%zzutm_x=1&%FFutm_x=2"_s << u"https://a.com/?%zzutm_x=1&%FFutm_x=2"_s;
+        QTest::newRow("encoded byte-order mark is part of the name")
+            << u"https://a.com/?%EF%BB%BFutm_x=1"_s << u"https://a.com/?%EF%BB%BFutm_x=1"_s;
         QTest::newRow("prefix alone") << u"https://a.com/?utm_=1&utm=2"_s << u"https://a.com/?utm=2"_s;
         QTest::newRow("fragment kept") << u"https://a.com/?utm_source=x#top"_s << u"https://a.com/#top"_s;
         QTest::newRow("query inside the fragment untouched")

@@ -121,6 +121,9 @@ private slots:
         QTest::newRow("url decode: bare percent") << u"urlDecode"_s << u"100% %41"_s << none;
         QTest::newRow("url decode: signed digit") << u"urlDecode"_s << u"%+1"_s << none;
         QTest::newRow("url decode: invalid byte") << u"urlDecode"_s << u"%FF"_s << none;
+        QTest::newRow("url decode: byte-order mark kept")
+            << u"urlDecode"_s << u"%EF%BB%BFa"_s << u"\uFEFFa"_s;
+        QTest::newRow("url decode: encoded surrogate") << u"urlDecode"_s << u"%ED%A0%80"_s << none;
 
         QTest::newRow("sha256: abc") << u"sha256"_s << u"abc"_s
                                      << u"ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"_s;
