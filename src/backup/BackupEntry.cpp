@@ -28,7 +28,7 @@ std::expected<BackupEntry, DecodingError> BackupEntry::fromJson(const QJsonValue
     JsonReader reader(json);
     BackupEntry entry {
         .id = reader.uuid(u"id"_s),
-        .contentType = reader.rawEnum(u"contentType"_s, contentTypeFromRawValue),
+        .contentType = reader.rawEnum<ContentType>(u"contentType"_s),
         .createdAt = reader.date(u"createdAt"_s),
         .isFavorite = reader.boolean(u"isFavorite"_s),
         .isPinned = reader.boolean(u"isPinned"_s),

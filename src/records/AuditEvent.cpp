@@ -22,7 +22,7 @@ std::expected<AuditEvent, DecodingError> AuditEvent::fromJson(const QJsonValue &
     AuditEvent event {
         .id = reader.uuid(u"id"_s),
         .timestamp = reader.date(u"timestamp"_s),
-        .eventType = reader.rawEnum(u"eventType"_s, auditEventTypeFromRawValue),
+        .eventType = reader.rawEnum<AuditEventType>(u"eventType"_s),
         .detail = reader.optionalString(u"detail"_s),
     };
     if (reader.error())

@@ -29,7 +29,7 @@ std::expected<ClipboardEntry, DecodingError> ClipboardEntry::fromJson(const QJso
     JsonReader reader(json);
     ClipboardEntry entry {
         .id = reader.uuid(u"id"_s),
-        .contentType = reader.rawEnum(u"contentType"_s, contentTypeFromRawValue),
+        .contentType = reader.rawEnum<ContentType>(u"contentType"_s),
         .createdAt = reader.date(u"createdAt"_s),
         .isFavorite = reader.boolean(u"isFavorite"_s),
         .isPinned = reader.boolean(u"isPinned"_s),

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "base/RawValueTable.h"
+
 #include <QHashFunctions>
-#include <QString>
 
 #include <array>
-#include <optional>
+#include <utility>
 
 // The kind of a history entry, stored and exchanged as its raw text.
 enum class ContentType {
@@ -14,17 +15,14 @@ enum class ContentType {
     fileURL,
 };
 
-inline constexpr std::array allContentTypes {
-    ContentType::plainText,
-    ContentType::richText,
-    ContentType::image,
-    ContentType::fileURL,
+template<> struct RawValueTable<ContentType> {
+    static constexpr std::array<std::pair<ContentType, QStringView>, 4> entries {{
+        {ContentType::plainText, u"text"},
+        {ContentType::richText, u"rtf"},
+        {ContentType::image, u"image"},
+        {ContentType::fileURL, u"file"},
+    }};
 };
-
-QString rawValue(ContentType type);
-
-// Exact, case-sensitive match of the whole text.
-std::optional<ContentType> contentTypeFromRawValue(QStringView text);
 
 inline size_t qHash(ContentType type, size_t seed = 0)
 {

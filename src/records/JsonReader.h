@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/RawValueTable.h"
 #include "records/DecodingError.h"
 
 #include <QByteArray>
@@ -31,14 +32,13 @@ public:
     QByteArray bytes(const QString &key);
     std::optional<QByteArray> optionalBytes(const QString &key);
 
-    // A value stored as its raw text; fromRawValue yields nothing for an
-    // unknown text.
-    template<typename Enum> Enum rawEnum(const QString &key, std::optional<Enum> (*fromRawValue)(QStringView))
+    // A value stored as its raw text; an unknown text is corrupt data.
+    template<StoredAsText Enum> Enum rawEnum(const QString &key)
     {
         const QString raw = string(key);
         if (m_error)
             return {};
-        const std::optional<Enum> value = fromRawValue(raw);
+        const std::optional<Enum> value = fromRawValue<Enum>(raw);
         if (!value)
             fail(DecodingError::Kind::dataCorrupted, key);
         return value.value_or(Enum {});

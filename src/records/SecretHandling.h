@@ -1,10 +1,11 @@
 #pragma once
 
+#include "base/RawValueTable.h"
+
 #include <QHashFunctions>
-#include <QString>
 
 #include <array>
-#include <optional>
+#include <utility>
 
 // What capture does with a text that secret detection flags, stored as its
 // raw text.
@@ -15,16 +16,13 @@ enum class SecretHandling {
 };
 
 // In the order pickers show them.
-inline constexpr std::array allSecretHandlings {
-    SecretHandling::lock,
-    SecretHandling::skip,
-    SecretHandling::store,
+template<> struct RawValueTable<SecretHandling> {
+    static constexpr std::array<std::pair<SecretHandling, QStringView>, 3> entries {{
+        {SecretHandling::lock, u"lock"},
+        {SecretHandling::skip, u"skip"},
+        {SecretHandling::store, u"store"},
+    }};
 };
-
-QString rawValue(SecretHandling handling);
-
-// Exact, case-sensitive match of the whole text.
-std::optional<SecretHandling> secretHandlingFromRawValue(QStringView text);
 
 inline size_t qHash(SecretHandling handling, size_t seed = 0)
 {

@@ -119,7 +119,7 @@ QVariant SettingsManager::encode(const QList<ExcludedApp> &apps)
 
 void SettingsManager::decode(const QVariant &stored, SecretHandling &handling)
 {
-    handling = secretHandlingFromRawValue(stored.toString()).value_or(SecretHandling::lock);
+    handling = fromRawValue<SecretHandling>(stored.toString()).value_or(SecretHandling::lock);
 }
 
 // Undecodable data reads as the defaults and stays stored until the list is

@@ -131,7 +131,7 @@ std::optional<ClipboardEntry> DatabaseEntryTable::entryFromRow(const SqliteState
         return std::nullopt;
     const std::optional<QString> typeText = statement.columnText(1);
     const std::optional<ContentType> contentType
-        = typeText ? contentTypeFromRawValue(*typeText) : std::nullopt;
+        = typeText ? fromRawValue<ContentType>(*typeText) : std::nullopt;
     if (!contentType)
         return std::nullopt;
     ClipboardEntry entry;

@@ -342,7 +342,7 @@ private slots:
         QFETCH(bool, stored);
         QFETCH(bool, sensitive);
         QFETCH(qint64, expiresAfterSeconds);
-        m_capture->settings.setSecretHandling(*secretHandlingFromRawValue(handling));
+        m_capture->settings.setSecretHandling(*fromRawValue<SecretHandling>(handling));
         m_capture->settings.setSensitiveExpiryMinutes(expiryMinutes);
         copyAndTick(u"key: "_s + awsKey);
         const QList<ClipboardEntry> entries = m_capture->stored();

@@ -2,6 +2,7 @@
 #include "records/ClipboardEntry.h"
 #include "records/DateCoding.h"
 #include "records/ExcludedApp.h"
+#include "records/SecretHandling.h"
 #include "records/Snippet.h"
 #include "records/UuidText.h"
 
@@ -88,12 +89,14 @@ private slots:
     void rawValuesRoundTripAndRejectNearMisses()
     {
         for (int i = 0; i <= int(ContentType::fileURL); ++i)
-            QCOMPARE(contentTypeFromRawValue(rawValue(ContentType(i))), ContentType(i));
+            QCOMPARE(fromRawValue<ContentType>(rawValue(ContentType(i))), ContentType(i));
         for (int i = 0; i <= int(AuditEventType::databaseOpened); ++i)
-            QCOMPARE(auditEventTypeFromRawValue(rawValue(AuditEventType(i))), AuditEventType(i));
+            QCOMPARE(fromRawValue<AuditEventType>(rawValue(AuditEventType(i))), AuditEventType(i));
+        for (int i = 0; i <= int(SecretHandling::store); ++i)
+            QCOMPARE(fromRawValue<SecretHandling>(rawValue(SecretHandling(i))), SecretHandling(i));
         QCOMPARE(rawValue(ContentType::richText), u"rtf"_s);
-        QCOMPARE(contentTypeFromRawValue(u"rtf "_s), std::nullopt);
-        QCOMPARE(auditEventTypeFromRawValue(u"secure_mode_enabled"_s.left(11)), std::nullopt);
+        QCOMPARE(fromRawValue<ContentType>(u"rtf "_s), std::nullopt);
+        QCOMPARE(fromRawValue<AuditEventType>(u"secure_mode_enabled"_s.left(11)), std::nullopt);
     }
 
     void entriesAreEqualByIdentityOnly()

@@ -418,7 +418,7 @@ private slots:
         sensitive.isSensitive = true;
         QList<ClipboardEntry> entries {sensitive, textEntry("p")};
         entries.last().isPinned = true;
-        for (const ContentType type : allContentTypes) {
+        for (const auto &[type, raw] : RawValueTable<ContentType>::entries) {
             entries << textEntry("e");
             entries.last().contentType = type;
         }
