@@ -66,7 +66,7 @@ void AppDelegate::applicationDidFinishLaunching()
         text(hasMasterKey.value_or(false))));
     if (!hasMasterKey)
         Log::write(
-            u"Keychain could not tell whether a master key exists: "_s + hasMasterKey.error().description());
+            u"Keychain could not tell whether a master key exists: "_s + description(hasMasterKey.error()));
 }
 
 void AppDelegate::setupServices()
@@ -111,8 +111,8 @@ void AppDelegate::attemptAutoUnlock()
     if (!exists) {
         m_appState.setUnlocked(false);
         m_appState.setShowUnlockPrompt(true);
-        m_securityController->setAuthError(exists.error().description());
-        Log::write(u"Keychain check failed, showing prompt: "_s + exists.error().description());
+        m_securityController->setAuthError(description(exists.error()));
+        Log::write(u"Keychain check failed, showing prompt: "_s + description(exists.error()));
         return;
     }
     if (!*exists) {

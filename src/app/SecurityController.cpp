@@ -20,11 +20,7 @@ namespace {
 
 QString describe(const KeyManager::Failure &failure)
 {
-    if (const auto *key = std::get_if<KeyManagerError>(&failure))
-        return key->description();
-    if (const auto *cipher = std::get_if<CipherError>(&failure))
-        return description(*cipher);
-    return std::get<DeviceAuthError>(failure).description();
+    return std::visit([](const auto &error) { return description(error); }, failure);
 }
 
 // A passcode that does not open the sealed key; every other failure (a
@@ -52,7 +48,7 @@ bool SecurityController::attemptUnlock(const QString &passcode)
     // An unreadable keychain is not a missing key: the first-run set-up would
     // replace the key and leave the whole history unreadable.
     if (!exists) {
-        setAuthError(exists.error().description());
+        setAuthError(description(exists.error()));
         return false;
     }
     if (!*exists) {

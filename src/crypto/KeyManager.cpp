@@ -42,11 +42,11 @@ std::expected<SecureBytes, KeyManagerError> KeyManager::derivePasscodeKey(
 {
     // Text with a lone surrogate has no UTF-8 form.
     if (!passcode.isValidUtf16())
-        return std::unexpected(KeyManagerError {KeyManagerError::invalidPasscode});
+        return std::unexpected(KeyManagerError {KeyManagerError::Code::invalidPasscode});
     const SecureBytes password = SecureBytes::fromUtf8(passcode);
     auto key = Pbkdf2::hmacSha256(password.view(), salt, passcodeRounds, keySize);
     if (!key)
-        return std::unexpected(KeyManagerError {KeyManagerError::keyDerivationFailed});
+        return std::unexpected(KeyManagerError {KeyManagerError::Code::keyDerivationFailed});
     return std::move(*key);
 }
 
@@ -56,7 +56,7 @@ KeyManager::Result KeyManager::setupPasscode(QStringView passcode)
     const std::optional<SecureBytes> salt = SecureRandom::bytes(saltSize);
     const std::optional<SecureBytes> nonce = SecureRandom::bytes(AesGcm::nonceSize);
     if (!masterKey || !salt || !nonce)
-        return fail(KeyManagerError::randomGenerationFailed);
+        return fail(KeyManagerError::Code::randomGenerationFailed);
     const auto passcodeKey = derivePasscodeKey(passcode, salt->view());
     if (!passcodeKey)
         return fail(passcodeKey.error());
@@ -84,12 +84,12 @@ KeyManager::Result KeyManager::unlockWithPasscode(QStringView passcode)
     if (!salt)
         return fail(salt.error());
     if (!*salt)
-        return fail(KeyManagerError::saltNotFound);
+        return fail(KeyManagerError::Code::saltNotFound);
     const auto sealed = keychainLoad(sealedKeyAccount);
     if (!sealed)
         return fail(sealed.error());
     if (!*sealed)
-        return fail(KeyManagerError::masterKeyNotFound);
+        return fail(KeyManagerError::Code::masterKeyNotFound);
     const auto passcodeKey = derivePasscodeKey(passcode, (*salt)->view());
     if (!passcodeKey)
         return fail(passcodeKey.error());
@@ -99,7 +99,7 @@ KeyManager::Result KeyManager::unlockWithPasscode(QStringView passcode)
     if (key->size() != keySize) {
         Log::write(
             u"❌ unlockWithPasscode: decrypted key is %1 bytes, expected %2"_s.arg(key->size()).arg(keySize));
-        return fail(KeyManagerError::masterKeyNotFound);
+        return fail(KeyManagerError::Code::masterKeyNotFound);
     }
     m_masterKey.set(std::move(*key));
     return {};
@@ -112,7 +112,7 @@ KeyManager::Result KeyManager::unlockFromKeychain()
         return fail(key.error());
     if (!*key) {
         Log::write(u"unlockFromKeychain: no raw key in keychain"_s);
-        return fail(KeyManagerError::masterKeyNotFound);
+        return fail(KeyManagerError::Code::masterKeyNotFound);
     }
     return adoptRawKey(**key, rawKeyAccount, u"unlockFromKeychain"_s, u"raw key"_s);
 }
@@ -121,7 +121,7 @@ void KeyManager::unlockWithBiometrics(std::function<void(Result)> done)
 {
     if (!m_deviceAuth.canEvaluate(DeviceAuth::Policy::biometrics)) {
         QMetaObject::invokeMethod(
-            this, [done] { done(fail(KeyManagerError::biometricsUnavailable)); }, Qt::QueuedConnection);
+            this, [done] { done(fail(KeyManagerError::Code::biometricsUnavailable)); }, Qt::QueuedConnection);
         return;
     }
     m_deviceAuth.evaluate(DeviceAuth::Policy::biometrics,
@@ -134,13 +134,13 @@ KeyManager::Result KeyManager::finishBiometricUnlock(DeviceAuth::Reply reply)
     if (!reply)
         return std::unexpected(reply.error());
     if (!*reply)
-        return fail(KeyManagerError::biometricsFailed);
+        return fail(KeyManagerError::Code::biometricsFailed);
     const auto key = keychainLoad(biometricKeyAccount);
     if (!key)
         return fail(key.error());
     if (!*key) {
         Log::write(u"unlockWithBiometrics: no biometric key found — fall back to passcode"_s);
-        return fail(KeyManagerError::masterKeyNotFound);
+        return fail(KeyManagerError::Code::masterKeyNotFound);
     }
     return adoptRawKey(**key, biometricKeyAccount, u"unlockWithBiometrics"_s, u"key"_s);
 }
@@ -151,7 +151,7 @@ KeyManager::Result KeyManager::adoptRawKey(
     if (key.size() != keySize) {
         Log::write(lengthLine(operation, keyName, key.size()) + u" — deleting corrupt entry"_s);
         keychainDelete(account);
-        return fail(KeyManagerError::masterKeyNotFound);
+        return fail(KeyManagerError::Code::masterKeyNotFound);
     }
     m_masterKey.set(key);
     Log::write(u"%1: loaded %2-byte key OK"_s.arg(operation).arg(key.size()));
@@ -169,11 +169,11 @@ KeyManager::Result KeyManager::storeRawMasterKey()
 KeyManager::Result KeyManager::storeBiometricKey()
 {
     if (!hasMasterKey())
-        return fail(KeyManagerError::masterKeyNotFound);
+        return fail(KeyManagerError::Code::masterKeyNotFound);
     // Where the keychain cannot put the item behind biometrics, a raw copy
     // would be readable by anyone with the keyring: store nothing.
     if (!m_keychain.canProtectWithBiometrics())
-        return fail(KeyManagerError::biometricsUnavailable);
+        return fail(KeyManagerError::Code::biometricsUnavailable);
     if (auto stored = storeMasterKeyCopy(biometricKeyAccount, true); !stored)
         return stored;
     Log::write(u"Biometric unlock key stored (%1 bytes)"_s.arg(keySize));
@@ -184,7 +184,7 @@ KeyManager::Result KeyManager::storeMasterKeyCopy(const QString &account, bool b
 {
     const MasterKeyHolder::Key key = m_masterKey.current();
     if (!key)
-        return fail(KeyManagerError::masterKeyNotFound);
+        return fail(KeyManagerError::Code::masterKeyNotFound);
     if (auto stored = keychainStore(account, *key, biometricProtection); !stored)
         return fail(stored.error());
     return {};
@@ -201,7 +201,8 @@ std::expected<bool, KeyManagerError> KeyManager::keychainExists(const QString &a
 {
     const auto found = m_keychain.exists(account);
     if (!found)
-        return std::unexpected(KeyManagerError::unavailable(found.error().message));
+        return std::unexpected(
+            KeyManagerError {KeyManagerError::Code::keychainUnavailable, found.error().message});
     return *found;
 }
 
@@ -218,7 +219,8 @@ std::expected<void, KeyManagerError> KeyManager::keychainStore(
     const auto stored = m_keychain.store(account, bytes, biometricProtection);
     OPENSSL_cleanse(bytes.data(), size_t(bytes.size()));
     if (!stored)
-        return std::unexpected(KeyManagerError::storeFailed(stored.error().status));
+        return std::unexpected(KeyManagerError {
+            KeyManagerError::Code::keychainStoreFailed, QString::number(stored.error().status)});
     return {};
 }
 
@@ -226,7 +228,8 @@ std::expected<std::optional<SecureBytes>, KeyManagerError> KeyManager::keychainL
 {
     auto loaded = m_keychain.load(account);
     if (!loaded)
-        return std::unexpected(KeyManagerError::unavailable(loaded.error().message));
+        return std::unexpected(
+            KeyManagerError {KeyManagerError::Code::keychainUnavailable, loaded.error().message});
     if (!*loaded)
         return std::nullopt;
     QByteArray &bytes = **loaded;

@@ -2,29 +2,29 @@
 
 using namespace Qt::StringLiterals;
 
-QString KeyManagerError::description() const
+QString description(const KeyManagerError &error)
 {
-    switch (code) {
-    case keychainStoreFailed:
-        return u"Keychain store failed: "_s + QString::number(status);
-    case randomGenerationFailed:
+    switch (error.code) {
+    case KeyManagerError::Code::keychainStoreFailed:
+        return u"Keychain store failed: "_s + error.detail;
+    case KeyManagerError::Code::randomGenerationFailed:
         return u"Failed to generate secure random data"_s;
-    case encryptionFailed:
+    case KeyManagerError::Code::encryptionFailed:
         return u"Encryption operation failed"_s;
-    case invalidPasscode:
+    case KeyManagerError::Code::invalidPasscode:
         return u"Invalid passcode"_s;
-    case keyDerivationFailed:
+    case KeyManagerError::Code::keyDerivationFailed:
         return u"Key derivation failed"_s;
-    case saltNotFound:
+    case KeyManagerError::Code::saltNotFound:
         return u"Encryption salt not found"_s;
-    case masterKeyNotFound:
+    case KeyManagerError::Code::masterKeyNotFound:
         return u"Master key not found in Keychain"_s;
-    case biometricsUnavailable:
+    case KeyManagerError::Code::biometricsUnavailable:
         return u"Biometric authentication not available"_s;
-    case biometricsFailed:
+    case KeyManagerError::Code::biometricsFailed:
         return u"Biometric authentication failed"_s;
-    case keychainUnavailable:
-        return u"Keychain unavailable: "_s + message;
+    case KeyManagerError::Code::keychainUnavailable:
+        return u"Keychain unavailable: "_s + error.detail;
     }
     return {};
 }

@@ -3,7 +3,7 @@
 #include <QString>
 
 struct KeyManagerError {
-    enum Code {
+    enum class Code {
         keychainStoreFailed,
         randomGenerationFailed,
         encryptionFailed,
@@ -19,17 +19,11 @@ struct KeyManagerError {
     };
 
     Code code;
-    // The keychain's status, for keychainStoreFailed.
-    qint32 status = 0;
-    // The keychain's own message, for keychainUnavailable.
-    QString message {};
+    // The keychain's status for keychainStoreFailed, its own message for
+    // keychainUnavailable.
+    QString detail {};
 
-    static KeyManagerError storeFailed(qint32 status) { return {keychainStoreFailed, status, {}}; }
-    static KeyManagerError unavailable(QString message)
-    {
-        return {keychainUnavailable, 0, std::move(message)};
-    }
-
-    QString description() const;
     bool operator==(const KeyManagerError &other) const = default;
 };
+
+QString description(const KeyManagerError &error);

@@ -15,8 +15,12 @@ struct DeviceAuthError {
 
     Code code = Code::failed;
     // The platform's own text, shown to the user.
-    QString message;
+    QString detail;
 
-    QString description() const { return message; }
     bool operator==(const DeviceAuthError &other) const = default;
 };
+
+inline QString description(const DeviceAuthError &error)
+{
+    return error.detail;
+}

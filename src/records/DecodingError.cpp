@@ -2,14 +2,15 @@
 
 using namespace Qt::StringLiterals;
 
-QString DecodingError::description() const
+QString description(const DecodingError &error)
 {
-    switch (kind) {
-    case Kind::keyNotFound:
+    const QString &key = error.detail;
+    switch (error.code) {
+    case DecodingError::Code::keyNotFound:
         return u"No value for key \"%1\""_s.arg(key);
-    case Kind::typeMismatch:
+    case DecodingError::Code::typeMismatch:
         return key.isEmpty() ? u"Expected an object"_s : u"Value of key \"%1\" has the wrong type"_s.arg(key);
-    case Kind::dataCorrupted:
+    case DecodingError::Code::dataCorrupted:
         return u"Value of key \"%1\" is not valid"_s.arg(key);
     }
     return {};

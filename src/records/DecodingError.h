@@ -4,16 +4,16 @@
 
 // Why a record could not be read from its keyed (JSON) form.
 struct DecodingError {
-    enum class Kind {
+    enum class Code {
         keyNotFound,
         typeMismatch,
         dataCorrupted,
     };
 
-    Kind kind;
+    Code code;
     // The key of the offending value; empty when the record itself is not
     // an object.
-    QString key;
-
-    QString description() const;
+    QString detail;
 };
+
+QString description(const DecodingError &error);

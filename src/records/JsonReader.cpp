@@ -6,7 +6,7 @@
 JsonReader::JsonReader(const QJsonValue &value) : m_object(value.toObject())
 {
     if (!value.isObject())
-        fail(DecodingError::Kind::typeMismatch, {});
+        fail(DecodingError::Code::typeMismatch, {});
 }
 
 QUuid JsonReader::uuid(const QString &key)
@@ -16,7 +16,7 @@ QUuid JsonReader::uuid(const QString &key)
         return {};
     const std::optional<QUuid> parsed = UuidText::parse(text);
     if (!parsed)
-        fail(DecodingError::Kind::dataCorrupted, key);
+        fail(DecodingError::Code::dataCorrupted, key);
     return parsed.value_or(QUuid());
 }
 
@@ -35,7 +35,7 @@ QStringList JsonReader::strings(const QString &key)
     QStringList list;
     for (const QJsonValue &item : array(key)) {
         if (!item.isString()) {
-            fail(DecodingError::Kind::typeMismatch, key);
+            fail(DecodingError::Code::typeMismatch, key);
             return {};
         }
         list.append(item.toString());
@@ -49,7 +49,7 @@ bool JsonReader::boolean(const QString &key)
     if (!value)
         return false;
     if (!value->isBool())
-        fail(DecodingError::Kind::typeMismatch, key);
+        fail(DecodingError::Code::typeMismatch, key);
     return value->toBool();
 }
 
@@ -59,13 +59,13 @@ qint64 JsonReader::integer(const QString &key)
     if (!value)
         return 0;
     if (!value->isDouble()) {
-        fail(DecodingError::Kind::typeMismatch, key);
+        fail(DecodingError::Code::typeMismatch, key);
         return 0;
     }
     // toInteger gives the default for fractions and numbers beyond qint64.
     const qint64 integer = value->toInteger(0);
     if (integer != value->toInteger(1)) {
-        fail(DecodingError::Kind::dataCorrupted, key);
+        fail(DecodingError::Code::dataCorrupted, key);
         return 0;
     }
     return integer;
@@ -97,11 +97,11 @@ std::optional<QJsonValue> JsonReader::required(const QString &key)
         return std::nullopt;
     const auto found = m_object.constFind(key);
     if (found == m_object.constEnd()) {
-        fail(DecodingError::Kind::keyNotFound, key);
+        fail(DecodingError::Code::keyNotFound, key);
         return std::nullopt;
     }
     if (found->isNull()) {
-        fail(DecodingError::Kind::typeMismatch, key);
+        fail(DecodingError::Code::typeMismatch, key);
         return std::nullopt;
     }
     return *found;
@@ -113,7 +113,7 @@ QJsonArray JsonReader::array(const QString &key)
     if (!value)
         return {};
     if (!value->isArray()) {
-        fail(DecodingError::Kind::typeMismatch, key);
+        fail(DecodingError::Code::typeMismatch, key);
         return {};
     }
     return value->toArray();
@@ -132,40 +132,40 @@ std::optional<QJsonValue> JsonReader::present(const QString &key)
 QString JsonReader::stringValue(const QString &key, const QJsonValue &value)
 {
     if (!value.isString())
-        fail(DecodingError::Kind::typeMismatch, key);
+        fail(DecodingError::Code::typeMismatch, key);
     return value.toString();
 }
 
 QDateTime JsonReader::dateValue(const QString &key, const QJsonValue &value)
 {
     if (!value.isDouble()) {
-        fail(DecodingError::Kind::typeMismatch, key);
+        fail(DecodingError::Code::typeMismatch, key);
         return {};
     }
     const QDateTime date = DateCoding::fromSeconds(value.toDouble());
     if (!date.isValid())
-        fail(DecodingError::Kind::dataCorrupted, key);
+        fail(DecodingError::Code::dataCorrupted, key);
     return date;
 }
 
 QByteArray JsonReader::bytesValue(const QString &key, const QJsonValue &value)
 {
     if (!value.isString()) {
-        fail(DecodingError::Kind::typeMismatch, key);
+        fail(DecodingError::Code::typeMismatch, key);
         return {};
     }
     const QByteArray text = value.toString().toLatin1();
     // Standard alphabet with "=" padding only: the length is a multiple of 4.
     auto decoded = QByteArray::fromBase64Encoding(text, QByteArray::AbortOnBase64DecodingErrors);
     if (text.size() % 4 != 0 || !decoded) {
-        fail(DecodingError::Kind::dataCorrupted, key);
+        fail(DecodingError::Code::dataCorrupted, key);
         return {};
     }
     return std::move(*decoded);
 }
 
-void JsonReader::fail(DecodingError::Kind kind, const QString &key)
+void JsonReader::fail(DecodingError::Code code, const QString &key)
 {
     if (!m_error)
-        m_error = DecodingError {kind, key};
+        m_error = DecodingError {code, key};
 }

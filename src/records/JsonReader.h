@@ -40,7 +40,7 @@ public:
             return {};
         const std::optional<Enum> value = fromRawValue<Enum>(raw);
         if (!value)
-            fail(DecodingError::Kind::dataCorrupted, key);
+            fail(DecodingError::Code::dataCorrupted, key);
         return value.value_or(Enum {});
     }
 
@@ -55,7 +55,7 @@ public:
         for (const QJsonValue &item : array) {
             std::expected<T, DecodingError> record = fromJson(item);
             if (!record) {
-                fail(record.error().kind, record.error().key);
+                fail(record.error().code, record.error().detail);
                 return {};
             }
             list.append(std::move(*record));
@@ -93,7 +93,7 @@ private:
     QString stringValue(const QString &key, const QJsonValue &value);
     QDateTime dateValue(const QString &key, const QJsonValue &value);
     QByteArray bytesValue(const QString &key, const QJsonValue &value);
-    void fail(DecodingError::Kind kind, const QString &key);
+    void fail(DecodingError::Code code, const QString &key);
 
     QJsonObject m_object;
     std::optional<DecodingError> m_error;

@@ -7,12 +7,5 @@ SnippetError toSnippetError(const SealingError &error)
 
 QString description(const SnippetError &error)
 {
-    return std::visit(
-        [](const auto &value) {
-            if constexpr (std::is_same_v<std::decay_t<decltype(value)>, StorageError>)
-                return value.errorDescription();
-            else
-                return description(value);
-        },
-        error);
+    return std::visit([](const auto &value) { return description(value); }, error);
 }

@@ -67,7 +67,7 @@ std::expected<void, SnippetError> SnippetTable::insertSnippet(const Snippet &sni
     if (!statement.isValid()) {
         const QString message = statement.errorMessage();
         Log::write(u"insertSnippet prepare failed: "_s + message);
-        return std::unexpected(StorageError(StorageError::Code::sqlitePrepareFailed, message));
+        return std::unexpected(StorageError {StorageError::Code::sqlitePrepareFailed, message});
     }
     statement.bindText(1, UuidText::toText(snippet.id));
     statement.bindBlob(2, *title);
@@ -81,7 +81,7 @@ std::expected<void, SnippetError> SnippetTable::insertSnippet(const Snippet &sni
     if (statement.step() != SQLITE_DONE) {
         const QString message = statement.errorMessage();
         Log::write(u"insertSnippet step failed: "_s + message);
-        return std::unexpected(StorageError(StorageError::Code::sqliteStepFailed, message));
+        return std::unexpected(StorageError {StorageError::Code::sqliteStepFailed, message});
     }
     return {};
 }
@@ -149,12 +149,12 @@ std::expected<bool, SnippetError> SnippetTable::incrementUsage(const QUuid &id)
     if (!statement.isValid()) {
         Log::write(u"SQL Error: "_s + statement.errorMessage());
         return std::unexpected(
-            StorageError(StorageError::Code::sqlitePrepareFailed, statement.errorMessage()));
+            StorageError {StorageError::Code::sqlitePrepareFailed, statement.errorMessage()});
     }
     statement.bindText(1, UuidText::toText(id));
     if (statement.step() != SQLITE_DONE) {
         Log::write(u"SQL Error: "_s + statement.errorMessage());
-        return std::unexpected(StorageError(StorageError::Code::sqliteStepFailed, statement.errorMessage()));
+        return std::unexpected(StorageError {StorageError::Code::sqliteStepFailed, statement.errorMessage()});
     }
     return sqlite3_changes64(m_database.handle()) > 0;
 }

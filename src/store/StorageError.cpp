@@ -2,16 +2,16 @@
 
 using namespace Qt::StringLiterals;
 
-QString StorageError::errorDescription() const
+QString description(const StorageError &error)
 {
-    switch (m_code) {
-    case Code::sqlitePrepareFailed:
-        return u"Database statement failed: "_s + m_message;
-    case Code::sqliteStepFailed:
-        return u"Database write failed: "_s + m_message;
-    case Code::databaseNotOpen:
+    switch (error.code) {
+    case StorageError::Code::sqlitePrepareFailed:
+        return u"Database statement failed: "_s + error.detail;
+    case StorageError::Code::sqliteStepFailed:
+        return u"Database write failed: "_s + error.detail;
+    case StorageError::Code::databaseNotOpen:
         return u"Database is not open"_s;
-    case Code::exportFailed:
+    case StorageError::Code::exportFailed:
         return u"Database export failed"_s;
     }
     Q_UNREACHABLE();

@@ -36,9 +36,7 @@ void UpdateChecker::checkForUpdatesManually()
 void UpdateChecker::finishCheck(const UpdateClient::Result &result, const QString &currentVersion)
 {
     if (!result) {
-        setUpdateMessage(result.error() == UpdateClientError::unreachable
-                ? u"Couldn't reach the update server."_s
-                : u"Update check failed."_s);
+        setUpdateMessage(description(result.error()));
         setCheckingUpdates(false);
         return;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 // Why an update check got no usable reply.
 enum class UpdateClientError {
     // The request address cannot be formed.
@@ -10,3 +12,5 @@ enum class UpdateClientError {
     // The reply body is not the expected JSON.
     decoding,
 };
+
+QString description(UpdateClientError error);

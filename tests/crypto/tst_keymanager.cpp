@@ -36,10 +36,10 @@ QString describe(const std::optional<Failure> &failure)
     if (!failure)
         return {};
     if (const auto *key = std::get_if<KeyManagerError>(&*failure))
-        return u"key: "_s + key->description();
+        return u"key: "_s + description(*key);
     if (const auto *cipher = std::get_if<CipherError>(&*failure))
         return u"cipher: "_s + description(*cipher);
-    return u"auth: "_s + std::get<DeviceAuthError>(*failure).description();
+    return u"auth: "_s + description(std::get<DeviceAuthError>(*failure));
 }
 
 QString describe(const Failure &failure)
@@ -53,7 +53,7 @@ std::optional<Failure> unlockWithBiometrics(KeyManager &keys)
     std::optional<KeyManager::Result> result;
     keys.unlockWithBiometrics([&](KeyManager::Result done) { result = std::move(done); });
     if (!QTest::qWaitFor([&] { return result.has_value(); }))
-        return keyError(KeyManagerError::encryptionFailed);
+        return keyError(KeyManagerError::Code::encryptionFailed);
     return failure(*result);
 }
 
@@ -109,7 +109,7 @@ private slots:
     {
         const QString loneSurrogate(1, QChar(0xd800));
         QCOMPARE(KeyManager::derivePasscodeKey(loneSurrogate, "salt").error(),
-            KeyManagerError {KeyManagerError::invalidPasscode});
+            KeyManagerError {KeyManagerError::Code::invalidPasscode});
     }
 
     void setupThenUnlockLoadsTheSameKey()
@@ -142,7 +142,7 @@ private slots:
         QTest::addColumn<QByteArray>("sealedKey");
         QTest::addColumn<QString>("expected");
         QTest::newRow("no sealed key") << QStringList {KeyManager::sealedKeyAccount} << QByteArray()
-                                       << describe(keyError(KeyManagerError::masterKeyNotFound));
+                                       << describe(keyError(KeyManagerError::Code::masterKeyNotFound));
         QTest::newRow("27-byte sealed key")
             << QStringList() << QByteArray(27, 'x') << describe(Failure(CipherError::incorrectParameterSize));
         QTest::newRow("foreign sealed key")
@@ -171,7 +171,8 @@ private slots:
         m_keychain.items = {{KeyManager::saltAccount, salt}, {KeyManager::sealedKeyAccount, sealed}};
         LogCapture log;
         KeyManager keys(m_keychain, m_deviceAuth);
-        QCOMPARE(failure(keys.unlockWithPasscode(u"pass"_s)), keyError(KeyManagerError::masterKeyNotFound));
+        QCOMPARE(
+            failure(keys.unlockWithPasscode(u"pass"_s)), keyError(KeyManagerError::Code::masterKeyNotFound));
         QCOMPARE(log.lines(),
             QStringList {u"[Vantorell] ❌ unlockWithPasscode: decrypted key is 16 bytes, expected 32"_s});
         QCOMPARE(m_keychain.items.size(), 2);
@@ -182,9 +183,9 @@ private slots:
         LogCapture log;
         KeyManager keys(m_keychain, m_deviceAuth);
         m_keychain.items.insert(KeyManager::rawKeyAccount, QByteArray(16, 'r'));
-        QCOMPARE(failure(keys.unlockFromKeychain()), keyError(KeyManagerError::masterKeyNotFound));
+        QCOMPARE(failure(keys.unlockFromKeychain()), keyError(KeyManagerError::Code::masterKeyNotFound));
         QVERIFY(!m_keychain.items.contains(KeyManager::rawKeyAccount));
-        QCOMPARE(failure(keys.unlockFromKeychain()), keyError(KeyManagerError::masterKeyNotFound));
+        QCOMPARE(failure(keys.unlockFromKeychain()), keyError(KeyManagerError::Code::masterKeyNotFound));
         QCOMPARE(log.lines(),
             (QStringList {
                 u"[Vantorell] ❌ unlockFromKeychain: raw key is 16 bytes, expected 32 — deleting corrupt entry"_s,
@@ -202,8 +203,8 @@ private slots:
         LogCapture log;
         KeyManager keys(m_keychain, m_deviceAuth);
         m_keychain.biometricsSupported = true;
-        QCOMPARE(failure(keys.storeRawMasterKey()), keyError(KeyManagerError::masterKeyNotFound));
-        QCOMPARE(failure(keys.storeBiometricKey()), keyError(KeyManagerError::masterKeyNotFound));
+        QCOMPARE(failure(keys.storeRawMasterKey()), keyError(KeyManagerError::Code::masterKeyNotFound));
+        QCOMPARE(failure(keys.storeBiometricKey()), keyError(KeyManagerError::Code::masterKeyNotFound));
         QVERIFY(m_keychain.items.isEmpty());
 
         m_keychain.items.insert(KeyManager::rawKeyAccount, QByteArray(32, 'r'));
@@ -229,7 +230,7 @@ private slots:
         KeyManager keys(m_keychain, m_deviceAuth);
         QVERIFY(keys.setupPasscode(u"pass"_s));
         m_keychain.calls.clear();
-        QCOMPARE(failure(keys.storeBiometricKey()), keyError(KeyManagerError::biometricsUnavailable));
+        QCOMPARE(failure(keys.storeBiometricKey()), keyError(KeyManagerError::Code::biometricsUnavailable));
         QVERIFY(m_keychain.calls.isEmpty());
         QVERIFY(!m_keychain.items.contains(KeyManager::biometricKeyAccount));
     }
@@ -247,7 +248,8 @@ private slots:
         m_keychain.items = {{KeyManager::saltAccount, "old salt"}, {KeyManager::sealedKeyAccount, "old key"}};
         m_keychain.storeFailures.insert(failingAccount, -25'308);
         KeyManager keys(m_keychain, m_deviceAuth);
-        QCOMPARE(failure(keys.setupPasscode(u"pass"_s)), Failure(KeyManagerError::storeFailed(-25'308)));
+        QCOMPARE(failure(keys.setupPasscode(u"pass"_s)),
+            Failure(KeyManagerError {KeyManagerError::Code::keychainStoreFailed, u"-25308"_s}));
         QVERIFY(!keys.hasMasterKey());
         QVERIFY(!m_keychain.items.contains(KeyManager::sealedKeyAccount));
         QVERIFY(!m_keychain.items.contains(KeyManager::saltAccount));
@@ -262,9 +264,10 @@ private slots:
         LogCapture log;
         KeyManager keys(m_keychain, m_deviceAuth);
         m_keychain.unavailable = KeychainError {7, u"The keyring is locked"_s};
-        const KeyManagerError unavailable = KeyManagerError::unavailable(u"The keyring is locked"_s);
+        const KeyManagerError unavailable
+            = KeyManagerError {KeyManagerError::Code::keychainUnavailable, u"The keyring is locked"_s};
         QCOMPARE(keys.keychainExists(KeyManager::sealedKeyAccount).error(), unavailable);
-        QCOMPARE(unavailable.description(), u"Keychain unavailable: The keyring is locked"_s);
+        QCOMPARE(description(unavailable), u"Keychain unavailable: The keyring is locked"_s);
         QCOMPARE(failure(keys.unlockWithPasscode(u"pass"_s)), Failure(unavailable));
         QCOMPARE(failure(keys.unlockFromKeychain()), Failure(unavailable));
         m_deviceAuth.biometricsAvailable = true;
@@ -283,14 +286,15 @@ private slots:
         // answer: 1 yes, 0 no, -1 cancelled
         const QByteArray key(32, 'b');
         QTest::newRow("unavailable") << false << 1 << key
-                                     << describe(keyError(KeyManagerError::biometricsUnavailable))
+                                     << describe(keyError(KeyManagerError::Code::biometricsUnavailable))
                                      << QString();
         QTest::newRow("cancelled") << true << -1 << key << u"auth: Canceled by user."_s << QString();
         QTest::newRow("no item") << true << 1 << QByteArray()
-                                 << describe(keyError(KeyManagerError::masterKeyNotFound))
+                                 << describe(keyError(KeyManagerError::Code::masterKeyNotFound))
                                  << u"unlockWithBiometrics: no biometric key found — fall back to passcode"_s;
         QTest::newRow("wrong length")
-            << true << 1 << QByteArray(31, 'b') << describe(keyError(KeyManagerError::masterKeyNotFound))
+            << true << 1 << QByteArray(31, 'b')
+            << describe(keyError(KeyManagerError::Code::masterKeyNotFound))
             << u"❌ unlockWithBiometrics: key is 31 bytes, expected 32 — deleting corrupt entry"_s;
         QTest::newRow("matched") << true << 1 << key << QString()
                                  << u"unlockWithBiometrics: loaded 32-byte key OK"_s;

@@ -174,47 +174,47 @@ private slots:
     {
         QTest::addColumn<QString>("record");
         QTest::addColumn<QString>("replacement");
-        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("code");
         QTest::addColumn<QString>("key");
 
-        using Kind = DecodingError::Kind;
+        using Code = DecodingError::Code;
         const int ok = -1;
         // replacement: members set over a valid record; "~key" removes key.
         QTest::newRow("snippet without usageCount")
-            << u"snippet"_s << u"{\"~usageCount\":0}"_s << int(Kind::keyNotFound) << u"usageCount"_s;
+            << u"snippet"_s << u"{\"~usageCount\":0}"_s << int(Code::keyNotFound) << u"usageCount"_s;
         QTest::newRow("usageCount fraction")
-            << u"snippet"_s << u"{\"usageCount\":1.5}"_s << int(Kind::dataCorrupted) << u"usageCount"_s;
+            << u"snippet"_s << u"{\"usageCount\":1.5}"_s << int(Code::dataCorrupted) << u"usageCount"_s;
         QTest::newRow("tags not a list")
-            << u"snippet"_s << u"{\"tags\":\"mail\"}"_s << int(Kind::typeMismatch) << u"tags"_s;
+            << u"snippet"_s << u"{\"tags\":\"mail\"}"_s << int(Code::typeMismatch) << u"tags"_s;
         QTest::newRow("date out of range")
-            << u"snippet"_s << u"{\"updatedAt\":1e300}"_s << int(Kind::dataCorrupted) << u"updatedAt"_s;
+            << u"snippet"_s << u"{\"updatedAt\":1e300}"_s << int(Code::dataCorrupted) << u"updatedAt"_s;
         QTest::newRow("integral date") << u"snippet"_s << u"{\"updatedAt\":1700000000}"_s << ok << QString();
         QTest::newRow("entry unknown content type")
-            << u"entry"_s << u"{\"contentType\":\"RTF\"}"_s << int(Kind::dataCorrupted) << u"contentType"_s;
+            << u"entry"_s << u"{\"contentType\":\"RTF\"}"_s << int(Code::dataCorrupted) << u"contentType"_s;
         QTest::newRow("entry flag as number")
-            << u"entry"_s << u"{\"isPinned\":1}"_s << int(Kind::typeMismatch) << u"isPinned"_s;
+            << u"entry"_s << u"{\"isPinned\":1}"_s << int(Code::typeMismatch) << u"isPinned"_s;
         QTest::newRow("entry without content") << u"entry"_s << u"{\"~encryptedContent\":0}"_s
-                                               << int(Kind::keyNotFound) << u"encryptedContent"_s;
+                                               << int(Code::keyNotFound) << u"encryptedContent"_s;
         QTest::newRow("base64 alphabet") << u"entry"_s << u"{\"encryptedContent\":\"AP8*\"}"_s
-                                         << int(Kind::dataCorrupted) << u"encryptedContent"_s;
+                                         << int(Code::dataCorrupted) << u"encryptedContent"_s;
         QTest::newRow("base64 unpadded") << u"entry"_s << u"{\"encryptedContent\":\"AP8QAA\"}"_s
-                                         << int(Kind::dataCorrupted) << u"encryptedContent"_s;
+                                         << int(Code::dataCorrupted) << u"encryptedContent"_s;
         QTest::newRow("optional bytes null")
             << u"entry"_s << u"{\"encryptedPreview\":null}"_s << ok << QString();
         QTest::newRow("id in braces")
             << u"entry"_s << u"{\"id\":\"{E621E1F8-C36C-495A-93FC-0C247A3E6E5F}\"}"_s
-            << int(Kind::dataCorrupted) << u"id"_s;
+            << int(Code::dataCorrupted) << u"id"_s;
         QTest::newRow("id lower case")
             << u"app"_s << u"{\"id\":\"e621e1f8-c36c-495a-93fc-0c247a3e6e5f\"}"_s << ok << QString();
         QTest::newRow("event unknown type") << u"event"_s << u"{\"eventType\":\"app_opened\"}"_s
-                                            << int(Kind::dataCorrupted) << u"eventType"_s;
+                                            << int(Code::dataCorrupted) << u"eventType"_s;
     }
 
     void decodingErrors()
     {
         QFETCH(QString, record);
         QFETCH(QString, replacement);
-        QFETCH(int, kind);
+        QFETCH(int, code);
         QFETCH(QString, key);
 
         QJsonObject json;
@@ -235,10 +235,10 @@ private slots:
         }
 
         const auto error = decodeError(record, json);
-        QCOMPARE(error ? int(error->kind) : -1, kind);
+        QCOMPARE(error ? int(error->code) : -1, code);
         if (error) {
-            QCOMPARE(error->key, key);
-            QVERIFY(error->description().contains(key));
+            QCOMPARE(error->detail, key);
+            QVERIFY(description(*error).contains(key));
         }
     }
 
@@ -247,7 +247,7 @@ private slots:
         for (const QString &record : {u"entry"_s, u"snippet"_s, u"app"_s, u"event"_s}) {
             const auto error = decodeError(record, QJsonArray {1});
             QVERIFY(error);
-            QCOMPARE(error->kind, DecodingError::Kind::typeMismatch);
+            QCOMPARE(error->code, DecodingError::Code::typeMismatch);
         }
     }
 };

@@ -453,12 +453,12 @@ private slots:
         QVERIFY(!snippet);
         const auto *error = std::get_if<StorageError>(&snippet.error());
         QVERIFY(error);
-        QCOMPARE(error->code(), StorageError::Code::sqlitePrepareFailed);
-        QCOMPARE(description(snippet.error()), u"Database statement failed: "_s + error->message());
+        QCOMPARE(error->code, StorageError::Code::sqlitePrepareFailed);
+        QCOMPARE(description(snippet.error()), u"Database statement failed: "_s + error->detail);
         QCOMPARE(capture.lines(),
             (QStringList {u"[Vantorell] ❌ insertEntry FAILED: database is nil (not initialized)"_s,
                 u"[Vantorell] ❌ fetchAllEntries FAILED: database is nil"_s,
-                u"[Vantorell] insertSnippet prepare failed: "_s + error->message()}));
+                u"[Vantorell] insertSnippet prepare failed: "_s + error->detail}));
     }
 
     void failedOpenIsVisible()
