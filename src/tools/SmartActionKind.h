@@ -1,9 +1,11 @@
 #pragma once
 
-#include <QHashFunctions>
-#include <QString>
+#include "base/RawValueTable.h"
 
-#include <optional>
+#include <QHashFunctions>
+
+#include <array>
+#include <utility>
 
 // A one-click action offered for a text, identified by its raw text.
 enum class SmartActionKind {
@@ -15,10 +17,16 @@ enum class SmartActionKind {
     qrCode,
 };
 
-QString rawValue(SmartActionKind kind);
-
-// Exact, case-sensitive match of the whole text.
-std::optional<SmartActionKind> smartActionKindFromRawValue(QStringView text);
+template<> struct RawValueTable<SmartActionKind> {
+    static constexpr std::array<std::pair<SmartActionKind, QStringView>, 6> entries {{
+        {SmartActionKind::openURL, u"openURL"},
+        {SmartActionKind::composeEmail, u"composeEmail"},
+        {SmartActionKind::uppercase, u"uppercase"},
+        {SmartActionKind::lowercase, u"lowercase"},
+        {SmartActionKind::titlecase, u"titlecase"},
+        {SmartActionKind::qrCode, u"qrCode"},
+    }};
+};
 
 inline size_t qHash(SmartActionKind kind, size_t seed = 0)
 {

@@ -242,7 +242,7 @@ private slots:
         FakePasteboard pasteboard;
         FakeWorkspace workspace;
         QList<qint64> ownChanges;
-        performSmartAction(*smartActionKindFromRawValue(kind), text, pasteboard, workspace,
+        performSmartAction(*fromRawValue<SmartActionKind>(kind), text, pasteboard, workspace,
             [&](qint64 changeCount) { ownChanges.append(changeCount); });
 
         QCOMPARE(workspace.openedURLs(), opened.isNull() ? QList<QUrl>() : QList {QUrl(opened)});

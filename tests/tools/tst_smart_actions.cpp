@@ -85,7 +85,7 @@ private slots:
         QFETCH(QString, kind);
         QFETCH(QString, text);
         QFETCH(QString, expected);
-        QCOMPARE(SmartActions::changeCase(*smartActionKindFromRawValue(kind), text), expected);
+        QCOMPARE(SmartActions::changeCase(*fromRawValue<SmartActionKind>(kind), text), expected);
     }
 
     void qrCode_data()

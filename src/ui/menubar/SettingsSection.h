@@ -1,10 +1,9 @@
 #pragma once
 
-#include <QString>
+#include "base/RawValueTable.h"
 
 #include <array>
-#include <optional>
-#include <string_view>
+#include <utility>
 
 // A section of the settings window, in sidebar order; its raw text is the
 // case name.
@@ -18,22 +17,14 @@ enum class SettingsSection : int {
     about,
 };
 
-struct SettingsSectionName {
-    SettingsSection section;
-    std::u16string_view rawValue;
+template<> struct RawValueTable<SettingsSection> {
+    static constexpr std::array<std::pair<SettingsSection, QStringView>, 7> entries {{
+        {SettingsSection::general, u"general"},
+        {SettingsSection::clipboard, u"clipboard"},
+        {SettingsSection::security, u"security"},
+        {SettingsSection::backup, u"backup"},
+        {SettingsSection::appearance, u"appearance"},
+        {SettingsSection::excluded, u"excluded"},
+        {SettingsSection::about, u"about"},
+    }};
 };
-
-inline constexpr std::array<SettingsSectionName, 7> settingsSections {{
-    {SettingsSection::general, u"general"},
-    {SettingsSection::clipboard, u"clipboard"},
-    {SettingsSection::security, u"security"},
-    {SettingsSection::backup, u"backup"},
-    {SettingsSection::appearance, u"appearance"},
-    {SettingsSection::excluded, u"excluded"},
-    {SettingsSection::about, u"about"},
-}};
-
-QString rawValue(SettingsSection section);
-
-// Exact, case-sensitive match of the whole text.
-std::optional<SettingsSection> settingsSectionFromRawValue(QStringView text);

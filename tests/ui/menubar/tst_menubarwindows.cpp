@@ -101,7 +101,7 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(std::optional<SettingsSection>, section);
-        QCOMPARE(settingsSectionFromRawValue(text), section);
+        QCOMPARE(fromRawValue<SettingsSection>(text), section);
         if (section)
             QCOMPARE(rawValue(*section), text);
     }
