@@ -84,13 +84,14 @@ void AppDelegate::setupServices()
     m_appState.configure(m_clipboardMonitor.get(), *m_storageManager, *m_snippetManager,
         m_securityController.get(), settingsManager());
     m_autoPaste = std::make_unique<AutoPaste>(m_platform.keySender, m_platform.workspace, m_platform.alerts);
-    m_appState.configurePasting({*m_encryptionService, m_platform.pasteboard, m_platform.workspace,
-        m_platform.deviceAuth, *m_autoPaste, [monitor = m_clipboardMonitor.get()](qint64 changeCount) {
+    PasteController &paste = m_appState.paste();
+    paste.configure({*m_encryptionService, m_platform.pasteboard, m_platform.workspace, m_platform.deviceAuth,
+        *m_autoPaste, [monitor = m_clipboardMonitor.get()](qint64 changeCount) {
             monitor->setOwnChangeCount(changeCount);
         }});
-    m_entryTools = std::make_unique<EntryTools>(
-        m_appState, *m_encryptionService, m_platform.pasteboard, m_platform.alerts);
-    m_appState.configureEntryTools(*m_entryTools);
+    m_entryTools
+        = std::make_unique<EntryTools>(paste, *m_encryptionService, m_platform.pasteboard, m_platform.alerts);
+    paste.configureEntryTools(*m_entryTools);
     QMetaObject::invokeMethod(this, &AppDelegate::openDatabaseAndUnlock, Qt::QueuedConnection);
 }
 

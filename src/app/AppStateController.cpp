@@ -1,30 +1,17 @@
 #include "app/AppStateController.h"
 
+#include "base/Log.h"
 #include "base/MainQueue.h"
 #include "base/WhenFinished.h"
 #include "capture/ClipboardMonitor.h"
-#include "paste/AutoPaste.h"
-#include "paste/EntryTools.h"
-#include "paste/PasteboardWriter.h"
-
-#include "app/SecurityController.h"
-#include "base/Log.h"
-#include "base/Utf8Text.h"
-#include "crypto/EncryptionService.h"
-#include "platform/DeviceAuth.h"
-#include "platform/Pasteboard.h"
-#include "platform/Workspace.h"
 #include "settings/SettingsManager.h"
 #include "store/SecureStorageManager.h"
 
-#include <QApplication>
 #include <QLocale>
 #include <QMessageBox>
-#include <QPointer>
 #include <QPushButton>
 
 #include <algorithm>
-#include <limits>
 
 using namespace Qt::StringLiterals;
 
@@ -166,6 +153,17 @@ void AppStateController::setPasteStack(const QList<ClipboardEntry> &entries)
 {
     m_pasteStack = entries;
     emit pasteStackChanged();
+}
+
+bool AppStateController::isPanelKey() const
+{
+    return m_panelKeyOwner && m_panelKeyQuery && m_panelKeyQuery();
+}
+
+void AppStateController::setPanelKeyQuery(QObject *owner, std::function<bool()> query)
+{
+    m_panelKeyOwner = owner;
+    m_panelKeyQuery = std::move(query);
 }
 
 void AppStateController::configure(ClipboardMonitor *clipboardMonitor, SecureStorageManager &storageManager,
@@ -401,172 +399,6 @@ void AppStateController::confirmClearHistory()
     alert.exec();
     if (alert.clickedButton() == clear)
         clearHistory(false);
-}
-
-void AppStateController::configurePasting(const PasteServices &services)
-{
-    m_paste.emplace(services);
-}
-
-void AppStateController::revealAndPaste(const ClipboardEntry &entry)
-{
-    authenticateAndWrite(entry, u"Reveal and paste this protected item"_s, true);
-}
-
-void AppStateController::reveal(const ClipboardEntry &entry)
-{
-    authenticateAndWrite(entry, u"Reveal this protected item"_s, false);
-}
-
-void AppStateController::authenticateAndWrite(const ClipboardEntry &entry, const QString &reason, bool finish)
-{
-    if (m_securityController)
-        m_securityController->recordActivity();
-    const auto write = [this, entry, finish] {
-        if (writeEntryToPasteboard(entry) && finish)
-            finishPaste();
-    };
-    if (!entry.isSensitive) {
-        write();
-        return;
-    }
-    if (!m_securityController || !m_paste)
-        return;
-    constexpr DeviceAuth::Policy policy = DeviceAuth::Policy::ownerAuthentication;
-    if (!m_paste->deviceAuth.canEvaluate(policy)) {
-        write();
-        return;
-    }
-    // Refused, cancelled or failed: silently nothing.
-    m_paste->deviceAuth.evaluate(policy, reason, this, [write](const DeviceAuth::Reply &reply) {
-        if (reply.value_or(false))
-            write();
-    });
-}
-
-bool AppStateController::writeEntryToPasteboard(const ClipboardEntry &entry)
-{
-    if (!m_storageManager || !m_paste)
-        return false;
-    // Built whole before the pasteboard is touched, so an entry that cannot
-    // be opened leaves the previous contents in place.
-    const std::expected<QByteArray, SealingError> content
-        = m_paste->encryption.decrypt(entry.encryptedContent);
-    if (!content)
-        return false;
-    const std::optional<PasteboardItem> item = PasteboardWriter::item(entry, *content);
-    if (!item)
-        return false;
-    writeToPasteboard(*item);
-    return true;
-}
-
-void AppStateController::writeToPasteboard(const PasteboardItem &item)
-{
-    m_paste->pasteboard.write(item);
-    if (m_paste->recordOwnChange)
-        m_paste->recordOwnChange(m_paste->pasteboard.changeCount());
-}
-
-void AppStateController::pasteText(const QString &text)
-{
-    if (!m_paste)
-        return;
-    writeToPasteboard(PasteboardItem::fromString(text));
-    finishPaste();
-}
-
-void AppStateController::finishPaste()
-{
-    const std::optional<RunningApplication> target = previousActiveApp;
-    setShowQuickPicker(false);
-    if (dismissPanel)
-        dismissPanel();
-    if (!m_paste)
-        return;
-    if (m_settingsManager && !m_settingsManager->autoPaste()) {
-        if (target)
-            m_paste->workspace.activate(*target);
-        return;
-    }
-    AutoPaste &autoPaste = m_paste->autoPaste;
-    m_mainQueue.after(
-        AutoPaste::handOverDelay, &autoPaste, [&autoPaste, target] { autoPaste.autoPaste(target, 0); });
-}
-
-void AppStateController::configureEntryTools(EntryTools &tools)
-{
-    m_entryTools = &tools;
-}
-
-void AppStateController::recognizeTextInEntry(const ClipboardEntry &entry, bool copyOnly)
-{
-    if (m_entryTools)
-        m_entryTools->recognizeTextInEntry(entry, copyOnly);
-}
-
-void AppStateController::ocrClipboardImage()
-{
-    if (m_entryTools)
-        m_entryTools->ocrClipboardImage();
-}
-
-void AppStateController::pasteTransformedText(const QString &text, TextTransform transform)
-{
-    if (m_entryTools)
-        m_entryTools->pasteTransformedText(text, transform);
-}
-
-void AppStateController::pasteTransformedEntry(const ClipboardEntry &entry, TextTransform transform)
-{
-    if (m_entryTools)
-        m_entryTools->pasteTransformedEntry(entry, transform);
-}
-
-void AppStateController::addToPasteStack(const ClipboardEntry &entry)
-{
-    if (entry.isSensitive)
-        return;
-    if (entry.contentType == ContentType::image || entry.contentType == ContentType::fileURL)
-        return;
-    if (m_pasteStack.contains(entry))
-        return;
-    m_pasteStack.append(entry);
-    emit pasteStackChanged();
-}
-
-void AppStateController::pasteAllFromStack()
-{
-    if (m_pasteStack.isEmpty() || !m_storageManager || !m_paste)
-        return;
-    const QList<ClipboardEntry> stack = m_pasteStack;
-    if (dismissPanel)
-        dismissPanel();
-    if (previousActiveApp)
-        m_paste->workspace.activate(*previousActiveApp);
-
-    std::chrono::milliseconds delay = stackFirstDelay;
-    Pasteboard &pasteboard = m_paste->pasteboard;
-    AutoPaste &autoPaste = m_paste->autoPaste;
-    const QPointer<AppStateController> state(this);
-    for (const ClipboardEntry &entry : stack) {
-        const std::expected<QByteArray, SealingError> content
-            = m_paste->encryption.decrypt(entry.encryptedContent);
-        if (!content)
-            continue;
-        const std::optional<QString> text = Utf8Text::decode(*content);
-        if (!text)
-            continue;
-        // The typing goes on even if the application state is gone meanwhile.
-        m_mainQueue.after(delay, &autoPaste, [&pasteboard, &autoPaste, state, text = *text] {
-            pasteboard.write(PasteboardItem::fromString(text));
-            if (state && state->m_paste->recordOwnChange)
-                state->m_paste->recordOwnChange(pasteboard.changeCount());
-            autoPaste.pasteNow();
-        });
-        delay += stackStepDelay;
-    }
-    m_mainQueue.after(delay, this, [this] { setPasteStack({}); });
 }
 
 void AppStateController::pauseCapture(std::optional<int> minutes)

@@ -1,21 +1,19 @@
 #pragma once
 
 #include "app/AppStateAccess.h"
+#include "app/PasteController.h"
 #include "base/Clock.h"
 #include "base/MainQueue.h"
 #include "capture/CaptureStateAccess.h"
-#include "paste/PasteAccess.h"
-#include "paste/PasteServices.h"
-#include "platform/PasteboardItem.h"
 #include "platform/RunningApplication.h"
 #include "records/ClipboardEntry.h"
 #include "records/Snippet.h"
-#include "tools/TextTransform.h"
 
 #include <QDateTime>
 #include <QFuture>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QPromise>
 #include <QString>
 #include <QTimer>
@@ -27,7 +25,6 @@
 #include <optional>
 
 class ClipboardMonitor;
-class EntryTools;
 class SecureStorageManager;
 class SecurityController;
 class SettingsManager;
@@ -37,13 +34,10 @@ class SnippetManager;
 enum class SettingsSection : int;
 
 // The one application-state object: the published history, snippets and
-// paste stack, the flags the views and controllers observe, the hooks the
-// menu bar installs, and the upkeep that keeps the history in step with the
-// store. Lives on the main thread.
-class AppStateController final : public QObject,
-                                 public AppStateAccess,
-                                 public PasteAccess,
-                                 public CaptureStateAccess {
+// paste stack, the flags the views and controllers observe, the requests to
+// the menu bar, and the upkeep that keeps the history in step with the
+// store. Pasting is its paste(). Lives on the main thread.
+class AppStateController final : public QObject, public AppStateAccess, public CaptureStateAccess {
     Q_OBJECT
     Q_DISABLE_COPY(AppStateController)
 
@@ -81,9 +75,6 @@ public:
 
     static constexpr std::chrono::seconds expiryInterval {30};
 
-    static constexpr std::chrono::milliseconds stackFirstDelay {250};
-    static constexpr std::chrono::milliseconds stackStepDelay {350};
-
     explicit AppStateController(const Clock &clock = Clock::system(),
         MainQueue &mainQueue = MainQueue::system(), QObject *parent = nullptr);
 
@@ -119,13 +110,13 @@ public:
     // one a paste goes back to. Set by the menu bar.
     std::optional<RunningApplication> previousActiveApp;
 
-    // Installed by the menu bar; each holds it weakly. Unset hooks do
-    // nothing.
-    std::function<void()> dismissPanel;
-    std::function<void()> presentClipboardMenuAtCursor;
-    std::function<void()> openSnippetManager;
-    std::function<void(std::optional<SettingsSection>)> openSettingsWindow;
-    std::function<bool()> isPanelKey;
+    // Whether the panel is shown and has keyboard focus: the query the menu
+    // bar installs, asked while its owner lives; false otherwise.
+    bool isPanelKey() const;
+    void setPanelKeyQuery(QObject *owner, std::function<bool()> query);
+
+    // Reveal and paste, the paste stack and the entry tools' pastes.
+    PasteController &paste() { return m_paste; }
 
     // Null until configure.
     ClipboardMonitor *clipboardMonitor() const { return m_clipboardMonitor; }
@@ -167,39 +158,6 @@ public:
     // Asks first; keeps pinned and starred entries.
     void confirmClearHistory();
 
-    // The desktop services of pasting, given once at launch; until then
-    // nothing is pasted.
-    void configurePasting(const PasteServices &services);
-    // A sensitive entry asks for the owner's authentication first. An entry
-    // that cannot be put on the pasteboard changes nothing.
-    void revealAndPaste(const ClipboardEntry &entry);
-    // As revealAndPaste, but only copies: the panel stays open.
-    void reveal(const ClipboardEntry &entry);
-    // False when nothing was written: the pasteboard is left as it was.
-    bool writeEntryToPasteboard(const ClipboardEntry &entry);
-    void pasteText(const QString &text) override;
-    // Closes the picker and the panel, then pastes into the application that
-    // was in front, or with auto-paste off only brings it back.
-    void finishPaste();
-    std::optional<RunningApplication> pasteTarget() const override { return previousActiveApp; }
-    void setPasteTarget(const std::optional<RunningApplication> &application) override
-    {
-        previousActiveApp = application;
-    }
-
-    // Text recognition and transforms of entries, given once at launch;
-    // until then they do nothing.
-    void configureEntryTools(EntryTools &tools);
-    void recognizeTextInEntry(const ClipboardEntry &entry, bool copyOnly);
-    void ocrClipboardImage();
-    void pasteTransformedText(const QString &text, TextTransform transform);
-    void pasteTransformedEntry(const ClipboardEntry &entry, TextTransform transform);
-
-    // Text entries only, each once, in the order added; secrets never.
-    void addToPasteStack(const ClipboardEntry &entry);
-    // Pastes every entry of the stack into the application in front, one
-    // after another, then empties the stack.
-    void pasteAllFromStack();
     // Without minutes the pause lasts until resumed.
     void pauseCapture(std::optional<int> minutes);
     // Ends any pause of capture.
@@ -231,12 +189,18 @@ signals:
     void statusMessageChanged(const QString &message);
     void pasteStackChanged();
 
+    // Requests to the menu bar, which connects to them; any part of the
+    // application or a view may emit them.
+    void dismissPanel();
+    void presentClipboardMenuAtCursor();
+    void openSnippetManager();
+    // Without a section the window keeps the one it shows.
+    void openSettingsWindow(std::optional<SettingsSection> section = std::nullopt);
+
 private:
     void startExpiryTimer();
     void toggleFlag(const QUuid &id, bool ClipboardEntry::*flag);
     QDateTime retentionCutoff(qint64 hours) const;
-    void authenticateAndWrite(const ClipboardEntry &entry, const QString &reason, bool finish);
-    void writeToPasteboard(const PasteboardItem &item);
     void switchStoreSecureMode(bool active, std::shared_ptr<QPromise<void>> done);
 
     const Clock &m_clock;
@@ -262,9 +226,10 @@ private:
     SnippetManager *m_snippetManager = nullptr;
     SecurityController *m_securityController = nullptr;
     SettingsManager *m_settingsManager = nullptr;
-    std::optional<PasteServices> m_paste;
-    EntryTools *m_entryTools = nullptr;
+    QPointer<QObject> m_panelKeyOwner;
+    std::function<bool()> m_panelKeyQuery;
     // Deleting it cancels the end of a timed pause.
     std::unique_ptr<QObject> m_resumeTimer;
     std::optional<QFuture<void>> m_privacyTask;
+    PasteController m_paste {*this, m_mainQueue};
 };

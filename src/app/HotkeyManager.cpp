@@ -69,6 +69,5 @@ void HotkeyManager::registerHotkey()
 
 void HotkeyManager::handlePress()
 {
-    if (m_appState.presentClipboardMenuAtCursor)
-        m_appState.presentClipboardMenuAtCursor();
+    emit m_appState.presentClipboardMenuAtCursor();
 }

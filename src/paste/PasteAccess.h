@@ -7,7 +7,8 @@
 #include <optional>
 
 // What the entry tools need of pasting: the application a paste goes back
-// to, and the paste of a plain text. The application state provides it.
+// to, and the paste of a plain text. The application's paste controller
+// provides it.
 class PasteAccess {
 public:
     virtual ~PasteAccess() = default;

@@ -272,7 +272,7 @@ private slots:
     {
         launchUnlocked();
         m_delegate->settingsManager().setAutoPaste(false);
-        m_delegate->appState().pasteText(u"pasted"_s);
+        m_delegate->appState().paste().pasteText(u"pasted"_s);
         QCOMPARE(m_delegate->clipboardMonitor()->ownChangeCount(), m_pasteboard.changeCount());
         m_pasteboard.copy(PasteboardItem::fromString(u"copied"_s));
         QTRY_VERIFY(m_delegate->clipboardMonitor()->latestEntry().has_value());

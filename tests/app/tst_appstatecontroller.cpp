@@ -2,11 +2,13 @@
 #include "crypto/EncryptionService.h"
 #include "crypto/MasterKeyHolder.h"
 #include "support/FakeClock.h"
+#include "support/FakeMainQueue.h"
 #include "support/LogCapture.h"
 #include "support/StoreFixture.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLocale>
 #include <QMessageBox>
 #include <QSignalSpy>
 #include <QTest>
@@ -47,6 +49,7 @@ class AppStateControllerTest final : public QObject {
 
 private:
     FakeClock m_clock;
+    FakeMainQueue m_queue;
     MasterKeyHolder m_key;
     EncryptionService m_encryption {m_key};
     std::unique_ptr<StoreFixture> m_f;
@@ -78,7 +81,7 @@ private slots:
         m_store = &m_f->store;
         m_settings = &m_f->settings;
         QVERIFY(m_store->isOpen());
-        m_state = std::make_unique<AppStateController>(m_clock);
+        m_state = std::make_unique<AppStateController>(m_clock, m_queue);
         m_state->configure(nullptr, *m_store, m_f->snippets, nullptr, *m_settings);
         m_state->setUnlocked(true);
     }
@@ -318,6 +321,58 @@ private slots:
             "Pinned and starred items are kept."_s);
         QTRY_COMPARE(shownIds().size(), kept);
         QCOMPARE(storedIds().size(), kept);
+    }
+
+    void pauseEndsOnTimeOrWhenResumed()
+    {
+        QCOMPARE(m_state->pauseStatusText(), QString());
+        m_state->pauseCapture(15);
+        const QDateTime end = now().addSecs(900);
+        QCOMPARE(m_state->pausedUntil(), end);
+        QCOMPARE(m_state->pauseStatusText(),
+            u"Paused until "_s + QLocale().toString(end.toLocalTime().time(), QLocale::ShortFormat));
+        m_queue.advance(899s);
+        QVERIFY(m_state->isPaused());
+        m_queue.advance(1s);
+        QVERIFY(!m_state->isPaused());
+        QVERIFY(m_state->pausedUntil().isNull());
+
+        m_state->pauseCapture(5);
+        m_state->pauseCapture(std::nullopt);
+        QVERIFY(m_state->pausedUntil().isNull());
+        QCOMPARE(m_state->pauseStatusText(), u"Capture paused"_s);
+        m_queue.advance(1h);
+        QVERIFY(m_state->isPaused());
+        m_state->resumeCapture();
+        QCOMPARE(m_state->pauseStatusText(), QString());
+    }
+
+    void quickPrivateSwitchEndsOnTheSavedHistory()
+    {
+        const ClipboardEntry saved = makeEntry(now());
+        awaitFuture(m_store->insertEntry(saved));
+        m_state->setPasteStack({saved});
+        m_state->changeSecureMode(false);
+        QCOMPARE(m_state->pasteStack().size(), 1);
+
+        m_state->changeSecureMode(true);
+        QVERIFY(m_state->pasteStack().isEmpty());
+        m_state->changeSecureMode(false);
+        QVERIFY(!m_state->isSecureModeActive());
+        QTRY_COMPARE(m_state->clipboardEntries().size(), 1);
+        settle();
+        QCOMPARE(m_state->clipboardEntries().first().id, saved.id);
+    }
+
+    // Asked of the menu bar only while it exists.
+    void panelKeyQueryLivesWithItsOwner()
+    {
+        QVERIFY(!m_state->isPanelKey());
+        auto owner = std::make_unique<QObject>();
+        m_state->setPanelKeyQuery(owner.get(), [] { return true; });
+        QVERIFY(m_state->isPanelKey());
+        owner.reset();
+        QVERIFY(!m_state->isPanelKey());
     }
 };
 

@@ -42,7 +42,7 @@ QByteArray redPng()
 
 } // namespace
 
-class PasteTest final : public QObject {
+class PasteControllerTest final : public QObject {
     Q_OBJECT
 
 private:
@@ -78,6 +78,8 @@ private:
         return made;
     }
 
+    PasteController &paste() { return m_state->paste(); }
+
     void build(bool withSecurity)
     {
         m_state = std::make_unique<AppStateController>(m_clock, *m_queue);
@@ -86,9 +88,9 @@ private:
                 *m_keyManager, *m_state, *m_settings, m_deviceAuth, m_idleTime, m_clock);
         }
         m_state->configure(nullptr, *m_store, m_f->snippets, m_security.get(), *m_settings);
-        m_state->configurePasting({m_encryption, *m_pasteboard, *m_workspace, m_deviceAuth, *m_autoPaste,
+        paste().configure({m_encryption, *m_pasteboard, *m_workspace, m_deviceAuth, *m_autoPaste,
             [this](qint64 changeCount) { m_ownChanges.append(changeCount); }});
-        m_state->dismissPanel = [this] { ++m_dismissals; };
+        connect(m_state.get(), &AppStateController::dismissPanel, this, [this] { ++m_dismissals; });
         m_state->setShowQuickPicker(true);
         m_state->previousActiveApp = editor;
     }
@@ -188,7 +190,7 @@ private slots:
         ClipboardEntry made = entry(type, content, sensitive);
         if (hasRich)
             made.encryptedRich = m_encryption.encrypt("{\\rtf1 plain words}").value();
-        m_state->revealAndPaste(made);
+        paste().revealAndPaste(made);
         QCoreApplication::processEvents();
         m_queue->advance(1s);
 
@@ -210,15 +212,16 @@ private slots:
         QCOMPARE(m_keySender->posted(), QList<Posted> {{Posted::Kind::pasteChord}});
     }
 
-    // Views reach the entry tools through the state, whose paste they use.
-    void entryToolsPasteThroughTheState()
+    // Views reach the entry tools through the paste controller, whose paste
+    // they use.
+    void entryToolsPasteThroughTheController()
     {
-        m_state->pasteTransformedText(u"  x  "_s, TextTransform::trim);
+        paste().pasteTransformedText(u"  x  "_s, TextTransform::trim);
         QVERIFY(m_pasteboard->writes().isEmpty());
 
-        EntryTools tools(*m_state, m_encryption, *m_pasteboard, *m_alerts);
-        m_state->configureEntryTools(tools);
-        m_state->pasteTransformedText(u"  x  "_s, TextTransform::trim);
+        EntryTools tools(paste(), m_encryption, *m_pasteboard, *m_alerts);
+        paste().configureEntryTools(tools);
+        paste().pasteTransformedText(u"  x  "_s, TextTransform::trim);
         QCOMPARE(m_pasteboard->string(), u"x"_s);
         QCOMPARE(m_ownChanges, QList<qint64> {m_pasteboard->changeCount()});
         QVERIFY(pasted());
@@ -228,10 +231,10 @@ private slots:
     {
         ClipboardEntry damaged = entry(ContentType::plainText, "text");
         damaged.encryptedContent[20] = char(damaged.encryptedContent[20] ^ 1);
-        m_state->revealAndPaste(damaged);
+        paste().revealAndPaste(damaged);
         const ClipboardEntry whileLocked = entry(ContentType::plainText, "text");
         m_key.drop();
-        m_state->revealAndPaste(whileLocked);
+        paste().revealAndPaste(whileLocked);
         m_key.set(SecureBytes(QByteArray(32, 'k')));
         m_queue->advance(1s);
         QVERIFY(m_pasteboard->writes().isEmpty());
@@ -268,7 +271,7 @@ private slots:
         m_deviceAuth.ownerAuthenticationAvailable = available;
         m_deviceAuth.answer = answer;
         m_deviceAuth.answerFromAnotherThread = fromAnotherThread;
-        m_state->revealAndPaste(entry(ContentType::plainText, "s3cret", true));
+        paste().revealAndPaste(entry(ContentType::plainText, "s3cret", true));
         QCoreApplication::processEvents();
         m_queue->advance(1s);
 
@@ -284,7 +287,7 @@ private slots:
     {
         m_security.reset();
         build(false);
-        m_state->revealAndPaste(entry(ContentType::plainText, "s3cret", true));
+        paste().revealAndPaste(entry(ContentType::plainText, "s3cret", true));
         QCoreApplication::processEvents();
         QVERIFY(m_deviceAuth.prompts.isEmpty());
         QVERIFY(m_pasteboard->writes().isEmpty());
@@ -293,9 +296,9 @@ private slots:
 
     void revealOnlyCopies()
     {
-        m_state->reveal(entry(ContentType::plainText, "s3cret", true));
+        paste().reveal(entry(ContentType::plainText, "s3cret", true));
         QCoreApplication::processEvents();
-        m_state->reveal(entry(ContentType::plainText, "open"));
+        paste().reveal(entry(ContentType::plainText, "open"));
         m_queue->advance(1s);
         QCOMPARE(m_deviceAuth.prompts, QStringList {u"Reveal this protected item"_s});
         QCOMPARE(m_pasteboard->writes().size(), 2);
@@ -308,7 +311,7 @@ private slots:
     void autoPasteOffOnlyBringsTheTargetBack()
     {
         m_settings->setAutoPaste(false);
-        m_state->pasteText(u"typed"_s);
+        paste().pasteText(u"typed"_s);
         m_state->previousActiveApp.reset();
         QCOMPARE(m_workspace->activations(), QList<RunningApplication> {editor});
         m_queue->advance(1s);
@@ -342,7 +345,7 @@ private slots:
         m_state->previousActiveApp->processIdentifier = pid;
         if (windowClosed)
             m_workspace->closeWindow(editor.window);
-        m_state->pasteText(u"typed"_s);
+        paste().pasteText(u"typed"_s);
         // The target is taken when the paste finishes.
         m_state->previousActiveApp.reset();
         m_queue->advance(119ms);
@@ -359,9 +362,9 @@ private slots:
     {
         m_keySender->setPermitted(false);
         LogCapture log;
-        m_state->pasteText(u"one"_s);
+        paste().pasteText(u"one"_s);
         m_queue->advance(1s);
-        m_state->pasteText(u"two"_s);
+        paste().pasteText(u"two"_s);
         m_queue->advance(1s);
         m_autoPaste->pasteNow();
 
@@ -379,15 +382,16 @@ private slots:
         QCOMPARE(m_pasteboard->string(), u"two"_s);
         QVERIFY(m_workspace->activations().isEmpty());
     }
+
     void pasteStackTakesTextOnce()
     {
         const ClipboardEntry text = entry(ContentType::plainText, "one");
-        m_state->addToPasteStack(text);
-        m_state->addToPasteStack(entry(ContentType::richText, "two"));
-        m_state->addToPasteStack(text);
-        m_state->addToPasteStack(entry(ContentType::plainText, "secret", true));
-        m_state->addToPasteStack(entry(ContentType::image, redPng()));
-        m_state->addToPasteStack(entry(ContentType::fileURL, "/a"));
+        paste().addToPasteStack(text);
+        paste().addToPasteStack(entry(ContentType::richText, "two"));
+        paste().addToPasteStack(text);
+        paste().addToPasteStack(entry(ContentType::plainText, "secret", true));
+        paste().addToPasteStack(entry(ContentType::image, redPng()));
+        paste().addToPasteStack(entry(ContentType::fileURL, "/a"));
         QCOMPARE(stackTexts(), (QStringList {u"one"_s, u"two"_s}));
     }
 
@@ -398,8 +402,8 @@ private slots:
         for (const ClipboardEntry &stacked :
             {entry(ContentType::plainText, "one"), damaged, entry(ContentType::plainText, "\xff"),
                 entry(ContentType::richText, "{\\rtf1 two}"), entry(ContentType::plainText, "three")})
-            m_state->addToPasteStack(stacked);
-        m_state->pasteAllFromStack();
+            paste().addToPasteStack(stacked);
+        paste().pasteAllFromStack();
         QCOMPARE(m_dismissals, 1);
         QCOMPARE(m_workspace->activations(), QList<RunningApplication> {editor});
 
@@ -422,13 +426,13 @@ private slots:
 
     void pasteAllWhileLockedOnlyEmptiesTheStack()
     {
-        m_state->pasteAllFromStack();
+        paste().pasteAllFromStack();
         QCOMPARE(m_dismissals, 0);
 
-        m_state->addToPasteStack(entry(ContentType::plainText, "one"));
-        m_state->addToPasteStack(entry(ContentType::plainText, "two"));
+        paste().addToPasteStack(entry(ContentType::plainText, "one"));
+        paste().addToPasteStack(entry(ContentType::plainText, "two"));
         m_key.drop();
-        m_state->pasteAllFromStack();
+        paste().pasteAllFromStack();
         m_key.set(SecureBytes(QByteArray(32, 'k')));
         m_queue->advance(249ms);
         QCOMPARE(m_state->pasteStack().size(), 2);
@@ -437,48 +441,7 @@ private slots:
         QVERIFY(m_pasteboard->writes().isEmpty());
         QVERIFY(m_keySender->posted().isEmpty());
     }
-
-    void pauseEndsOnTimeOrWhenResumed()
-    {
-        QCOMPARE(m_state->pauseStatusText(), QString());
-        m_state->pauseCapture(15);
-        const QDateTime end = m_clock.now().addSecs(900);
-        QCOMPARE(m_state->pausedUntil(), end);
-        QCOMPARE(m_state->pauseStatusText(),
-            u"Paused until "_s + QLocale().toString(end.toLocalTime().time(), QLocale::ShortFormat));
-        m_queue->advance(899s);
-        QVERIFY(m_state->isPaused());
-        m_queue->advance(1s);
-        QVERIFY(!m_state->isPaused());
-        QVERIFY(m_state->pausedUntil().isNull());
-
-        m_state->pauseCapture(5);
-        m_state->pauseCapture(std::nullopt);
-        QVERIFY(m_state->pausedUntil().isNull());
-        QCOMPARE(m_state->pauseStatusText(), u"Capture paused"_s);
-        m_queue->advance(1h);
-        QVERIFY(m_state->isPaused());
-        m_state->resumeCapture();
-        QCOMPARE(m_state->pauseStatusText(), QString());
-    }
-
-    void quickPrivateSwitchEndsOnTheSavedHistory()
-    {
-        const ClipboardEntry saved = entry(ContentType::plainText, "saved");
-        awaitFuture(m_store->insertEntry(saved));
-        m_state->addToPasteStack(saved);
-        m_state->changeSecureMode(false);
-        QCOMPARE(m_state->pasteStack().size(), 1);
-
-        m_state->changeSecureMode(true);
-        QVERIFY(m_state->pasteStack().isEmpty());
-        m_state->changeSecureMode(false);
-        QVERIFY(!m_state->isSecureModeActive());
-        QTRY_COMPARE(m_state->clipboardEntries().size(), 1);
-        m_f->settle();
-        QCOMPARE(m_state->clipboardEntries().first().id, saved.id);
-    }
 };
 
-QTEST_MAIN(PasteTest)
-#include "tst_paste.moc"
+QTEST_MAIN(PasteControllerTest)
+#include "tst_pastecontroller.moc"

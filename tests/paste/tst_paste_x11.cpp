@@ -35,7 +35,7 @@ private slots:
         AutoPaste autoPaste(keySender, workspace, alerts);
         AppStateController state;
         state.configure(nullptr, fixture.store, fixture.snippets, nullptr, fixture.settings);
-        state.configurePasting({encryption, pasteboard, workspace, deviceAuth, autoPaste, {}});
+        state.paste().configure({encryption, pasteboard, workspace, deviceAuth, autoPaste, {}});
 
         QLineEdit edit;
         edit.show();
@@ -48,7 +48,7 @@ private slots:
         ClipboardEntry entry;
         entry.id = QUuid::createUuid();
         entry.encryptedContent = encryption.encrypt("pasted from history").value();
-        state.revealAndPaste(entry);
+        state.paste().revealAndPaste(entry);
         QTRY_COMPARE(edit.text(), u"pasted from history"_s);
         QCOMPARE(pasteboard.string(), u"pasted from history"_s);
 

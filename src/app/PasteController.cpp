@@ -1,0 +1,201 @@
+#include "app/PasteController.h"
+
+#include "app/AppStateController.h"
+#include "app/SecurityController.h"
+#include "base/MainQueue.h"
+#include "base/Utf8Text.h"
+#include "crypto/EncryptionService.h"
+#include "paste/AutoPaste.h"
+#include "paste/EntryTools.h"
+#include "paste/PasteboardWriter.h"
+#include "platform/DeviceAuth.h"
+#include "platform/Pasteboard.h"
+#include "platform/PasteboardItem.h"
+#include "platform/Workspace.h"
+#include "settings/SettingsManager.h"
+
+#include <QPointer>
+
+using namespace Qt::StringLiterals;
+
+PasteController::PasteController(AppStateController &state, MainQueue &mainQueue, QObject *parent)
+    : QObject(parent), m_state(state), m_mainQueue(mainQueue)
+{
+}
+
+void PasteController::configure(const PasteServices &services)
+{
+    m_services.emplace(services);
+}
+
+void PasteController::configureEntryTools(EntryTools &tools)
+{
+    m_entryTools = &tools;
+}
+
+void PasteController::revealAndPaste(const ClipboardEntry &entry)
+{
+    authenticateAndWrite(entry, u"Reveal and paste this protected item"_s, true);
+}
+
+void PasteController::reveal(const ClipboardEntry &entry)
+{
+    authenticateAndWrite(entry, u"Reveal this protected item"_s, false);
+}
+
+void PasteController::authenticateAndWrite(const ClipboardEntry &entry, const QString &reason, bool finish)
+{
+    SecurityController *security = m_state.securityController();
+    if (security)
+        security->recordActivity();
+    const auto write = [this, entry, finish] {
+        if (writeEntryToPasteboard(entry) && finish)
+            finishPaste();
+    };
+    if (!entry.isSensitive) {
+        write();
+        return;
+    }
+    if (!security || !m_services)
+        return;
+    constexpr DeviceAuth::Policy policy = DeviceAuth::Policy::ownerAuthentication;
+    if (!m_services->deviceAuth.canEvaluate(policy)) {
+        write();
+        return;
+    }
+    // Refused, cancelled or failed: silently nothing.
+    m_services->deviceAuth.evaluate(policy, reason, this, [write](const DeviceAuth::Reply &reply) {
+        if (reply.value_or(false))
+            write();
+    });
+}
+
+bool PasteController::writeEntryToPasteboard(const ClipboardEntry &entry)
+{
+    if (!m_state.storageManager() || !m_services)
+        return false;
+    // Built whole before the pasteboard is touched, so an entry that cannot
+    // be opened leaves the previous contents in place.
+    const std::expected<QByteArray, SealingError> content
+        = m_services->encryption.decrypt(entry.encryptedContent);
+    if (!content)
+        return false;
+    const std::optional<PasteboardItem> item = PasteboardWriter::item(entry, *content);
+    if (!item)
+        return false;
+    writeToPasteboard(*item);
+    return true;
+}
+
+void PasteController::writeToPasteboard(const PasteboardItem &item)
+{
+    m_services->pasteboard.write(item);
+    if (m_services->recordOwnChange)
+        m_services->recordOwnChange(m_services->pasteboard.changeCount());
+}
+
+void PasteController::pasteText(const QString &text)
+{
+    if (!m_services)
+        return;
+    writeToPasteboard(PasteboardItem::fromString(text));
+    finishPaste();
+}
+
+void PasteController::finishPaste()
+{
+    const std::optional<RunningApplication> target = m_state.previousActiveApp;
+    m_state.setShowQuickPicker(false);
+    emit m_state.dismissPanel();
+    if (!m_services)
+        return;
+    const SettingsManager *settings = m_state.settingsManager();
+    if (settings && !settings->autoPaste()) {
+        if (target)
+            m_services->workspace.activate(*target);
+        return;
+    }
+    AutoPaste &autoPaste = m_services->autoPaste;
+    m_mainQueue.after(
+        AutoPaste::handOverDelay, &autoPaste, [&autoPaste, target] { autoPaste.autoPaste(target, 0); });
+}
+
+std::optional<RunningApplication> PasteController::pasteTarget() const
+{
+    return m_state.previousActiveApp;
+}
+
+void PasteController::setPasteTarget(const std::optional<RunningApplication> &application)
+{
+    m_state.previousActiveApp = application;
+}
+
+void PasteController::recognizeTextInEntry(const ClipboardEntry &entry, bool copyOnly)
+{
+    if (m_entryTools)
+        m_entryTools->recognizeTextInEntry(entry, copyOnly);
+}
+
+void PasteController::ocrClipboardImage()
+{
+    if (m_entryTools)
+        m_entryTools->ocrClipboardImage();
+}
+
+void PasteController::pasteTransformedText(const QString &text, TextTransform transform)
+{
+    if (m_entryTools)
+        m_entryTools->pasteTransformedText(text, transform);
+}
+
+void PasteController::pasteTransformedEntry(const ClipboardEntry &entry, TextTransform transform)
+{
+    if (m_entryTools)
+        m_entryTools->pasteTransformedEntry(entry, transform);
+}
+
+void PasteController::addToPasteStack(const ClipboardEntry &entry)
+{
+    if (entry.isSensitive)
+        return;
+    if (entry.contentType == ContentType::image || entry.contentType == ContentType::fileURL)
+        return;
+    QList<ClipboardEntry> stack = m_state.pasteStack();
+    if (stack.contains(entry))
+        return;
+    stack.append(entry);
+    m_state.setPasteStack(stack);
+}
+
+void PasteController::pasteAllFromStack()
+{
+    const QList<ClipboardEntry> stack = m_state.pasteStack();
+    if (stack.isEmpty() || !m_state.storageManager() || !m_services)
+        return;
+    emit m_state.dismissPanel();
+    if (m_state.previousActiveApp)
+        m_services->workspace.activate(*m_state.previousActiveApp);
+
+    std::chrono::milliseconds delay = stackFirstDelay;
+    Pasteboard &pasteboard = m_services->pasteboard;
+    AutoPaste &autoPaste = m_services->autoPaste;
+    const QPointer<PasteController> self(this);
+    for (const ClipboardEntry &entry : stack) {
+        const std::expected<QByteArray, SealingError> content
+            = m_services->encryption.decrypt(entry.encryptedContent);
+        if (!content)
+            continue;
+        const std::optional<QString> text = Utf8Text::decode(*content);
+        if (!text)
+            continue;
+        // The typing goes on even if the application state is gone meanwhile.
+        m_mainQueue.after(delay, &autoPaste, [&pasteboard, &autoPaste, self, text = *text] {
+            pasteboard.write(PasteboardItem::fromString(text));
+            if (self && self->m_services->recordOwnChange)
+                self->m_services->recordOwnChange(pasteboard.changeCount());
+            autoPaste.pasteNow();
+        });
+        delay += stackStepDelay;
+    }
+    m_mainQueue.after(delay, this, [this] { m_state.setPasteStack({}); });
+}

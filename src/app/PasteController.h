@@ -1,0 +1,76 @@
+#pragma once
+
+#include "paste/PasteAccess.h"
+#include "paste/PasteServices.h"
+#include "platform/RunningApplication.h"
+#include "records/ClipboardEntry.h"
+#include "tools/TextTransform.h"
+
+#include <QObject>
+#include <QString>
+
+#include <chrono>
+#include <optional>
+
+class AppStateController;
+class EntryTools;
+class MainQueue;
+struct PasteboardItem;
+
+// Puts history entries and texts back on the pasteboard and into the
+// application the user came from: reveal and paste, the paste stack, and the
+// recognised and transformed pastes of the entry tools. Works on the
+// application state's paste target, picker flag and paste stack, and lives
+// with it on the main thread.
+class PasteController final : public QObject, public PasteAccess {
+    Q_OBJECT
+    Q_DISABLE_COPY(PasteController)
+
+public:
+    static constexpr std::chrono::milliseconds stackFirstDelay {250};
+    static constexpr std::chrono::milliseconds stackStepDelay {350};
+
+    PasteController(AppStateController &state, MainQueue &mainQueue, QObject *parent = nullptr);
+
+    // The desktop services of pasting, given once at launch; until then
+    // nothing is pasted.
+    void configure(const PasteServices &services);
+    // Text recognition and transforms of entries, given once at launch;
+    // until then they do nothing.
+    void configureEntryTools(EntryTools &tools);
+
+    // A sensitive entry asks for the owner's authentication first. An entry
+    // that cannot be put on the pasteboard changes nothing.
+    void revealAndPaste(const ClipboardEntry &entry);
+    // As revealAndPaste, but only copies: the panel stays open.
+    void reveal(const ClipboardEntry &entry);
+    // False when nothing was written: the pasteboard is left as it was.
+    bool writeEntryToPasteboard(const ClipboardEntry &entry);
+    void pasteText(const QString &text) override;
+    // Closes the picker and the panel, then pastes into the application that
+    // was in front, or with auto-paste off only brings it back.
+    void finishPaste();
+    // The application state's previousActiveApp.
+    std::optional<RunningApplication> pasteTarget() const override;
+    void setPasteTarget(const std::optional<RunningApplication> &application) override;
+
+    void recognizeTextInEntry(const ClipboardEntry &entry, bool copyOnly);
+    void ocrClipboardImage();
+    void pasteTransformedText(const QString &text, TextTransform transform);
+    void pasteTransformedEntry(const ClipboardEntry &entry, TextTransform transform);
+
+    // Text entries only, each once, in the order added; secrets never.
+    void addToPasteStack(const ClipboardEntry &entry);
+    // Pastes every entry of the stack into the application in front, one
+    // after another, then empties the stack.
+    void pasteAllFromStack();
+
+private:
+    void authenticateAndWrite(const ClipboardEntry &entry, const QString &reason, bool finish);
+    void writeToPasteboard(const PasteboardItem &item);
+
+    AppStateController &m_state;
+    MainQueue &m_mainQueue;
+    std::optional<PasteServices> m_services;
+    EntryTools *m_entryTools = nullptr;
+};
