@@ -64,9 +64,9 @@ void AutoPaste::pasteNow()
 
 void AutoPaste::showPastePermissionAlert()
 {
-    if (s_pastePermissionAlertShown)
+    if (m_pastePermissionAlertShown)
         return;
-    s_pastePermissionAlertShown = true;
+    m_pastePermissionAlertShown = true;
     const QString text = u"The item is on your clipboard — press ⌘V to paste it.\n\nTo paste automatically, "
                          u"switch on Vantorell in System Settings → Privacy & Security → "_s
         + permissionPaneName

@@ -38,20 +38,17 @@ public:
     void moveCaretLeft(int steps);
     // The chord at once, with no activation and no caret steps.
     void pasteNow();
-    // Shown at most once per run of the application. Its settings button
-    // opens nothing: no desktop pane grants synthetic keys, they work wherever
-    // the display server offers XTest.
+    // Shown at most once by this object, which the application makes once
+    // per run. Its settings button opens nothing: no desktop pane grants
+    // synthetic keys, they work wherever the display server offers XTest.
     void showPastePermissionAlert();
-
-    static bool pastePermissionAlertShown() { return s_pastePermissionAlertShown; }
 
 private:
     static bool isThisApplication(const RunningApplication &application);
-
-    static inline bool s_pastePermissionAlertShown = false;
 
     KeySender &m_keySender;
     Workspace &m_workspace;
     Alerts &m_alerts;
     MainQueue &m_mainQueue;
+    bool m_pastePermissionAlertShown = false;
 };
