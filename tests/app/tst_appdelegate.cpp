@@ -18,6 +18,7 @@
 #include "support/FakeWorkspace.h"
 #include "support/InOrder.h"
 #include "support/LogCapture.h"
+#include "support/TestEntries.h"
 
 #include <QApplication>
 #include <QFile>
@@ -198,11 +199,9 @@ private slots:
         {
             LogCapture log;
             launch(log);
-            ClipboardEntry entry;
-            entry.id = QUuid::createUuid();
-            entry.createdAt = QDateTime::currentDateTimeUtc();
-            entry.encryptedContent = QByteArray(40, 'c');
-            m_delegate->storageManager()->insertEntry(entry).waitForFinished();
+            m_delegate->storageManager()
+                ->insertEntry(entryAt(QDateTime::currentDateTimeUtc()))
+                .waitForFinished();
             m_delegate.reset();
         }
         LogCapture log;
@@ -230,16 +229,10 @@ private slots:
         QTest::addColumn<bool>("requirePasscode");
         QTest::addColumn<bool>("privateSession");
         QTest::addColumn<bool>("locks");
-        for (const bool lockOnSleep : {false, true}) {
-            for (const bool passcode : {false, true}) {
-                for (const bool privateSession : {false, true}) {
-                    QTest::addRow(
-                        "lockOnSleep=%d passcode=%d private=%d", lockOnSleep, passcode, privateSession)
-                        << lockOnSleep << passcode << privateSession
-                        << (lockOnSleep && (passcode || privateSession));
-                }
-            }
-        }
+        QTest::newRow("lock on sleep off") << false << true << true << false;
+        QTest::newRow("nothing to guard") << true << false << false << false;
+        QTest::newRow("passcode") << true << true << false << true;
+        QTest::newRow("private session") << true << false << true << true;
     }
 
     void sleepAndScreenLockMatrix()

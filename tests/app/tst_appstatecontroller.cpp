@@ -3,8 +3,8 @@
 #include "crypto/MasterKeyHolder.h"
 #include "support/FakeClock.h"
 #include "support/FakeMainQueue.h"
-#include "support/LogCapture.h"
 #include "support/StoreFixture.h"
+#include "support/TestEntries.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -20,19 +20,6 @@ using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 
 namespace {
-
-enum Flags { plain = 0, starred = 1, pinned = 2 };
-
-ClipboardEntry makeEntry(const QDateTime &createdAt, int flags = plain)
-{
-    ClipboardEntry entry;
-    entry.id = QUuid::createUuid();
-    entry.createdAt = createdAt;
-    entry.isFavorite = flags & starred;
-    entry.isPinned = flags & pinned;
-    entry.encryptedContent = QByteArray(40, 'c');
-    return entry;
-}
 
 QList<QUuid> idsOf(const QList<ClipboardEntry> &entries)
 {
@@ -73,8 +60,6 @@ private:
     void settle() { m_f->settle(); }
 
 private slots:
-    void initTestCase() { QCoreApplication::setApplicationName(u"Vantorell"_s); }
-
     void init()
     {
         m_f = std::make_unique<StoreFixture>(m_encryption, m_clock);
@@ -92,34 +77,20 @@ private slots:
         m_f.reset();
     }
 
-    void orderedEntriesGroupPinnedThenStarred_data()
-    {
-        QTest::addColumn<QList<int>>("flags");
-        QTest::addColumn<QList<int>>("expectedOrder");
-        QTest::newRow("starred, pinned, plain, both")
-            << QList<int> {starred, pinned, plain, starred | pinned} << QList {1, 3, 0, 2};
-        QTest::newRow("neither") << QList<int> {plain, plain, plain} << QList {0, 1, 2};
-    }
-
     void orderedEntriesGroupPinnedThenStarred()
     {
-        QFETCH(QList<int>, flags);
-        QFETCH(QList<int>, expectedOrder);
-        QList<ClipboardEntry> entries;
-        for (int flag : flags)
-            entries.append(makeEntry(now(), flag));
+        const QList<ClipboardEntry> entries {entryAt(now(), starred), entryAt(now(), pinned), entryAt(now()),
+            entryAt(now(), starred | pinned)};
         m_state->setClipboardEntries(entries);
-        QList<QUuid> expected;
-        for (int index : expectedOrder)
-            expected.append(entries.at(index).id);
-        QCOMPARE(idsOf(m_state->orderedEntries()), expected);
+        QCOMPARE(idsOf(m_state->orderedEntries()),
+            (QList {entries.at(1).id, entries.at(3).id, entries.at(0).id, entries.at(2).id}));
         QCOMPARE(shownIds(), idsOf(entries));
     }
 
     void togglesChangeMemoryThenStore()
     {
-        const ClipboardEntry first = makeEntry(now());
-        const ClipboardEntry second = makeEntry(hoursAgo(1));
+        const ClipboardEntry first = entryAt(now());
+        const ClipboardEntry second = entryAt(hoursAgo(1));
         seed({first, second});
         QSignalSpy changed(m_state.get(), &AppStateController::clipboardEntriesChanged);
 
@@ -141,7 +112,7 @@ private slots:
     {
         QList<ClipboardEntry> entries;
         for (int i = 0; i < 17; ++i)
-            entries.append(makeEntry(hoursAgo(i), i % 3 == 1 && i < 15 ? plain : (i % 2 ? starred : pinned)));
+            entries.append(entryAt(hoursAgo(i), i % 3 == 1 && i < 15 ? plain : (i % 2 ? starred : pinned)));
         // 12 protected, 5 plain, newest first.
         QCOMPARE(
             std::ranges::count_if(entries, [](const auto &e) { return e.isPinned || e.isFavorite; }), 12);
@@ -158,14 +129,14 @@ private slots:
 
     void captureAtLimitDropsOldestUnprotected()
     {
-        const ClipboardEntry starredOldest = makeEntry(hoursAgo(3), starred);
-        const ClipboardEntry oldestPlain = makeEntry(hoursAgo(2));
-        const ClipboardEntry newer = makeEntry(hoursAgo(1));
+        const ClipboardEntry starredOldest = entryAt(hoursAgo(3), starred);
+        const ClipboardEntry oldestPlain = entryAt(hoursAgo(2));
+        const ClipboardEntry newer = entryAt(hoursAgo(1));
         m_settings->setMaxHistoryCount(3);
         settle();
         seed({newer, oldestPlain, starredOldest});
 
-        const ClipboardEntry captured = makeEntry(now());
+        const ClipboardEntry captured = entryAt(now());
         awaitFuture(m_store->insertEntry(captured));
         m_state->insertCapturedEntry(captured);
         QCOMPARE(shownIds().size(), 3);
@@ -176,7 +147,7 @@ private slots:
 
     void captureFinishedAfterLockIsNotShown()
     {
-        const ClipboardEntry captured = makeEntry(now());
+        const ClipboardEntry captured = entryAt(now());
         awaitFuture(m_store->insertEntry(captured));
         m_state->insertCapturedEntry(captured);
         m_state->setUnlocked(false);
@@ -188,22 +159,20 @@ private slots:
 
     void damagedLimitTrimsNothing()
     {
-        LogCapture log;
-        seed({makeEntry(now()), makeEntry(hoursAgo(1))});
+        seed({entryAt(now()), entryAt(hoursAgo(1))});
         m_settings->setMaxHistoryCount(0);
         settle();
         QCOMPARE(shownIds().size(), 2);
         QCOMPARE(storedIds().size(), 2);
-        QVERIFY(log.contains(u"[Vantorell] History limit 0 is not a count of entries; nothing trimmed"_s));
     }
 
     void retentionPurgeKeepsCutoffAndProtected()
     {
         m_settings->setRetentionHours(24);
         settle();
-        const ClipboardEntry atCutoff = makeEntry(hoursAgo(24));
-        const ClipboardEntry older = makeEntry(hoursAgo(24).addSecs(-1));
-        const ClipboardEntry starredOld = makeEntry(hoursAgo(48), starred);
+        const ClipboardEntry atCutoff = entryAt(hoursAgo(24));
+        const ClipboardEntry older = entryAt(hoursAgo(24).addSecs(-1));
+        const ClipboardEntry starredOld = entryAt(hoursAgo(48), starred);
         seed({atCutoff, older, starredOld});
         m_state->handleExpiryTimerTick();
         settle();
@@ -229,7 +198,7 @@ private slots:
         m_settings->setRetentionHours(retentionHours);
         settle();
         // Only in the store: the list in memory does not know it.
-        awaitFuture(m_store->insertEntry(makeEntry(hoursAgo(5))));
+        awaitFuture(m_store->insertEntry(entryAt(hoursAgo(5))));
         m_state->setUnlocked(unlocked);
         m_state->handleExpiryTimerTick();
         QCOMPARE(storedIds().isEmpty(), storePurged);
@@ -237,11 +206,11 @@ private slots:
 
     void tickRemovesExpiredEvenWhenStarred()
     {
-        ClipboardEntry expired = makeEntry(hoursAgo(1), starred | pinned);
+        ClipboardEntry expired = entryAt(hoursAgo(1), starred | pinned);
         expired.expiresAt = now().addMSecs(-1);
-        ClipboardEntry expiringNow = makeEntry(hoursAgo(1));
+        ClipboardEntry expiringNow = entryAt(hoursAgo(1));
         expiringNow.expiresAt = now();
-        const ClipboardEntry lasting = makeEntry(hoursAgo(2));
+        const ClipboardEntry lasting = entryAt(hoursAgo(2));
         seed({expired, expiringNow, lasting});
         m_state->handleExpiryTimerTick();
         QCOMPARE(shownIds(), (QList {expiringNow.id, lasting.id}));
@@ -253,10 +222,10 @@ private slots:
         m_settings->setRetentionHours(10);
         m_settings->setMaxHistoryCount(2);
         settle();
-        const ClipboardEntry a = makeEntry(now());
-        const ClipboardEntry b = makeEntry(hoursAgo(1));
-        const ClipboardEntry c = makeEntry(hoursAgo(2));
-        const ClipboardEntry old = makeEntry(hoursAgo(11));
+        const ClipboardEntry a = entryAt(now());
+        const ClipboardEntry b = entryAt(hoursAgo(1));
+        const ClipboardEntry c = entryAt(hoursAgo(2));
+        const ClipboardEntry old = entryAt(hoursAgo(11));
         for (const auto &entry : {old, c, b, a})
             awaitFuture(m_store->insertEntry(entry));
         m_state->reloadEntries();
@@ -266,7 +235,7 @@ private slots:
 
     void deleteEntryLeavesHistoryAfterStore()
     {
-        const ClipboardEntry entry = makeEntry(now(), pinned);
+        const ClipboardEntry entry = entryAt(now(), pinned);
         seed({entry});
         m_state->setPasteStack({entry});
         m_state->deleteEntry(entry.id);
@@ -275,7 +244,7 @@ private slots:
         QTRY_VERIFY(shownIds().isEmpty());
         QVERIFY(storedIds().isEmpty());
 
-        const ClipboardEntry other = makeEntry(now());
+        const ClipboardEntry other = entryAt(now());
         m_state->setPasteStack({other});
         m_state->deleteEntry(other.id);
         QVERIFY(m_state->pasteStack().isEmpty());
@@ -283,8 +252,8 @@ private slots:
 
     void clearEverything()
     {
-        const ClipboardEntry pinnedEntry = makeEntry(now(), pinned);
-        seed({pinnedEntry, makeEntry(hoursAgo(1)), makeEntry(hoursAgo(2), starred)});
+        const ClipboardEntry pinnedEntry = entryAt(now(), pinned);
+        seed({pinnedEntry, entryAt(hoursAgo(1)), entryAt(hoursAgo(2), starred)});
         m_state->setPasteStack({pinnedEntry});
         m_state->clearHistory(true);
         QVERIFY(m_state->pasteStack().isEmpty());
@@ -304,7 +273,7 @@ private slots:
     {
         QFETCH(QString, button);
         QFETCH(int, kept);
-        seed({makeEntry(now(), starred), makeEntry(hoursAgo(1))});
+        seed({entryAt(now(), starred), entryAt(hoursAgo(1))});
         QString shownText;
         QTimer::singleShot(0, this, [&] {
             auto *alert = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
@@ -349,7 +318,7 @@ private slots:
 
     void quickPrivateSwitchEndsOnTheSavedHistory()
     {
-        const ClipboardEntry saved = makeEntry(now());
+        const ClipboardEntry saved = entryAt(now());
         awaitFuture(m_store->insertEntry(saved));
         m_state->setPasteStack({saved});
         m_state->changeSecureMode(false);

@@ -67,11 +67,6 @@ private slots:
         QTest::newRow("taken") << qint64(9) << qint64(0x120000) << std::optional(alreadyUsed)
                                << std::optional<Chord>() << taken
                                << QStringList {u"[Vantorell] Hotkey registration failed (OSStatus -9878)"_s};
-        QTest::newRow("other X error")
-            << qint64(9) << qint64(0x120000)
-            << std::optional(GlobalHotkeyError {GlobalHotkeyError::Code::refused, -10})
-            << std::optional<Chord>() << taken
-            << QStringList {u"[Vantorell] Hotkey registration failed (OSStatus -10)"_s};
     }
 
     void registration()

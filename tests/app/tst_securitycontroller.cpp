@@ -11,6 +11,7 @@
 #include "support/LogCapture.h"
 #include "support/RawDatabase.h"
 #include "support/StoreFixture.h"
+#include "support/TestEntries.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -73,11 +74,7 @@ private:
     }
     void insertEntry(const char *text)
     {
-        ClipboardEntry entry;
-        entry.id = QUuid::createUuid();
-        entry.createdAt = m_clock->now();
-        entry.encryptedContent = *m_encryption->encrypt(text);
-        awaitFuture(m_store->insertEntry(entry));
+        awaitFuture(m_store->insertEntry(sealedEntry(*m_encryption, ContentType::plainText, text)));
     }
     void failTimes(int count)
     {
@@ -86,8 +83,6 @@ private:
     }
 
 private slots:
-    void initTestCase() { QCoreApplication::setApplicationName(u"Vantorell"_s); }
-
     void init()
     {
         m_clock = std::make_unique<FakeClock>();
@@ -121,7 +116,6 @@ private slots:
         QTest::addColumn<int>("attempts");
         QTest::addColumn<qint64>("counter");
         QTest::addColumn<QString>("message");
-        QTest::newRow("first") << 1 << 1LL << u"Incorrect passcode. 9 attempts remaining."_s;
         QTest::newRow("ninth") << 9 << 9LL << u"Incorrect passcode. 1 attempts remaining."_s;
         QTest::newRow("tenth locks out") << 10 << 0LL << u"Too many failed attempts. Locked for 5 minutes."_s;
     }
@@ -287,8 +281,8 @@ private slots:
             QVERIFY(m_controller->attemptUnlock(passcode));
     }
 
-    // Locked/unlocked x passcode/private session/neither x timeout 0/1/5 x
-    // where the idle time comes from.
+    // The idle time is the shorter of the system's and the application's
+    // own; -1 for the system's: no display.
     void idleCheck_data()
     {
         QTest::addColumn<bool>("unlocked");
@@ -297,31 +291,16 @@ private slots:
         QTest::addColumn<qint64>("systemIdle");
         QTest::addColumn<qint64>("sinceActivity");
         QTest::addColumn<qint64>("lockedAfter");
-        struct Idle {
-            const char *name;
-            qint64 system; // -1: no display
-            qint64 activity;
-            qint64 idle;
-        };
-        const Idle sources[] = {
-            {"quiet", 312, 312, 312},
-            {"typed 30 s ago", 30, 3600, 30},
-            {"used the app 30 s ago", 3600, 30, 30},
-            {"no display", -1, 312, 312},
-            {"59 s", 59, 59, 59},
-            {"299 s", 299, 299, 299},
-        };
-        for (bool unlocked : {true, false})
-            for (const QString &guard : {u"passcode"_s, u"private"_s, u"neither"_s})
-                for (qint64 timeout : {0, 1, 5})
-                    for (const Idle &source : sources) {
-                        const bool locks = unlocked && guard != u"neither"_s && timeout >= 1
-                            && source.idle >= timeout * 60;
-                        QTest::addRow("%s %s %lld min %s", unlocked ? "unlocked" : "locked",
-                            qPrintable(guard), timeout, source.name)
-                            << unlocked << guard << timeout << source.system << source.activity
-                            << (locks ? source.idle : -1);
-                    }
+        QTest::newRow("locked") << false << u"passcode"_s << 1LL << 312LL << 312LL << -1LL;
+        QTest::newRow("nothing to guard") << true << u"neither"_s << 1LL << 312LL << 312LL << -1LL;
+        QTest::newRow("auto-lock off") << true << u"passcode"_s << 0LL << 312LL << 312LL << -1LL;
+        QTest::newRow("passcode, quiet") << true << u"passcode"_s << 5LL << 312LL << 312LL << 312LL;
+        QTest::newRow("private session, quiet") << true << u"private"_s << 1LL << 312LL << 312LL << 312LL;
+        QTest::newRow("typed 30 s ago") << true << u"passcode"_s << 1LL << 30LL << 3600LL << -1LL;
+        QTest::newRow("used the app 30 s ago") << true << u"passcode"_s << 1LL << 3600LL << 30LL << -1LL;
+        QTest::newRow("no display") << true << u"passcode"_s << 5LL << -1LL << 312LL << 312LL;
+        QTest::newRow("59 s of 1 min") << true << u"private"_s << 1LL << 59LL << 59LL << -1LL;
+        QTest::newRow("299 s of 5 min") << true << u"passcode"_s << 5LL << 299LL << 299LL << -1LL;
         QTest::newRow("absurd timeout") << true << u"passcode"_s << std::numeric_limits<qint64>::max()
                                         << 1'000'000'000LL << 1'000'000'000LL << -1LL;
     }

@@ -6,6 +6,7 @@
 #include "support/FakePasteAccess.h"
 #include "support/FakePasteboard.h"
 #include "support/FakeWorkspace.h"
+#include "support/TestEntries.h"
 #include "support/TestImages.h"
 
 #include <QPromise>
@@ -62,11 +63,9 @@ class EntryToolsTest final : public QObject {
     EncryptionService m_encryption {m_key};
     std::unique_ptr<Fixture> m_f;
 
-    ClipboardEntry entry(ContentType type, const QByteArray &content, bool sensitive = false)
+    ClipboardEntry entry(ContentType type, const QByteArray &content, bool sensitive = false) const
     {
-        return {.contentType = type,
-            .isSensitive = sensitive,
-            .encryptedContent = m_encryption.encrypt(content).value()};
+        return sealedEntry(m_encryption, type, content, sensitive);
     }
 
 private slots:

@@ -8,6 +8,7 @@
 #include "support/FakeAlerts.h"
 #include "support/FakeDeviceAuth.h"
 #include "support/StoreFixture.h"
+#include "support/TestEntries.h"
 
 #include <QLineEdit>
 #include <QTest>
@@ -45,10 +46,7 @@ private slots:
         state.previousActiveApp = workspace.frontmostApplication();
         QVERIFY(state.previousActiveApp);
 
-        ClipboardEntry entry;
-        entry.id = QUuid::createUuid();
-        entry.encryptedContent = encryption.encrypt("pasted from history").value();
-        state.paste().revealAndPaste(entry);
+        state.paste().revealAndPaste(sealedEntry(encryption, ContentType::plainText, "pasted from history"));
         QTRY_COMPARE(edit.text(), u"pasted from history"_s);
         QCOMPARE(pasteboard.string(), u"pasted from history"_s);
 

@@ -152,8 +152,6 @@ private:
     QList<ClipboardEntry> fetch() { return awaitFuture(m_store->fetchAllEntries()); }
 
 private slots:
-    void initTestCase() { QCoreApplication::setApplicationName(u"Vantorell"_s); }
-
     void init()
     {
         m_key.set(SecureBytes(QByteArray(32, '\x5a')));

@@ -26,8 +26,6 @@ private:
     }
 
 private slots:
-    void initTestCase() { QCoreApplication::setApplicationName(u"Vantorell"_s); }
-
     // Nothing is awaited until the end: the order of the calls alone must
     // decide what each operation sees, and every continuation given the
     // main thread's context runs there, in call order.

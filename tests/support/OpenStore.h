@@ -7,6 +7,13 @@
 #include <QCoreApplication>
 #include <QTemporaryDir>
 
+// The store's folder is the application's name under the data home.
+inline bool useAsDataHome(const QTemporaryDir &home)
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Vantorell"));
+    return qputenv("XDG_DATA_HOME", home.path().toUtf8());
+}
+
 // An open store and its snippets in a fresh temporary data folder.
 struct OpenStore {
     explicit OpenStore(const EncryptionService &encryption, const Clock &clock = Clock::system())
@@ -27,7 +34,7 @@ struct OpenStore {
 
     QTemporaryDir home;
     // Set before the store is made: it finds its folder there.
-    bool dataHomeSet = qputenv("XDG_DATA_HOME", home.path().toUtf8());
+    bool dataHomeSet = useAsDataHome(home);
     SecureStorageManager store;
     SnippetManager snippets;
 };
