@@ -16,7 +16,7 @@
 #include "platform/linux/X11Workspace.h"
 #include "platform/linux/XTestKeySender.h"
 #include "settings/TypedSettings.h"
-#include "ui/menubar/StatusItem.h"
+#include "ui/menubar/StatusBarController.h"
 
 #include <QApplication>
 #include <QWindow>
@@ -82,8 +82,11 @@ int main(int argc, char *argv[])
         .globalHotkey = globalHotkey,
         .sound = sound,
         .alerts = alerts,
-        .makeStatusBar = [](AppStateController &appState, SettingsManager &settings)
-            -> std::unique_ptr<StatusBar> { return std::make_unique<StatusItem>(appState, settings); }});
+        .makeStatusBar
+        = [&](AppStateController &appState, SettingsManager &settings) -> std::unique_ptr<StatusBar> {
+            return std::make_unique<StatusBarController>(
+                appState, settings, StatusBarController::Desktop {workspace, pasteboard, keySender});
+        }});
 
     TerminationSignals terminationSignals;
     QObject::connect(&terminationSignals, &TerminationSignals::received, &app, &QApplication::quit);

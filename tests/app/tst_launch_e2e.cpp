@@ -1,5 +1,6 @@
 #include "crypto/KeyManager.h"
 #include "platform/linux/SecretServiceKeychain.h"
+#include "platform/linux/X11Workspace.h"
 #include "support/FakeDeviceAuth.h"
 #include "support/InOrder.h"
 
@@ -44,6 +45,9 @@ private:
         environment.insert(u"XDG_CONFIG_HOME"_s, m_home.filePath(u".config"_s));
         environment.insert(u"XDG_DATA_HOME"_s, m_home.filePath(u".local/share"_s));
         environment.remove(u"QT_QPA_PLATFORM"_s);
+        // The panel draws without OpenGL: the X11 driver's own allocations,
+        // unloaded before the leak check runs, are not ours to report.
+        environment.insert(u"QT_QUICK_BACKEND"_s, u"software"_s);
         process->setProcessEnvironment(environment);
         process->setProcessChannelMode(QProcess::MergedChannels);
         process->start(QStringLiteral(VANTORELL_EXECUTABLE), {});
@@ -97,7 +101,11 @@ private slots:
         QCOMPARE(second->exitCode(), 0);
         QVERIFY(
             second->readAll().contains("[Vantorell] Already running; handed over to the running instance"));
-        QVERIFY2(waitForLine(*running, output, "[Vantorell] Application reopened"), output);
+        // The hand-over opens the panel, which takes the focus.
+        X11Workspace workspace;
+        QTRY_COMPARE_WITH_TIMEOUT(
+            workspace.frontmostApplication().value_or(RunningApplication {}).processIdentifier,
+            running->processId(), 30'000);
 
         running->terminate();
         QVERIFY(running->waitForFinished(30'000));
@@ -113,5 +121,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(LaunchEndToEndTest)
+QTEST_MAIN(LaunchEndToEndTest)
 #include "tst_launch_e2e.moc"

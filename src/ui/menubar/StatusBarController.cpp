@@ -1,0 +1,365 @@
+#include "ui/menubar/StatusBarController.h"
+
+#include "app/AccessibilitySettings.h"
+#include "app/AppStateController.h"
+#include "app/SecurityController.h"
+#include "base/Log.h"
+#include "capture/ClipboardMonitor.h"
+#include "platform/Pasteboard.h"
+#include "platform/Workspace.h"
+#include "records/Snippet.h"
+#include "settings/SettingsManager.h"
+#include "tools/TextTransform.h"
+#include "ui/design/SymbolImage.h"
+#include "ui/design/Symbols.h"
+#include "ui/menubar/MenuRenderer.h"
+#include "ui/menubar/PanelPlacement.h"
+#include "ui/menubar/PanelWindow.h"
+#include "ui/menubar/StatusMenuBuilder.h"
+#include "ui/menubar/WindowHost.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QPalette>
+#include <QScreen>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int iconPixels = 32;
+
+// A clipboard outline, for symbols the image table does not have: a tray
+// icon without an image would be an empty, unclickable gap.
+QImage placeholderImage(const QColor &color)
+{
+    QImage image(iconPixels, iconPixels, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(color, 2.5));
+    painter.drawRoundedRect(QRectF(7, 5, 18, 23), 3, 3);
+    painter.setBrush(color);
+    painter.drawRoundedRect(QRectF(11.5, 3, 9, 5), 1.5, 1.5);
+    return image;
+}
+
+const QUrl panelRoot(u"qrc:/qt-project.org/imports/Vantorell/MenuBar/PanelPlaceholder.qml"_s);
+
+} // namespace
+
+StatusBarController::StatusBarController(
+    AppStateController &appState, SettingsManager &settings, Desktop desktop, QObject *parent)
+    : QObject(parent), m_appState(appState), m_settings(settings), m_desktop(desktop)
+{
+    const QVariantMap environment {
+        {u"appState"_s, QVariant::fromValue<QObject *>(&m_appState)},
+        {u"settings"_s, QVariant::fromValue<QObject *>(&m_settings)},
+    };
+    m_panel = std::make_unique<PanelWindow>(m_engine, panelRoot, environment);
+    m_windows = std::make_unique<WindowHost>(m_engine, environment);
+
+    if (!QSystemTrayIcon::isSystemTrayAvailable())
+        Log::write(u"No system tray available: the status item shows once one appears"_s);
+    m_trayIcon.setToolTip(u"Vantorell"_s);
+    show(m_settings.menubarIconName());
+    connect(&m_trayIcon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::Context)
+            handleClick();
+    });
+    observeState();
+    installHooks();
+    qApp->installEventFilter(this);
+    m_trayIcon.show();
+}
+
+StatusBarController::~StatusBarController()
+{
+    delete m_openMenu;
+}
+
+void StatusBarController::observeState()
+{
+    connect(&m_appState, &AppStateController::showQuickPickerChanged, this, [this](bool shown) {
+        if (!shown)
+            dismissPanel();
+    });
+    // Nothing decrypted may stay on screen once the vault locks, also while
+    // a menu is open: the idle check and the screen lock run meanwhile.
+    connect(&m_appState, &AppStateController::isUnlockedChanged, this, [this](bool unlocked) {
+        if (!unlocked)
+            handleLock();
+    });
+
+    // The state symbol replaces the chosen one on the next turn, as every
+    // later change does.
+    const auto update = [this] { updateStatusIcon(); };
+    connect(&m_appState, &AppStateController::isUnlockedChanged, this, update, Qt::QueuedConnection);
+    connect(&m_appState, &AppStateController::isPausedChanged, this, update, Qt::QueuedConnection);
+    connect(&m_appState, &AppStateController::isSecureModeActiveChanged, this, update, Qt::QueuedConnection);
+    connect(&m_settings, &SettingsManager::menubarIconNameChanged, this, update, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, update, Qt::QueuedConnection);
+}
+
+void StatusBarController::installHooks()
+{
+    connect(&m_appState, &AppStateController::dismissPanel, this, &StatusBarController::dismissPanel);
+    connect(&m_appState, &AppStateController::presentClipboardMenuAtCursor, this,
+        &StatusBarController::presentClipboardMenuAtCursor);
+    connect(&m_appState, &AppStateController::openSnippetManager, this,
+        &StatusBarController::openSnippetManagerWindow);
+    connect(
+        &m_appState, &AppStateController::openSettingsWindow, this, &StatusBarController::openSettingsWindow);
+    m_appState.setPanelKeyQuery(this, [this] { return isPanelKey(); });
+}
+
+QString StatusBarController::symbolName(
+    bool isUnlocked, bool isPaused, bool isSecureModeActive, const QString &menubarIconName)
+{
+    if (!isUnlocked)
+        return u"lock.fill"_s;
+    if (isPaused)
+        return u"pause.circle"_s;
+    if (isSecureModeActive)
+        return u"eye.slash"_s;
+    return menubarIconName;
+}
+
+void StatusBarController::updateStatusIcon()
+{
+    show(symbolName(m_appState.isUnlocked(), m_appState.isPaused(), m_appState.isSecureModeActive(),
+        m_settings.menubarIconName()));
+}
+
+void StatusBarController::show(const QString &symbol)
+{
+    if (symbol == m_shownSymbolName)
+        return;
+    m_shownSymbolName = symbol;
+    const QColor color = QGuiApplication::palette().color(QPalette::WindowText);
+    const QString path = Symbols::resourcePath(symbol);
+    QImage image = path.isEmpty() ? QImage() : SymbolImage::render(path, {iconPixels, iconPixels}, color);
+    if (image.isNull())
+        image = placeholderImage(color);
+    m_trayIcon.setIcon(QIcon(QPixmap::fromImage(image)));
+}
+
+void StatusBarController::handleLock()
+{
+    if (m_openMenu)
+        m_openMenu->close();
+    dismissPanel();
+    m_windows->closeWindows();
+}
+
+void StatusBarController::recordActivity()
+{
+    if (SecurityController *security = m_appState.securityController())
+        security->recordActivity();
+}
+
+void StatusBarController::rememberFrontApplication()
+{
+    m_appState.previousActiveApp = m_desktop.workspace.frontmostApplication();
+}
+
+void StatusBarController::handleClick()
+{
+    rememberFrontApplication();
+    recordActivity();
+    if (m_appState.isUnlocked())
+        popUpMenuAtPointer();
+    else
+        showPanel();
+}
+
+void StatusBarController::presentClipboardMenuAtCursor()
+{
+    if (m_appState.isUnlocked()) {
+        rememberFrontApplication();
+        recordActivity();
+        popUpMenuAtPointer();
+        return;
+    }
+    // A paste after unlocking goes to the application the user was in;
+    // the panel itself may be in front when the key is pressed again.
+    const std::optional<RunningApplication> front = m_desktop.workspace.frontmostApplication();
+    if (!front || front->processIdentifier != QCoreApplication::applicationPid())
+        m_appState.previousActiveApp = front;
+    showPanel();
+}
+
+std::unique_ptr<QMenu> StatusBarController::buildStatusMenu()
+{
+    const StatusMenuBuilder builder(m_appState, m_settings, m_desktop.pasteboard, m_desktop.keySender, *this);
+    return MenuRenderer::render(builder.buildStatusMenu());
+}
+
+void StatusBarController::popUpMenuAtPointer()
+{
+    if (m_openMenu)
+        m_openMenu->close();
+    QMenu *menu = buildStatusMenu().release();
+    // Gone after its closing; a choice runs after the hide, before deletion.
+    connect(menu, &QMenu::aboutToHide, menu, &QObject::deleteLater);
+    m_openMenu = menu;
+    menu->popup(QCursor::pos());
+}
+
+void StatusBarController::showPanel()
+{
+    const QRect icon = m_trayIcon.geometry();
+    const QPoint pointer = QCursor::pos();
+    const QScreen *screen = QGuiApplication::screenAt(icon.isEmpty() ? pointer : icon.center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(QPoint(), PanelWindow::panelSize);
+    m_panel->showAt(PanelPlacement::position(icon, PanelWindow::panelSize, area, pointer));
+    recordActivity();
+}
+
+void StatusBarController::openPanel()
+{
+    rememberFrontApplication();
+    showPanel();
+}
+
+void StatusBarController::dismissPanel()
+{
+    m_panel->hide();
+}
+
+bool StatusBarController::isPanelKey() const
+{
+    return m_panel->isKey();
+}
+
+void StatusBarController::openSettingsWindow(std::optional<SettingsSection> section)
+{
+    dismissPanel();
+    m_windows->openSettingsWindow(section);
+}
+
+void StatusBarController::openAccessibilityFromMenu()
+{
+    openAccessibilitySettings();
+}
+
+void StatusBarController::pasteHistoryItem(const QVariant &payload)
+{
+    if (payload.metaType() != QMetaType::fromType<QUuid>())
+        return;
+    // The entry as the history holds it now: one deleted or expired while
+    // the menu was open is not pasted back.
+    const QUuid id = payload.value<QUuid>();
+    const QList<ClipboardEntry> entries = m_appState.clipboardEntries();
+    const auto found = std::ranges::find(entries, id, &ClipboardEntry::id);
+    if (found != entries.end())
+        m_appState.paste().revealAndPaste(*found);
+}
+
+void StatusBarController::pasteSnippetItem(const QVariant &payload)
+{
+    if (payload.metaType() != QMetaType::fromType<Snippet>())
+        return;
+    recordActivity();
+    Log::write(u"Pasting a snippet from the menu is not built yet"_s);
+}
+
+void StatusBarController::openSnippetManagerWindow()
+{
+    dismissPanel();
+    m_windows->openSnippetManagerWindow();
+}
+
+void StatusBarController::transformClipboard(const QVariant &payload)
+{
+    if (payload.metaType() != QMetaType::fromType<QString>())
+        return;
+    const std::optional<TextTransform> transform = TextTransform::fromRawValue(payload.toString());
+    if (!transform)
+        return;
+    const std::optional<QString> text = m_desktop.pasteboard.string();
+    if (!text)
+        return;
+    recordActivity();
+    m_appState.paste().pasteTransformedText(*text, *transform);
+}
+
+void StatusBarController::ocrClipboardImage()
+{
+    recordActivity();
+    m_appState.paste().ocrClipboardImage();
+}
+
+void StatusBarController::pauseCapture(const QVariant &payload)
+{
+    if (payload.metaType() != QMetaType::fromType<int>())
+        return;
+    const int minutes = payload.toInt();
+    m_appState.pauseCapture(minutes > 0 ? std::optional(minutes) : std::nullopt);
+}
+
+void StatusBarController::resumeCapture()
+{
+    m_appState.resumeCapture();
+}
+
+void StatusBarController::toggleSecureMode()
+{
+    m_appState.changeSecureMode(!m_appState.isSecureModeActive());
+}
+
+void StatusBarController::clearHistoryFromMenu()
+{
+    m_appState.confirmClearHistory();
+}
+
+void StatusBarController::panicClearFromMenu()
+{
+    m_appState.clearHistory(true);
+    m_desktop.pasteboard.clear();
+    if (ClipboardMonitor *monitor = m_appState.clipboardMonitor())
+        monitor->setOwnChangeCount(m_desktop.pasteboard.changeCount());
+    Log::write(u"Panic clear: history and clipboard wiped"_s);
+}
+
+void StatusBarController::openSettingsFromMenu()
+{
+    openSettingsWindow(std::nullopt);
+}
+
+void StatusBarController::openPanelFromMenu()
+{
+    openPanel();
+}
+
+void StatusBarController::lockApp()
+{
+    if (SecurityController *security = m_appState.securityController())
+        security->lockNow();
+    dismissPanel();
+}
+
+void StatusBarController::quitApp()
+{
+    QCoreApplication::quit();
+}
+
+bool StatusBarController::eventFilter(QObject *watched, QEvent *event)
+{
+    // Key presses reach a window first, then its content: taken there, each
+    // press is seen once. An open menu runs its own shortcuts.
+    if (event->type() != QEvent::KeyPress || !watched->isWindowType())
+        return false;
+    const auto *key = static_cast<const QKeyEvent *>(event);
+    if (key->keyCombination() != QKeyCombination(Qt::ControlModifier, Qt::Key_Comma) || key->isAutoRepeat())
+        return false;
+    if (QApplication::activePopupWidget() || QGuiApplication::modalWindow())
+        return false;
+    openSettingsWindow(std::nullopt);
+    return true;
+}

@@ -1,0 +1,271 @@
+#include "LaunchedApp.h"
+
+#include "app/SecurityController.h"
+#include "capture/ClipboardMonitor.h"
+#include "support/LogCapture.h"
+#include "ui/menubar/PanelWindow.h"
+#include "ui/menubar/WindowHost.h"
+
+#include <QApplication>
+#include <QMenu>
+#include <QRasterWindow>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const RunningApplication editor {u"org.example.Editor"_s, u"Editor"_s, 4242, 77};
+
+QAction *findAction(QMenu *menu, const QString &text)
+{
+    for (QAction *action : menu->findChildren<QAction *>()) {
+        if (action->text() == text)
+            return action;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class StatusBarControllerTest final : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<LaunchedApp> m_app;
+    StatusBarController *m_controller = nullptr;
+
+    AppStateController &state() { return m_app->appState(); }
+
+    QStringList written() const
+    {
+        QStringList texts;
+        for (const PasteboardItem &item : m_app->pasteboard.writes())
+            texts << QString::fromUtf8(item.data(u"text/plain"_s).value_or("(empty)"));
+        return texts;
+    }
+
+private slots:
+    void initTestCase() { QCoreApplication::setApplicationName(u"Vantorell"_s); }
+
+    void init()
+    {
+        m_app = std::make_unique<LaunchedApp>();
+        QVERIFY(m_app->unlocked());
+        m_controller = m_app->controller;
+        m_app->workspace.setFrontmostApplication(editor);
+    }
+
+    void cleanup() { m_app.reset(); }
+
+    void symbolFollowsState_data()
+    {
+        QTest::addColumn<bool>("unlocked");
+        QTest::addColumn<bool>("paused");
+        QTest::addColumn<bool>("secureMode");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("locked whatever else") << false << true << true << u"lock.fill"_s;
+        QTest::newRow("paused in a private session") << true << true << true << u"pause.circle"_s;
+        QTest::newRow("private session") << true << false << true << u"eye.slash"_s;
+    }
+
+    void symbolFollowsState()
+    {
+        QFETCH(bool, unlocked);
+        QFETCH(bool, paused);
+        QFETCH(bool, secureMode);
+        QFETCH(QString, expected);
+        QCOMPARE(StatusBarController::symbolName(unlocked, paused, secureMode, u"clipboard"_s), expected);
+    }
+
+    void iconChangesOnTheNextTurn()
+    {
+        FakeLoginItem loginItem;
+        FakeDockPresence dock;
+        SettingsManager settings(m_app->home.filePath(u"other.conf"_s), loginItem, dock);
+        AppStateController appState;
+        StatusBarController controller(
+            appState, settings, {m_app->workspace, m_app->pasteboard, m_app->keySender});
+        QCOMPARE(controller.shownSymbolName(), u"doc.on.clipboard"_s);
+        QVERIFY(!controller.trayIcon().icon().isNull());
+        QTRY_COMPARE(controller.shownSymbolName(), u"lock.fill"_s);
+        const qint64 lockKey = controller.trayIcon().icon().cacheKey();
+        appState.setUnlocked(true);
+        QCOMPARE(controller.shownSymbolName(), u"lock.fill"_s);
+        QTRY_COMPARE(controller.shownSymbolName(), u"doc.on.clipboard"_s);
+        QVERIFY(controller.trayIcon().icon().cacheKey() != lockKey);
+        settings.setMenubarIconName(u"clipboard"_s);
+        QTRY_COMPARE(controller.shownSymbolName(), u"clipboard"_s);
+    }
+
+    void whatAClickOpens_data()
+    {
+        QTest::addColumn<bool>("unlocked");
+        QTest::addColumn<int>("reason");
+        QTest::addColumn<bool>("menu");
+        QTest::addColumn<bool>("panel");
+        QTest::newRow("left click") << true << int(QSystemTrayIcon::Trigger) << true << false;
+        QTest::newRow("right click") << true << int(QSystemTrayIcon::Context) << true << false;
+        QTest::newRow("double click") << true << int(QSystemTrayIcon::DoubleClick) << false << false;
+        QTest::newRow("middle click") << true << int(QSystemTrayIcon::MiddleClick) << false << false;
+        // No tray host here: the panel opens at the pointer.
+        QTest::newRow("locked") << false << int(QSystemTrayIcon::Trigger) << false << true;
+    }
+
+    void whatAClickOpens()
+    {
+        QFETCH(bool, unlocked);
+        QFETCH(int, reason);
+        QFETCH(bool, menu);
+        QFETCH(bool, panel);
+        if (!unlocked)
+            m_app->delegate->securityController()->lockNow();
+        QTRY_COMPARE(state().isUnlocked(), unlocked);
+        emit m_controller->trayIcon().activated(QSystemTrayIcon::ActivationReason(reason));
+        QCOMPARE(m_controller->openMenu() != nullptr, menu);
+        QCOMPARE(m_controller->panel().isVisible(), panel);
+        QCOMPARE(state().previousActiveApp.has_value(), menu || panel);
+    }
+
+    // A paste after unlocking goes where the user was, never to the panel.
+    void lockedHotKeyRemembersTheFrontApplication()
+    {
+        m_app->delegate->securityController()->lockNow();
+        QTRY_VERIFY(!state().isUnlocked());
+        emit state().presentClipboardMenuAtCursor();
+        QVERIFY(m_controller->panel().isVisible());
+        QCOMPARE(state().previousActiveApp, std::optional(editor));
+        m_app->workspace.setFrontmostApplication(
+            RunningApplication {u"vantorell"_s, u"Vantorell"_s, QCoreApplication::applicationPid(), 5});
+        emit state().presentClipboardMenuAtCursor();
+        QCOMPARE(state().previousActiveApp, std::optional(editor));
+    }
+
+    // Timers run while a menu is open: what the history holds when the item
+    // is chosen counts.
+    void historyItemsPasteTheCurrentEntry()
+    {
+        const ClipboardEntry kept = m_app->textEntry(u"kept"_s);
+        const ClipboardEntry gone = m_app->textEntry(u"gone"_s);
+        state().setClipboardEntries({kept, gone});
+        const std::unique_ptr<QMenu> menu = m_controller->buildStatusMenu();
+        state().setClipboardEntries({kept});
+        findAction(menu.get(), u"gone"_s)->trigger();
+        findAction(menu.get(), u"kept"_s)->trigger();
+        QCOMPARE(written(), QStringList {u"kept"_s});
+    }
+
+    void lockingClosesEverything()
+    {
+        state().setClipboardEntries({m_app->textEntry(u"secret title"_s)});
+        emit state().presentClipboardMenuAtCursor();
+        const QPointer<QMenu> menu = m_controller->openMenu();
+        QVERIFY(menu && menu->isVisible());
+        m_controller->showPanel();
+        QVERIFY(m_controller->panel().isVisible());
+        m_app->delegate->securityController()->lockNow();
+        QTRY_VERIFY(!menu);
+        QVERIFY(!m_controller->panel().isVisible());
+    }
+
+    void panicClearEmptiesEverythingUncaptured()
+    {
+        ClipboardEntry pinned = m_app->textEntry(u"pinned"_s);
+        pinned.isPinned = true;
+        state().setClipboardEntries({pinned, m_app->textEntry(u"plain"_s)});
+        m_app->pasteboard.copy(PasteboardItem::fromString(u"on the clipboard"_s));
+        LogCapture log;
+        m_controller->panicClearFromMenu();
+        QTRY_VERIFY(state().clipboardEntries().isEmpty());
+        QVERIFY(m_app->pasteboard.contents().types().isEmpty());
+        QCOMPARE(m_app->delegate->clipboardMonitor()->ownChangeCount(), m_app->pasteboard.changeCount());
+        QVERIFY(log.contains(u"[Vantorell] Panic clear: history and clipboard wiped"_s));
+    }
+
+    void actionsIgnoreWrongPayloads_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QVariant>("payload");
+        QTest::newRow("history: a text") << u"history"_s << QVariant(u"kept"_s);
+        QTest::newRow("transform: unknown") << u"transform"_s << QVariant(u"shout"_s);
+        QTest::newRow("transform: a number") << u"transform"_s << QVariant(3);
+        QTest::newRow("pause: a text") << u"pause"_s << QVariant(u"15"_s);
+        QTest::newRow("snippet: an id") << u"snippet"_s << QVariant::fromValue(QUuid::createUuid());
+    }
+
+    void actionsIgnoreWrongPayloads()
+    {
+        QFETCH(QString, action);
+        QFETCH(QVariant, payload);
+        state().setClipboardEntries({m_app->textEntry(u"kept"_s)});
+        m_app->pasteboard.copy(PasteboardItem::fromString(u"  text  "_s));
+        if (action == u"history"_s)
+            m_controller->pasteHistoryItem(payload);
+        else if (action == u"transform"_s)
+            m_controller->transformClipboard(payload);
+        else if (action == u"snippet"_s)
+            m_controller->pasteSnippetItem(payload);
+        else
+            m_controller->pauseCapture(payload);
+        QVERIFY(written().isEmpty());
+        QVERIFY(!state().isPaused());
+    }
+
+    void captureCommands()
+    {
+        m_controller->pauseCapture(15);
+        QVERIFY(state().isPaused());
+        QVERIFY(!state().pausedUntil().isNull());
+        m_controller->resumeCapture();
+        m_controller->pauseCapture(0);
+        QVERIFY(state().isPaused() && state().pausedUntil().isNull());
+
+        m_controller->toggleSecureMode();
+        QVERIFY(state().isSecureModeActive());
+        m_controller->toggleSecureMode();
+        QVERIFY(!state().isSecureModeActive());
+    }
+
+    void transformPastesTheClipboardRewritten()
+    {
+        m_app->pasteboard.copy(PasteboardItem::fromString(u"  text  "_s));
+        m_controller->transformClipboard(u"trim"_s);
+        QCOMPARE(written(), QStringList {u"text"_s});
+    }
+
+    void hooksReachTheSurfaces()
+    {
+        m_controller->showPanel();
+        QVERIFY(QTest::qWaitForWindowActive(&m_controller->panel()));
+        QVERIFY(state().isPanelKey());
+        emit state().dismissPanel();
+        QVERIFY(!m_controller->panel().isVisible());
+        QVERIFY(!state().isPanelKey());
+
+        m_controller->showPanel();
+        state().setShowQuickPicker(true);
+        state().setShowQuickPicker(false);
+        QVERIFY(!m_controller->panel().isVisible());
+
+        m_controller->showPanel();
+        m_controller->lockApp();
+        QVERIFY(!m_controller->panel().isVisible());
+        QTRY_VERIFY(!state().isUnlocked());
+    }
+
+    void settingsShortcutWorksInEveryWindow()
+    {
+        LogCapture log;
+        QRasterWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        m_controller->showPanel();
+        QTest::keyClick(&window, Qt::Key_Comma, Qt::ControlModifier);
+        QVERIFY(!m_controller->panel().isVisible());
+        const QString refused
+            = u"[Vantorell] No view for the window \"Vantorell Settings\" yet; nothing opened"_s;
+        QCOMPARE(log.lines().count(refused), 1);
+    }
+};
+
+QTEST_MAIN(StatusBarControllerTest)
+#include "tst_statusbarcontroller.moc"
