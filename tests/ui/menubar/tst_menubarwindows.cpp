@@ -1,7 +1,6 @@
 #include "support/LogCapture.h"
 #include "ui/menubar/PanelPlacement.h"
 #include "ui/menubar/PanelWindow.h"
-#include "ui/menubar/SettingsSection.h"
 #include "ui/menubar/WindowHost.h"
 
 #include <QQmlEngine>
@@ -85,25 +84,6 @@ private slots:
         panel.showAt({50, 60});
         QVERIFY(QTest::qWaitForWindowActive(&panel));
         QCOMPARE(panel.rootItem(), root);
-    }
-
-    void sections_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<std::optional<SettingsSection>>("section");
-        QTest::newRow("first") << u"general"_s << std::optional(SettingsSection::general);
-        QTest::newRow("last") << u"about"_s << std::optional(SettingsSection::about);
-        QTest::newRow("title case") << u"General"_s << std::optional<SettingsSection>();
-        QTest::newRow("empty") << QString() << std::optional<SettingsSection>();
-    }
-
-    void sections()
-    {
-        QFETCH(QString, text);
-        QFETCH(std::optional<SettingsSection>, section);
-        QCOMPARE(fromRawValue<SettingsSection>(text), section);
-        if (section)
-            QCOMPARE(rawValue(*section), text);
     }
 
     void windowsOpenOnceRegistered()

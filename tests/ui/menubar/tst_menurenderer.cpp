@@ -68,20 +68,6 @@ private slots:
         QCOMPARE(menu->actions().constFirst()->text(), shown);
     }
 
-    void itemsCarryTheirState()
-    {
-        MenuItem checked = item(u"checked"_s);
-        checked.checked = true;
-        checked.toolTip = u"Why"_s;
-        const std::unique_ptr<QMenu> menu = MenuRenderer::render(model() << checked);
-        const QAction *action = menu->actions().constLast();
-        QVERIFY(action->isCheckable() && action->isChecked());
-        QCOMPARE(action->toolTip(), u"Why"_s);
-        QVERIFY(!findAction(*menu, u"off"_s)->isEnabled());
-        findAction(*menu, u"inner"_s)->trigger();
-        QCOMPARE(m_runs, QStringList {u"inner"_s});
-    }
-
     void shortcutsRunOncePerPress_data()
     {
         QTest::addColumn<QString>("open");
@@ -92,7 +78,6 @@ private slots:
             << QString() << int(Qt::Key_2) << QStringList {u"inner"_s};
         QTest::newRow("from inside the folder") << u"Folder"_s << int(Qt::Key_1) << QStringList {u"top"_s};
         QTest::newRow("disabled") << QString() << int(Qt::Key_3) << QStringList {};
-        QTest::newRow("other keys") << QString() << int(Qt::Key_4) << QStringList {};
     }
 
     void shortcutsRunOncePerPress()
