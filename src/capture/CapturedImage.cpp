@@ -9,33 +9,54 @@ using namespace Qt::StringLiterals;
 
 namespace CapturedImage {
 
-std::optional<QString> sizeProblem(const QByteArray &bytes)
+namespace {
+
+// The decoder for bytes, by signature; empty for anything else.
+QByteArray formatOf(const QByteArray &bytes)
+{
+    if (bytes.startsWith("\x89PNG\r\n\x1a\n"_ba))
+        return "png"_ba;
+    if (bytes.startsWith("II*\0"_ba) || bytes.startsWith("MM\0*"_ba))
+        return "tiff"_ba;
+    return {};
+}
+
+} // namespace
+
+std::optional<CapturedImageError> checkHeader(const QByteArray &bytes)
 {
     if (bytes.size() > maxBytes)
-        return QString::number(bytes.size()) + u" bytes"_s;
+        return CapturedImageError {
+            CapturedImageError::Code::tooLarge, QString::number(bytes.size()) + u" bytes"_s};
+    const QByteArray format = formatOf(bytes);
+    if (format.isEmpty())
+        return CapturedImageError {CapturedImageError::Code::unsupportedFormat};
     QBuffer buffer;
     buffer.setData(bytes);
-    QImageReader reader(&buffer);
+    QImageReader reader(&buffer, format);
+    reader.setAutoDetectImageFormat(false);
     const QSize size = reader.size();
     if (size.isValid() && qint64(size.width()) * size.height() > maxPixels)
-        return u"%1×%2 pixels"_s.arg(size.width()).arg(size.height());
+        return CapturedImageError {
+            CapturedImageError::Code::tooLarge, u"%1×%2 pixels"_s.arg(size.width()).arg(size.height())};
     return std::nullopt;
 }
 
-std::optional<QByteArray> toPng(const QByteArray &bytes)
+std::expected<QByteArray, CapturedImageError> toPng(const QByteArray &bytes)
 {
+    if (const std::optional<CapturedImageError> error = checkHeader(bytes))
+        return std::unexpected(*error);
     QBuffer source;
     source.setData(bytes);
-    QImageReader reader(&source);
+    QImageReader reader(&source, formatOf(bytes));
+    reader.setAutoDetectImageFormat(false);
     const QImage image = reader.read();
-    if (image.isNull())
-        return std::nullopt;
     QByteArray png;
     QBuffer target(&png);
     target.open(QIODevice::WriteOnly);
     QImageWriter writer(&target, "png");
-    if (!writer.write(image))
-        return std::nullopt;
+    if (image.isNull() || !writer.write(image))
+        return std::unexpected(CapturedImageError {CapturedImageError::Code::undecodable});
     return png;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
+#include "capture/CapturedImageError.h"
 
+#include <QByteArray>
+
+#include <expected>
 #include <optional>
 
 // Copied pictures on their way into the history, which keeps them as PNG.
@@ -13,12 +15,13 @@ namespace CapturedImage {
 inline constexpr qsizetype maxBytes = 64 * 1024 * 1024;
 inline constexpr qint64 maxPixels = 40'000'000;
 
-// What makes the picture too large to capture, as words for the log; none
-// when it is within both bounds. Reads only the picture's header.
-std::optional<QString> sizeProblem(const QByteArray &bytes);
+// Why the picture is not captured, judged by its signature and header
+// alone; none when it may be converted. Only PNG and TIFF are taken, each
+// read by its own decoder: the data never picks the decoder.
+std::optional<CapturedImageError> checkHeader(const QByteArray &bytes);
 
-// The picture (any format Qt decodes) encoded as PNG; none when it cannot be
-// decoded. Slow for large pictures: call it on a worker thread.
-std::optional<QByteArray> toPng(const QByteArray &bytes);
+// The picture encoded as PNG, once it passes checkHeader. Slow for large
+// pictures: call it on a worker thread.
+std::expected<QByteArray, CapturedImageError> toPng(const QByteArray &bytes);
 
 } // namespace CapturedImage

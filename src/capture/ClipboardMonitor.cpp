@@ -244,10 +244,6 @@ void ClipboardMonitor::handleRichText(const QByteArray &rtf, const std::optional
 
 void ClipboardMonitor::handleImage(const QByteArray &bytes, const std::optional<QString> &sourceApp)
 {
-    if (const std::optional<QString> problem = CapturedImage::sizeProblem(bytes)) {
-        Log::write(u"Clipboard image too large (%1) — skipping capture"_s.arg(*problem));
-        return;
-    }
     const QByteArray digest = digestOf(bytes);
     if (isRepeat(digest) || !isEncryptionReady(digest))
         return;
@@ -310,11 +306,14 @@ void ClipboardMonitor::storeImageEntry(
     const QByteArray &bytes, const QByteArray &digest, const std::optional<QString> &sourceApp)
 {
     whenFinished(this, QtConcurrent::run(&CapturedImage::toPng, bytes),
-        [this, digest, sourceApp](const std::optional<QByteArray> &png) {
-            // An image that cannot be decoded stays remembered: its repeats
-            // would fail the same way.
-            if (!png)
+        [this, digest, sourceApp](const std::expected<QByteArray, CapturedImageError> &png) {
+            // An image that is refused stays remembered: its repeats would
+            // fail the same way.
+            if (!png) {
+                if (png.error().code == CapturedImageError::Code::tooLarge)
+                    Log::write(description(png.error()) + u" — skipping capture"_s);
                 return;
+            }
             const auto content = m_encryptionService.encrypt(*png);
             if (!content) {
                 Log::write(u"Failed to process clipboard image: "_s + description(content.error()));

@@ -36,8 +36,8 @@ void EntryTools::ocrClipboardImage()
         return;
     }
     // Decoding takes several times the picture's size in memory; a picture
-    // too large to capture is not read for text either.
-    if (CapturedImage::sizeProblem(*image)) {
+    // too large or of a kind not to capture is not read for text either.
+    if (CapturedImage::checkHeader(*image)) {
         finishRecognition(std::nullopt, false, m_paste.pasteTarget());
         return;
     }

@@ -13,6 +13,7 @@
 
 #include <QPainter>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -52,6 +53,7 @@ private:
     FakeWorkspace m_workspace;
     std::unique_ptr<FakePasteboard> m_pasteboard;
     std::unique_ptr<CaptureHarness> m_capture;
+    QTemporaryDir m_files;
 
     // Another application's copy, then one tick.
     void copyAndTick(const PasteboardItem &item)
@@ -207,6 +209,15 @@ private slots:
         QTest::newRow("too many pixels") << encodedImage(
             huge) << u"[Vantorell] Clipboard image too large (8000×6000 pixels) — skipping capture"_s;
         QTest::newRow("undecodable") << "\x89PNG\r\n\x1a\n broken"_ba << QString();
+        // Sniffed, it would be rendered, local picture and all.
+        const QString local = m_files.filePath(u"local.png"_s);
+        picture(8, 6).save(local);
+        QTest::newRow("SVG offered as PNG")
+            << u"<svg xmlns='http://www.w3.org/2000/svg' xmlns:xlink='http://www.w3.org/1999/xlink' "
+               u"width='8' "
+               "height='6'><image xlink:href='%1' width='8' height='6'/></svg>"_s.arg(local)
+                   .toUtf8()
+            << QString();
     }
 
     void oversizedOrBrokenImagesAreSkipped()

@@ -141,10 +141,15 @@ private slots:
         QTest::addColumn<PasteboardItem>("contents");
         QTest::addColumn<QByteArray>("recognized");
         QTest::addColumn<QStringList>("events");
+        QImage small(4, 3, QImage::Format_RGB32);
+        small.fill(Qt::white);
         PasteboardItem images;
-        images.setData(PasteboardType::tiff, "tiff");
-        images.setData(PasteboardType::png, "png");
-        QTest::newRow("PNG before TIFF") << images << QByteArray("png") << QStringList {};
+        images.setData(PasteboardType::tiff, encodedImage(small, "TIFF"));
+        images.setData(PasteboardType::png, encodedImage(small));
+        QTest::newRow("PNG before TIFF") << images << encodedImage(small) << QStringList {};
+        QTest::newRow("SVG offered as PNG")
+            << PasteboardItem::fromPng("<svg xmlns='http://www.w3.org/2000/svg'/>") << QByteArray()
+            << QStringList {u"beep"_s, u"No text found | Vantorell couldn't find any text in that image."_s};
         QTest::newRow("text only") << PasteboardItem::fromString(u"HELLO"_s) << QByteArray()
                                    << QStringList {u"beep"_s};
         // One bit a pixel keeps the picture small; its size is what counts.
