@@ -1,6 +1,7 @@
 #include "app/SandboxMigration.h"
 
 #include "base/Log.h"
+#include "base/PrivateFiles.h"
 #include "settings/TypedSettings.h"
 
 #include <QDir>
@@ -103,7 +104,7 @@ void SandboxMigration::mergePreferences(TypedSettings &destination, const QStrin
 
 std::expected<void, QString> SandboxMigration::copyDatabase(const QString &sourceFolder) const
 {
-    if (!QDir().mkpath(m_dataFolder))
+    if (!PrivateFiles::makeFolder(m_dataFolder))
         return std::unexpected(u"Could not create the folder "_s + m_dataFolder);
 
     QStringList copies;

@@ -86,6 +86,7 @@ SettingsManager::SettingsManager(
     const QString &settingsFile, LoginItem &loginItem, DockPresence &dockPresence, QObject *parent)
     : QObject(parent), m_settings(settingsFile), m_loginItem(loginItem), m_dockPresence(dockPresence)
 {
+    m_settings.makePrivate();
     m_launchAtLogin = m_loginItem.status() == LoginItem::Status::enabled;
     if (!m_settings.value(excludedDefaultsMerged).toBool())
         mergeDefaultExcludedApps();

@@ -1,9 +1,11 @@
 #include "settings/TypedSettings.h"
 
 #include "base/Log.h"
+#include "base/PrivateFiles.h"
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -195,11 +197,21 @@ void TypedSettings::setRawValue(const QString &key, const QVariant &value)
     write(key, value);
 }
 
+void TypedSettings::makePrivate() const
+{
+    PrivateFiles::makeFolder(QFileInfo(m_settings.fileName()).path());
+    PrivateFiles::restrictFile(m_settings.fileName());
+}
+
 void TypedSettings::write(const QString &key, const QVariant &value)
 {
     const bool wasWritable = m_settings.status() == QSettings::NoError;
     m_settings.setValue(key, value);
+    // The folder first: a new file gets the usual mode, and must not be
+    // reachable until it is restricted.
+    makePrivate();
     m_settings.sync();
+    PrivateFiles::restrictFile(m_settings.fileName());
     // QSettings keeps the first error it meets, so this is reported once.
     if (wasWritable && m_settings.status() != QSettings::NoError)
         Log::write(u"Could not write the settings file "_s + m_settings.fileName());

@@ -43,6 +43,10 @@ public:
     QVariant rawValue(const QString &key) const { return m_settings.value(key); }
     void setRawValue(const QString &key, const QVariant &value);
 
+    // Keeps the file and its folder to this user. Not done on reading: a
+    // file read from elsewhere stays as it was.
+    void makePrivate() const;
+
 private:
     void write(const QString &key, const QVariant &value);
 

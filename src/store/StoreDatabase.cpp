@@ -1,6 +1,7 @@
 #include "store/StoreDatabase.h"
 
 #include "base/Log.h"
+#include "base/PrivateFiles.h"
 #include "store/SqliteStatement.h"
 
 #include <QDir>
@@ -76,7 +77,7 @@ StoreDatabase::~StoreDatabase()
 QString StoreDatabase::databaseURL()
 {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(folder);
+    PrivateFiles::makeFolder(folder);
     return QDir(folder).filePath(u"vantorell.db"_s);
 }
 
@@ -92,6 +93,10 @@ void StoreDatabase::openDatabase(const QString &path)
         closeDatabase();
         return;
     }
+    // SQLite gives the -wal and -shm files it creates the database's mode;
+    // ones left by an earlier version keep theirs.
+    for (const QString &suffix : {QString(), u"-wal"_s, u"-shm"_s})
+        PrivateFiles::restrictFile(path + suffix);
     execute(u"PRAGMA journal_mode=WAL"_s);
     execute(u"PRAGMA secure_delete=ON"_s);
     execute(createEntries);

@@ -16,11 +16,12 @@ public:
     ~StoreDatabase();
 
     // vantorell.db in the application's data folder, which is created on
-    // the way.
+    // the way and kept to this user.
     static QString databaseURL();
 
-    // Opens or creates the file at path, then configures, creates and
-    // migrates the schema. A failed open leaves the database closed.
+    // Opens or creates the file at path, keeps it and its companions to
+    // this user, then configures, creates and migrates the schema. A failed
+    // open leaves the database closed.
     void openDatabase(const QString &path);
     void closeDatabase();
     bool isOpen() const { return m_db != nullptr; }

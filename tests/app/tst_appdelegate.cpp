@@ -16,12 +16,16 @@
 #include "support/FakeSound.h"
 #include "support/FakeSystemEvents.h"
 #include "support/FakeWorkspace.h"
+#include "support/FileMode.h"
 #include "support/InOrder.h"
 #include "support/LogCapture.h"
 #include "support/TestEntries.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -259,6 +263,24 @@ private slots:
             QCOMPARE(m_delegate->clipboardMonitor()->isMonitoring(), !locks);
             m_delegate.reset();
         }
+    }
+
+    // With the usual umask, every local user could read the audit log, the
+    // history's metadata and the settings. The database is left by an
+    // earlier version; the settings are new.
+    void filesAtRestAreThisUsersAlone()
+    {
+        const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        const QString database = data + u"/vantorell.db"_s;
+        QVERIFY(QDir().mkpath(data));
+        for (const QString &suffix : {u""_s, u"-wal"_s, u"-shm"_s})
+            QVERIFY(QFile(database + suffix).open(QIODevice::WriteOnly));
+
+        launchUnlocked();
+        for (const QString &folder : {data, QFileInfo(settingsFile()).path()})
+            QCOMPARE(fileMode(folder), 0700);
+        for (const QString &file : {database, database + u"-wal"_s, database + u"-shm"_s, settingsFile()})
+            QCOMPARE(fileMode(file), 0600);
     }
 
     void ownPasteIsNotCapturedAgain()
