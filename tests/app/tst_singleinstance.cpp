@@ -1,5 +1,8 @@
 #include "app/SingleInstance.h"
+#include "support/FileMode.h"
 
+#include <QFileInfo>
+#include <QLocalSocket>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -14,11 +17,20 @@ private slots:
         const QString home = u"/home/test-"_s + QString::number(QCoreApplication::applicationPid());
         SingleInstance running(home, 1000);
         QVERIFY(running.claim());
+        // In a folder others may write to, another user could take the name first.
+        QCOMPARE(fileMode(QFileInfo(running.serverName()).path()), 0700);
         QSignalSpy reopened(&running, &SingleInstance::reopenRequested);
 
         SingleInstance second(home, 1000);
         QVERIFY(!second.claim());
         QTRY_COMPARE(reopened.size(), 1);
+
+        // A line that never ends is no other start, and is not kept waiting for.
+        QLocalSocket stranger;
+        stranger.connectToServer(running.serverName());
+        QVERIFY(stranger.waitForConnected(1000));
+        stranger.write(QByteArray(SingleInstance::maxMessageLength + 1, 'x'));
+        QTRY_COMPARE(stranger.state(), QLocalSocket::UnconnectedState);
     }
 
     void otherHomeOrUserRunsAlone_data()
