@@ -15,6 +15,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int timeoutMilliseconds = 15'000;
+// The reply is a few short members; a longer one is not the endpoint's.
+constexpr qint64 maxReplyBytes = 64 * 1024;
 
 // Qt reports 4xx and 5xx statuses as content and server errors; the server
 // did answer, and its body is what counts.
@@ -25,8 +27,10 @@ bool isAnswer(QNetworkReply::NetworkError error)
         || (error >= QNetworkReply::InternalServerError && error <= QNetworkReply::UnknownServerError);
 }
 
-UpdateClient::Result outcome(QNetworkReply &reply)
+UpdateClient::Result outcome(QNetworkReply &reply, bool tooLong)
 {
+    if (tooLong)
+        return std::unexpected(UpdateClientError::decoding);
     if (!isAnswer(reply.error()))
         return std::unexpected(UpdateClientError::unreachable);
     std::optional<UpdateCheckResponse> response = UpdateCheckResponse::decode(reply.readAll());
@@ -66,8 +70,16 @@ QFuture<UpdateClient::Result> UpdateClient::requestUpdateCheck(
     };
 
     QNetworkReply *reply = session.post(request, QJsonDocument(body).toJson(QJsonDocument::Compact));
-    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, promise] {
-        promise->addResult(outcome(*reply));
+    auto tooLong = std::make_shared<bool>(false);
+    // The body waits in the reply until it has finished: cut it off early.
+    QObject::connect(reply, &QNetworkReply::readyRead, reply, [reply, tooLong] {
+        if (reply->bytesAvailable() > maxReplyBytes) {
+            *tooLong = true;
+            reply->abort();
+        }
+    });
+    QObject::connect(reply, &QNetworkReply::finished, reply, [reply, promise, tooLong] {
+        promise->addResult(outcome(*reply, *tooLong));
         promise->finish();
         reply->deleteLater();
     });

@@ -20,7 +20,8 @@ struct UpdateClient {
     QString productSlug = QStringLiteral("vantorell");
 
     // POSTs currentVersion through session; the future finishes on the
-    // session's thread with the decoded reply, whatever its HTTP status.
+    // session's thread with the decoded reply, whatever its HTTP status. A
+    // reply past 64 KiB is cut off and fails as undecodable.
     QFuture<Result> requestUpdateCheck(const QString &currentVersion, QNetworkAccessManager &session) const;
 
     static QString defaultApiURL();

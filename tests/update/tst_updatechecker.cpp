@@ -94,6 +94,9 @@ private slots:
             u"Update check failed."_s);
         fails("latest version as a number", 200, json("{'latest_version':3}"), u"Update check failed."_s);
         fails("null", 200, "null", u"Update check failed."_s);
+        fails("past 64 KiB", 200,
+            json("{'latest_version':'3.0','changelog':'") + QByteArray(65 * 1024, 'x') + "\"}",
+            u"Update check failed."_s);
     }
 
     void publishesTheReply()
