@@ -11,6 +11,7 @@
 #include "paste/AutoPaste.h"
 #include "paste/EntryTools.h"
 #include "platform/DockPresence.h"
+#include "platform/Pasteboard.h"
 #include "platform/SystemEvents.h"
 #include "settings/SettingsManager.h"
 #include "store/SecureStorageManager.h"
@@ -144,19 +145,38 @@ void AppDelegate::setupObservers()
     connect(
         &m_platform.systemEvents, &SystemEvents::screenLocked, this, &AppDelegate::handleSleepOrScreenLock);
     connect(&m_appState, &AppStateController::isUnlockedChanged, this, &AppDelegate::handleUnlockChange);
+    connect(
+        &m_appState, &AppStateController::isSecureModeActiveChanged, this, &AppDelegate::updateSleepDelay);
+    connect(&settingsManager(), &SettingsManager::lockOnSleepChanged, this, &AppDelegate::updateSleepDelay);
+    connect(
+        &settingsManager(), &SettingsManager::requirePasscodeChanged, this, &AppDelegate::updateSleepDelay);
     handleUnlockChange(m_appState.isUnlocked());
+}
+
+bool AppDelegate::locksOnSleep()
+{
+    SettingsManager &settings = settingsManager();
+    return settings.lockOnSleep() && (settings.requirePasscode() || m_appState.isSecureModeActive());
 }
 
 void AppDelegate::handleSleepOrScreenLock()
 {
-    SettingsManager &settings = settingsManager();
-    if (settings.lockOnSleep() && (settings.requirePasscode() || m_appState.isSecureModeActive()))
+    if (locksOnSleep())
         m_securityController->lockNow();
+}
+
+void AppDelegate::updateSleepDelay()
+{
+    // Released once the vault is locked, which is all sleep waits for.
+    m_platform.systemEvents.holdSleepDelay(m_appState.isUnlocked() && locksOnSleep());
 }
 
 void AppDelegate::handleUnlockChange(bool unlocked)
 {
     Log::write(u"isUnlocked changed to "_s + text(unlocked));
+    updateSleepDelay();
+    if (!unlocked)
+        m_platform.pasteboard.forgetReadContent();
     if (!m_clipboardMonitor)
         return;
     if (unlocked)

@@ -61,7 +61,10 @@ private:
     void setupIdleTimer();
     void openDatabaseAndUnlock();
     void attemptAutoUnlock();
+    // Whether sleep and screen lock lock the vault.
+    bool locksOnSleep();
     void handleSleepOrScreenLock();
+    void updateSleepDelay();
     void handleUnlockChange(bool unlocked);
     void handleIdleTimerTick();
 

@@ -27,21 +27,31 @@ const EVP_CIPHER *aes256Gcm()
     return cipher.get();
 }
 
-// One context per thread and direction, set up once and re-keyed per call.
-EVP_CIPHER_CTX *threadContext(bool sealing)
+// One context per thread, kept for its allocation. It is keyed for each call
+// and reset after it, so that no key schedule outlives the call.
+EVP_CIPHER_CTX *threadContext()
 {
-    thread_local Context sealContext;
-    thread_local Context openContext;
-    Context &context = sealing ? sealContext : openContext;
-    if (!context) {
-        Context fresh(EVP_CIPHER_CTX_new());
-        if (!fresh || !aes256Gcm()
-            || EVP_CipherInit_ex2(fresh.get(), aes256Gcm(), nullptr, nullptr, sealing ? 1 : 0, nullptr) != 1)
-            return nullptr;
-        context = std::move(fresh);
-    }
+    thread_local Context context;
+    if (!context)
+        context.reset(EVP_CIPHER_CTX_new());
     return context.get();
 }
+
+// Wipes the context's key when the call ends, however it ends.
+class ContextReset final {
+    Q_DISABLE_COPY(ContextReset)
+
+public:
+    explicit ContextReset(EVP_CIPHER_CTX *context) : m_context(context) { }
+    ~ContextReset()
+    {
+        if (m_context)
+            EVP_CIPHER_CTX_reset(m_context);
+    }
+
+private:
+    EVP_CIPHER_CTX *m_context;
+};
 
 const unsigned char *bytes(QByteArrayView view)
 {
@@ -53,10 +63,12 @@ bool fitsInt(QByteArrayView view)
     return view.size() <= INT_MAX;
 }
 
-// Keys the context and feeds the associated data.
-bool start(EVP_CIPHER_CTX *context, QByteArrayView key, QByteArrayView nonce, QByteArrayView associatedData)
+// Keys the context for sealing or opening and feeds the associated data.
+bool start(EVP_CIPHER_CTX *context, bool sealing, QByteArrayView key, QByteArrayView nonce,
+    QByteArrayView associatedData)
 {
-    if (EVP_CipherInit_ex2(context, nullptr, bytes(key), bytes(nonce), -1, nullptr) != 1)
+    if (!aes256Gcm()
+        || EVP_CipherInit_ex2(context, aes256Gcm(), bytes(key), bytes(nonce), sealing ? 1 : 0, nullptr) != 1)
         return false;
     int written = 0;
     return associatedData.isEmpty()
@@ -70,12 +82,13 @@ std::expected<void, CipherError> openInto(
 {
     if (key.size() != AesGcm::keySize || !fitsInt(box) || !fitsInt(associatedData))
         return std::unexpected(CipherError::incorrectParameterSize);
-    EVP_CIPHER_CTX *context = threadContext(false);
+    EVP_CIPHER_CTX *context = threadContext();
+    const ContextReset reset(context);
     const QByteArrayView nonce = box.first(AesGcm::nonceSize);
     const QByteArrayView ciphertext = box.sliced(AesGcm::nonceSize, box.size() - AesGcm::overhead);
     QByteArray tag = box.last(AesGcm::tagSize).toByteArray();
     int written = 0;
-    if (!context || !start(context, key, nonce, associatedData)
+    if (!context || !start(context, false, key, nonce, associatedData)
         || (!ciphertext.isEmpty()
             && EVP_CipherUpdate(context, out, &written, bytes(ciphertext), int(ciphertext.size())) != 1)
         || EVP_CIPHER_CTX_ctrl(context, EVP_CTRL_GCM_SET_TAG, int(AesGcm::tagSize), tag.data()) != 1)
@@ -94,13 +107,14 @@ std::expected<QByteArray, CipherError> AesGcm::seal(
     if (key.size() != keySize || nonce.size() != nonceSize || plaintext.size() > INT_MAX - overhead
         || !fitsInt(associatedData))
         return std::unexpected(CipherError::incorrectParameterSize);
-    EVP_CIPHER_CTX *context = threadContext(true);
+    EVP_CIPHER_CTX *context = threadContext();
+    const ContextReset reset(context);
     QByteArray box(plaintext.size() + overhead, Qt::Uninitialized);
     auto *out = reinterpret_cast<unsigned char *>(box.data());
     std::copy(nonce.begin(), nonce.end(), box.begin());
     int written = 0;
     int finalWritten = 0;
-    if (!context || !start(context, key, nonce, associatedData)
+    if (!context || !start(context, true, key, nonce, associatedData)
         || (!plaintext.isEmpty()
             && EVP_CipherUpdate(context, out + nonceSize, &written, bytes(plaintext), int(plaintext.size()))
                 != 1)

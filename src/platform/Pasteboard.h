@@ -30,6 +30,11 @@ public:
     // Empties the pasteboard; counts as a write.
     virtual void clear() = 0;
 
+    // Forgets whatever was read of the current content and kept, so that
+    // nothing copied stays in memory (at lock); the next read asks the
+    // owner again. Our own last write stays: we serve it.
+    virtual void forgetReadContent() = 0;
+
     bool hasType(const QString &type);
     // The plain text, decoded from UTF-8.
     std::optional<QString> string();

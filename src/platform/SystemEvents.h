@@ -10,6 +10,11 @@ class SystemEvents : public QObject {
 public:
     using QObject::QObject;
 
+    // While held, sleep waits (a few seconds at most) until it is released,
+    // so that the vault can lock before the machine sleeps rather than
+    // after it wakes.
+    virtual void holdSleepDelay(bool held) = 0;
+
 signals:
     void willSleep();
     void screenLocked();

@@ -252,6 +252,9 @@ private slots:
             settings.setRequirePasscode(requirePasscode);
             m_delegate->appState().setSecureModeActive(privateSession);
             LogCapture log;
+            // Sleep waits for the lock, and only when there is one.
+            QCOMPARE(m_systemEvents.sleepDelayHeld(), locks);
+            const int forgotten = m_pasteboard.forgetCount();
             if (sleep)
                 m_systemEvents.sleep();
             else
@@ -261,6 +264,8 @@ private slots:
             QTRY_COMPARE(m_delegate->appState().isUnlocked(), !locks);
             QCOMPARE(log.contains(u"[Vantorell] isUnlocked changed to false"_s), locks);
             QCOMPARE(m_delegate->clipboardMonitor()->isMonitoring(), !locks);
+            QVERIFY(!m_systemEvents.sleepDelayHeld());
+            QCOMPARE(m_pasteboard.forgetCount() > forgotten, locks);
             m_delegate.reset();
         }
     }

@@ -28,6 +28,9 @@ public:
     // Recorded as a write of an empty item.
     void clear() override { write({}); }
 
+    void forgetReadContent() override { ++m_forgetCount; }
+    int forgetCount() const { return m_forgetCount; }
+
     // Another application's copy.
     void copy(const PasteboardItem &item) { replace(item); }
 
@@ -48,4 +51,5 @@ private:
     QList<PasteboardItem> m_writes;
     qint64 m_changeCount = 0;
     bool m_typeListAvailable = true;
+    int m_forgetCount = 0;
 };

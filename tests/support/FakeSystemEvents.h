@@ -9,6 +9,12 @@ class FakeSystemEvents final : public SystemEvents {
 public:
     using SystemEvents::SystemEvents;
 
+    void holdSleepDelay(bool held) override { m_sleepDelayHeld = held; }
+    bool sleepDelayHeld() const { return m_sleepDelayHeld; }
+
     void sleep() { emit willSleep(); }
     void lockScreen() { emit screenLocked(); }
+
+private:
+    bool m_sleepDelayHeld = false;
 };

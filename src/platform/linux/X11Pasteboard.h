@@ -22,6 +22,7 @@ public:
     std::optional<QByteArray> data(const QString &type) override;
     void write(const PasteboardItem &item) override;
     void clear() override;
+    void forgetReadContent() override { forgetContent(); }
 
 private:
     void handleDataChanged();

@@ -3,10 +3,42 @@
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
+#include <QDBusUnixFileDescriptor>
 #include <QSignalSpy>
 #include <QTest>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// logind's inhibitor: the caller holds the writing end of a pipe; the
+// reading end sees the end of the file once every copy of it is closed.
+class FakeLogind final : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.login1.Manager")
+
+public:
+    QString request;
+    int readEnd = -1;
+
+public slots:
+    QDBusUnixFileDescriptor Inhibit(
+        const QString &what, const QString &, const QString &, const QString &mode)
+    {
+        request = what + u' ' + mode;
+        int ends[2] {-1, -1};
+        QTEST_ASSERT(::pipe2(ends, O_NONBLOCK) == 0);
+        readEnd = ends[0];
+        const QDBusUnixFileDescriptor handed(ends[1]);
+        ::close(ends[1]);
+        return handed;
+    }
+};
+
+} // namespace
 
 // Runs on the private session bus of the test session. A second connection
 // plays the screensaver and, owning logind's name, the system bus.
@@ -20,6 +52,25 @@ private slots:
         m_peer = QDBusConnection::connectToBus(QDBusConnection::SessionBus, u"peer"_s);
         QVERIFY(m_peer.isConnected());
         QVERIFY(m_peer.registerService(u"org.freedesktop.login1"_s));
+    }
+
+    // Without it, sleep may come before the vault locks.
+    void sleepDelayIsHeldUntilReleased()
+    {
+        DBusSystemEvents events(QDBusConnection::sessionBus(), QDBusConnection::sessionBus());
+        // Served on this thread: only once nothing waits for an answer on it.
+        FakeLogind logind;
+        QVERIFY(
+            m_peer.registerObject(u"/org/freedesktop/login1"_s, &logind, QDBusConnection::ExportAllSlots));
+        events.holdSleepDelay(true);
+        QTRY_COMPARE(logind.request, u"sleep delay"_s);
+        char byte = 0;
+        QTest::qWait(100);
+        QCOMPARE(::read(logind.readEnd, &byte, 1), -1);
+        events.holdSleepDelay(false);
+        QTRY_COMPARE(::read(logind.readEnd, &byte, 1), 0);
+        ::close(logind.readEnd);
+        m_peer.unregisterObject(u"/org/freedesktop/login1"_s);
     }
 
     void screenSaverActivationLocks_data()

@@ -245,6 +245,11 @@ void X11PasteboardTest::readsEachFormatOncePerChange()
     QVERIFY(pasteboard.data(PasteboardType::html));
     QVERIFY(pasteboard.types());
     QCOMPARE(peer.ask("served"), first);
+
+    // What lock leaves in memory: nothing; the owner is asked again.
+    pasteboard.forgetReadContent();
+    QVERIFY(pasteboard.string());
+    QVERIFY(peer.ask("served") != first);
 }
 
 QTEST_MAIN(X11PasteboardTest)

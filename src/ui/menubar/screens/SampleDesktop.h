@@ -20,6 +20,8 @@ struct SampleDesktop {
             ++m_changeCount;
         }
         void clear() override { write({}); }
+        // It reads nothing from elsewhere.
+        void forgetReadContent() override { }
 
     private:
         PasteboardItem m_item;
