@@ -9,6 +9,7 @@
 #include "platform/linux/PamDeviceAuth.h"
 #include "platform/linux/SecretServiceKeychain.h"
 #include "platform/linux/TerminationSignals.h"
+#include "platform/linux/X11Connection.h"
 #include "platform/linux/X11DockPresence.h"
 #include "platform/linux/X11GlobalHotkey.h"
 #include "platform/linux/X11IdleTime.h"
@@ -22,6 +23,8 @@
 #include <QWindow>
 
 #include <algorithm>
+
+#include <sys/prctl.h>
 
 using namespace Qt::StringLiterals;
 
@@ -41,6 +44,18 @@ bool hasVisibleWindows()
 
 int main(int argc, char *argv[])
 {
+    // No core file and no other process of this user (ptrace, /proc) gets at
+    // the decrypted history or the keys in our memory.
+    prctl(PR_SET_DUMPABLE, 0);
+
+    // Qt aborts when it finds no display; say what is missing instead.
+    if (!X11Connection::displayReachable()) {
+        Log::write(
+            u"Cannot connect to an X display (DISPLAY=\"%1\"): Vantorell needs an X11 session or XWayland"_s
+                .arg(qEnvironmentVariable("DISPLAY")));
+        return 1;
+    }
+
     // Global key grabs, synthetic keys and the CLIPBOARD selection need X11;
     // under Wayland we run on XWayland unless the user chose otherwise.
     if (qEnvironmentVariableIsSet("WAYLAND_DISPLAY") && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))

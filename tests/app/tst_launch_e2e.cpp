@@ -37,7 +37,7 @@ private:
     FakeDeviceAuth m_deviceAuth;
     KeyManager m_keyManager {m_keychain, m_deviceAuth};
 
-    std::unique_ptr<QProcess> start()
+    std::unique_ptr<QProcess> start(bool withDisplay = true)
     {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -48,6 +48,8 @@ private:
         // The panel draws without OpenGL: the X11 driver's own allocations,
         // unloaded before the leak check runs, are not ours to report.
         environment.insert(u"QT_QUICK_BACKEND"_s, u"software"_s);
+        if (!withDisplay)
+            environment.remove(u"DISPLAY"_s);
         process->setProcessEnvironment(environment);
         process->setProcessChannelMode(QProcess::MergedChannels);
         process->start(QStringLiteral(VANTORELL_EXECUTABLE), {});
@@ -118,6 +120,15 @@ private slots:
                          u"[Vantorell] Application terminated"_s}),
             output);
         QCOMPARE(lines.count(u"[Vantorell] Application terminated"_s), 1);
+    }
+
+    void withoutAnXDisplayExitsSayingSo()
+    {
+        const std::unique_ptr<QProcess> process = start(false);
+        QVERIFY(process->waitForFinished(30'000));
+        QCOMPARE(process->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process->exitCode(), 1);
+        QVERIFY(process->readAll().contains("[Vantorell] Cannot connect to an X display"));
     }
 };
 

@@ -39,10 +39,21 @@ std::optional<X11Connection> X11Connection::open(xcb_extension_t *extension)
 std::optional<X11Connection> X11Connection::qt()
 {
     auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    if (!x11)
+    // Other platforms may answer with no display (offscreen does).
+    if (!x11 || !x11->connection() || !x11->display())
         return std::nullopt;
     const std::optional<std::uint32_t> root = rootOf(x11->connection(), XDefaultScreen(x11->display()));
     if (!root)
         return std::nullopt;
     return X11Connection {x11->connection(), *root};
+}
+
+bool X11Connection::displayReachable()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY"))
+        return false;
+    xcb_connection_t *connection = xcb_connect(nullptr, nullptr);
+    const bool reachable = !xcb_connection_has_error(connection);
+    xcb_disconnect(connection);
+    return reachable;
 }

@@ -18,4 +18,6 @@ struct X11Connection {
     // Qt's own connection, when the process runs on the xcb platform. Only
     // there do events for our grabs reach Qt's native event filters.
     static std::optional<X11Connection> qt();
+    // Whether the display named by DISPLAY answers.
+    static bool displayReachable();
 };
