@@ -2,6 +2,7 @@
 #include "crypto/EncryptionService.h"
 #include "crypto/MasterKeyHolder.h"
 #include "support/OpenStore.h"
+#include "support/TestEntries.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -16,15 +17,6 @@ private:
     MasterKeyHolder m_key;
     EncryptionService m_encryption {m_key};
 
-    static ClipboardEntry makeEntry(int second)
-    {
-        ClipboardEntry entry;
-        entry.id = QUuid::createUuid();
-        entry.createdAt = QDateTime::fromSecsSinceEpoch(1'700'000'000 + second, Qt::UTC);
-        entry.encryptedContent = QByteArray(40, char(second));
-        return entry;
-    }
-
 private slots:
     // Nothing is awaited until the end: the order of the calls alone must
     // decide what each operation sees, and every continuation given the
@@ -38,9 +30,10 @@ private slots:
         QSet<QThread *> threads;
         QList<QUuid> onDisk;
         QList<QUuid> inMemory;
+        const QDateTime start = QDateTime::fromSecsSinceEpoch(1'700'000'000, Qt::UTC);
 
         for (int i = 0; i < 20; ++i) {
-            const ClipboardEntry entry = makeEntry(i);
+            const ClipboardEntry entry = entryAt(start.addSecs(i));
             onDisk.prepend(entry.id);
             whenFinished(&context, store.insertEntry(entry), [&, i] {
                 order.append(i);
@@ -50,7 +43,7 @@ private slots:
         // A private session issued before a capture takes effect before it.
         store.setSecureMode(true);
         for (int i = 20; i < 25; ++i) {
-            const ClipboardEntry entry = makeEntry(i);
+            const ClipboardEntry entry = entryAt(start.addSecs(i));
             inMemory.prepend(entry.id);
             store.insertEntry(entry);
         }

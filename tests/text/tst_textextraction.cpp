@@ -1,8 +1,8 @@
+#include "support/TestFiles.h"
 #include "text/DocumentText.h"
 #include "text/PasswordHeuristic.h"
 #include "text/TextExtraction.h"
 
-#include <QFile>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
@@ -99,13 +99,11 @@ private slots:
     void htmlLoadsNoResources()
     {
         QTemporaryDir folder;
-        QFile styleSheet(folder.filePath(u"style.css"_s));
-        QVERIFY(styleSheet.open(QIODevice::WriteOnly));
-        styleSheet.write("p { white-space: pre }");
-        styleSheet.close();
+        const QString styleSheet = folder.filePath(u"style.css"_s);
+        QVERIFY(writeFile(styleSheet, "p { white-space: pre }"));
         const QString html
             = u"<html><head><link rel=\"stylesheet\" type=\"text/css\" href=\"%1\"></head><body><p>a    b</p></body></html>"_s
-                  .arg(QUrl::fromLocalFile(styleSheet.fileName()).toString());
+                  .arg(QUrl::fromLocalFile(styleSheet).toString());
 
         // A plain document reads the style sheet and keeps the blanks.
         QTextDocument loading;

@@ -1,4 +1,5 @@
 #include "platform/linux/AutostartLoginItem.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -42,11 +43,7 @@ private slots:
     {
         QFETCH(QByteArray, entry);
         QFETCH(LoginItem::Status, status);
-        QVERIFY(QDir().mkpath(m_home->filePath(u"autostart"_s)));
-        QFile file(AutostartLoginItem::entryPath());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(entry);
-        file.close();
+        QVERIFY(writeFile(AutostartLoginItem::entryPath(), entry));
         QCOMPARE(AutostartLoginItem().status(), status);
     }
 
@@ -62,9 +59,7 @@ private slots:
         QCOMPARE(item.status(), LoginItem::Status::notRegistered);
         QVERIFY(item.registerItem().has_value());
         QCOMPARE(item.status(), LoginItem::Status::enabled);
-        QFile file(AutostartLoginItem::entryPath());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray entry = file.readAll();
+        const QByteArray entry = readFile(AutostartLoginItem::entryPath());
         QVERIFY(entry.startsWith("[Desktop Entry]\n"));
         QVERIFY(entry.contains("\nType=Application\n"));
         QVERIFY(entry.contains("\nName=Vantorell\n"));
@@ -85,14 +80,13 @@ private slots:
 
     void failuresAreDescribed()
     {
-        QFile blocker(m_home->filePath(u"autostart"_s));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
+        const QString blocker = m_home->filePath(u"autostart"_s);
+        QVERIFY(writeFile(blocker, {}));
         const auto registered = AutostartLoginItem().registerItem();
         QVERIFY(!registered.has_value());
-        QCOMPARE(registered.error(), u"Could not create the folder "_s + m_home->filePath(u"autostart"_s));
+        QCOMPARE(registered.error(), u"Could not create the folder "_s + blocker);
 
-        QVERIFY(blocker.remove());
+        QVERIFY(QFile::remove(blocker));
         QVERIFY(QDir().mkpath(AutostartLoginItem::entryPath() + u"/inside"_s));
         const auto unregistered = AutostartLoginItem().unregisterItem();
         QVERIFY(!unregistered.has_value());

@@ -1,6 +1,6 @@
 #include "platform/linux/DesktopEntryIndex.h"
+#include "support/TestFiles.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,10 +23,7 @@ QByteArray application(const QByteArray &lines)
 bool writeFiles(const QTemporaryDir &dir, const Files &files)
 {
     for (auto it = files.cbegin(); it != files.cend(); ++it) {
-        const QString path = dir.filePath(it.key());
-        QDir().mkpath(QFileInfo(path).path());
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(it.value()) != it.value().size())
+        if (!writeFile(dir.filePath(it.key()), it.value()))
             return false;
     }
     return true;

@@ -1,4 +1,5 @@
 #include "support/DesktopPeer.h"
+#include "support/TestFiles.h"
 
 #include "platform/linux/X11Workspace.h"
 
@@ -71,11 +72,8 @@ void X11WorkspaceTest::frontmostApplication()
     QFETCH(QString, id);
     QFETCH(QString, name);
 
-    for (auto it = desktopFiles.cbegin(); it != desktopFiles.cend(); ++it) {
-        QFile file(m_dataHome.filePath(u"applications/"_s + it.key()));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(it.value());
-    }
+    for (auto it = desktopFiles.cbegin(); it != desktopFiles.cend(); ++it)
+        QVERIFY(writeFile(m_dataHome.filePath(u"applications/"_s + it.key()), it.value()));
     X11Workspace workspace;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     if (!flatpakId.isEmpty())

@@ -1,9 +1,6 @@
 #include "DarkPalette.h"
 #include "support/QuickScene.h"
 
-#include "ui/design/DesignTokens.h"
-#include "ui/design/SurfaceShape.h"
-
 #include <QDirIterator>
 #include <QGuiApplication>
 #include <QPalette>
@@ -65,36 +62,6 @@ private slots:
         // Just below the middle of the bottom edge, where the offset shadow is densest.
         const QColor below = image.pixelColor(20 + int(size / 2), 20 + int(size) + 2);
         QCOMPARE(below != QColor(Qt::white), glows);
-        QCOMPARE(mark->property("shadowOpacity").toReal(), glows ? 0.35 : 0.0);
-    }
-
-    void brandMarkOutline_data()
-    {
-        QTest::addColumn<qreal>("size");
-        QTest::addColumn<qreal>("strokeWidth");
-        QTest::newRow("23 keeps the minimum") << 23.0 << 0.5;
-        QTest::newRow("96") << 96.0 << 2.0;
-    }
-
-    void brandMarkOutline()
-    {
-        QFETCH(qreal, size);
-        QFETCH(qreal, strokeWidth);
-        QuickScene scene;
-        QQuickItem *mark = scene.load(u"VTBrandMark { size: %1 }"_s.arg(size));
-        QVERIFY(mark);
-        QCOMPARE(mark->findChild<SurfaceShape *>()->strokeWidth(), strokeWidth);
-        QCOMPARE(mark->findChild<SurfaceShape *>()->cornerRadius(), 0.3 * size);
-    }
-
-    void heroIconAtSeventyTwo()
-    {
-        QuickScene scene;
-        QQuickItem *hero = scene.load(u"VTHeroIcon { symbol: 'lock.shield.fill'; size: 72 }"_s);
-        QVERIFY(hero);
-        const SurfaceShape *tile = hero->findChild<SurfaceShape *>();
-        QCOMPARE(tile->cornerRadius(), 20.16);
-        QCOMPARE(hero->property("symbolSize").toReal(), 31.68);
     }
 
     void searchFieldClearButtonFollowsTheQuery_data()
@@ -125,7 +92,7 @@ private slots:
         QVERIFY(!clear->isVisible());
     }
 
-    void searchFieldTakesFocusAndOutlinesIt()
+    void searchFieldTakesAndKeepsFocus()
     {
         QuickScene scene;
         QQuickItem *field = scene.load(u"Column { property alias search: search\n"
@@ -135,9 +102,6 @@ private slots:
         QVERIFY(scene.showAndActivate());
         auto *search = field->property("search").value<QQuickItem *>();
         QTRY_VERIFY(search->property("focused").toBool());
-        SurfaceShape *outline = search->findChild<SurfaceShape *>();
-        QTRY_COMPARE(outline->strokeWidth(), 1.5);
-        QTRY_COMPARE(outline->strokeColor(), DesignTokens::withOpacity(DesignTokens::accent(), 0.7));
 
         QTest::keyClick(&scene.window(), Qt::Key_A);
         QTest::keyClick(&scene.window(), Qt::Key_B);
@@ -145,8 +109,6 @@ private slots:
 
         field->findChild<QQuickItem *>(u"other"_s)->forceActiveFocus();
         QVERIFY(!search->property("focused").toBool());
-        QTRY_COMPARE(outline->strokeWidth(), 1.0);
-        QTRY_COMPARE(outline->strokeColor(), DesignTokens::instance().border());
 
         search->setVisible(false);
         search->setVisible(true);
@@ -180,7 +142,6 @@ private slots:
         QuickScene scene;
         QQuickItem *chip = scene.load(u"VTChip { title: 'Pinned'; icon: 'pin.fill' }"_s);
         QVERIFY(chip);
-        QCOMPARE(chip->height(), 24.0);
         QSignalSpy action(chip, SIGNAL(action()));
         scene.grab();
         // The margin between the label and the outline counts as the chip.
@@ -189,12 +150,11 @@ private slots:
         QCOMPARE(chip->property("isSelected").toBool(), false);
     }
 
-    void iconButtonIsAlwaysTwentySixPoints()
+    void iconButtonActsOnAClick()
     {
         QuickScene scene;
         QQuickItem *button = scene.load(u"VTIconButton { icon: 'star.fill'; help: 'Favorite' }"_s, 10);
         QVERIFY(button);
-        QCOMPARE(button->size(), QSizeF(26, 26));
         QSignalSpy action(button, SIGNAL(action()));
         QVERIFY(scene.showAndActivate());
         QTest::mouseClick(&scene.window(), Qt::LeftButton, {}, QPoint(23, 23));
