@@ -16,6 +16,9 @@
 #include "settings/SettingsManager.h"
 #include "store/SecureStorageManager.h"
 #include "store/SnippetManager.h"
+#include "tools/PromptDialog.h"
+#include "tools/SettingsSnippetCounters.h"
+#include "tools/TemplateExpander.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -93,6 +96,9 @@ void AppDelegate::setupServices()
     m_entryTools
         = std::make_unique<EntryTools>(paste, *m_encryptionService, m_platform.pasteboard, m_platform.alerts);
     paste.configureEntryTools(*m_entryTools);
+    m_snippetCounters = std::make_unique<SettingsSnippetCounters>(settingsManager());
+    m_templateExpander = std::make_unique<TemplateExpander>(m_clock, *m_snippetCounters);
+    paste.configureSnippetPaste(*m_templateExpander, askPromptValues);
     QMetaObject::invokeMethod(this, &AppDelegate::openDatabaseAndUnlock, Qt::QueuedConnection);
 }
 

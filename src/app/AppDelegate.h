@@ -20,8 +20,10 @@ class KeyManager;
 class SecureStorageManager;
 class SecurityController;
 class SettingsManager;
+class SettingsSnippetCounters;
 class SnippetManager;
 class StatusBar;
+class TemplateExpander;
 
 // Owns every service for the life of the process: builds them in order at
 // launch, opens the store, unlocks silently where no passcode is required,
@@ -82,5 +84,7 @@ private:
     std::unique_ptr<HotkeyManager> m_hotkeyManager;
     std::unique_ptr<AutoPaste> m_autoPaste;
     std::unique_ptr<EntryTools> m_entryTools;
+    std::unique_ptr<SettingsSnippetCounters> m_snippetCounters;
+    std::unique_ptr<TemplateExpander> m_templateExpander;
     QTimer m_idleTimer;
 };

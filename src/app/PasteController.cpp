@@ -4,6 +4,7 @@
 #include "app/SecurityController.h"
 #include "base/MainQueue.h"
 #include "base/Utf8Text.h"
+#include "base/WhenFinished.h"
 #include "crypto/EncryptionService.h"
 #include "paste/AutoPaste.h"
 #include "paste/EntryTools.h"
@@ -13,6 +14,8 @@
 #include "platform/PasteboardItem.h"
 #include "platform/Workspace.h"
 #include "settings/SettingsManager.h"
+#include "store/SnippetManager.h"
+#include "tools/PastePreparation.h"
 
 #include <QPointer>
 
@@ -31,6 +34,12 @@ void PasteController::configure(const PasteServices &services)
 void PasteController::configureEntryTools(EntryTools &tools)
 {
     m_entryTools = &tools;
+}
+
+void PasteController::configureSnippetPaste(TemplateExpander &expander, PromptAsker askPromptValues)
+{
+    m_templateExpander = &expander;
+    m_askPromptValues = std::move(askPromptValues);
 }
 
 void PasteController::revealAndPaste(const ClipboardEntry &entry)
@@ -152,6 +161,37 @@ void PasteController::pasteTransformedEntry(const ClipboardEntry &entry, TextTra
 {
     if (m_entryTools)
         m_entryTools->pasteTransformedEntry(entry, transform);
+}
+
+void PasteController::pasteSnippet(Snippet snippet)
+{
+    if (SecurityController *security = m_state.securityController())
+        security->recordActivity();
+    if (!m_services || !m_templateExpander)
+        return;
+    PromptValues values;
+    const QStringList labels = promptLabels(snippet.content);
+    if (!labels.isEmpty()) {
+        std::optional<PromptValues> typed = m_askPromptValues(labels);
+        // While the dialog waits, sleep, the screen lock or the idle check
+        // may have locked the vault: its snippet is not pasted then.
+        if (!typed || !m_state.isUnlocked())
+            return;
+        values = std::move(*typed);
+    }
+    const PastePreparation prepared
+        = expandPastePlaceholders(*m_templateExpander, snippet, m_services->pasteboard.string(), values);
+    writeToPasteboard(PasteboardItem::fromString(prepared.text));
+    const SettingsManager *settings = m_state.settingsManager();
+    if (settings && settings->autoPaste())
+        m_services->autoPaste.autoPaste(m_state.previousActiveApp, prepared.cursorSteps);
+
+    SnippetManager *snippets = m_state.snippetManager();
+    if (!snippets)
+        return;
+    // A count that fails is not retried; the lists are read again anyway.
+    whenFinished(this, snippets->recordSnippetUse(snippet),
+        [this](const SnippetManager::Result &) { m_state.loadSnippets(); });
 }
 
 void PasteController::addToPasteStack(const ClipboardEntry &entry)

@@ -4,6 +4,8 @@
 #include "paste/PasteServices.h"
 #include "platform/RunningApplication.h"
 #include "records/ClipboardEntry.h"
+#include "records/Snippet.h"
+#include "tools/PromptDialog.h"
 #include "tools/TextTransform.h"
 
 #include <QObject>
@@ -15,13 +17,14 @@
 class AppStateController;
 class EntryTools;
 class MainQueue;
+class TemplateExpander;
 struct PasteboardItem;
 
-// Puts history entries and texts back on the pasteboard and into the
-// application the user came from: reveal and paste, the paste stack, and the
-// recognised and transformed pastes of the entry tools. Works on the
-// application state's paste target, picker flag and paste stack, and lives
-// with it on the main thread.
+// Puts history entries, snippets and texts back on the pasteboard and into
+// the application the user came from: reveal and paste, the paste stack, the
+// snippet paste, and the recognised and transformed pastes of the entry
+// tools. Works on the application state's paste target, picker flag and
+// paste stack, and lives with it on the main thread.
 class PasteController final : public QObject, public PasteAccess {
     Q_OBJECT
     Q_DISABLE_COPY(PasteController)
@@ -38,6 +41,9 @@ public:
     // Text recognition and transforms of entries, given once at launch;
     // until then they do nothing.
     void configureEntryTools(EntryTools &tools);
+    // The snippet paste's template expansion and fill-in dialog, given once
+    // at launch; until then snippets are not pasted.
+    void configureSnippetPaste(TemplateExpander &expander, PromptAsker askPromptValues);
 
     // A sensitive entry asks for the owner's authentication first. An entry
     // that cannot be put on the pasteboard changes nothing.
@@ -59,6 +65,15 @@ public:
     void pasteTransformedText(const QString &text, TextTransform transform);
     void pasteTransformedEntry(const ClipboardEntry &entry, TextTransform transform);
 
+    // Asks for the snippet's prompts, expands it with the pasteboard's text
+    // and writes the result; with auto-paste on, pastes it into the
+    // application that was in front and steps the caret back to the cursor
+    // marker. Then counts the use. Cancelling the dialog, or a lock while it
+    // is open, ends it with nothing written, pasted or counted. Taken by
+    // value: the dialog's event loop may empty the list the caller's snippet
+    // lives in.
+    void pasteSnippet(Snippet snippet);
+
     // Text entries only, each once, in the order added; secrets never.
     void addToPasteStack(const ClipboardEntry &entry);
     // Pastes every entry of the stack into the application in front, one
@@ -73,4 +88,6 @@ private:
     MainQueue &m_mainQueue;
     std::optional<PasteServices> m_services;
     EntryTools *m_entryTools = nullptr;
+    TemplateExpander *m_templateExpander = nullptr;
+    PromptAsker m_askPromptValues;
 };

@@ -245,6 +245,9 @@ private slots:
         m_delegate->settingsManager().setAutoPaste(false);
         m_delegate->appState().paste().pasteText(u"pasted"_s);
         QCOMPARE(m_delegate->clipboardMonitor()->ownChangeCount(), m_pasteboard.changeCount());
+        m_delegate->appState().paste().pasteSnippet(Snippet {.content = u"n{{counter}}"_s});
+        QCOMPARE(m_pasteboard.string(), u"n1"_s);
+        QCOMPARE(m_delegate->clipboardMonitor()->ownChangeCount(), m_pasteboard.changeCount());
         m_pasteboard.copy(PasteboardItem::fromString(u"copied"_s));
         QTRY_VERIFY(m_delegate->clipboardMonitor()->latestEntry().has_value());
     }

@@ -19,6 +19,8 @@
 #include "support/StoreFixture.h"
 #include "support/TestEntries.h"
 #include "support/TestImages.h"
+#include "tools/SettingsSnippetCounters.h"
+#include "tools/TemplateExpander.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -67,6 +69,13 @@ private:
     std::unique_ptr<SecurityController> m_security;
     QList<qint64> m_ownChanges;
     int m_dismissals = 0;
+    std::optional<SettingsSnippetCounters> m_counters;
+    std::optional<TemplateExpander> m_expander;
+    // The fill-in dialog: how often it was shown, what it answers (none:
+    // Cancel), whether the vault locks while it is open.
+    int m_dialogs = 0;
+    std::optional<PromptValues> m_typed;
+    bool m_lockWhileAsking = false;
 
     ClipboardEntry entry(ContentType type, const QByteArray &content, bool sensitive = false) const
     {
@@ -85,6 +94,14 @@ private:
         m_state->configure(nullptr, *m_store, m_f->snippets, m_security.get(), *m_settings);
         paste().configure({m_encryption, *m_pasteboard, *m_workspace, m_deviceAuth, *m_autoPaste,
             [this](qint64 changeCount) { m_ownChanges.append(changeCount); }});
+        m_counters.emplace(*m_settings);
+        m_expander.emplace(m_clock, *m_counters);
+        paste().configureSnippetPaste(*m_expander, [this](const QStringList &) {
+            ++m_dialogs;
+            if (m_lockWhileAsking)
+                m_state->setUnlocked(false);
+            return m_typed;
+        });
         connect(m_state.get(), &AppStateController::dismissPanel, this, [this] { ++m_dismissals; });
         m_state->setShowQuickPicker(true);
         m_state->previousActiveApp = editor;
@@ -120,6 +137,7 @@ private slots:
         m_deviceAuth = FakeDeviceAuth();
         m_ownChanges.clear();
         m_dismissals = 0;
+        m_dialogs = 0;
         build(true);
     }
 
@@ -423,6 +441,76 @@ private slots:
         QVERIFY(m_state->pasteStack().isEmpty());
         QVERIFY(m_pasteboard->writes().isEmpty());
         QVERIFY(m_keySender->posted().isEmpty());
+    }
+
+    void snippetPaste_data()
+    {
+        QTest::addColumn<QString>("content");
+        // Of the dialog: "Insert", "Cancel", "Lock" (the vault locks while it
+        // is open); empty when none may be shown.
+        QTest::addColumn<QString>("ending");
+        QTest::addColumn<PromptValues>("typed");
+        QTest::addColumn<bool>("autoPaste");
+        // Null: nothing may be written, pasted or counted.
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("caretSteps");
+
+        const PromptValues jo {{u"N"_s, u"Jo"_s}};
+        QTest::newRow("the pasteboard's prompt filled")
+            << u"{{clipboard}}{{cursor}}{{prompt:N}}"_s << u"Insert"_s << jo << true << u"JoJo"_s << 2;
+        QTest::newRow("typed cursor, steps by character")
+            << u"{{prompt:N}}AB{{cursor}}e\u0301"_s << u"Insert"_s << PromptValues {{u"N"_s, u"{{cursor}}"_s}}
+            << true << u"ABe\u0301"_s << 3;
+        QTest::newRow("auto-paste off only writes")
+            << u"X{{cursor}}Y"_s << QString() << PromptValues() << false << u"XY"_s << 1;
+        QTest::newRow("cancel") << u"{{prompt:N}}{{counter}}"_s << u"Cancel"_s << jo << true << QString()
+                                << 0;
+        QTest::newRow("locked while asking")
+            << u"{{prompt:N}}{{counter}}"_s << u"Lock"_s << jo << true << QString() << 0;
+    }
+
+    void snippetPaste()
+    {
+        QFETCH(QString, content);
+        QFETCH(QString, ending);
+        QFETCH(PromptValues, typed);
+        QFETCH(bool, autoPaste);
+        QFETCH(QString, text);
+        QFETCH(int, caretSteps);
+
+        m_settings->setAutoPaste(autoPaste);
+        m_typed = ending == u"Cancel" ? std::nullopt : std::optional(typed);
+        m_lockWhileAsking = ending == u"Lock";
+        const QString clipboard = u"{{prompt:N}}{{prompt:Other}}"_s;
+        m_pasteboard->copy(PasteboardItem::fromString(clipboard));
+        const Snippet snippet {.id = QUuid::createUuid(), .content = content};
+        QVERIFY(awaitFuture(m_f->snippets.saveSnippet(snippet)));
+        m_state->setUnlocked(true);
+        paste().pasteSnippet(snippet);
+        m_queue->advance(1s);
+
+        const bool written = !text.isNull();
+        QCOMPARE(m_dialogs, ending.isEmpty() ? 0 : 1);
+        QCOMPARE(m_pasteboard->string(), written ? text : clipboard);
+        QCOMPARE(m_ownChanges, written ? QList {m_pasteboard->changeCount()} : QList<qint64>());
+        QCOMPARE(m_workspace->activations().size(), written && autoPaste ? 1 : 0);
+        QList<Posted> keys;
+        if (written && autoPaste)
+            keys = {{Posted::Kind::pasteChord}, {Posted::Kind::caretLeft, caretSteps}};
+        QCOMPARE(m_keySender->posted(), keys);
+        QCOMPARE(m_settings->snippetCounter(u"default"_s), 0);
+        // Counted after the paste, and the published list shows it.
+        QTRY_COMPARE(m_state->snippets().value(0).usageCount, written ? 1 : 0);
+        QCOMPARE(awaitFuture(m_store->fetchSnippets()).value(0).usageCount, written ? 1 : 0);
+    }
+
+    // A use that cannot be counted still refreshes the lists.
+    void snippetsReloadedAfterAFailedCount()
+    {
+        m_state->setSnippets({Snippet {.id = QUuid::createUuid()}});
+        awaitFuture(m_store->closeDatabase());
+        paste().pasteSnippet(m_state->snippets().constFirst());
+        QTRY_VERIFY(m_state->snippets().isEmpty());
     }
 };
 
