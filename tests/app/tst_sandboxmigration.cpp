@@ -5,7 +5,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
@@ -86,8 +85,6 @@ private slots:
         const QJsonObject theirs {
             {u"settings.clipboard.maxHistoryCount"_s, 900},
             {u"settings.clipboard.retentionHours"_s, 48},
-            {u"settings.security.requirePasscode"_s, true},
-            {u"settings.snippets.folders"_s, QJsonArray {u"Work"_s}},
         };
         QVERIFY(writeFile(container(u"config/Vantorell/Vantorell.conf"_s), QJsonDocument(theirs).toJson()));
 
@@ -97,9 +94,6 @@ private slots:
             merged.storedValue(u"settings.clipboard.maxHistoryCount"_s, SettingKind::integer), qint64(50));
         QCOMPARE(
             merged.storedValue(u"settings.clipboard.retentionHours"_s, SettingKind::integer), qint64(48));
-        QCOMPARE(merged.storedValue(u"settings.security.requirePasscode"_s, SettingKind::boolean), true);
-        QCOMPARE(merged.storedValue(u"settings.snippets.folders"_s, SettingKind::textList),
-            QStringList {u"Work"_s});
         QVERIFY(flagSet());
     }
 

@@ -1,5 +1,4 @@
 #include "app/SecurityController.h"
-#include "crypto/AesGcm.h"
 #include "crypto/EncryptionService.h"
 #include "crypto/KeyManager.h"
 #include "support/AwaitFuture.h"
@@ -172,8 +171,6 @@ private slots:
         QTest::newRow("salt missing") << u"salt"_s << u"Encryption salt not found"_s << 0LL << false;
         QTest::newRow("sealed key cut short")
             << u"short"_s << description(CipherError::incorrectParameterSize) << 0LL << false;
-        QTest::newRow("sealed key of 16 bytes")
-            << u"16 bytes"_s << u"Master key not found in Keychain"_s << 0LL << false;
         // Set-up would replace the key the history is sealed under.
         QTest::newRow("keychain unavailable")
             << u"unavailable"_s << u"Keychain unavailable: locked"_s << 0LL << false;
@@ -187,23 +184,16 @@ private slots:
         QFETCH(bool, setup);
         setUpVault();
         m_keys->dropMasterKey();
-        QString attempt = u"wrong"_s;
         if (damage == u"salt"_s) {
             m_keychain.items.remove(KeyManager::saltAccount);
         } else if (damage == u"short"_s) {
             m_keychain.items[KeyManager::sealedKeyAccount].truncate(20);
-        } else if (damage == u"16 bytes"_s) {
-            const auto key
-                = KeyManager::derivePasscodeKey(passcode, m_keychain.items[KeyManager::saltAccount]);
-            m_keychain.items[KeyManager::sealedKeyAccount]
-                = *AesGcm::seal(key->view(), QByteArray(12, 'n'), QByteArray(16, 'k'));
-            attempt = passcode;
         } else if (damage == u"unavailable"_s) {
             m_keychain.unavailable = KeychainError {1, u"locked"_s};
         } else if (damage == u"no vault"_s) {
             m_keys->deleteAllKeys();
         }
-        QVERIFY(!m_controller->attemptUnlock(attempt));
+        QVERIFY(!m_controller->attemptUnlock(u"wrong"_s));
         QCOMPARE(m_controller->authError(), message);
         QCOMPARE(m_controller->failedAttempts(), counter);
         QCOMPARE(auditRows().filter(u"auth_failed"_s).size(), m_controller->failedAttempts());

@@ -188,8 +188,6 @@ private slots:
             << u"entry"_s << u"{\"contentType\":\"RTF\"}"_s << int(Code::dataCorrupted) << u"contentType"_s;
         QTest::newRow("entry flag as number")
             << u"entry"_s << u"{\"isPinned\":1}"_s << int(Code::typeMismatch) << u"isPinned"_s;
-        QTest::newRow("entry without content") << u"entry"_s << u"{\"~encryptedContent\":0}"_s
-                                               << int(Code::keyNotFound) << u"encryptedContent"_s;
         QTest::newRow("base64 alphabet") << u"entry"_s << u"{\"encryptedContent\":\"AP8*\"}"_s
                                          << int(Code::dataCorrupted) << u"encryptedContent"_s;
         QTest::newRow("base64 unpadded") << u"entry"_s << u"{\"encryptedContent\":\"AP8QAA\"}"_s
@@ -199,8 +197,6 @@ private slots:
         QTest::newRow("id in braces")
             << u"entry"_s << u"{\"id\":\"{E621E1F8-C36C-495A-93FC-0C247A3E6E5F}\"}"_s
             << int(Code::dataCorrupted) << u"id"_s;
-        QTest::newRow("id lower case")
-            << u"app"_s << u"{\"id\":\"e621e1f8-c36c-495a-93fc-0c247a3e6e5f\"}"_s << ok << QString();
         QTest::newRow("event unknown type") << u"event"_s << u"{\"eventType\":\"app_opened\"}"_s
                                             << int(Code::dataCorrupted) << u"eventType"_s;
     }
@@ -217,8 +213,6 @@ private slots:
             json = ClipboardEntry {.id = entryId, .createdAt = created, .encryptedContent = "x"}.toJson();
         else if (record == u"snippet")
             json = sampleSnippet().toJson();
-        else if (record == u"app")
-            json = ExcludedApp {entryId, u"a"_s, u"b"_s}.toJson();
         else
             json = AuditEvent {entryId, created, AuditEventType::appLocked, u"d"_s}.toJson();
         const QJsonObject changes = QJsonDocument::fromJson(replacement.toUtf8()).object();
