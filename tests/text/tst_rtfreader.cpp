@@ -1,6 +1,6 @@
+#include "support/TestFiles.h"
 #include "text/RtfReader.h"
 
-#include <QFile>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -33,9 +33,9 @@ private slots:
     {
         QFETCH(QString, file);
         QFETCH(QString, expected);
-        QFile fixture(QFINDTESTDATA(u"../data/rtf/"_s + file));
-        QVERIFY2(fixture.open(QIODevice::ReadOnly), qPrintable(file));
-        const std::optional<QString> text = RtfReader::read(fixture.readAll());
+        const QByteArray fixture = readFile(QFINDTESTDATA(u"../data/rtf/"_s + file));
+        QVERIFY2(!fixture.isEmpty(), qPrintable(file));
+        const std::optional<QString> text = RtfReader::read(fixture);
         QVERIFY(text);
         QCOMPARE(*text, expected);
     }

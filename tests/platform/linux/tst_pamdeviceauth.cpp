@@ -40,10 +40,7 @@ const QString brokenServicePrefix = u"/etc/pam.d/vt-pam-test-broken-"_s;
 // A run that crashed could not remove its account.
 void removeAccountsOfEndedRuns()
 {
-    QFile accounts(u"/etc/passwd"_s);
-    if (!accounts.open(QIODevice::ReadOnly))
-        return;
-    for (const QByteArray &line : accounts.readAll().split('\n')) {
+    for (const QByteArray &line : readFile(u"/etc/passwd"_s).split('\n')) {
         const QString user = QString::fromUtf8(line.left(line.indexOf(':')));
         const QString pid = user.mid(accountPrefix.size());
         if (!user.startsWith(accountPrefix) || pid.toLongLong() <= 0 || QFile::exists(u"/proc/"_s + pid))
