@@ -263,10 +263,8 @@ void StatusBarController::pasteHistoryItem(const QVariant &payload)
 
 void StatusBarController::pasteSnippetItem(const QVariant &payload)
 {
-    if (payload.metaType() != QMetaType::fromType<Snippet>())
-        return;
-    recordActivity();
-    Log::write(u"Pasting a snippet from the menu is not built yet"_s);
+    if (payload.metaType() == QMetaType::fromType<Snippet>())
+        m_appState.paste().pasteSnippet(payload.value<Snippet>());
 }
 
 void StatusBarController::openSnippetManagerWindow()

@@ -184,6 +184,9 @@ private slots:
         QTest::newRow("pause: 15") << u"pause"_s << QVariant(15) << QStringList {} << u"timed"_s;
         QTest::newRow("pause: 0") << u"pause"_s << QVariant(0) << QStringList {} << u"open"_s;
         QTest::newRow("pause: a text") << u"pause"_s << QVariant(u"15"_s) << QStringList {} << QString();
+        const Snippet greeting {.id = QUuid::createUuid(), .content = u"Hi {{clipboard}}"_s};
+        QTest::newRow("snippet") << u"snippet"_s << QVariant::fromValue(greeting)
+                                 << QStringList {u"Hi   text  "_s} << QString();
         QTest::newRow("snippet: an id")
             << u"snippet"_s << QVariant::fromValue(QUuid::createUuid()) << QStringList {} << QString();
     }
