@@ -18,6 +18,8 @@
 #include "platform/linux/XTestKeySender.h"
 #include "settings/TypedSettings.h"
 #include "ui/menubar/StatusBarController.h"
+#include "ui/menubar/WindowHost.h"
+#include "ui/windows/snippets/SnippetWindowRoot.h"
 
 #include <QApplication>
 #include <QWindow>
@@ -99,8 +101,10 @@ int main(int argc, char *argv[])
         .alerts = alerts,
         .makeStatusBar
         = [&](AppStateController &appState, SettingsManager &settings) -> std::unique_ptr<StatusBar> {
-            return std::make_unique<StatusBarController>(
+            auto statusBar = std::make_unique<StatusBarController>(
                 appState, settings, StatusBarController::Desktop {workspace, pasteboard, keySender});
+            statusBar->windows().setSnippetManagerRoot(snippetWindowRoot());
+            return statusBar;
         }});
 
     TerminationSignals terminationSignals;

@@ -1,0 +1,152 @@
+import QtQuick
+import QtQuick.Controls
+import QtQuick.Layouts
+import Vantorell.Design
+import Vantorell.Windows
+
+// The snippet editor's second column: the selected folder's title with the
+// add button, then its snippets by title.
+Rectangle {
+    id: root
+
+    required property SnippetManagerViewModel viewModel
+
+    color: VTColor.material
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: 0
+
+        RowLayout {
+            Layout.fillWidth: true
+            Layout.leftMargin: 12
+            Layout.rightMargin: 12
+            Layout.topMargin: 10
+            Layout.bottomMargin: 10
+            spacing: 8
+
+            Text {
+                Layout.fillWidth: true
+                text: root.viewModel.selectionTitle
+                textFormat: Text.PlainText
+                elide: Text.ElideRight
+                font: VTFont.headline
+                color: VTColor.primary
+                Accessible.role: Accessible.Heading
+                Accessible.name: text
+            }
+
+            AddSnippetButton {
+                onAction: root.viewModel.startNewSnippet()
+            }
+        }
+
+        Rectangle {
+            Layout.fillWidth: true
+            implicitHeight: 1
+            color: VTColor.border
+        }
+
+        VTEmptyState {
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            visible: list.count === 0
+            icon: "note.text"
+            title: qsTr("No snippets here")
+            subtitle: qsTr("Click + to add one.")
+        }
+
+        ListView {
+            id: list
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            visible: count > 0
+            clip: true
+            topMargin: 6
+            bottomMargin: 6
+            boundsBehavior: Flickable.StopAtBounds
+            model: root.viewModel.snippetRows
+            currentIndex: root.viewModel.selectedSnippetRow
+            highlightFollowsCurrentItem: false
+            ScrollBar.vertical: ScrollBar { }
+            Accessible.role: Accessible.List
+            Accessible.name: root.viewModel.selectionTitle
+
+            delegate: Item {
+                id: row
+                required property int index
+                required property string title
+                required property string preview
+                readonly property bool selected: index === root.viewModel.selectedSnippetRow
+
+                width: ListView.view.width
+                implicitHeight: lines.implicitHeight + 14
+                Accessible.role: Accessible.ListItem
+                Accessible.name: title
+                Accessible.selected: selected
+                Accessible.selectable: true
+
+                SurfaceShape {
+                    anchors.fill: parent
+                    anchors.leftMargin: 6
+                    anchors.rightMargin: 6
+                    cornerRadius: 6
+                    color: row.selected ? VTColor.selection : pointer.containsMouse ? VTColor.hover : "transparent"
+                }
+
+                Column {
+                    id: lines
+                    anchors.left: parent.left
+                    anchors.right: parent.right
+                    anchors.verticalCenter: parent.verticalCenter
+                    anchors.leftMargin: 14
+                    anchors.rightMargin: 14
+                    spacing: 2
+
+                    Text {
+                        width: parent.width
+                        text: row.title
+                        textFormat: Text.PlainText
+                        maximumLineCount: 1
+                        elide: Text.ElideRight
+                        font: VTFont.systemFont(12, Font.Medium)
+                        color: VTColor.primary
+                    }
+
+                    Text {
+                        width: parent.width
+                        text: row.preview
+                        textFormat: Text.PlainText
+                        maximumLineCount: 1
+                        elide: Text.ElideRight
+                        font: VTFont.caption
+                        color: VTColor.secondary
+                    }
+                }
+
+                MouseArea {
+                    id: pointer
+                    anchors.fill: parent
+                    hoverEnabled: true
+                    acceptedButtons: Qt.LeftButton | Qt.RightButton
+                    onClicked: mouse => {
+                        if (mouse.button === Qt.RightButton)
+                            rowMenu.popup(row, mouse.x, mouse.y)
+                        else
+                            root.viewModel.selectSnippetRow(row.index)
+                    }
+                }
+
+                Menu {
+                    id: rowMenu
+
+                    MenuItem {
+                        text: qsTr("Delete")
+                        palette.windowText: VTColor.danger
+                        onTriggered: root.viewModel.deleteSnippetRow(row.index)
+                    }
+                }
+            }
+        }
+    }
+}

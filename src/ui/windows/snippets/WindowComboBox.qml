@@ -1,0 +1,88 @@
+import QtQuick
+import QtQuick.Controls
+import Vantorell.Design
+
+// A pop-up picker with a rounded border, in the window's colours.
+ComboBox {
+    id: control
+
+    font: VTFont.body
+    leftPadding: 8
+    rightPadding: 26
+    topPadding: 4
+    bottomPadding: 4
+
+    contentItem: Text {
+        text: control.displayText
+        textFormat: Text.PlainText
+        font: control.font
+        color: VTColor.primary
+        elide: Text.ElideRight
+        verticalAlignment: Text.AlignVCenter
+    }
+
+    indicator: Symbol {
+        x: control.width - width - 8
+        y: (control.height - height) / 2
+        name: "chevron.up.chevron.down"
+        pointSize: 10
+        color: VTColor.secondary
+    }
+
+    background: SurfaceShape {
+        implicitWidth: 120
+        implicitHeight: 24
+        cornerRadius: 6
+        color: control.down ? VTColor.surfaceStrong : VTColor.surface
+        strokeColor: control.visualFocus ? VTColor.withOpacity(VTColor.accent, 0.7) : VTColor.border
+        strokeWidth: 1
+    }
+
+    delegate: ItemDelegate {
+        id: choice
+        required property int index
+        required property var modelData
+        width: ListView.view.width
+        topPadding: 4
+        bottomPadding: 4
+        highlighted: control.highlightedIndex === index
+        text: modelData[control.textRole]
+        contentItem: Text {
+            text: choice.text
+            textFormat: Text.PlainText
+            font: control.font
+            color: choice.highlighted ? "white" : VTColor.primary
+            elide: Text.ElideRight
+        }
+        background: Rectangle {
+            radius: 4
+            color: choice.highlighted ? VTColor.accent : "transparent"
+        }
+    }
+
+    popup: Popup {
+        y: control.height + 2
+        width: control.width
+        implicitHeight: Math.min(contentItem.implicitHeight + 8, 300)
+        padding: 4
+
+        contentItem: ListView {
+            clip: true
+            implicitHeight: contentHeight
+            model: control.popup.visible ? control.delegateModel : null
+            currentIndex: control.highlightedIndex
+            boundsBehavior: Flickable.StopAtBounds
+            ScrollIndicator.vertical: ScrollIndicator { }
+        }
+
+        background: SurfaceShape {
+            cornerRadius: 6
+            color: VTColor.panel
+            strokeColor: VTColor.border
+            strokeWidth: 1
+            shadowColor: VTColor.withOpacity("black", 0.2)
+            shadowRadius: 8
+            shadowOffset: Qt.point(0, 3)
+        }
+    }
+}
