@@ -21,7 +21,8 @@ namespace {
 
 bool containsName(const QStringList &names, const QString &name)
 {
-    return std::ranges::any_of(names, [&name](const QString &each) { return CanonicalText::equal(each, name); });
+    return std::ranges::any_of(
+        names, [&name](const QString &each) { return CanonicalText::equal(each, name); });
 }
 
 // Equal titles keep their order: the more recently updated first.
@@ -50,7 +51,9 @@ std::optional<Snippet> findSnippet(const QList<Snippet> &snippets, const std::op
 
 } // namespace
 
-SnippetManagerViewModel::SnippetManagerViewModel(QObject *parent) : QObject(parent) { }
+SnippetManagerViewModel::SnippetManagerViewModel(QObject *parent) : QObject(parent)
+{
+}
 
 SnippetManagerViewModel::~SnippetManagerViewModel() = default;
 
@@ -346,7 +349,8 @@ void SnippetManagerViewModel::createFolder()
 
 void SnippetManagerViewModel::promptRenameFolder(const QString &name)
 {
-    const std::optional<QString> typed = m_renamePrompt ? m_renamePrompt(name) : FolderRenamePrompt::ask(name);
+    const std::optional<QString> typed
+        = m_renamePrompt ? m_renamePrompt(name) : FolderRenamePrompt::ask(name);
     if (!typed)
         return;
     const QString newName = Blanks::trimmed(*typed).toString();
@@ -559,16 +563,17 @@ void SnippetManagerViewModel::createNewSnippet(const std::optional<QString> &fol
                 return;
             }
             store->logAuditEvent({QUuid::createUuid(), clock->now(), AuditEventType::snippetCreated, {}});
-            whenFinished(appState, store->fetchSnippets(), [appState, self, id](const QList<Snippet> &snippets) {
-                // Nothing decrypted is published once the vault has locked.
-                if (appState->isUnlocked())
-                    appState->setSnippets(snippets);
-                if (!self)
-                    return;
-                self->setSelectedSnippetID(id);
-                self->loadSnippetIntoEditor();
-                self->setCreating(false);
-            });
+            whenFinished(
+                appState, store->fetchSnippets(), [appState, self, id](const QList<Snippet> &snippets) {
+                    // Nothing decrypted is published once the vault has locked.
+                    if (appState->isUnlocked())
+                        appState->setSnippets(snippets);
+                    if (!self)
+                        return;
+                    self->setSelectedSnippetID(id);
+                    self->loadSnippetIntoEditor();
+                    self->setCreating(false);
+                });
         });
 }
 

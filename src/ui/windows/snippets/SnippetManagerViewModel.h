@@ -169,8 +169,8 @@ private:
     void updateCanSave();
     // Writes each member with the group, all at once; the store keeps their
     // order. Then reloads the published list and runs afterwards.
-    void regroup(const QList<Snippet> &members, const std::optional<QString> &group,
-        std::function<void()> afterwards);
+    void regroup(
+        const QList<Snippet> &members, const std::optional<QString> &group, std::function<void()> afterwards);
     QList<Snippet> membersOf(const QString &folder) const;
 
     const Clock &m_clock = Clock::system();

@@ -11,7 +11,9 @@ constexpr qsizetype previewCharacters = 160;
 
 } // namespace
 
-SnippetRows::SnippetRows(QObject *parent) : QAbstractListModel(parent) { }
+SnippetRows::SnippetRows(QObject *parent) : QAbstractListModel(parent)
+{
+}
 
 void SnippetRows::setSnippets(const QList<Snippet> &snippets)
 {

@@ -5,5 +5,6 @@
 // The snippet editor window's view, for the window host.
 inline QUrl snippetWindowRoot()
 {
-    return QUrl(QStringLiteral("qrc:/qt-project.org/imports/Vantorell/Windows/snippets/SnippetManagerView.qml"));
+    return QUrl(
+        QStringLiteral("qrc:/qt-project.org/imports/Vantorell/Windows/snippets/SnippetManagerView.qml"));
 }

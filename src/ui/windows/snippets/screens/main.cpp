@@ -64,7 +64,8 @@ QList<Snippet> sampleSnippets()
         {u"Address"_s, u"12 Harbour Lane, Portsmouth"_s, std::nullopt, {u"home"_s}},
         {u"Thanks & regards"_s, u"Thanks for getting back to me so quickly, {{prompt:Name}}."_s, u"Email"_s,
             {u"reply"_s, u"polite"_s}},
-        {u"Follow-up"_s, u"Hi {{prompt:Name}},\n\nJust following up on my message from {{date}}.\n{{cursor}}"_s,
+        {u"Follow-up"_s,
+            u"Hi {{prompt:Name}},\n\nJust following up on my message from {{date}}.\n{{cursor}}"_s,
             u"Email"_s, {u"reply"_s}},
         {u"Bug report"_s, u"Steps to reproduce:\n1. \nExpected:\nActual:"_s, u"Work"_s, {}},
     };
@@ -149,8 +150,8 @@ int main(int argc, char *argv[])
         }
         view.resize(860, 540);
         view.show();
-        auto *model
-            = qobject_cast<SnippetManagerViewModel *>(view.rootObject()->property("viewModel").value<QObject *>());
+        auto *model = qobject_cast<SnippetManagerViewModel *>(
+            view.rootObject()->property("viewModel").value<QObject *>());
         if (!model)
             return 1;
         settle();
@@ -184,8 +185,8 @@ int main(int argc, char *argv[])
         model->changeSelection({FolderSelection::Kind::ungrouped});
         model->selectSnippetRow(rowOf(*model, u"Signature"_s));
         model->setEditTitle(u"Signature (work)"_s);
-        const QMetaObject::Connection restore = QObject::connect(model,
-            &SnippetManagerViewModel::saveErrorChanged, [&key, &keyBytes] { key.set(keyBytes); });
+        const QMetaObject::Connection restore = QObject::connect(
+            model, &SnippetManagerViewModel::saveErrorChanged, [&key, &keyBytes] { key.set(keyBytes); });
         key.drop();
         model->saveSnippetEdits();
         settle();

@@ -1,0 +1,462 @@
+#include "app/AppStateController.h"
+#include "crypto/EncryptionService.h"
+#include "crypto/MasterKeyHolder.h"
+#include "crypto/SecureRandom.h"
+#include "support/RawDatabase.h"
+#include "support/StoreFixture.h"
+#include "ui/windows/snippets/SnippetManagerViewModel.h"
+#include "ui/windows/snippets/SnippetWindowRoot.h"
+
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickView>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using Group = std::optional<QString>;
+using Groups = QList<Group>;
+
+const QDateTime longAgo = QDateTime::fromSecsSinceEpoch(1'600'000'000, Qt::UTC);
+
+Snippet snippet(const QString &title, const Group &group = std::nullopt, const QStringList &tags = {})
+{
+    return {.id = QUuid::createUuid(),
+        .title = title,
+        .content = title + u" body"_s,
+        .tags = tags,
+        .group = group,
+        .createdAt = longAgo,
+        .updatedAt = longAgo};
+}
+
+QStringList titlesOf(const QList<Snippet> &snippets)
+{
+    QStringList titles;
+    for (const Snippet &each : snippets)
+        titles.append(each.title);
+    return titles;
+}
+
+} // namespace
+
+class SnippetManagerViewTest final : public QObject {
+    Q_OBJECT
+
+    MasterKeyHolder m_key;
+    SecureBytes m_keyBytes = SecureRandom::bytes(32).value();
+    EncryptionService m_encryption {m_key};
+    std::unique_ptr<StoreFixture> m_f;
+    std::unique_ptr<AppStateController> m_appState;
+    std::unique_ptr<SnippetManagerViewModel> m_view;
+
+    // Store continuations hop between the worker and the main thread.
+    void settle()
+    {
+        for (int i = 0; i < 4; ++i)
+            m_f->settle();
+    }
+
+    // Stores the snippets; the published list is what the store gives back.
+    void seed(const QList<Snippet> &snippets, const QStringList &folders = {})
+    {
+        for (const Snippet &each : snippets)
+            awaitFuture(m_f->store.insertSnippet(each));
+        m_f->settings.setSnippetFolders(folders);
+        m_appState->loadSnippets();
+        settle();
+    }
+
+    QList<Snippet> stored() { return awaitFuture(m_f->store.fetchSnippets()); }
+
+    Snippet storedSnippet(const QUuid &id)
+    {
+        const QList<Snippet> snippets = stored();
+        const auto found = std::ranges::find(snippets, id, &Snippet::id);
+        return found == snippets.end() ? Snippet() : *found;
+    }
+
+    void open(const Snippet &opened)
+    {
+        m_view->changeSelection({FolderSelection::Kind::all});
+        m_view->setSelectedSnippetID(opened.id);
+        QCOMPARE(m_view->editingID(), std::optional(opened.id));
+    }
+
+private slots:
+    void init()
+    {
+        m_key.set(m_keyBytes);
+        m_f = std::make_unique<StoreFixture>(m_encryption);
+        m_appState = std::make_unique<AppStateController>();
+        m_appState->configure(nullptr, m_f->store, m_f->snippets, nullptr, m_f->settings);
+        m_appState->setUnlocked(true);
+        m_view = std::make_unique<SnippetManagerViewModel>();
+        m_view->setAppState(m_appState.get());
+        m_view->setSettings(&m_f->settings);
+    }
+
+    void cleanup()
+    {
+        m_view.reset();
+        m_appState.reset();
+        m_f.reset();
+    }
+
+    void folderNames_data()
+    {
+        QTest::addColumn<Groups>("groups");
+        QTest::addColumn<QStringList>("folders");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("union of groups and stored names, once each")
+            << Groups {u"Work"_s, u"Email"_s, std::nullopt} << QStringList {u"Email"_s, u"Templates"_s}
+            << QStringList {u"Email"_s, u"Templates"_s, u"Work"_s};
+        QTest::newRow("canonically equal names are one folder")
+            << Groups {u"Cafe\u0301"_s} << QStringList {u"Café"_s} << QStringList {u"Cafe\u0301"_s};
+        QTest::newRow("code points, not UTF-16 units nor case")
+            << Groups {} << QStringList {u"\U0001D49C"_s, u"a"_s, u"\uE000"_s, u"B"_s, u"A"_s}
+            << QStringList {u"A"_s, u"B"_s, u"a"_s, u"\uE000"_s, u"\U0001D49C"_s};
+        QTest::newRow("an empty group is a folder")
+            << Groups {u""_s} << QStringList {} << QStringList {u""_s};
+    }
+
+    void folderNames()
+    {
+        QFETCH(QStringList, names);
+        QFETCH(Groups, groups);
+        QFETCH(QStringList, folders);
+        QList<Snippet> snippets;
+        for (const Group &group : groups)
+            snippets.append(snippet(u"s"_s, group));
+        seed(snippets, folders);
+        QCOMPARE(m_view->allFolderNames(), names);
+    }
+
+    void filteredSnippets_data()
+    {
+        QTest::addColumn<FolderSelection>("selection");
+        QTest::addColumn<QStringList>("titles");
+        // As published: most recently updated first.
+        QTest::newRow("all, equal titles in list order")
+            << FolderSelection {} << QStringList {u"Beta 1"_s, u"Beta 2"_s, u"Delta"_s, u"alpha"_s, u"Ω"_s};
+        QTest::newRow("ungrouped leaves out the empty folder")
+            << FolderSelection {FolderSelection::Kind::ungrouped} << QStringList {u"alpha"_s};
+        QTest::newRow("the empty folder") << FolderSelection::folder(u""_s) << QStringList {u"Delta"_s};
+        QTest::newRow("a folder by its canonical name")
+            << FolderSelection::folder(u"Cafe\u0301"_s) << QStringList {u"Beta 1"_s, u"Beta 2"_s, u"Ω"_s};
+    }
+
+    void filteredSnippets()
+    {
+        QFETCH(QStringList, titles);
+        QFETCH(FolderSelection, selection);
+        QList<Snippet> snippets {snippet(u"Ω"_s, u"Café"_s), snippet(u"alpha"_s),
+            snippet(u"Beta"_s, u"Café"_s), snippet(u"Delta"_s, u""_s), snippet(u"Beta"_s, u"Café"_s)};
+        for (qsizetype i = 0; i < snippets.size(); ++i)
+            snippets[i].updatedAt = longAgo.addSecs(-i);
+        snippets[2].content = u"1"_s;
+        snippets[4].content = u"2"_s;
+        seed(snippets);
+        m_view->changeSelection(selection);
+        QStringList shown;
+        for (const Snippet &each : m_view->filteredSnippets())
+            shown.append(each.title == u"Beta"_s ? u"Beta "_s + each.content : each.title);
+        QCOMPARE(shown, titles);
+    }
+
+    void createFolder_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("folders");
+        QTest::addColumn<FolderSelection>("selection");
+        const QStringList existing {u"Email"_s};
+        QTest::newRow("trimmed of blanks") << u" \tRecipes\u00A0"_s << QStringList {u"Email"_s, u"Recipes"_s}
+                                           << FolderSelection::folder(u"Recipes"_s);
+        QTest::newRow("line breaks stay") << u"Notes\n"_s << QStringList {u"Email"_s, u"Notes\n"_s}
+                                          << FolderSelection::folder(u"Notes\n"_s);
+        QTest::newRow("an existing name changes nothing") << u"Email "_s << existing << FolderSelection {};
+        QTest::newRow("a name of blanks changes nothing") << u" \t "_s << existing << FolderSelection {};
+        QTest::newRow("other case is another folder")
+            << u"email"_s << QStringList {u"Email"_s, u"email"_s} << FolderSelection::folder(u"email"_s);
+    }
+
+    void createFolder()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, folders);
+        QFETCH(FolderSelection, selection);
+        seed({}, {u"Email"_s});
+        m_view->showNewFolderSheet();
+        m_view->setNewFolderName(typed);
+        m_view->createFolder();
+        QVERIFY(!m_view->showNewFolder());
+        QCOMPARE(m_f->settings.snippetFolders(), folders);
+        QCOMPARE(m_view->selection(), selection);
+    }
+
+    void folderOperations_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("folder");
+        QTest::addColumn<QStringList>("folders");
+        QTest::addColumn<QStringList>("foldersAfter");
+        QTest::addColumn<Group>("groupAfter");
+        QTest::addColumn<FolderSelection>("selectionAfter");
+        // typed: the rename prompt's answer; none deletes the folder.
+        const QStringList both {u"Email"_s, u"Work"_s};
+        QTest::newRow("rename merges into an existing folder")
+            << u" Email "_s << u"Work"_s << both << QStringList {u"Email"_s, u"Email"_s} << Group(u"Email"_s)
+            << FolderSelection::folder(u"Email"_s);
+        QTest::newRow("rename stores a name only snippets carried")
+            << u"Notes"_s << u"Drafts"_s << QStringList {} << QStringList {u"Notes"_s} << Group(u"Notes"_s)
+            << FolderSelection::folder(u"Notes"_s);
+        QTest::newRow("delete moves the members to Ungrouped")
+            << QString() << u"Work"_s << both << QStringList {u"Email"_s} << Group() << FolderSelection {};
+    }
+
+    // The open member's folder follows the operation: no later save puts it
+    // back under the old name.
+    void folderOperations()
+    {
+        QFETCH(QStringList, foldersAfter);
+        QFETCH(FolderSelection, selectionAfter);
+        QFETCH(QStringList, folders);
+        QFETCH(QString, typed);
+        QFETCH(QString, folder);
+        QFETCH(Group, groupAfter);
+        const Snippet member = snippet(u"Member"_s, folder);
+        seed({member, snippet(u"Other"_s, u"Email"_s)}, folders);
+        m_view->changeSelection(FolderSelection::folder(folder));
+        m_view->setSelectedSnippetID(member.id);
+        const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-1);
+
+        m_view->setRenamePrompt([&typed](const QString &) { return std::optional(typed); });
+        if (typed.isNull())
+            m_view->deleteFolder(folder);
+        else
+            m_view->promptRenameFolder(folder);
+        QCOMPARE(m_view->editFolder(), groupAfter.value_or(QString()));
+        settle();
+        QCOMPARE(m_f->settings.snippetFolders(), foldersAfter);
+        QCOMPARE(m_view->selection(), selectionAfter);
+        QVERIFY(!m_view->hasUnsavedChanges());
+        QCOMPARE(storedSnippet(member.id).group, groupAfter);
+        QVERIFY(storedSnippet(member.id).updatedAt > before);
+
+        m_view->changeSelection({FolderSelection::Kind::ungrouped});
+        settle();
+        QCOMPARE(storedSnippet(member.id).group, groupAfter);
+        QVERIFY(!m_view->allFolderNames().contains(folder));
+    }
+
+    void renameThatChangesNothing_data()
+    {
+        QTest::addColumn<std::optional<QString>>("typed");
+        QTest::newRow("cancelled") << std::optional<QString>();
+        QTest::newRow("blank") << std::optional(u" \t"_s);
+        QTest::newRow("the same name") << std::optional(u" Work"_s);
+    }
+
+    void renameThatChangesNothing()
+    {
+        QFETCH(std::optional<QString>, typed);
+        const Snippet member = snippet(u"Member"_s, u"Work"_s);
+        seed({member}, {u"Work"_s});
+        m_view->setRenamePrompt([&typed](const QString &) { return typed; });
+        m_view->promptRenameFolder(u"Work"_s);
+        settle();
+        QCOMPARE(m_f->settings.snippetFolders(), QStringList {u"Work"_s});
+        QCOMPARE(storedSnippet(member.id), member);
+    }
+
+    void rowsShowOnlyTheStartOfALargeSnippet()
+    {
+        Snippet large = snippet(u"Large"_s);
+        large.content = QString(100'000, u'x');
+        seed({large});
+        const QString preview = m_view->snippetRows()->index(0).data(SnippetRows::PreviewRole).toString();
+        QVERIFY(!preview.isEmpty());
+        QVERIFY(preview.size() < 1000);
+    }
+
+    void dirtyCheck_data()
+    {
+        QTest::addColumn<QByteArray>("field");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<bool>("dirty");
+        QTest::addColumn<bool>("canSave");
+        QTest::newRow("tags as shown") << "editTags"_ba << QVariant(u"a, b"_s) << false << false;
+        QTest::newRow("tags with a bare comma") << "editTags"_ba << QVariant(u"a,b"_s) << true << true;
+        QTest::newRow("a canonically equal title")
+            << "editTitle"_ba << QVariant(u"Cafe\u0301"_s) << false << false;
+        QTest::newRow("a title of spaces") << "editTitle"_ba << QVariant(u"  "_s) << true << true;
+        QTest::newRow("an empty title") << "editTitle"_ba << QVariant(QString()) << true << false;
+        QTest::newRow("content") << "editContent"_ba << QVariant(u"Café body "_s) << true << true;
+        QTest::newRow("folder to Ungrouped") << "editFolder"_ba << QVariant(QString()) << true << true;
+        QTest::newRow("favourite") << "editFavorite"_ba << QVariant(true) << true << true;
+    }
+
+    void dirtyCheck()
+    {
+        QFETCH(QByteArray, field);
+        QFETCH(QVariant, value);
+        QFETCH(bool, dirty);
+        QFETCH(bool, canSave);
+        const Snippet shown = snippet(u"Café"_s, u"Work"_s, {u"a"_s, u"b"_s});
+        seed({shown});
+        open(shown);
+        QVERIFY(m_view->setProperty(field.constData(), value));
+        QCOMPARE(m_view->hasUnsavedChanges(), dirty);
+        QCOMPARE(m_view->canSave(), canSave);
+    }
+
+    void tagsAreParsedOnSave_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("tags");
+        QTest::newRow("empty pieces and blanks dropped")
+            << u" a\t,, b ,  ,c"_s << QStringList {u"a"_s, u"b"_s, u"c"_s};
+        QTest::newRow("one comma between blanks") << u" , "_s << QStringList {};
+        QTest::newRow("duplicates and line breaks kept")
+            << u"x, x ,x\n"_s << QStringList {u"x"_s, u"x"_s, u"x\n"_s};
+    }
+
+    void tagsAreParsedOnSave()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, tags);
+        const Snippet shown = snippet(u"Tagged"_s);
+        seed({shown});
+        open(shown);
+        m_view->setEditTags(typed);
+        m_view->saveSnippetEdits();
+        QCOMPARE(m_view->editTags(), tags.join(u", "_s));
+        QVERIFY(!m_view->hasUnsavedChanges());
+        settle();
+        QCOMPARE(storedSnippet(shown.id).tags, tags);
+    }
+
+    void loadingAMissingSnippetClearsOnlyTheEditingID()
+    {
+        const Snippet shown = snippet(u"Kept"_s, u"Work"_s);
+        seed({shown});
+        open(shown);
+        m_view->setEditContent(u"typed"_s);
+        m_view->setSelectedSnippetID(QUuid::createUuid());
+        QVERIFY(!m_view->editingID());
+        QCOMPARE(m_view->editTitle(), u"Kept"_s);
+        QCOMPARE(m_view->editContent(), u"typed"_s);
+        QVERIFY(!m_view->canSave());
+    }
+
+    void failedSaveShowsWhyAndTheStoredSnippetReturns()
+    {
+        const Snippet shown = snippet(u"Stored"_s);
+        seed({shown});
+        open(shown);
+        m_view->setEditTitle(u"Edited"_s);
+        // Back before the reload that follows the failure.
+        connect(m_view.get(), &SnippetManagerViewModel::saveErrorChanged, this,
+            [this] { m_key.set(m_keyBytes); });
+        m_key.drop();
+        m_view->saveSnippetEdits();
+        QCOMPARE(titlesOf(m_appState->snippets()), QStringList {u"Edited"_s});
+        settle();
+        QCOMPARE(m_view->saveError(), u"Couldn't save “Edited”: App is locked. Master key not available."_s);
+        QCOMPARE(titlesOf(m_appState->snippets()), QStringList {u"Stored"_s});
+        QCOMPARE(m_view->editTitle(), u"Edited"_s);
+        QVERIFY(m_view->canSave());
+    }
+
+    void twoQuickAddsMakeOneSnippetInTheSelectedFolder()
+    {
+        seed({}, {u"Work"_s});
+        m_view->changeSelection(FolderSelection::folder(u"Work"_s));
+        m_view->startNewSnippet();
+        m_view->startNewSnippet();
+        settle();
+        const QList<Snippet> snippets = stored();
+        QCOMPARE(snippets.size(), 1);
+        QCOMPARE(snippets.first().title, u"New snippet"_s);
+        QCOMPARE(snippets.first().group, Group(u"Work"_s));
+        QCOMPARE(m_view->selectedSnippetID(), std::optional(snippets.first().id));
+        QCOMPARE(m_view->editTitle(), u"New snippet"_s);
+        QVERIFY(!m_view->isCreating());
+        RawDatabase raw(m_f->databasePath());
+        QCOMPARE(raw.texts("SELECT event_type || ' ' || quote(detail) FROM audit_log"),
+            QStringList {u"snippet_created NULL"_s});
+    }
+
+    void deletingTheOpenSnippetLeavesNothingToSave()
+    {
+        const Snippet doomed = snippet(u"Doomed"_s);
+        const Snippet other = snippet(u"Other"_s);
+        seed({doomed, other});
+        open(doomed);
+        m_view->setEditTitle(u"Edited"_s);
+        m_view->deleteSelectedSnippet();
+        QVERIFY(!m_view->selectedSnippetID());
+        m_view->setSelectedSnippetID(other.id);
+        m_view->changeSelection({FolderSelection::Kind::ungrouped});
+        settle();
+        QCOMPARE(titlesOf(stored()), QStringList {u"Other"_s});
+        QCOMPARE(titlesOf(m_appState->snippets()), QStringList {u"Other"_s});
+    }
+
+    void sidebarChangeSavesOnlyTitledEdits_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("storedTitle");
+        QTest::newRow("titled edit saved") << u"Edited"_s << u"Edited"_s;
+        QTest::newRow("untitled edit dropped") << QString() << u"Stored"_s;
+    }
+
+    void sidebarChangeSavesOnlyTitledEdits()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, storedTitle);
+        const Snippet shown = snippet(u"Stored"_s);
+        seed({shown});
+        open(shown);
+        m_view->setEditTitle(title);
+        m_view->selectSidebarRow(1);
+        QVERIFY(!m_view->selectedSnippetID());
+        settle();
+        QCOMPARE(storedSnippet(shown.id).title, storedTitle);
+    }
+
+    // Every view of the window loads without a warning, and closing the
+    // window keeps what was typed.
+    void closingTheWindowSaves()
+    {
+        const Snippet shown = snippet(u"Stored"_s, u"Work"_s, {u"a"_s});
+        seed({shown});
+        QTest::failOnWarning(QRegularExpression(u".*"_s));
+        QQmlEngine engine;
+        QQuickView window(&engine, nullptr);
+        window.setInitialProperties({{u"appState"_s, QVariant::fromValue<QObject *>(m_appState.get())},
+            {u"settings"_s, QVariant::fromValue<QObject *>(&m_f->settings)}});
+        window.setSource(snippetWindowRoot());
+        QCOMPARE(window.status(), QQuickView::Ready);
+        window.show();
+        auto *view = qobject_cast<SnippetManagerViewModel *>(
+            window.rootObject()->property("viewModel").value<QObject *>());
+        QVERIFY(view);
+        view->showNewFolderSheet();
+        view->setShowNewFolder(false);
+        view->setSelectedSnippetID(shown.id);
+        view->setEditContent(u"typed before closing"_s);
+        QTest::qWait(50);
+        window.close();
+        settle();
+        QCOMPARE(storedSnippet(shown.id).content, u"typed before closing"_s);
+    }
+};
+
+QTEST_MAIN(SnippetManagerViewTest)
+#include "tst_snippetmanagerview.moc"
