@@ -396,7 +396,10 @@ private slots:
     {
         const Snippet doomed = snippet(u"Doomed"_s);
         const Snippet other = snippet(u"Other"_s);
-        seed({doomed, other});
+        seed({doomed, other, snippet(u"A row"_s)});
+        open(other);
+        m_view->deleteSnippetRow(0);
+        QCOMPARE(m_view->selectedSnippetID(), std::optional(other.id));
         open(doomed);
         m_view->setEditTitle(u"Edited"_s);
         m_view->deleteSelectedSnippet();
@@ -406,6 +409,7 @@ private slots:
         settle();
         QCOMPARE(titlesOf(stored()), QStringList {u"Other"_s});
         QCOMPARE(titlesOf(m_appState->snippets()), QStringList {u"Other"_s});
+        QCOMPARE(m_view->editTitle(), u"Other"_s);
     }
 
     void sidebarChangeSavesOnlyTitledEdits_data()

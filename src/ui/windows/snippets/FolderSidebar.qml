@@ -86,9 +86,8 @@ Rectangle {
                                 // The prompt is modal: the menu closes first.
                                 onTriggered: Qt.callLater(root.viewModel.promptRenameFolder, folderRow.modelData)
                             }
-                            MenuItem {
+                            DestructiveMenuItem {
                                 text: qsTr("Delete Folder")
-                                palette.windowText: VTColor.danger
                                 onTriggered: root.viewModel.deleteFolder(folderRow.modelData)
                             }
                         }

@@ -140,9 +140,8 @@ Rectangle {
                 Menu {
                     id: rowMenu
 
-                    MenuItem {
+                    DestructiveMenuItem {
                         text: qsTr("Delete")
-                        palette.windowText: VTColor.danger
                         onTriggered: root.viewModel.deleteSnippetRow(row.index)
                     }
                 }

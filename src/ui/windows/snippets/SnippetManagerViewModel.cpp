@@ -579,18 +579,20 @@ void SnippetManagerViewModel::createNewSnippet(const std::optional<QString> &fol
 
 void SnippetManagerViewModel::deleteSnippet(const Snippet &snippet)
 {
+    // The argument may be a row of the list that the removal replaces.
+    const Snippet deleted = snippet;
     // Cleared first, so the selection change below saves nothing.
-    if (m_editingID == snippet.id)
+    if (m_editingID == deleted.id)
         m_editingID.reset();
-    if (m_selectedSnippetID == snippet.id)
+    if (m_selectedSnippetID == deleted.id)
         setSelectedSnippetID(std::nullopt);
     if (m_appState) {
         QList<Snippet> snippets = publishedSnippets();
-        if (snippets.removeIf([&snippet](const Snippet &each) { return each.id == snippet.id; }) > 0)
+        if (snippets.removeIf([&deleted](const Snippet &each) { return each.id == deleted.id; }) > 0)
             m_appState->setSnippets(snippets);
     }
     updateCanSave();
-    removeSnippetFromStore(snippet);
+    removeSnippetFromStore(deleted);
 }
 
 void SnippetManagerViewModel::removeSnippetFromStore(const Snippet &snippet)

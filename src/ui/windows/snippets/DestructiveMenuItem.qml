@@ -1,0 +1,17 @@
+import QtQuick
+import QtQuick.Controls
+import Vantorell.Design
+
+// A menu item whose title is red: its action removes something at once.
+MenuItem {
+    id: control
+
+    contentItem: Text {
+        leftPadding: control.leftPadding
+        text: control.text
+        textFormat: Text.PlainText
+        font: control.font
+        color: control.highlighted ? control.palette.highlightedText : VTColor.danger
+        verticalAlignment: Text.AlignVCenter
+    }
+}
