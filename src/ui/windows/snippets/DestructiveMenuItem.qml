@@ -7,7 +7,6 @@ MenuItem {
     id: control
 
     contentItem: Text {
-        leftPadding: control.leftPadding
         text: control.text
         textFormat: Text.PlainText
         font: control.font

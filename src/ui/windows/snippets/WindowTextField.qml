@@ -21,7 +21,7 @@ TextField {
     background: SurfaceShape {
         implicitWidth: 120
         cornerRadius: 6
-        color: VTColor.surface
+        color: VTColor.material
         strokeColor: control.activeFocus ? VTColor.withOpacity(VTColor.accent, 0.7) : VTColor.border
         strokeWidth: control.activeFocus ? 1.5 : 1
     }
