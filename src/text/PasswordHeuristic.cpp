@@ -1,26 +1,11 @@
 #include "text/PasswordHeuristic.h"
 
+#include "text/Blanks.h"
 #include "text/Graphemes.h"
 
 namespace PasswordHeuristic {
 
 namespace {
-
-bool isSpaceOrTab(QChar c)
-{
-    return c == u'\t' || c.category() == QChar::Separator_Space;
-}
-
-QStringView trimSpacesAndTabs(QStringView text)
-{
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && isSpaceOrTab(text[begin]))
-        ++begin;
-    while (end > begin && isSpaceOrTab(text[end - 1]))
-        --end;
-    return text.sliced(begin, end - begin);
-}
 
 bool isAsciiUpper(QChar c)
 {
@@ -41,7 +26,7 @@ bool looksLikePassword(const QString &text)
 {
     if (text.contains(u'\n'))
         return false;
-    const QStringView trimmed = trimSpacesAndTabs(text);
+    const QStringView trimmed = Blanks::trimmed(text);
     constexpr qsizetype minLength = 12;
     constexpr qsizetype maxLength = 128;
     // A cluster has at least one code unit, so a short text needs no count.

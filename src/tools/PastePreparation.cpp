@@ -1,5 +1,6 @@
 #include "tools/PastePreparation.h"
 
+#include "text/Blanks.h"
 #include "text/Graphemes.h"
 #include "tools/IcuRegex.h"
 #include "tools/TemplateExpander.h"
@@ -16,28 +17,13 @@ const IcuRegex &promptPattern()
     return pattern;
 }
 
-bool isBlank(QChar character)
-{
-    return character == u'\t' || character.category() == QChar::Separator_Space;
-}
-
-// Every blank lies in the Basic Multilingual Plane, so code units will do.
-QString withoutBlanks(QStringView label)
-{
-    while (!label.isEmpty() && isBlank(label.front()))
-        label = label.sliced(1);
-    while (!label.isEmpty() && isBlank(label.back()))
-        label.chop(1);
-    return label.toString();
-}
-
 } // namespace
 
 QStringList promptLabels(QStringView content)
 {
     QStringList labels;
     for (const IcuRegex::Match &match : promptPattern().matches(content)) {
-        const QString label = withoutBlanks(match.captures.value(1));
+        const QString label = Blanks::trimmed(match.captures.value(1)).toString();
         if (!label.isEmpty() && !labels.contains(label))
             labels.append(label);
     }
@@ -51,7 +37,7 @@ PastePreparation expandPastePlaceholders(TemplateExpander &expander, const Snipp
     for (const auto &[label, value] : values) {
         const QList<IcuRegex::Match> matches = promptPattern().matches(text);
         for (auto match = matches.crbegin(); match != matches.crend(); ++match) {
-            if (withoutBlanks(match->captures.value(1)) == label)
+            if (Blanks::trimmed(match->captures.value(1)) == label)
                 text.replace(match->start, match->end - match->start, value);
         }
     }

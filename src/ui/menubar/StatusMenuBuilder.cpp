@@ -8,7 +8,8 @@
 #include "platform/PasteboardType.h"
 #include "settings/SettingsManager.h"
 #include "store/SecureStorageManager.h"
-#include "text/CodePointOrder.h"
+#include "text/Blanks.h"
+#include "text/CanonicalText.h"
 #include "text/Graphemes.h"
 #include "tools/TextTransform.h"
 #include "ui/menubar/StatusMenuActions.h"
@@ -92,36 +93,14 @@ QString symbolFor(TextTransform transform)
     return {};
 }
 
-// Spaces, other space separators and tabs; never a line end.
-bool isBlank(QChar character)
-{
-    return character == u'\t' || character.category() == QChar::Separator_Space;
-}
-
-QStringView trimmedBlanks(QStringView text)
-{
-    while (!text.isEmpty() && isBlank(text.front()))
-        text = text.sliced(1);
-    while (!text.isEmpty() && isBlank(text.back()))
-        text.chop(1);
-    return text;
-}
-
-// Names and titles that look alike are alike: canonically equivalent forms
-// compare equal, and the order is that of code points.
-QString comparable(const QString &text)
-{
-    return text.normalized(QString::NormalizationForm_C);
-}
-
 void sortByTitle(QList<Snippet> &snippets)
 {
     QList<std::pair<QString, Snippet>> keyed;
     keyed.reserve(snippets.size());
     for (const Snippet &snippet : snippets)
-        keyed.append({comparable(snippet.title), snippet});
+        keyed.append({CanonicalText::composed(snippet.title), snippet});
     std::ranges::stable_sort(
-        keyed, [](const auto &a, const auto &b) { return CodePointOrder::compare(a.first, b.first) < 0; });
+        keyed, [](const auto &a, const auto &b) { return CanonicalText::compare(a.first, b.first) < 0; });
     snippets.clear();
     for (auto &[key, snippet] : keyed)
         snippets.append(std::move(snippet));
@@ -216,7 +195,7 @@ QString StatusMenuBuilder::historyTitle(const ClipboardEntry &entry, const Encry
     if (!preview)
         return entry.contentType == ContentType::image ? u"Image"_s : u"Item"_s;
     preview->replace(u'\n', u' ');
-    const QStringView trimmed = trimmedBlanks(*preview);
+    const QStringView trimmed = Blanks::trimmed(*preview);
     const QStringView cut = Graphemes::prefix(trimmed, menuTitleMaxChars);
     if (cut.size() < trimmed.size())
         return cut.toString() + u'…';
@@ -247,7 +226,7 @@ MenuItem StatusMenuBuilder::buildSnippetsSubmenu() const
     // Each folder once, under the first spelling met.
     QHash<QString, QString> folderNames;
     const auto addFolder = [&folderNames](const QString &name) {
-        const QString key = comparable(name);
+        const QString key = CanonicalText::composed(name);
         if (!folderNames.contains(key))
             folderNames.insert(key, name);
     };
@@ -275,11 +254,11 @@ MenuItem StatusMenuBuilder::buildSnippetsSubmenu() const
     };
     QStringList keys = folderNames.keys();
     std::ranges::sort(
-        keys, [](const QString &a, const QString &b) { return CodePointOrder::compare(a, b) < 0; });
+        keys, [](const QString &a, const QString &b) { return CanonicalText::compare(a, b) < 0; });
     for (const QString &key : keys) {
         QList<Snippet> members;
         for (const Snippet &snippet : snippets) {
-            if (snippet.group && comparable(*snippet.group) == key)
+            if (snippet.group && CanonicalText::composed(*snippet.group) == key)
                 members.append(snippet);
         }
         sortByTitle(members);
