@@ -13,12 +13,14 @@
 #include "platform/linux/X11DockPresence.h"
 #include "platform/linux/X11GlobalHotkey.h"
 #include "platform/linux/X11IdleTime.h"
+#include "platform/linux/X11KeyCodeMap.h"
 #include "platform/linux/X11Pasteboard.h"
 #include "platform/linux/X11Workspace.h"
 #include "platform/linux/XTestKeySender.h"
 #include "settings/TypedSettings.h"
 #include "ui/menubar/StatusBarController.h"
 #include "ui/menubar/WindowHost.h"
+#include "ui/windows/settings/SettingsWindowContext.h"
 #include "ui/windows/snippets/SnippetWindowRoot.h"
 
 #include <QApplication>
@@ -64,6 +66,7 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "xcb");
 
     QApplication::setApplicationName(u"Vantorell"_s);
+    QApplication::setApplicationVersion(QStringLiteral(VT_VERSION));
     QApplication::setOrganizationName(QString());
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication app(argc, argv);
@@ -86,6 +89,8 @@ int main(int argc, char *argv[])
     X11GlobalHotkey globalHotkey;
     CanberraSound sound;
     MessageBoxAlerts alerts;
+    X11KeyCodeMap keyCodeMap;
+    StatusBarController *statusBar = nullptr;
     AppDelegate delegate({.keychain = keychain,
         .deviceAuth = deviceAuth,
         .idleTime = idleTime,
@@ -101,10 +106,11 @@ int main(int argc, char *argv[])
         .alerts = alerts,
         .makeStatusBar
         = [&](AppStateController &appState, SettingsManager &settings) -> std::unique_ptr<StatusBar> {
-            auto statusBar = std::make_unique<StatusBarController>(
+            auto made = std::make_unique<StatusBarController>(
                 appState, settings, StatusBarController::Desktop {workspace, pasteboard, keySender});
-            statusBar->windows().setSnippetManagerRoot(snippetWindowRoot());
-            return statusBar;
+            made->windows().setSnippetManagerRoot(snippetWindowRoot());
+            statusBar = made.get();
+            return made;
         }});
 
     TerminationSignals terminationSignals;
@@ -114,5 +120,13 @@ int main(int argc, char *argv[])
         [&delegate] { delegate.applicationShouldHandleReopen(hasVisibleWindows()); });
 
     delegate.applicationDidFinishLaunching();
+    // The window host keeps the context, and its windows go first.
+    WindowHost &windows = statusBar->windows();
+    auto *windowContext = new SettingsWindowContext(
+        {delegate.appState(), delegate.settingsManager(), deviceAuth, *delegate.autoPaste(),
+            *delegate.keyManager(), *delegate.updateChecker(), keyCodeMap, workspace},
+        &windows);
+    windows.setSettingsRoot(
+        SettingsWindowContext::rootView, {{u"context"_s, QVariant::fromValue<QObject *>(windowContext)}});
     return app.exec();
 }

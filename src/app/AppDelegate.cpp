@@ -19,6 +19,7 @@
 #include "tools/PromptDialog.h"
 #include "tools/SettingsSnippetCounters.h"
 #include "tools/TemplateExpander.h"
+#include "update/UpdateChecker.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -44,7 +45,11 @@ AppDelegate::AppDelegate(AppPlatform platform, const Clock &clock, QObject *pare
         .migrateFromSandboxContainer();
 }
 
-AppDelegate::~AppDelegate() = default;
+AppDelegate::~AppDelegate()
+{
+    // The views go before the services they show.
+    m_statusBar.reset();
+}
 
 SettingsManager &AppDelegate::settingsManager()
 {
@@ -99,6 +104,7 @@ void AppDelegate::setupServices()
     m_snippetCounters = std::make_unique<SettingsSnippetCounters>(settingsManager());
     m_templateExpander = std::make_unique<TemplateExpander>(m_clock, *m_snippetCounters);
     paste.configureSnippetPaste(*m_templateExpander, askPromptValues);
+    m_updateChecker = std::make_unique<UpdateChecker>();
     QMetaObject::invokeMethod(this, &AppDelegate::openDatabaseAndUnlock, Qt::QueuedConnection);
 }
 

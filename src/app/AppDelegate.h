@@ -24,6 +24,7 @@ class SettingsSnippetCounters;
 class SnippetManager;
 class StatusBar;
 class TemplateExpander;
+class UpdateChecker;
 
 // Owns every service for the life of the process: builds them in order at
 // launch, opens the store, unlocks silently where no passcode is required,
@@ -49,6 +50,8 @@ public:
     SecurityController *securityController() const { return m_securityController.get(); }
     KeyManager *keyManager() const { return m_keyManager.get(); }
     ClipboardMonitor *clipboardMonitor() const { return m_clipboardMonitor.get(); }
+    AutoPaste *autoPaste() const { return m_autoPaste.get(); }
+    UpdateChecker *updateChecker() const { return m_updateChecker.get(); }
 
     // The launch sequence; the store opens and the vault unlocks once control
     // is back in the event loop.
@@ -86,5 +89,6 @@ private:
     std::unique_ptr<EntryTools> m_entryTools;
     std::unique_ptr<SettingsSnippetCounters> m_snippetCounters;
     std::unique_ptr<TemplateExpander> m_templateExpander;
+    std::unique_ptr<UpdateChecker> m_updateChecker;
     QTimer m_idleTimer;
 };

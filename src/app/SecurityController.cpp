@@ -18,11 +18,6 @@ using namespace std::chrono;
 
 namespace {
 
-QString describe(const KeyManager::Failure &failure)
-{
-    return std::visit([](const auto &error) { return description(error); }, failure);
-}
-
 // A passcode that does not open the sealed key; every other failure (a
 // missing or damaged item, an unreachable keychain) is no mistake of the
 // user's.
@@ -68,7 +63,7 @@ bool SecurityController::attemptUnlock(const QString &passcode)
         if (isWrongPasscode(unlocked.error()))
             recordFailedAttempt();
         else
-            setAuthError(describe(unlocked.error()));
+            setAuthError(description(unlocked.error()));
         return false;
     }
     if (m_settings.useBiometrics())
@@ -83,7 +78,7 @@ void SecurityController::attemptBiometricUnlock(std::function<void(bool)> done)
     // mistyped passcode.
     m_keyManager.unlockWithBiometrics([this, done = std::move(done)](KeyManager::Result result) {
         if (!result) {
-            setAuthError(describe(result.error()));
+            setAuthError(description(result.error()));
             done(false);
             return;
         }

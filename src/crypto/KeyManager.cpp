@@ -206,10 +206,13 @@ std::expected<bool, KeyManagerError> KeyManager::keychainExists(const QString &a
     return *found;
 }
 
-void KeyManager::keychainDelete(const QString &account)
+std::expected<void, KeyManagerError> KeyManager::keychainDelete(const QString &account)
 {
-    // A failed delete leaves nothing to undo: the callers go on regardless.
-    (void)m_keychain.remove(account);
+    const auto removed = m_keychain.remove(account);
+    if (!removed)
+        return std::unexpected(
+            KeyManagerError {KeyManagerError::Code::keychainUnavailable, removed.error().message});
+    return {};
 }
 
 std::expected<void, KeyManagerError> KeyManager::keychainStore(
@@ -236,4 +239,9 @@ std::expected<std::optional<SecureBytes>, KeyManagerError> KeyManager::keychainL
     SecureBytes data {QByteArrayView(bytes)};
     OPENSSL_cleanse(bytes.data(), size_t(bytes.size()));
     return data;
+}
+
+QString description(const KeyManager::Failure &failure)
+{
+    return std::visit([](const auto &error) { return description(error); }, failure);
 }

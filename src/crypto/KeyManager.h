@@ -52,7 +52,9 @@ public:
     void deleteAllKeys();
 
     std::expected<bool, KeyManagerError> keychainExists(const QString &account);
-    void keychainDelete(const QString &account);
+    // Succeeds also when there was no such item; a keychain that cannot
+    // answer fails with keychainUnavailable and its own message.
+    std::expected<void, KeyManagerError> keychainDelete(const QString &account);
 
     static std::expected<SecureBytes, KeyManagerError> derivePasscodeKey(
         QStringView passcode, QByteArrayView salt);
@@ -72,3 +74,5 @@ private:
     DeviceAuth &m_deviceAuth;
     MasterKeyHolder m_masterKey;
 };
+
+QString description(const KeyManager::Failure &failure);

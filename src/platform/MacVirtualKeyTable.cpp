@@ -135,3 +135,12 @@ std::optional<quint32> MacVirtualKeyTable::keysym(quint32 keyCode)
     }
     return std::nullopt;
 }
+
+std::optional<quint32> MacVirtualKeyTable::keyCode(quint32 keysym)
+{
+    for (const auto &[code, named] : table) {
+        if (named == keysym)
+            return code;
+    }
+    return std::nullopt;
+}

@@ -10,4 +10,6 @@ class MacVirtualKeyTable {
 public:
     // None for a code that names no key, or only a modifier.
     static std::optional<quint32> keysym(quint32 keyCode);
+    // The code whose keysym this is; none for a keysym no code names.
+    static std::optional<quint32> keyCode(quint32 keysym);
 };

@@ -42,6 +42,11 @@ QString appVersion()
     return version.isEmpty() ? u"1.2.0"_s : version;
 }
 
+QString appBuildNumber()
+{
+    return QStringLiteral(VT_BUILD_NUMBER);
+}
+
 bool compareVersions(const QString &a, const QString &b)
 {
     const QList<qint64> left = versionNumbers(a);

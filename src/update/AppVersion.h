@@ -4,6 +4,8 @@
 
 // The running version: the application's version when set, else "1.2.0".
 QString appVersion();
+// The build's own number, set when the application is built.
+QString appBuildNumber();
 
 // Whether version a is newer than b. Versions are dot-separated integers;
 // empty pieces are dropped, a piece that is not an optionally signed decimal

@@ -55,6 +55,14 @@ std::uint8_t X11Keymap::keycode(std::uint32_t keysym) const
     return 0;
 }
 
+QList<std::uint32_t> X11Keymap::keysyms(std::uint8_t keycode) const
+{
+    const int first = (keycode - m_minKeycode) * m_keysymsPerKeycode;
+    if (keycode < m_minKeycode || first + m_keysymsPerKeycode > int(m_keysyms.size()))
+        return {};
+    return m_keysyms.mid(first, m_keysymsPerKeycode);
+}
+
 std::uint16_t X11Keymap::modifierMask(std::uint32_t keysym) const
 {
     for (int index = 0; index < int(m_modifierKeycodes.size()); ++index) {
@@ -78,12 +86,5 @@ std::bitset<256> X11Keymap::heldModifierKeys(const std::bitset<256> &down) const
 
 bool X11Keymap::types(std::uint8_t keycode, std::uint32_t keysym) const
 {
-    const int first = (keycode - m_minKeycode) * m_keysymsPerKeycode;
-    if (keycode < m_minKeycode || first + m_keysymsPerKeycode > int(m_keysyms.size()))
-        return false;
-    for (int level = 0; level < m_keysymsPerKeycode; ++level) {
-        if (m_keysyms[first + level] == keysym)
-            return true;
-    }
-    return false;
+    return keysyms(keycode).contains(keysym);
 }

@@ -17,6 +17,8 @@ public:
     // The key that types keysym, preferring the unshifted level; 0 when no
     // key does.
     std::uint8_t keycode(std::uint32_t keysym) const;
+    // What the key types, level by level; empty for a key outside the map.
+    QList<std::uint32_t> keysyms(std::uint8_t keycode) const;
     // The modifier bit (1 << index) one of whose keys types keysym; 0 when
     // none does.
     std::uint16_t modifierMask(std::uint32_t keysym) const;

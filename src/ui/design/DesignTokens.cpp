@@ -1,6 +1,7 @@
 #include "ui/design/DesignTokens.h"
 
 #include <QEvent>
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QPalette>
 #include <QScreen>
@@ -23,6 +24,14 @@ QFont DesignTokens::systemFont(qreal points, int weight) const
     const QScreen *screen = QGuiApplication::primaryScreen();
     const qreal dpi = screen ? screen->logicalDotsPerInchY() : 96.0;
     font.setPointSizeF(points * 72.0 / dpi);
+    font.setWeight(static_cast<QFont::Weight>(weight));
+    return font;
+}
+
+QFont DesignTokens::monospacedFont(qreal points, int weight) const
+{
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSizeF(systemFont(points, weight).pointSizeF());
     font.setWeight(static_cast<QFont::Weight>(weight));
     return font;
 }

@@ -80,6 +80,8 @@ public:
     // The system font at a size in points of the design (one point is one
     // device-independent pixel), whatever the screen's dots per inch.
     Q_INVOKABLE QFont systemFont(qreal points, int weight) const;
+    // The same for the system's fixed-width font.
+    Q_INVOKABLE QFont monospacedFont(qreal points, int weight) const;
 
     Q_INVOKABLE static QColor withOpacity(QColor color, qreal opacity);
 

@@ -39,6 +39,10 @@ Item {
         onClicked: root.action()
     }
 
+    Accessible.role: Accessible.Button
+    Accessible.name: help
+    Accessible.onPressAction: root.action()
+
     ToolTip.visible: hovering && help !== ""
     ToolTip.delay: 1000
     ToolTip.text: help

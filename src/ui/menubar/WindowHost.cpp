@@ -17,16 +17,19 @@ WindowHost::~WindowHost() = default;
 
 void WindowHost::openSettingsWindow(std::optional<SettingsSection> section)
 {
+    QVariantMap properties = m_settingsProperties;
     if (m_settingsWindow && m_settingsWindow->isVisible()) {
         // A new root on the asked section; with none the shown one stays.
-        if (section)
-            load(*m_settingsWindow, m_settingsRoot, {{u"section"_s, rawValue(*section)}});
+        if (section) {
+            properties.insert(u"section"_s, rawValue(*section));
+            load(*m_settingsWindow, m_settingsRoot, properties);
+        }
         bringForward(*m_settingsWindow);
         return;
     }
     static const Kind settings {u"Vantorell Settings"_s, {780, 560}, false};
-    if (auto made = make(
-            settings, m_settingsRoot, {{u"section"_s, rawValue(section.value_or(SettingsSection::general))}}))
+    properties.insert(u"section"_s, rawValue(section.value_or(SettingsSection::general)));
+    if (auto made = make(settings, m_settingsRoot, properties))
         m_settingsWindow = std::move(made);
 }
 

@@ -27,8 +27,13 @@ public:
     ~WindowHost() override;
 
     // The root views; a view gets the section to open on as the raw text in
-    // its property "section".
-    void setSettingsRoot(const QUrl &root) { m_settingsRoot = root; }
+    // its property "section". The settings view also gets properties, for
+    // what only its own module knows.
+    void setSettingsRoot(const QUrl &root, const QVariantMap &properties = {})
+    {
+        m_settingsRoot = root;
+        m_settingsProperties = properties;
+    }
     void setSnippetManagerRoot(const QUrl &root) { m_snippetRoot = root; }
 
     // No section: an open window keeps the section it shows, a new one opens
@@ -56,6 +61,7 @@ private:
     QQmlEngine &m_engine;
     QVariantMap m_environment;
     QUrl m_settingsRoot;
+    QVariantMap m_settingsProperties;
     QUrl m_snippetRoot;
     std::unique_ptr<QQuickView> m_settingsWindow;
     std::unique_ptr<QQuickView> m_snippetWindow;

@@ -1,0 +1,33 @@
+import QtQuick
+import QtQuick.Controls
+import Vantorell.Design
+
+// A push button of the settings forms; a destructive one says so in red.
+Button {
+    id: control
+
+    property bool destructive: false
+    property bool small: false
+
+    font: small ? VTFont.caption : VTFont.body
+    topPadding: small ? 2 : 4
+    bottomPadding: small ? 2 : 4
+    leftPadding: small ? 8 : 12
+    rightPadding: small ? 8 : 12
+
+    contentItem: Label {
+        text: control.text
+        font: control.font
+        horizontalAlignment: Text.AlignHCenter
+        color: !control.enabled ? VTColor.secondary : control.destructive ? VTColor.danger : VTColor.primary
+    }
+
+    background: SurfaceShape {
+        implicitWidth: 64
+        implicitHeight: control.small ? 20 : 24
+        cornerRadius: control.small ? 5 : 6
+        color: control.down ? VTColor.surfaceStrong : VTColor.surface
+        strokeColor: control.visualFocus ? VTColor.accent : VTColor.border
+        strokeWidth: 1
+    }
+}

@@ -1,0 +1,145 @@
+#include "ui/windows/settings/HotkeyRecorder.h"
+
+#include "platform/KeyCodeMap.h"
+#include "ui/design/DesignTokens.h"
+#include "ui/windows/settings/HotkeyKeys.h"
+
+#include <QApplication>
+#include <QFontMetricsF>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPalette>
+
+using namespace Qt::StringLiterals;
+
+HotkeyRecorder::HotkeyRecorder(QQuickItem *parent) : QQuickPaintedItem(parent)
+{
+    setImplicitSize(140, 24);
+    setAcceptedMouseButtons(Qt::LeftButton);
+    setFlag(ItemAcceptsInputMethod, false);
+    setAntialiasing(true);
+    connect(&DesignTokens::instance(), &DesignTokens::appearanceChanged, this, [this] { update(); });
+}
+
+void HotkeyRecorder::setDisplay(const QString &display)
+{
+    if (display == m_display)
+        return;
+    m_display = display;
+    emit displayChanged();
+    // The owner's changes show once recording is over.
+    if (!m_recording) {
+        m_shown = m_display;
+        update();
+    }
+}
+
+QObject *HotkeyRecorder::keyCodeMap() const
+{
+    return m_keyCodeMap;
+}
+
+void HotkeyRecorder::setKeyCodeMap(QObject *map)
+{
+    auto *keyCodeMap = qobject_cast<KeyCodeMap *>(map);
+    if (keyCodeMap == m_keyCodeMap)
+        return;
+    m_keyCodeMap = keyCodeMap;
+    emit keyCodeMapChanged();
+}
+
+QString HotkeyRecorder::shownText() const
+{
+    if (m_recording)
+        return u"Press ⌘ or ⌃ + key…"_s;
+    return m_shown.isEmpty() ? u"Click to set"_s : m_shown;
+}
+
+void HotkeyRecorder::setRecording(bool recording)
+{
+    if (recording == m_recording)
+        return;
+    m_recording = recording;
+    if (!m_recording)
+        m_shown = m_display;
+    emit recordingChanged();
+    update();
+}
+
+void HotkeyRecorder::stopRecording()
+{
+    setRecording(false);
+    setFocus(false);
+}
+
+bool HotkeyRecorder::event(QEvent *event)
+{
+    // Window shortcuts would take the combination before it arrives here.
+    if (event->type() == QEvent::ShortcutOverride && m_recording) {
+        event->accept();
+        return true;
+    }
+    return QQuickPaintedItem::event(event);
+}
+
+void HotkeyRecorder::mousePressEvent(QMouseEvent *event)
+{
+    forceActiveFocus(Qt::MouseFocusReason);
+    setRecording(true);
+    event->accept();
+}
+
+void HotkeyRecorder::focusOutEvent(QFocusEvent *event)
+{
+    setRecording(false);
+    QQuickPaintedItem::focusOutEvent(event);
+}
+
+void HotkeyRecorder::keyPressEvent(QKeyEvent *event)
+{
+    if (!m_recording) {
+        QQuickPaintedItem::keyPressEvent(event);
+        return;
+    }
+    // Accepted whatever it is, so Tab does not move the focus on.
+    event->accept();
+    std::optional<quint32> keyCode;
+    if (m_keyCodeMap)
+        keyCode = m_keyCodeMap->macKeyCode(event->nativeScanCode());
+    const HotkeyKeys::Result result = HotkeyKeys::handle({event->key(), keyCode, event->modifiers()});
+    switch (result.outcome) {
+    case HotkeyKeys::Outcome::ignore:
+        return;
+    case HotkeyKeys::Outcome::refuse:
+        QApplication::beep();
+        emit refused();
+        return;
+    case HotkeyKeys::Outcome::cancel:
+        stopRecording();
+        return;
+    case HotkeyKeys::Outcome::capture:
+        m_shown = result.display;
+        emit captured(result.keyCode, result.modifiers, result.display);
+        stopRecording();
+        return;
+    }
+}
+
+void HotkeyRecorder::paint(QPainter *painter)
+{
+    const DesignTokens &tokens = DesignTokens::instance();
+    const QRectF frame = boundingRect().adjusted(1, 1, -1, -1);
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setBrush(QGuiApplication::palette().color(QPalette::Base));
+    painter->setPen(m_recording ? QPen(tokens.accent(), 2) : QPen(tokens.border(), 1));
+    painter->drawRoundedRect(frame, 6, 6);
+
+    const QFont font = tokens.monospacedFont(12, QFont::Medium);
+    painter->setFont(font);
+    painter->setPen(m_recording ? tokens.secondary() : tokens.primary());
+    const QString text = shownText();
+    const QFontMetricsF metrics(font);
+    const QSizeF size(metrics.horizontalAdvance(text), metrics.height());
+    const QPointF origin((width() - size.width()) * 0.5, (height() - size.height()) * 0.5 + metrics.ascent());
+    painter->drawText(origin, text);
+}

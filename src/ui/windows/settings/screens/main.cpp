@@ -1,0 +1,201 @@
+// Writes the settings window on each section that has a tab, over sample
+// services, as PNG files in light and dark appearance.
+
+#include "app/AppStateController.h"
+#include "crypto/KeyManager.h"
+#include "paste/AutoPaste.h"
+#include "platform/Alerts.h"
+#include "platform/DeviceAuth.h"
+#include "platform/KeyCodeMap.h"
+#include "platform/KeySender.h"
+#include "platform/Keychain.h"
+#include "platform/Workspace.h"
+#include "settings/SettingsManager.h"
+#include "ui/design/gallery/Appearance.h"
+#include "ui/menubar/screens/SampleDesktop.h"
+#include "ui/windows/settings/SettingsWindowContext.h"
+#include "update/UpdateChecker.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QEventLoop>
+#include <QQuickStyle>
+#include <QQuickView>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <cstdio>
+#include <functional>
+#include <tuple>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Nothing here leaves the process: no prompt, keyring, browser or key map.
+struct SampleServices {
+    class DeviceAuth final : public ::DeviceAuth {
+    public:
+        bool canEvaluate(Policy) const override { return false; }
+        void evaluate(Policy, const QString &, QObject *, std::function<void(Reply)>) override { }
+    };
+
+    class Keychain final : public ::Keychain {
+    public:
+        std::expected<void, KeychainError> store(const QString &, const QByteArray &, bool) override
+        {
+            return {};
+        }
+        std::expected<std::optional<QByteArray>, KeychainError> load(const QString &) override
+        {
+            return std::nullopt;
+        }
+        std::expected<void, KeychainError> remove(const QString &) override { return {}; }
+        std::expected<bool, KeychainError> exists(const QString &) override { return false; }
+        bool canProtectWithBiometrics() const override { return false; }
+    };
+
+    class Workspace final : public ::Workspace {
+    public:
+        std::optional<RunningApplication> frontmostApplication() override { return std::nullopt; }
+        bool activate(const RunningApplication &) override { return false; }
+        bool openURL(const QUrl &) override { return false; }
+    };
+
+    class Alerts final : public ::Alerts {
+    public:
+        void beep() override { }
+        void showAlert(const QString &, const QString &) override { }
+        bool askAlert(const QString &, const QString &, const QString &, const QString &) override
+        {
+            return false;
+        }
+    };
+
+    class KeySender final : public ::KeySender {
+    public:
+        bool isPermitted() const override { return permitted; }
+        void postPasteChord() override { }
+        void postCaretLeft(int) override { }
+
+        bool permitted = true;
+    };
+
+    class KeyCodeMap final : public ::KeyCodeMap {
+    public:
+        std::optional<quint32> macKeyCode(quint32) const override { return std::nullopt; }
+    };
+
+    DeviceAuth deviceAuth;
+    Keychain keychain;
+    Workspace workspace;
+    Alerts alerts;
+    KeySender keySender;
+    KeyCodeMap keyCodeMap;
+};
+
+void settle(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+bool writeSection(
+    SettingsWindowContext &context, SettingsManager &settings, const QString &section, const QString &file)
+{
+    QQuickView view;
+    view.setInitialProperties({{u"settings"_s, QVariant::fromValue<QObject *>(&settings)},
+        {u"section"_s, section}, {u"context"_s, QVariant::fromValue<QObject *>(&context)}});
+    view.setResizeMode(QQuickView::SizeRootObjectToView);
+    view.setSource(SettingsWindowContext::rootView);
+    if (view.status() != QQuickView::Ready) {
+        for (const QQmlError &error : view.errors())
+            std::fprintf(stderr, "%s\n", qPrintable(error.toString()));
+        return false;
+    }
+    view.resize(780, 560);
+    view.show();
+    view.requestActivate();
+    // Let layouts and animations finish.
+    settle(400);
+    if (view.grabWindow().save(file))
+        return true;
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QQuickStyle::setStyle(u"Basic"_s);
+    QApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(u"The settings window over sample services."_s);
+    parser.addHelpOption();
+    parser.addPositionalArgument(u"folder"_s, u"Write settings-<section>-light.png and -dark.png here."_s);
+    parser.process(app);
+    if (parser.positionalArguments().isEmpty())
+        parser.showHelp(2);
+    const QDir folder(parser.positionalArguments().constFirst());
+    QTemporaryDir settingsFolder;
+    if (!folder.mkpath(u"."_s) || !settingsFolder.isValid()) {
+        std::fprintf(stderr, "cannot create %s\n", qPrintable(folder.path()));
+        return 1;
+    }
+
+    SampleDesktop desktop;
+    SampleServices services;
+    SettingsManager settings(
+        settingsFolder.filePath(u"Vantorell.conf"_s), desktop.loginItem, desktop.dockPresence);
+    settings.setAutoPaste(true);
+    AppStateController appState;
+    KeyManager keyManager(services.keychain, services.deviceAuth);
+    AutoPaste autoPaste(services.keySender, services.workspace, services.alerts);
+    UpdateChecker updateChecker;
+    SettingsWindowContext context({appState, settings, services.deviceAuth, autoPaste, keyManager,
+        updateChecker, services.keyCodeMap, services.workspace});
+
+    const auto reset = [&] {
+        services.keySender.permitted = true;
+        settings.setHotkeyModifiers(0x120000);
+        settings.setGlobalHotkey(u"⌘⇧V"_s);
+        settings.setHotkeyError({});
+        settings.setRequirePasscode(false);
+        settings.setAutoLockTimeout(0);
+        settings.setDetectSecrets(true);
+    };
+    // Each picture: its name, the section and the state it shows.
+    const QList<std::tuple<QString, QString, std::function<void()>>> pictures {
+        {u"general"_s, u"general"_s, [] {}},
+        {u"general-attention"_s, u"general"_s,
+            [&] {
+                services.keySender.permitted = false;
+                settings.setHotkeyModifiers(0x20000);
+                settings.setGlobalHotkey(u"⇧K"_s);
+                settings.setHotkeyError(u"Add ⌘ or ⌃ to the shortcut."_s);
+            }},
+        {u"security"_s, u"security"_s, [] {}},
+        {u"security-passcode"_s, u"security"_s,
+            [&] {
+                settings.setRequirePasscode(true);
+                settings.setAutoLockTimeout(10);
+                settings.setDetectSecrets(false);
+            }},
+        {u"about"_s, u"about"_s, [] {}},
+    };
+    for (const auto &[appearance, palette] :
+        {std::pair {u"light"_s, Appearance::light()}, std::pair {u"dark"_s, Appearance::dark()}}) {
+        QApplication::setPalette(palette);
+        for (const auto &[name, section, prepare] : pictures) {
+            reset();
+            prepare();
+            const QString file = folder.filePath(u"settings-%1-%2.png"_s.arg(name, appearance));
+            if (!writeSection(context, settings, section, file))
+                return 1;
+        }
+    }
+    return 0;
+}
