@@ -1,0 +1,220 @@
+#include "SettingsWindowFixture.h"
+
+#include "../design/DarkPalette.h"
+#include "support/QuickScene.h"
+#include "ui/menubar/SettingsSection.h"
+#include "ui/windows/settings/HotkeyKeys.h"
+#include "ui/windows/settings/HotkeyRecorder.h"
+#include "ui/windows/settings/SettingsViewModel.h"
+
+#include <QDirIterator>
+#include <QGuiApplication>
+#include <QPointer>
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+using HotkeyKeys::Outcome;
+using HotkeyKeys::Press;
+using HotkeyKeys::Result;
+
+namespace {
+
+const QString folder = u":/qt-project.org/imports/Vantorell/Windows/settings"_s;
+
+QUrl fileUrl(const QString &type)
+{
+    return QUrl(u"qrc"_s + folder + u"/"_s + type + u".qml"_s);
+}
+
+} // namespace
+
+class SettingsWindowTest final : public QObject {
+    Q_OBJECT
+
+    SettingsWindowFixture m_f {false};
+
+    QVariantMap windowProperties(const QString &section)
+    {
+        return {{u"appState"_s, QVariant::fromValue<QObject *>(&m_f.appState)},
+            {u"settings"_s, QVariant::fromValue<QObject *>(&m_f.settings())}, {u"section"_s, section},
+            {u"context"_s, QVariant::fromValue<QObject *>(&m_f.context)}};
+    }
+
+private slots:
+    void cleanup() { QGuiApplication::setPalette(QPalette()); }
+
+    void sectionLookup_data()
+    {
+        QTest::addColumn<QString>("raw");
+        QTest::addColumn<bool>("found");
+        for (const auto &[section, raw] : RawValueTable<SettingsSection>::entries)
+            QTest::addRow("%s", qPrintable(raw.toString())) << raw.toString() << true;
+        QTest::newRow("empty") << QString() << false;
+        QTest::newRow("a title") << u"General"_s << false;
+        QTest::newRow("a space first") << u" general"_s << false;
+    }
+
+    void sectionLookup()
+    {
+        QFETCH(QString, raw);
+        QFETCH(bool, found);
+        const std::optional<SettingsSection> section = fromRawValue<SettingsSection>(raw);
+        QCOMPARE(section.has_value(), found);
+        if (found)
+            QCOMPARE(rawValue(*section), raw);
+    }
+
+    void keyHandler_data()
+    {
+        QTest::addColumn<Press>("press");
+        QTest::addColumn<Result>("result");
+        const Qt::KeyboardModifiers command = Qt::MetaModifier;
+        const Qt::KeyboardModifiers all
+            = Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier;
+        const Result refuse {Outcome::refuse};
+        QTest::newRow("⌥K") << Press {Qt::Key_K, 40, Qt::AltModifier} << refuse;
+        QTest::newRow("⇧K") << Press {Qt::Key_K, 40, Qt::ShiftModifier} << refuse;
+        QTest::newRow("⌃K") << Press {Qt::Key_K, 40, Qt::ControlModifier}
+                            << Result {Outcome::capture, 40, 0x40000, u"⌃K"_s};
+        QTest::newRow("⌘C") << Press {Qt::Key_C, 8, command} << refuse;
+        QTest::newRow("⇧⌘C") << Press {Qt::Key_C, 8, command | Qt::ShiftModifier}
+                             << Result {Outcome::capture, 8, 0x120000, u"⇧⌘C"_s};
+        QTest::newRow("⌃C, the desktop's copy") << Press {Qt::Key_C, 8, Qt::ControlModifier} << refuse;
+        QTest::newRow("⌃⇧C") << Press {Qt::Key_C, 8, Qt::ControlModifier | Qt::ShiftModifier}
+                             << Result {Outcome::capture, 8, 0x60000, u"⌃⇧C"_s};
+        QTest::newRow("⌘Space") << Press {Qt::Key_Space, 49, command} << refuse;
+        QTest::newRow("⌘↩") << Press {Qt::Key_Return, 36, command}
+                            << Result {Outcome::capture, 36, 0x100000, u"⌘↩"_s};
+        QTest::newRow("⌃⌥⇧⌘F1") << Press {Qt::Key_F1, 122, all}
+                                << Result {Outcome::capture, 122, 0x1e0000, u"⌃⌥⇧⌘F1"_s};
+        QTest::newRow("Home has no name") << Press {Qt::Key_Home, 115, Qt::ControlModifier}
+                                          << Result {Outcome::capture, 115, 0x40000, u"⌃Key115"_s};
+        QTest::newRow("code 10 has no name") << Press {Qt::Key_section, 10, command}
+                                             << Result {Outcome::capture, 10, 0x100000, u"⌘Key10"_s};
+        QTest::newRow("a key the table lacks") << Press {Qt::Key_Print, std::nullopt, Qt::ControlModifier}
+                                               << refuse;
+        QTest::newRow("a modifier alone") << Press {Qt::Key_Control, std::nullopt, Qt::ControlModifier}
+                                          << Result {Outcome::ignore};
+        QTest::newRow("Caps Lock") << Press {Qt::Key_CapsLock, std::nullopt, {}} << Result {Outcome::ignore};
+        QTest::newRow("Esc, also with modifiers")
+            << Press {Qt::Key_Escape, 53, Qt::ControlModifier} << Result {Outcome::cancel};
+    }
+
+    void keyHandler()
+    {
+        QFETCH(Press, press);
+        QFETCH(Result, result);
+        QCOMPARE(HotkeyKeys::handle(press), result);
+    }
+
+    // A click records; the owner's own changes wait until recording ends;
+    // Escape ends it with nothing handed over.
+    void recorderStates()
+    {
+        QuickScene scene;
+        auto *recorder = qobject_cast<HotkeyRecorder *>(
+            scene.load(u"import Vantorell.Windows\nHotkeyRecorder { display: \"⌘⇧V\" }"_s));
+        QVERIFY(recorder && scene.showAndActivate());
+        recorder->setKeyCodeMap(&m_f.keyCodeMap);
+        m_f.keyCodeMap.keys = {{9, 53}, {45, 40}};
+        QSignalSpy captured(recorder, &HotkeyRecorder::captured);
+        const auto press = [&](quint32 scanCode, Qt::KeyboardModifiers modifiers) {
+            QKeyEvent event(QEvent::KeyPress, Qt::Key_unknown, modifiers, scanCode, 0, 0);
+            QCoreApplication::sendEvent(recorder, &event);
+        };
+
+        press(45, Qt::ControlModifier);
+        QVERIFY(captured.isEmpty());
+
+        QTest::mouseClick(&scene.window(), Qt::LeftButton, {}, QPoint(70, 12));
+        QVERIFY(recorder->isRecording() && recorder->hasActiveFocus());
+        recorder->setDisplay(u"⌃K"_s);
+        QCOMPARE(recorder->shownText(), u"Press ⌘ or ⌃ + key…"_s);
+        press(9, {});
+        QVERIFY(!recorder->isRecording() && !recorder->hasActiveFocus());
+        QVERIFY(captured.isEmpty());
+        QCOMPARE(recorder->shownText(), u"⌃K"_s);
+    }
+
+    void everyFileLoadsWithoutWarnings_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<bool>("dark");
+        QDirIterator files(folder, {u"*.qml"_s});
+        QStringList types;
+        while (files.hasNext())
+            types << QFileInfo(files.next()).baseName();
+        QVERIFY(types.contains(u"SettingsView"_s));
+        for (const bool dark : {false, true}) {
+            const char *appearance = dark ? "dark" : "light";
+            for (const QString &type : std::as_const(types)) {
+                if (type != u"SettingsView")
+                    QTest::addRow("%s %s", qPrintable(type), appearance) << type << QString() << dark;
+            }
+            for (const auto &[value, raw] : RawValueTable<SettingsSection>::entries) {
+                QTest::addRow("SettingsView on %s %s", qPrintable(raw.toString()), appearance)
+                    << u"SettingsView"_s << raw.toString() << dark;
+            }
+        }
+    }
+
+    void everyFileLoadsWithoutWarnings()
+    {
+        QFETCH(QString, type);
+        QFETCH(QString, section);
+        QFETCH(bool, dark);
+        QTest::failOnWarning(QRegularExpression(u".*"_s));
+        if (dark)
+            QGuiApplication::setPalette(darkPalette());
+        QVariantMap properties;
+        if (type == u"SettingsView")
+            properties = windowProperties(section);
+        else if (type.endsWith(u"Page"))
+            properties = {{u"settings"_s, QVariant::fromValue<QObject *>(&m_f.settings())},
+                {u"context"_s, QVariant::fromValue<QObject *>(&m_f.context)}};
+        QQmlEngine engine;
+        QQmlComponent component(&engine, fileUrl(type));
+        std::unique_ptr<QObject> object(component.createWithInitialProperties(properties));
+        QVERIFY2(object, qPrintable(component.errorString()));
+        QQuickWindow window;
+        auto *item = qobject_cast<QQuickItem *>(object.get());
+        QVERIFY(item);
+        item->setParentItem(window.contentItem());
+        item->setSize({780, 560});
+        window.resize(780, 560);
+        window.show();
+        QVERIFY(!window.grabWindow().isNull());
+    }
+
+    // Each section's tab starts afresh when it is shown again.
+    void tabIsMadeAfreshOnEachChange()
+    {
+        QQmlEngine engine;
+        QQmlComponent component(&engine, fileUrl(u"SettingsView"_s));
+        std::unique_ptr<QObject> view(component.createWithInitialProperties(windowProperties(u"security"_s)));
+        QVERIFY(view);
+        auto *model = view->findChild<SettingsViewModel *>();
+        auto *tab = view->findChild<QObject *>(u"tab"_s);
+        QVERIFY(model && tab);
+        const QPointer<QObject> shown = tab->property("item").value<QObject *>();
+        QVERIFY(shown);
+        model->setSelection(u"security"_s);
+        QCOMPARE(tab->property("item").value<QObject *>(), shown.get());
+        model->setSelection(u"general"_s);
+        model->setSelection(u"security"_s);
+        QVERIFY(tab->property("item").value<QObject *>());
+        QTRY_VERIFY(!shown);
+    }
+};
+
+QTEST_MAIN(SettingsWindowTest)
+#include "tst_settingswindow.moc"
