@@ -56,13 +56,14 @@ private slots:
         m_display.reset(XOpenDisplay(nullptr));
         QVERIFY(m_display);
         m_scene = std::make_unique<QuickScene>();
-        QQuickItem *root = m_scene->load(u"import Vantorell.Windows\n"
-                                         u"Column {\n"
-                                         u"    property int shortcutFired: 0\n"
-                                         u"    HotkeyRecorder { objectName: \"recorder\"; width: 140; height: 24 }\n"
-                                         u"    TextField { objectName: \"next\"; width: 140 }\n"
-                                         u"    Shortcut { sequence: \"Ctrl+Shift+Q\"; onActivated: shortcutFired++ }\n"
-                                         u"}\n"_s);
+        QQuickItem *root
+            = m_scene->load(u"import Vantorell.Windows\n"
+                            u"Column {\n"
+                            u"    property int shortcutFired: 0\n"
+                            u"    HotkeyRecorder { objectName: \"recorder\"; width: 140; height: 24 }\n"
+                            u"    TextField { objectName: \"next\"; width: 140 }\n"
+                            u"    Shortcut { sequence: \"Ctrl+Shift+Q\"; onActivated: shortcutFired++ }\n"
+                            u"}\n"_s);
         QVERIFY(root);
         m_recorder = root->findChild<HotkeyRecorder *>(u"recorder"_s);
         m_recorder->setKeyCodeMap(&m_keyCodeMap);
@@ -93,7 +94,8 @@ private slots:
 
         startRecording();
         QSignalSpy captured(m_recorder, &HotkeyRecorder::captured);
-        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::ControlModifier | Qt::ShiftModifier, keycode, 0, 0);
+        QKeyEvent press(
+            QEvent::KeyPress, Qt::Key_unknown, Qt::ControlModifier | Qt::ShiftModifier, keycode, 0, 0);
         QCoreApplication::sendEvent(m_recorder, &press);
         QVERIFY(!m_recorder->isRecording());
         if (code == HotkeyKeys::escapeKeyCode) {

@@ -41,7 +41,9 @@ private slots:
         QTest::addColumn<Reply>("answer");
         QTest::addColumn<bool>("required");
         QTest::addColumn<int>("prompts");
-        const auto error = [](DeviceAuthError::Code code) { return Reply(std::unexpected(DeviceAuthError {code, {}})); };
+        const auto error = [](DeviceAuthError::Code code) {
+            return Reply(std::unexpected(DeviceAuthError {code, {}}));
+        };
         QTest::newRow("cancelled") << true << error(DeviceAuthError::Code::userCancel) << true << 1;
         QTest::newRow("refused") << true << error(DeviceAuthError::Code::authenticationFailed) << true << 1;
         QTest::newRow("authenticated") << true << Reply(true) << false << 1;
@@ -101,7 +103,8 @@ private slots:
         QTest::addColumn<bool>("keychainAnswers");
         QTest::addColumn<bool>("rawKeyLeft");
         QTest::addColumn<QString>("logged");
-        QTest::newRow("removed") << true << false << u"[Vantorell] Raw master key removed (passcode now required)"_s;
+        QTest::newRow("removed") << true << false
+                                 << u"[Vantorell] Raw master key removed (passcode now required)"_s;
         QTest::newRow("keychain refuses")
             << false << true << u"[Vantorell] Raw master key could not be removed: locked"_s;
     }
@@ -127,7 +130,8 @@ private slots:
     {
         m_f->settings().setUseBiometrics(false);
         m_tab->setUseBiometrics(true);
-        QCOMPARE(m_tab->touchIDError(), u"Couldn't turn on Touch ID: Biometric authentication not available"_s);
+        QCOMPARE(
+            m_tab->touchIDError(), u"Couldn't turn on Touch ID: Biometric authentication not available"_s);
         QVERIFY(!m_f->settings().useBiometrics());
         QVERIFY(!m_f->keychain.items.contains(KeyManager::biometricKeyAccount));
 

@@ -5,6 +5,7 @@
 #include "ui/menubar/SettingsSection.h"
 #include "ui/windows/settings/HotkeyKeys.h"
 #include "ui/windows/settings/HotkeyRecorder.h"
+#include "ui/windows/settings/SecuritySettingsTab.h"
 #include "ui/windows/settings/SettingsViewModel.h"
 
 #include <QDirIterator>
@@ -97,12 +98,12 @@ private slots:
                                 << Result {Outcome::capture, 122, 0x1e0000, u"⌃⌥⇧⌘F1"_s};
         QTest::newRow("Home has no name") << Press {Qt::Key_Home, 115, Qt::ControlModifier}
                                           << Result {Outcome::capture, 115, 0x40000, u"⌃Key115"_s};
-        QTest::newRow("code 10 has no name") << Press {Qt::Key_section, 10, command}
-                                             << Result {Outcome::capture, 10, 0x100000, u"⌘Key10"_s};
-        QTest::newRow("a key the table lacks") << Press {Qt::Key_Print, std::nullopt, Qt::ControlModifier}
-                                               << refuse;
-        QTest::newRow("a modifier alone") << Press {Qt::Key_Control, std::nullopt, Qt::ControlModifier}
-                                          << Result {Outcome::ignore};
+        QTest::newRow("code 10 has no name")
+            << Press {Qt::Key_section, 10, command} << Result {Outcome::capture, 10, 0x100000, u"⌘Key10"_s};
+        QTest::newRow("a key the table lacks")
+            << Press {Qt::Key_Print, std::nullopt, Qt::ControlModifier} << refuse;
+        QTest::newRow("a modifier alone")
+            << Press {Qt::Key_Control, std::nullopt, Qt::ControlModifier} << Result {Outcome::ignore};
         QTest::newRow("Caps Lock") << Press {Qt::Key_CapsLock, std::nullopt, {}} << Result {Outcome::ignore};
         QTest::newRow("Esc, also with modifiers")
             << Press {Qt::Key_Escape, 53, Qt::ControlModifier} << Result {Outcome::cancel};
@@ -193,6 +194,45 @@ private slots:
         window.resize(780, 560);
         window.show();
         QVERIFY(!window.grabWindow().isNull());
+    }
+
+    // Cancel is the default: Return keeps everything; only the destructive
+    // button erases.
+    void eraseAllAnswersReturnWithCancel()
+    {
+        SettingsWindowFixture f;
+        QQmlEngine engine;
+        QQmlComponent component(&engine, fileUrl(u"SecuritySettingsPage"_s));
+        std::unique_ptr<QObject> page(component.createWithInitialProperties(
+            {{u"settings"_s, QVariant::fromValue<QObject *>(&f.settings())},
+                {u"context"_s, QVariant::fromValue<QObject *>(&f.context)}}));
+        QQuickWindow window;
+        auto *item = qobject_cast<QQuickItem *>(page.get());
+        QVERIFY(item);
+        item->setParentItem(window.contentItem());
+        item->setSize({540, 500});
+        window.resize(540, 500);
+        window.show();
+        window.requestActivate();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto *tab = page->findChild<SecuritySettingsTab *>();
+        QObject *dialog = page->findChild<QObject *>(u"eraseAll"_s);
+        QVERIFY(tab && dialog);
+
+        tab->setShowResetConfirm(true);
+        QTRY_VERIFY(dialog->property("opened").toBool());
+        QTest::keyClick(&window, Qt::Key_Return);
+        QTRY_VERIFY(!tab->showResetConfirm());
+        QVERIFY(f.keys.hasMasterKey());
+
+        tab->setShowResetConfirm(true);
+        QTRY_VERIFY(dialog->property("opened").toBool());
+        auto *erase = dialog->property("footer").value<QObject *>()->findChild<QQuickItem *>(u"erase"_s);
+        QVERIFY(erase);
+        QTest::mouseClick(&window, Qt::LeftButton, {},
+            erase->mapToScene(QPointF(erase->width() / 2, erase->height() / 2)).toPoint());
+        QVERIFY(!tab->showResetConfirm());
+        QVERIFY(!f.keys.hasMasterKey());
     }
 
     // Each section's tab starts afresh when it is shown again.

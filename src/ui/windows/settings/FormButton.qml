@@ -2,11 +2,13 @@ import QtQuick
 import QtQuick.Controls
 import Vantorell.Design
 
-// A push button of the settings forms; a destructive one says so in red.
+// A push button of the settings forms; a destructive one says so in red, the
+// one Return answers with is filled.
 Button {
     id: control
 
     property bool destructive: false
+    property bool isDefault: false
     property bool small: false
 
     font: small ? VTFont.caption : VTFont.body
@@ -19,15 +21,18 @@ Button {
         text: control.text
         font: control.font
         horizontalAlignment: Text.AlignHCenter
-        color: !control.enabled ? VTColor.secondary : control.destructive ? VTColor.danger : VTColor.primary
+        color: !control.enabled ? VTColor.secondary
+            : control.isDefault ? "white"
+            : control.destructive ? VTColor.danger : VTColor.primary
     }
 
     background: SurfaceShape {
         implicitWidth: 64
         implicitHeight: control.small ? 20 : 24
         cornerRadius: control.small ? 5 : 6
-        color: control.down ? VTColor.surfaceStrong : VTColor.surface
-        strokeColor: control.visualFocus ? VTColor.accent : VTColor.border
+        color: control.isDefault ? (control.down ? Qt.darker(VTColor.accent, 1.15) : VTColor.accent)
+            : control.down ? VTColor.surfaceStrong : VTColor.surface
+        strokeColor: control.visualFocus ? VTColor.accent : control.isDefault ? "transparent" : VTColor.border
         strokeWidth: 1
     }
 }

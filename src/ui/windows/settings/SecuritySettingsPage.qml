@@ -139,42 +139,70 @@ SettingsForm {
         anchors.centerIn: parent
         width: 360
         modal: true
+        padding: 20
+        topPadding: 8
         title: "Erase all Vantorell data?"
         visible: tab.showResetConfirm
         onClosed: tab.showResetConfirm = false
         onOpened: cancelButton.forceActiveFocus()
 
+        background: SurfaceShape {
+            cornerRadius: 12
+            color: VTColor.panel
+            strokeColor: VTColor.border
+            strokeWidth: 1
+            shadowColor: VTColor.withOpacity("black", 0.3)
+            shadowRadius: 16
+            shadowOffset: Qt.point(0, 6)
+        }
+
+        header: Label {
+            topPadding: 20
+            leftPadding: 20
+            rightPadding: 20
+            text: eraseAll.title
+            wrapMode: Text.WordWrap
+            font: VTFont.bodyEmphasis
+            color: VTColor.primary
+        }
+
         Label {
             width: parent.width
             text: tab.eraseAllAlertMessage
             wrapMode: Text.WordWrap
-            font: VTFont.body
+            font: VTFont.caption
             color: VTColor.primary
         }
 
         footer: DialogButtonBox {
-            // Return answers with the default button, Cancel, wherever the
-            // focus is.
-            FormButton {
-                id: cancelButton
-                objectName: "cancel"
-                text: "Cancel"
-                DialogButtonBox.buttonRole: DialogButtonBox.RejectRole
-                Keys.onReturnPressed: eraseAll.reject()
-                Keys.onEnterPressed: eraseAll.reject()
-            }
+            padding: 20
+            topPadding: 4
+            spacing: 8
+            background: null
 
             FormButton {
                 objectName: "erase"
                 text: "Erase Everything"
                 destructive: true
                 DialogButtonBox.buttonRole: DialogButtonBox.DestructiveRole
+                // Return answers with the default button, Cancel, wherever
+                // the focus is.
                 Keys.onReturnPressed: eraseAll.reject()
                 Keys.onEnterPressed: eraseAll.reject()
                 onClicked: {
                     eraseAll.close()
                     tab.confirmEraseAll()
                 }
+            }
+
+            FormButton {
+                id: cancelButton
+                objectName: "cancel"
+                text: "Cancel"
+                isDefault: true
+                DialogButtonBox.buttonRole: DialogButtonBox.RejectRole
+                Keys.onReturnPressed: eraseAll.reject()
+                Keys.onEnterPressed: eraseAll.reject()
             }
         }
     }

@@ -13,6 +13,7 @@
 #include "settings/SettingsManager.h"
 #include "ui/design/gallery/Appearance.h"
 #include "ui/menubar/screens/SampleDesktop.h"
+#include "ui/windows/settings/SecuritySettingsTab.h"
 #include "ui/windows/settings/SettingsWindowContext.h"
 #include "update/UpdateChecker.h"
 
@@ -20,6 +21,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QEventLoop>
+#include <QQuickItem>
 #include <QQuickStyle>
 #include <QQuickView>
 #include <QTemporaryDir>
@@ -102,8 +104,9 @@ void settle(int milliseconds)
     loop.exec();
 }
 
-bool writeSection(
-    SettingsWindowContext &context, SettingsManager &settings, const QString &section, const QString &file)
+// shown, when set, acts on the view once it is on screen.
+bool writeSection(SettingsWindowContext &context, SettingsManager &settings, const QString &section,
+    const std::function<void(QObject &)> &shown, const QString &file)
 {
     QQuickView view;
     view.setInitialProperties({{u"settings"_s, QVariant::fromValue<QObject *>(&settings)},
@@ -118,6 +121,8 @@ bool writeSection(
     view.resize(780, 560);
     view.show();
     view.requestActivate();
+    if (shown)
+        shown(*view.rootObject());
     // Let layouts and animations finish.
     settle(400);
     if (view.grabWindow().save(file))
@@ -167,33 +172,40 @@ int main(int argc, char *argv[])
         settings.setAutoLockTimeout(0);
         settings.setDetectSecrets(true);
     };
-    // Each picture: its name, the section and the state it shows.
-    const QList<std::tuple<QString, QString, std::function<void()>>> pictures {
-        {u"general"_s, u"general"_s, [] {}},
-        {u"general-attention"_s, u"general"_s,
-            [&] {
-                services.keySender.permitted = false;
-                settings.setHotkeyModifiers(0x20000);
-                settings.setGlobalHotkey(u"⇧K"_s);
-                settings.setHotkeyError(u"Add ⌘ or ⌃ to the shortcut."_s);
-            }},
-        {u"security"_s, u"security"_s, [] {}},
-        {u"security-passcode"_s, u"security"_s,
-            [&] {
-                settings.setRequirePasscode(true);
-                settings.setAutoLockTimeout(10);
-                settings.setDetectSecrets(false);
-            }},
-        {u"about"_s, u"about"_s, [] {}},
-    };
+    const auto askToErase
+        = [](QObject &view) { view.findChild<SecuritySettingsTab *>()->setShowResetConfirm(true); };
+    // Each picture: its name, the section, the state it shows and what is
+    // done once it is on screen.
+    const QList<std::tuple<QString, QString, std::function<void()>, std::function<void(QObject &)>>>
+        pictures {
+            {u"general"_s, u"general"_s, [] {}, {}},
+            {u"general-attention"_s, u"general"_s,
+                [&] {
+                    services.keySender.permitted = false;
+                    settings.setHotkeyModifiers(0x20000);
+                    settings.setGlobalHotkey(u"⇧K"_s);
+                    settings.setHotkeyError(u"Add ⌘ or ⌃ to the shortcut."_s);
+                },
+                {}},
+            {u"security"_s, u"security"_s, [] {}, {}},
+            {u"security-passcode"_s, u"security"_s,
+                [&] {
+                    settings.setRequirePasscode(true);
+                    settings.setAutoLockTimeout(10);
+                    settings.setDetectSecrets(false);
+                },
+                {}},
+            {u"security-erase"_s, u"security"_s, [] {}, askToErase},
+            {u"about"_s, u"about"_s, [] {}, {}},
+        };
     for (const auto &[appearance, palette] :
         {std::pair {u"light"_s, Appearance::light()}, std::pair {u"dark"_s, Appearance::dark()}}) {
         QApplication::setPalette(palette);
-        for (const auto &[name, section, prepare] : pictures) {
+        for (const auto &[name, section, prepare, shown] : pictures) {
             reset();
             prepare();
             const QString file = folder.filePath(u"settings-%1-%2.png"_s.arg(name, appearance));
-            if (!writeSection(context, settings, section, file))
+            if (!writeSection(context, settings, section, shown, file))
                 return 1;
         }
     }
