@@ -37,46 +37,41 @@ private slots:
 
     void passcodeOff_data()
     {
+        QTest::addColumn<bool>("securityController");
         QTest::addColumn<bool>("promptAvailable");
         QTest::addColumn<Reply>("answer");
         QTest::addColumn<bool>("required");
-        QTest::addColumn<int>("prompts");
+        QTest::addColumn<QStringList>("prompts");
         const auto error = [](DeviceAuthError::Code code) {
             return Reply(std::unexpected(DeviceAuthError {code, {}}));
         };
-        QTest::newRow("cancelled") << true << error(DeviceAuthError::Code::userCancel) << true << 1;
-        QTest::newRow("refused") << true << error(DeviceAuthError::Code::authenticationFailed) << true << 1;
-        QTest::newRow("authenticated") << true << Reply(true) << false << 1;
-        QTest::newRow("no prompt possible") << false << Reply(false) << false << 0;
+        const QStringList asked {u"turn off the Vantorell passcode"_s};
+        QTest::newRow("cancelled") << true << true << error(DeviceAuthError::Code::userCancel) << true
+                                   << asked;
+        QTest::newRow("refused") << true << true << error(DeviceAuthError::Code::authenticationFailed) << true
+                                 << asked;
+        QTest::newRow("authenticated") << true << true << Reply(true) << false << asked;
+        QTest::newRow("no prompt possible") << true << false << Reply(false) << false << QStringList();
+        QTest::newRow("no security controller") << false << true << Reply(true) << true << QStringList();
     }
 
     void passcodeOff()
     {
+        QFETCH(bool, securityController);
         QFETCH(bool, promptAvailable);
         QFETCH(Reply, answer);
         QFETCH(bool, required);
-        QFETCH(int, prompts);
+        QFETCH(QStringList, prompts);
+        makeTab(securityController);
         m_f->deviceAuth.ownerAuthenticationAvailable = promptAvailable;
         m_f->deviceAuth.answer = answer;
         m_f->deviceAuth.answerFromAnotherThread = true;
         m_tab->setRequirePasscode(false);
         QCoreApplication::processEvents();
-        QCOMPARE(m_f->deviceAuth.prompts.size(), prompts);
+        QCOMPARE(m_f->deviceAuth.prompts, prompts);
         QCOMPARE(m_f->settings().requirePasscode(), required);
         // The raw key exists exactly while no passcode is required.
         QCOMPARE(hasRawKey(), !required);
-        if (prompts > 0)
-            QCOMPARE(m_f->deviceAuth.prompts.constFirst(), u"turn off the Vantorell passcode"_s);
-    }
-
-    void passcodeOffWithoutSecurityControllerDoesNothing()
-    {
-        makeTab(false);
-        m_tab->setRequirePasscode(false);
-        QCoreApplication::processEvents();
-        QVERIFY(m_f->settings().requirePasscode());
-        QVERIFY(m_f->deviceAuth.prompts.isEmpty());
-        QVERIFY(!hasRawKey());
     }
 
     // The answer arrives after the user switched sections or closed the

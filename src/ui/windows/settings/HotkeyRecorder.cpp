@@ -16,8 +16,6 @@ HotkeyRecorder::HotkeyRecorder(QQuickItem *parent) : QQuickPaintedItem(parent)
 {
     setImplicitSize(140, 24);
     setAcceptedMouseButtons(Qt::LeftButton);
-    setFlag(ItemAcceptsInputMethod, false);
-    setAntialiasing(true);
     connect(&DesignTokens::instance(), &DesignTokens::appearanceChanged, this, [this] { update(); });
 }
 
