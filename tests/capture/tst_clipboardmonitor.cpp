@@ -294,21 +294,28 @@ private slots:
 
     void filePreviews_data()
     {
+        QTest::addColumn<QStringList>("urls");
         QTest::addColumn<QStringList>("paths");
         QTest::addColumn<QString>("preview");
-        QTest::newRow("one") << QStringList {u"/home/u/report.pdf"_s} << u"report.pdf"_s;
-        QTest::newRow("three") << QStringList {u"/d/a.txt"_s, u"/d/b.png"_s, u"/e/c.pdf"_s}
+        QTest::newRow("one") << QStringList {u"file:///home/u/report.pdf"_s}
+                             << QStringList {u"/home/u/report.pdf"_s} << u"report.pdf"_s;
+        QTest::newRow("three") << QStringList {u"file:///d/a.txt"_s, u"file:///d/b.png"_s,
+            u"file:///e/c.pdf"_s}
+                               << QStringList {u"/d/a.txt"_s, u"/d/b.png"_s, u"/e/c.pdf"_s}
                                << u"3 files: a.txt, b.png, c.pdf"_s;
+        QTest::newRow("folder with a trailing slash, among files")
+            << QStringList {u"file:///home/u/reports/"_s, u"file:///home/u/a%20b.txt"_s}
+            << QStringList {u"/home/u/reports/"_s, u"/home/u/a b.txt"_s} << u"2 files: reports, a b.txt"_s;
+        QTest::newRow("local host named") << QStringList {u"file://localhost/home/u/a.txt"_s}
+                                          << QStringList {u"/home/u/a.txt"_s} << u"a.txt"_s;
     }
 
     void filePreviews()
     {
+        QFETCH(QStringList, urls);
         QFETCH(QStringList, paths);
         QFETCH(QString, preview);
-        QList<QUrl> urls;
-        for (const QString &path : paths)
-            urls.append(QUrl::fromLocalFile(path));
-        copyAndTick(PasteboardItem::fromFileUrls(urls));
+        copyAndTick(itemWith({{PasteboardType::fileUrl, urls.join(u"\r\n"_s).toUtf8()}}));
         const ClipboardEntry entry = m_capture->stored().first();
         QCOMPARE(entry.contentType, ContentType::fileURL);
         QCOMPARE(m_capture->openText(entry.encryptedContent), paths.join(u'\n'));
