@@ -94,12 +94,11 @@ void AppDelegate::setupServices()
         m_securityController.get(), settingsManager());
     m_autoPaste = std::make_unique<AutoPaste>(m_platform.keySender, m_platform.workspace, m_platform.alerts);
     PasteController &paste = m_appState.paste();
-    paste.configure({*m_encryptionService, m_platform.pasteboard, m_platform.workspace, m_platform.deviceAuth,
-        *m_autoPaste, [monitor = m_clipboardMonitor.get()](qint64 changeCount) {
-            monitor->setOwnChangeCount(changeCount);
-        }});
-    m_entryTools
-        = std::make_unique<EntryTools>(paste, *m_encryptionService, m_platform.pasteboard, m_platform.alerts);
+    paste.configure({m_platform.pasteboard, m_platform.workspace, m_platform.deviceAuth, *m_autoPaste,
+        [monitor = m_clipboardMonitor.get()](
+            qint64 changeCount) { monitor->setOwnChangeCount(changeCount); }});
+    m_entryTools = std::make_unique<EntryTools>(
+        paste, *m_appState.entryContent(), m_platform.pasteboard, m_platform.alerts);
     paste.configureEntryTools(*m_entryTools);
     m_snippetCounters = std::make_unique<SettingsSnippetCounters>(settingsManager());
     m_templateExpander = std::make_unique<TemplateExpander>(m_clock, *m_snippetCounters);

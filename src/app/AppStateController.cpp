@@ -175,6 +175,7 @@ void AppStateController::configure(ClipboardMonitor *clipboardMonitor, SecureSto
             &AppStateController::insertCapturedEntry);
     }
     m_storageManager = &storageManager;
+    m_entryContent.emplace(storageManager);
     m_snippetManager = &snippetManager;
     m_securityController = securityController;
     m_settingsManager = &settingsManager;

@@ -8,6 +8,7 @@
 #include "platform/RunningApplication.h"
 #include "records/ClipboardEntry.h"
 #include "records/Snippet.h"
+#include "store/EntryContentReader.h"
 
 #include <QDateTime>
 #include <QFuture>
@@ -121,6 +122,9 @@ public:
     // Null until configure.
     ClipboardMonitor *clipboardMonitor() const { return m_clipboardMonitor; }
     SecureStorageManager *storageManager() const override { return m_storageManager; }
+    // Opens the content of the published entries, which leave large content
+    // in the store.
+    const EntryContentReader *entryContent() const { return m_entryContent ? &*m_entryContent : nullptr; }
     SnippetManager *snippetManager() const { return m_snippetManager; }
     SecurityController *securityController() const { return m_securityController; }
     SettingsManager *settingsManager() const { return m_settingsManager; }
@@ -223,6 +227,7 @@ private:
     QTimer m_expiryTimer;
     ClipboardMonitor *m_clipboardMonitor = nullptr;
     SecureStorageManager *m_storageManager = nullptr;
+    std::optional<EntryContentReader> m_entryContent;
     SnippetManager *m_snippetManager = nullptr;
     SecurityController *m_securityController = nullptr;
     SettingsManager *m_settingsManager = nullptr;

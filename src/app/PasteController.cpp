@@ -5,7 +5,6 @@
 #include "base/MainQueue.h"
 #include "base/Utf8Text.h"
 #include "base/WhenFinished.h"
-#include "crypto/EncryptionService.h"
 #include "paste/AutoPaste.h"
 #include "paste/EntryTools.h"
 #include "paste/PasteboardWriter.h"
@@ -58,8 +57,7 @@ void PasteController::authenticateAndWrite(const ClipboardEntry &entry, const QS
     if (security)
         security->recordActivity();
     const auto write = [this, entry, finish] {
-        if (writeEntryToPasteboard(entry) && finish)
-            finishPaste();
+        writeEntryToPasteboard(entry, finish ? std::function<void()>([this] { finishPaste(); }) : nullptr);
     };
     if (!entry.isSensitive) {
         write();
@@ -79,21 +77,22 @@ void PasteController::authenticateAndWrite(const ClipboardEntry &entry, const QS
     });
 }
 
-bool PasteController::writeEntryToPasteboard(const ClipboardEntry &entry)
+void PasteController::writeEntryToPasteboard(const ClipboardEntry &entry, std::function<void()> written)
 {
-    if (!m_state.storageManager() || !m_services)
-        return false;
-    // Built whole before the pasteboard is touched, so an entry that cannot
-    // be opened leaves the previous contents in place.
-    const std::expected<QByteArray, SealingError> content
-        = m_services->encryption.decrypt(entry.encryptedContent);
-    if (!content)
-        return false;
-    const std::optional<PasteboardItem> item = PasteboardWriter::item(entry, *content);
-    if (!item)
-        return false;
-    writeToPasteboard(*item);
-    return true;
+    const EntryContentReader *reader = m_state.entryContent();
+    if (!reader || !m_services)
+        return;
+    reader->open(entry, this, [this, entry, written](const EntryContentReader::Result &opened) {
+        // Built whole before the pasteboard is touched, so an entry that
+        // cannot be opened leaves the previous contents in place.
+        const std::optional<PasteboardItem> item
+            = opened ? PasteboardWriter::item(entry, opened->content) : std::nullopt;
+        if (!item)
+            return;
+        writeToPasteboard(*item);
+        if (written)
+            written();
+    });
 }
 
 void PasteController::writeToPasteboard(const PasteboardItem &item)
@@ -210,22 +209,39 @@ void PasteController::addToPasteStack(const ClipboardEntry &entry)
 void PasteController::pasteAllFromStack()
 {
     const QList<ClipboardEntry> stack = m_state.pasteStack();
-    if (stack.isEmpty() || !m_state.storageManager() || !m_services)
+    const EntryContentReader *reader = m_state.entryContent();
+    if (stack.isEmpty() || !reader || !m_services)
         return;
     emit m_state.dismissPanel();
     if (m_state.previousActiveApp)
         m_services->workspace.activate(*m_state.previousActiveApp);
 
+    // Every text is read first (at once, unless long ones wait for the
+    // store), then typed in stack order.
+    struct Reading {
+        QList<std::optional<QString>> texts;
+        qsizetype pending = 0;
+    };
+    auto reading = std::make_shared<Reading>();
+    reading->texts.resize(stack.size());
+    reading->pending = stack.size();
+    for (qsizetype index = 0; index < stack.size(); ++index) {
+        reader->open(stack[index], this, [this, reading, index](const EntryContentReader::Result &opened) {
+            if (opened)
+                reading->texts[index] = Utf8Text::decode(opened->content);
+            if (--reading->pending == 0)
+                typeStack(reading->texts);
+        });
+    }
+}
+
+void PasteController::typeStack(const QList<std::optional<QString>> &texts)
+{
     std::chrono::milliseconds delay = stackFirstDelay;
     Pasteboard &pasteboard = m_services->pasteboard;
     AutoPaste &autoPaste = m_services->autoPaste;
     const QPointer<PasteController> self(this);
-    for (const ClipboardEntry &entry : stack) {
-        const std::expected<QByteArray, SealingError> content
-            = m_services->encryption.decrypt(entry.encryptedContent);
-        if (!content)
-            continue;
-        const std::optional<QString> text = Utf8Text::decode(*content);
+    for (const std::optional<QString> &text : texts) {
         if (!text)
             continue;
         // The typing goes on even if the application state is gone meanwhile.

@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <chrono>
+#include <functional>
 #include <optional>
 
 class AppStateController;
@@ -50,8 +51,10 @@ public:
     void revealAndPaste(const ClipboardEntry &entry);
     // As revealAndPaste, but only copies: the panel stays open.
     void reveal(const ClipboardEntry &entry);
-    // False when nothing was written: the pasteboard is left as it was.
-    bool writeEntryToPasteboard(const ClipboardEntry &entry);
+    // Content left in the store is read first. written runs once the entry is
+    // on the pasteboard; an entry that cannot be opened or put there (gone,
+    // locked meanwhile, damaged) leaves the pasteboard as it was.
+    void writeEntryToPasteboard(const ClipboardEntry &entry, std::function<void()> written = {});
     void pasteText(const QString &text) override;
     // Closes the picker and the panel, then pastes into the application that
     // was in front, or with auto-paste off only brings it back.
@@ -83,6 +86,8 @@ public:
 private:
     void authenticateAndWrite(const ClipboardEntry &entry, const QString &reason, bool finish);
     void writeToPasteboard(const PasteboardItem &item);
+    // None: a text that could not be read is left out.
+    void typeStack(const QList<std::optional<QString>> &texts);
 
     AppStateController &m_state;
     MainQueue &m_mainQueue;

@@ -335,18 +335,21 @@ void ClipboardMonitor::storeImageEntry(
 
 void ClipboardMonitor::storeEntry(const ClipboardEntry &entry, std::function<void()> afterPublishing)
 {
-    whenFinished(this, m_storageManager.insertEntry(entry), [this, entry, afterPublishing] {
-        AuditEvent event;
-        event.id = QUuid::createUuid();
-        event.timestamp = m_clock.now();
-        event.eventType = AuditEventType::clipboardCaptured;
-        event.detail = rawValue(entry.contentType);
-        whenFinished(this, m_storageManager.logAuditEvent(event), [this, entry, afterPublishing] {
-            publishCapturedEntry(entry);
-            if (afterPublishing)
-                afterPublishing();
+    // The store keeps the whole entry; the history, like the history loaded
+    // from the store, keeps large content there and not here as well.
+    whenFinished(
+        this, m_storageManager.insertEntry(entry), [this, entry = entry.published(), afterPublishing] {
+            AuditEvent event;
+            event.id = QUuid::createUuid();
+            event.timestamp = m_clock.now();
+            event.eventType = AuditEventType::clipboardCaptured;
+            event.detail = rawValue(entry.contentType);
+            whenFinished(this, m_storageManager.logAuditEvent(event), [this, entry, afterPublishing] {
+                publishCapturedEntry(entry);
+                if (afterPublishing)
+                    afterPublishing();
+            });
         });
-    });
 }
 
 void ClipboardMonitor::publishCapturedEntry(const ClipboardEntry &entry)

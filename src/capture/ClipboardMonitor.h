@@ -52,7 +52,7 @@ public:
     // A copy offering any of these is never captured.
     static const QStringList &ignoredPasteboardTypes();
 
-    // The entry most recently stored by capture.
+    // The entry most recently stored by capture, as the history keeps it.
     const std::optional<ClipboardEntry> &latestEntry() const { return m_latestEntry; }
     bool isMonitoring() const { return m_isMonitoring; }
 
@@ -104,7 +104,8 @@ private:
     void storeCapturedEntry(const CaptureRequest &request);
     void storeImageEntry(
         const QByteArray &bytes, const QByteArray &digest, const std::optional<QString> &sourceApp);
-    // Inserts, audits, publishes, then runs afterPublishing.
+    // Inserts, audits, publishes as the history keeps it, then runs
+    // afterPublishing.
     void storeEntry(const ClipboardEntry &entry, std::function<void()> afterPublishing = {});
     void publishCapturedEntry(const ClipboardEntry &entry);
     void playCaptureSound();

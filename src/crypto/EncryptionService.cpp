@@ -30,7 +30,21 @@ std::expected<QByteArray, SealingError> EncryptionService::encrypt(QByteArrayVie
 
 std::expected<QByteArray, SealingError> EncryptionService::decrypt(QByteArrayView box) const
 {
-    const MasterKeyHolder::Key key = m_masterKey.current();
+    return open(m_masterKey.current(), box);
+}
+
+std::expected<QByteArray, SealingError> EncryptionService::decrypt(
+    QByteArrayView box, const KeySession &session) const
+{
+    MasterKeyHolder::Key key = session.lock();
+    if (key != m_masterKey.current())
+        key.reset();
+    return open(key, box);
+}
+
+std::expected<QByteArray, SealingError> EncryptionService::open(
+    const MasterKeyHolder::Key &key, QByteArrayView box)
+{
     if (!key)
         return std::unexpected(EncryptionError::masterKeyUnavailable);
     auto plaintext = AesGcm::open(key->view(), box);

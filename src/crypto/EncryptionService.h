@@ -7,6 +7,7 @@
 #include <QByteArrayView>
 
 #include <expected>
+#include <memory>
 
 // Seals and opens every stored item under the master key. It keeps no key
 // of its own: each call takes the key once at its start and finishes with
@@ -23,6 +24,15 @@ public:
     std::expected<QByteArray, SealingError> encrypt(QByteArrayView plaintext) const;
     std::expected<QByteArray, SealingError> decrypt(QByteArrayView box) const;
 
+    // Stands for the key loaded now; a lock, or another unlock, ends it.
+    using KeySession = std::weak_ptr<const SecureBytes>;
+    KeySession keySession() const { return m_masterKey.current(); }
+    // Opens box only while the key of session is still the one loaded, so a
+    // read that outlived a lock gives nothing.
+    std::expected<QByteArray, SealingError> decrypt(QByteArrayView box, const KeySession &session) const;
+
 private:
+    static std::expected<QByteArray, SealingError> open(const MasterKeyHolder::Key &key, QByteArrayView box);
+
     const MasterKeyHolder &m_masterKey;
 };

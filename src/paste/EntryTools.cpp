@@ -3,17 +3,17 @@
 #include "base/Utf8Text.h"
 #include "base/WhenFinished.h"
 #include "capture/CapturedImage.h"
-#include "crypto/EncryptionService.h"
 #include "paste/PasteAccess.h"
 #include "platform/Alerts.h"
 #include "platform/Pasteboard.h"
 #include "platform/PasteboardType.h"
+#include "store/EntryContentReader.h"
 
 using namespace Qt::StringLiterals;
 
-EntryTools::EntryTools(PasteAccess &paste, const EncryptionService &encryption, Pasteboard &pasteboard,
+EntryTools::EntryTools(PasteAccess &paste, const EntryContentReader &content, Pasteboard &pasteboard,
     Alerts &alerts, Recognizer recognize, QObject *parent)
-    : QObject(parent), m_paste(paste), m_encryption(encryption), m_pasteboard(pasteboard), m_alerts(alerts),
+    : QObject(parent), m_paste(paste), m_content(content), m_pasteboard(pasteboard), m_alerts(alerts),
       m_recognize(std::move(recognize))
 {
 }
@@ -22,8 +22,11 @@ void EntryTools::recognizeTextInEntry(const ClipboardEntry &entry, bool copyOnly
 {
     if (entry.contentType != ContentType::image)
         return;
-    if (const std::optional<QByteArray> image = openContent(entry))
-        recognize(*image, copyOnly);
+    // The user may switch applications while the image is read and
+    // recognised; the paste goes where they were when they asked.
+    openContent(entry, [this, copyOnly, target = m_paste.pasteTarget()](const QByteArray &image) {
+        recognize(image, copyOnly, target);
+    });
 }
 
 void EntryTools::ocrClipboardImage()
@@ -41,7 +44,7 @@ void EntryTools::ocrClipboardImage()
         finishRecognition(std::nullopt, false, m_paste.pasteTarget());
         return;
     }
-    recognize(*image, false);
+    recognize(*image, false, m_paste.pasteTarget());
 }
 
 void EntryTools::pasteTransformedText(const QString &text, TextTransform transform)
@@ -56,28 +59,25 @@ void EntryTools::pasteTransformedText(const QString &text, TextTransform transfo
 
 void EntryTools::pasteTransformedEntry(const ClipboardEntry &entry, TextTransform transform)
 {
-    const std::optional<QByteArray> content = openContent(entry);
-    if (!content)
-        return;
-    if (const std::optional<QString> text = Utf8Text::decode(*content))
-        pasteTransformedText(*text, transform);
+    openContent(entry, [this, transform](const QByteArray &content) {
+        if (const std::optional<QString> text = Utf8Text::decode(content))
+            pasteTransformedText(*text, transform);
+    });
 }
 
-std::optional<QByteArray> EntryTools::openContent(const ClipboardEntry &entry) const
+void EntryTools::openContent(const ClipboardEntry &entry, std::function<void(const QByteArray &)> use)
 {
     if (entry.isSensitive)
-        return std::nullopt;
-    std::expected<QByteArray, SealingError> content = m_encryption.decrypt(entry.encryptedContent);
-    if (!content)
-        return std::nullopt;
-    return std::move(*content);
+        return;
+    m_content.open(entry, this, [use = std::move(use)](const EntryContentReader::Result &opened) {
+        if (opened)
+            use(opened->content);
+    });
 }
 
-void EntryTools::recognize(const QByteArray &imageBytes, bool copyOnly)
+void EntryTools::recognize(
+    const QByteArray &imageBytes, bool copyOnly, const std::optional<RunningApplication> &target)
 {
-    // The user may switch applications while recognition runs; the paste
-    // goes where they were when they asked.
-    const std::optional<RunningApplication> target = m_paste.pasteTarget();
     whenFinished(this, m_recognize(imageBytes), [this, copyOnly, target](const std::optional<QString> &text) {
         finishRecognition(text, copyOnly, target);
     });

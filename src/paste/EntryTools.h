@@ -14,7 +14,7 @@
 #include <optional>
 
 class Alerts;
-class EncryptionService;
+class EntryContentReader;
 class Pasteboard;
 class PasteAccess;
 
@@ -29,12 +29,12 @@ public:
     // The recognised text of an encoded image, or none; off the main thread.
     using Recognizer = std::function<QFuture<std::optional<QString>>(const QByteArray &imageBytes)>;
 
-    EntryTools(PasteAccess &paste, const EncryptionService &encryption, Pasteboard &pasteboard,
-        Alerts &alerts, Recognizer recognize = TextRecognition::recognizeTextAsync,
-        QObject *parent = nullptr);
+    EntryTools(PasteAccess &paste, const EntryContentReader &content, Pasteboard &pasteboard, Alerts &alerts,
+        Recognizer recognize = TextRecognition::recognizeTextAsync, QObject *parent = nullptr);
 
     // The text of an image entry, pasted, or with copyOnly only put on the
-    // pasteboard for the monitor to capture. Other entries are ignored.
+    // pasteboard for the monitor to capture. Other entries are ignored, and
+    // so is one that cannot be opened (gone, locked meanwhile, damaged).
     void recognizeTextInEntry(const ClipboardEntry &entry, bool copyOnly);
     // The text of the pasteboard's image (PNG, else TIFF), pasted.
     void ocrClipboardImage();
@@ -43,15 +43,18 @@ public:
     void pasteTransformedEntry(const ClipboardEntry &entry, TextTransform transform);
 
 private:
-    // None for a sensitive entry, which is never pasted without the owner's
-    // consent, and for content that cannot be opened.
-    std::optional<QByteArray> openContent(const ClipboardEntry &entry) const;
-    void recognize(const QByteArray &imageBytes, bool copyOnly);
+    // Runs use with the opened content; never for a sensitive entry, which is
+    // never pasted without the owner's consent, nor for content that cannot
+    // be opened.
+    void openContent(const ClipboardEntry &entry, std::function<void(const QByteArray &)> use);
+    // The paste goes to target, where the user was when they asked.
+    void recognize(
+        const QByteArray &imageBytes, bool copyOnly, const std::optional<RunningApplication> &target);
     void finishRecognition(
         const std::optional<QString> &text, bool copyOnly, const std::optional<RunningApplication> &target);
 
     PasteAccess &m_paste;
-    const EncryptionService &m_encryption;
+    const EntryContentReader &m_content;
     Pasteboard &m_pasteboard;
     Alerts &m_alerts;
     Recognizer m_recognize;

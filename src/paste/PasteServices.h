@@ -6,13 +6,11 @@
 
 class AutoPaste;
 class DeviceAuth;
-class EncryptionService;
 class Pasteboard;
 class Workspace;
 
 // What pasting an entry needs beyond the application state itself.
 struct PasteServices {
-    const EncryptionService &encryption;
     Pasteboard &pasteboard;
     Workspace &workspace;
     DeviceAuth &deviceAuth;

@@ -64,7 +64,7 @@ std::optional<PasteboardItem> PasteboardWriter::contentItem(
         return stringItem(Utf8Text::decode(content));
     case ContentType::richText:
         // The rich data itself is never read back: the content holds its text.
-        if (!entry.encryptedRich) {
+        if (!entry.hasRich()) {
             if (const std::optional<QString> text = DocumentText::fromDocument(content))
                 return PasteboardItem::fromString(*text);
         }

@@ -5,6 +5,20 @@
 
 using namespace Qt::StringLiterals;
 
+ClipboardEntry ClipboardEntry::published() const
+{
+    ClipboardEntry copy = *this;
+    if (copy.hasRich()) {
+        copy.encryptedRich.reset();
+        copy.richLeftInStore = true;
+    }
+    if (holdsContent() && encryptedContent.size() > heldContentLimit) {
+        copy.contentLeftInStore = encryptedContent.size();
+        copy.encryptedContent = QByteArray();
+    }
+    return copy;
+}
+
 QJsonObject ClipboardEntry::toJson() const
 {
     QJsonObject json {

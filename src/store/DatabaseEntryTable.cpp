@@ -20,10 +20,20 @@ constexpr const char *insertSql
       "expires_at, encrypted_rich)\n"
       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
 
-constexpr const char *selectSql
+constexpr const char *selectOneSql
     = "SELECT id, content_type, created_at, is_favorite, is_pinned, source_app, encrypted_content, "
       "encrypted_preview, encrypted_search_text, is_sensitive, expires_at, encrypted_rich FROM "
-      "clipboard_entries "
+      "clipboard_entries WHERE id = ?";
+
+// The columns entryFromRow reads, but the content only up to the held size
+// and no rich text; then the content's size and whether rich text is there.
+// length() of a blob reads no content, so large rows cost no more than
+// small ones.
+constexpr const char *selectPublishedSql
+    = "SELECT id, content_type, created_at, is_favorite, is_pinned, source_app, "
+      "CASE WHEN length(encrypted_content) <= ? THEN encrypted_content END, "
+      "encrypted_preview, encrypted_search_text, is_sensitive, expires_at, NULL, "
+      "length(encrypted_content), length(encrypted_rich) > 0 FROM clipboard_entries "
       "ORDER BY created_at DESC";
 
 constexpr const char *overwriteOneSql
@@ -105,25 +115,65 @@ QList<ClipboardEntry> DatabaseEntryTable::fetchAllEntries(const QDateTime &now)
         return {};
     }
     deleteExpiredEntries(now);
-    SqliteStatement statement(m_database.handle(), selectSql);
+    SqliteStatement statement(m_database.handle(), selectPublishedSql);
     if (!statement.isValid()) {
         Log::write(u"❌ fetchAllEntries FAILED to prepare: "_s + statement.errorMessage());
         return {};
     }
+    statement.bindInt64(1, ClipboardEntry::heldContentLimit);
     QList<ClipboardEntry> entries;
     int result = SQLITE_ROW;
     while ((result = statement.step()) == SQLITE_ROW) {
-        if (auto entry = entryFromRow(statement))
+        if (auto entry = publishedFromRow(statement))
             entries.append(std::move(*entry));
     }
     if (result != SQLITE_DONE)
         Log::write(u"❌ fetchAllEntries step FAILED ("_s + QString::number(result) + u"): "_s
             + statement.errorMessage());
+    // Growth leaves up to half the list unused; the history keeps it for long.
+    entries.squeeze();
     Log::write(u"fetchAllEntries: loaded "_s + QString::number(entries.size()) + u" entries from DB"_s);
     return entries;
 }
 
+std::optional<ClipboardEntry> DatabaseEntryTable::fetchEntry(const QUuid &id) const
+{
+    SqliteStatement statement(m_database.handle(), selectOneSql);
+    if (!statement.isValid())
+        return std::nullopt;
+    statement.bindText(1, UuidText::toText(id));
+    if (statement.step() != SQLITE_ROW)
+        return std::nullopt;
+    return entryFromRow(statement);
+}
+
 std::optional<ClipboardEntry> DatabaseEntryTable::entryFromRow(const SqliteStatement &statement)
+{
+    std::optional<ClipboardEntry> entry = metadataFromRow(statement);
+    if (!entry)
+        return std::nullopt;
+    entry->encryptedContent = statement.columnBlob(6);
+    if (entry->encryptedContent.isEmpty())
+        return std::nullopt;
+    entry->encryptedRich = optionalBlob(statement, 11);
+    return entry;
+}
+
+std::optional<ClipboardEntry> DatabaseEntryTable::publishedFromRow(const SqliteStatement &statement)
+{
+    std::optional<ClipboardEntry> entry = metadataFromRow(statement);
+    const qint64 contentSize = statement.columnInt64(12);
+    if (!entry || contentSize <= 0)
+        return std::nullopt;
+    if (statement.columnIsNull(6))
+        entry->contentLeftInStore = contentSize;
+    else
+        entry->encryptedContent = statement.columnBlob(6);
+    entry->richLeftInStore = statement.columnInt64(13) != 0;
+    return entry;
+}
+
+std::optional<ClipboardEntry> DatabaseEntryTable::metadataFromRow(const SqliteStatement &statement)
 {
     const std::optional<QString> idText = statement.columnText(0);
     const std::optional<QUuid> id = idText ? UuidText::parse(*idText) : std::nullopt;
@@ -141,14 +191,10 @@ std::optional<ClipboardEntry> DatabaseEntryTable::entryFromRow(const SqliteState
     entry.isFavorite = statement.columnInt64(3) != 0;
     entry.isPinned = statement.columnInt64(4) != 0;
     entry.sourceApp = statement.columnText(5);
-    entry.encryptedContent = statement.columnBlob(6);
-    if (entry.encryptedContent.isEmpty())
-        return std::nullopt;
     entry.encryptedPreview = optionalBlob(statement, 7);
     entry.encryptedSearchText = optionalBlob(statement, 8);
     entry.isSensitive = statement.columnInt64(9) != 0;
     entry.expiresAt = optionalDate(statement, 10);
-    entry.encryptedRich = optionalBlob(statement, 11);
     return entry;
 }
 

@@ -20,6 +20,7 @@ public:
     void insertEntry(const ClipboardEntry &entry) override;
     // By created_at; rows that do not decode are skipped and stay.
     QList<ClipboardEntry> fetchAllEntries(const QDateTime &now) override;
+    std::optional<ClipboardEntry> fetchEntry(const QUuid &id) const override;
     void deleteExpiredEntries(const QDateTime &now) override;
     void deleteEntry(const QUuid &id) override;
     void updateSearchData(const QUuid &id, const std::optional<QByteArray> &preview,
@@ -39,6 +40,11 @@ public:
     static std::optional<ClipboardEntry> entryFromRow(const SqliteStatement &statement);
 
 private:
+    // Every field but the content and the rich text; none when the id or
+    // the kind does not decode.
+    static std::optional<ClipboardEntry> metadataFromRow(const SqliteStatement &statement);
+    static std::optional<ClipboardEntry> publishedFromRow(const SqliteStatement &statement);
+
     using Binder = std::function<void(SqliteStatement &)>;
 
     // Runs one changing statement; logs SQLite's message on failure.

@@ -14,8 +14,12 @@ public:
     virtual ~EntryTable() = default;
 
     virtual void insertEntry(const ClipboardEntry &entry) = 0;
-    // Removes the entries expired at now, then lists the rest, newest first.
+    // Removes the entries expired at now, then lists the rest, newest first,
+    // as the published history keeps them (ClipboardEntry::published).
     virtual QList<ClipboardEntry> fetchAllEntries(const QDateTime &now) = 0;
+    // The whole entry with that id, content and rich text included; none
+    // when it is gone.
+    virtual std::optional<ClipboardEntry> fetchEntry(const QUuid &id) const = 0;
     // An entry is expired when its expiry lies strictly before now.
     virtual void deleteExpiredEntries(const QDateTime &now) = 0;
     virtual void deleteEntry(const QUuid &id) = 0;

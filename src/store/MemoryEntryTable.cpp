@@ -15,7 +15,19 @@ void MemoryEntryTable::insertEntry(const ClipboardEntry &entry)
 QList<ClipboardEntry> MemoryEntryTable::fetchAllEntries(const QDateTime &now)
 {
     deleteExpiredEntries(now);
-    return m_entries;
+    QList<ClipboardEntry> published;
+    published.reserve(m_entries.size());
+    for (const ClipboardEntry &entry : std::as_const(m_entries))
+        published.append(entry.published());
+    return published;
+}
+
+std::optional<ClipboardEntry> MemoryEntryTable::fetchEntry(const QUuid &id) const
+{
+    const auto found = std::ranges::find(m_entries, id, &ClipboardEntry::id);
+    if (found == m_entries.end())
+        return std::nullopt;
+    return *found;
 }
 
 void MemoryEntryTable::deleteExpiredEntries(const QDateTime &now)
@@ -47,10 +59,19 @@ void MemoryEntryTable::deleteEntries(const QList<QUuid> &ids)
 
 void MemoryEntryTable::updateFlags(const ClipboardEntry &entry)
 {
-    // Entries are equal when their ids are.
-    const qsizetype index = m_entries.indexOf(entry);
-    if (index >= 0)
-        m_entries[index] = entry;
+    const auto found = std::ranges::find(m_entries, entry.id, &ClipboardEntry::id);
+    if (found == m_entries.end())
+        return;
+    ClipboardEntry replacement = entry;
+    if (!entry.holdsContent()) {
+        replacement.encryptedContent = found->encryptedContent;
+        replacement.contentLeftInStore.reset();
+    }
+    if (entry.richLeftInStore) {
+        replacement.encryptedRich = found->encryptedRich;
+        replacement.richLeftInStore = false;
+    }
+    *found = std::move(replacement);
 }
 
 void MemoryEntryTable::clearAllEntries()

@@ -12,13 +12,16 @@ public:
 
     void insertEntry(const ClipboardEntry &entry) override;
     QList<ClipboardEntry> fetchAllEntries(const QDateTime &now) override;
+    // The first entry with that id.
+    std::optional<ClipboardEntry> fetchEntry(const QUuid &id) const override;
     void deleteExpiredEntries(const QDateTime &now) override;
     void deleteEntry(const QUuid &id) override;
     // Changes the first entry with that id.
     void updateSearchData(const QUuid &id, const std::optional<QByteArray> &preview,
         const std::optional<QByteArray> &searchText) override;
     void deleteEntries(const QList<QUuid> &ids) override;
-    // Replaces the first entry with that id as a whole.
+    // Replaces the first entry with that id as a whole, but keeps what a
+    // published copy left here.
     void updateFlags(const ClipboardEntry &entry) override;
     void clearAllEntries() override;
     void clearUnpinnedEntries() override;

@@ -45,6 +45,11 @@ QFuture<QList<ClipboardEntry>> SecureStorageManager::fetchAllEntries()
     return m_executor.run([this] { return m_entries->fetchAllEntries(m_clock.now()); });
 }
 
+QFuture<std::optional<ClipboardEntry>> SecureStorageManager::fetchEntry(const QUuid &id)
+{
+    return m_executor.run([this, id] { return m_entries->fetchEntry(id); });
+}
+
 QFuture<void> SecureStorageManager::deleteExpiredEntries()
 {
     return m_executor.run([this] { m_entries->deleteExpiredEntries(m_clock.now()); });

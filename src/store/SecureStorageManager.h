@@ -48,7 +48,11 @@ public:
     QFuture<bool> execute(const QString &sql);
 
     QFuture<void> insertEntry(const ClipboardEntry &entry);
+    // The entries as the published history keeps them: large content and rich
+    // text stay here, read with fetchEntry (EntryContentReader does).
     QFuture<QList<ClipboardEntry>> fetchAllEntries();
+    // The whole entry with that id; none when it is gone.
+    QFuture<std::optional<ClipboardEntry>> fetchEntry(const QUuid &id);
     QFuture<void> deleteExpiredEntries();
     QFuture<void> deleteEntry(const QUuid &id);
     QFuture<void> updateSearchData(const QUuid &id, const std::optional<QByteArray> &preview,

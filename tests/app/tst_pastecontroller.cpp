@@ -16,6 +16,7 @@
 #include "support/FakePasteboard.h"
 #include "support/FakeWorkspace.h"
 #include "support/LogCapture.h"
+#include "support/NoiseImage.h"
 #include "support/StoreFixture.h"
 #include "support/TestEntries.h"
 #include "support/TestImages.h"
@@ -92,7 +93,7 @@ private:
                 *m_keyManager, *m_state, *m_settings, m_deviceAuth, m_idleTime, m_clock);
         }
         m_state->configure(nullptr, *m_store, m_f->snippets, m_security.get(), *m_settings);
-        paste().configure({m_encryption, *m_pasteboard, *m_workspace, m_deviceAuth, *m_autoPaste,
+        paste().configure({*m_pasteboard, *m_workspace, m_deviceAuth, *m_autoPaste,
             [this](qint64 changeCount) { m_ownChanges.append(changeCount); }});
         m_counters.emplace(*m_settings);
         m_expander.emplace(m_clock, *m_counters);
@@ -221,6 +222,90 @@ private slots:
         QCOMPARE(m_keySender->posted(), QList<Posted> {{Posted::Kind::pasteChord}});
     }
 
+    // Entries as the history holds them after a reload: large content and
+    // rich text stay in the store until a paste, a copy or a tool reads them.
+    void storedEntriesReachThePasteboard_data()
+    {
+        QTest::addColumn<QString>("fixture");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<QByteArray>("written");
+
+        const QByteArray longText = QByteArray("long ").repeated(400);
+        const QByteArray picture = encodedImage(noiseImage(40, 30));
+        const struct {
+            const char *fixture;
+            QByteArray written;
+            QByteArray byTools;
+        } fixtures[] = {
+            {"short text", "short", "short"},
+            {"long text", longText, longText.trimmed()},
+            {"picture", picture, "seen in the picture"},
+            // Rich text on record: the content is its text, never read as a document.
+            {"rich text", "{\\rtf1 Hello}", "{\\rtf1 Hello}"},
+            {"deleted meanwhile", {}, {}},
+            {"locked and unlocked meanwhile", {}, {}},
+            {"private session", longText, longText.trimmed()},
+        };
+        for (const auto &row : fixtures) {
+            QTest::addRow("%s, paste", row.fixture) << row.fixture << u"paste"_s << row.written;
+            QTest::addRow("%s, reveal", row.fixture) << row.fixture << u"reveal"_s << row.written;
+            QTest::addRow("%s, entry tools", row.fixture) << row.fixture << u"tools"_s << row.byTools;
+        }
+    }
+
+    void storedEntriesReachThePasteboard()
+    {
+        QFETCH(QString, fixture);
+        QFETCH(QString, action);
+        QFETCH(QByteArray, written);
+
+        if (fixture == u"private session")
+            awaitFuture(m_store->setSecureMode(true));
+        ClipboardEntry whole = entry(ContentType::plainText, QByteArray("long ").repeated(400));
+        if (fixture == u"short text")
+            whole = entry(ContentType::plainText, "short");
+        else if (fixture == u"picture")
+            whole = entry(ContentType::image, encodedImage(noiseImage(40, 30)));
+        else if (fixture == u"rich text")
+            whole = entry(ContentType::richText, "{\\rtf1 Hello}");
+        if (fixture == u"rich text")
+            whole.encryptedRich = m_encryption.encrypt("{\\rtf1 Hello}").value();
+        awaitFuture(m_store->insertEntry(whole));
+        m_state->reloadEntries();
+        m_f->settle();
+        const ClipboardEntry shown = m_state->clipboardEntries().value(0);
+        QCOMPARE(shown.id, whole.id);
+
+        EntryTools tools(paste(), *m_state->entryContent(), *m_pasteboard, *m_alerts, [](const QByteArray &) {
+            return QtFuture::makeReadyFuture(std::optional(u"seen in the picture"_s));
+        });
+        paste().configureEntryTools(tools);
+        if (fixture == u"deleted meanwhile")
+            m_store->deleteEntry(whole.id);
+        if (action == u"paste")
+            paste().revealAndPaste(shown);
+        else if (action == u"reveal")
+            paste().reveal(shown);
+        else if (shown.contentType == ContentType::image)
+            paste().recognizeTextInEntry(shown, false);
+        else
+            paste().pasteTransformedEntry(shown, TextTransform::trim);
+        if (fixture == u"locked and unlocked meanwhile") {
+            m_key.drop();
+            m_key.set(SecureBytes(QByteArray(32, 'k')));
+        }
+        m_f->settle();
+        m_queue->advance(1s);
+
+        const QList<PasteboardItem> writes = m_pasteboard->writes();
+        QCOMPARE(writes.size(), written.isNull() ? 0 : 1);
+        if (!written.isNull()) {
+            const PasteboardItem &item = writes.first();
+            QCOMPARE(item.data(item.types().first()), written);
+        }
+        QCOMPARE(pasted(), !written.isNull() && action != u"reveal");
+    }
+
     // Views reach the entry tools through the paste controller, whose paste
     // they use.
     void entryToolsPasteThroughTheController()
@@ -228,7 +313,7 @@ private slots:
         paste().pasteTransformedText(u"  x  "_s, TextTransform::trim);
         QVERIFY(m_pasteboard->writes().isEmpty());
 
-        EntryTools tools(paste(), m_encryption, *m_pasteboard, *m_alerts);
+        EntryTools tools(paste(), *m_state->entryContent(), *m_pasteboard, *m_alerts);
         paste().configureEntryTools(tools);
         paste().pasteTransformedText(u"  x  "_s, TextTransform::trim);
         QCOMPARE(m_pasteboard->string(), u"x"_s);

@@ -44,7 +44,10 @@ void CaptureHarness::settle()
 QList<ClipboardEntry> CaptureHarness::stored()
 {
     settle();
-    return awaitFuture(store.fetchAllEntries());
+    QList<ClipboardEntry> entries;
+    for (const ClipboardEntry &published : awaitFuture(store.fetchAllEntries()))
+        entries.append(awaitFuture(store.fetchEntry(published.id)).value());
+    return entries;
 }
 
 QStringList CaptureHarness::storedContents()

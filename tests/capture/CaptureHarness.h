@@ -25,7 +25,7 @@ public:
     void unlock();
     // Lets image conversion, the store and the steps queued after it finish.
     void settle();
-    // Newest first.
+    // Whole, newest first.
     QList<ClipboardEntry> stored();
     // Oldest first.
     QStringList storedContents();

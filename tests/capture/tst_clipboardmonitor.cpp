@@ -1,6 +1,7 @@
 #include "CaptureHarness.h"
 #include "paste/EntryTools.h"
 #include "platform/PasteboardType.h"
+#include "store/EntryContentReader.h"
 #include "support/AwaitFuture.h"
 #include "support/FakeAlerts.h"
 #include "support/FakeClock.h"
@@ -8,6 +9,7 @@
 #include "support/FakePasteboard.h"
 #include "support/FakeWorkspace.h"
 #include "support/LogCapture.h"
+#include "support/NoiseImage.h"
 #include "support/RawDatabase.h"
 #include "support/TestImages.h"
 
@@ -199,6 +201,21 @@ private slots:
             QStringList {contentType});
     }
 
+    // The store keeps the picture; the history gets it without, so it is not
+    // held twice.
+    void largeCaptureIsPublishedWithoutItsContent()
+    {
+        QSignalSpy published(&m_capture->monitor, &ClipboardMonitor::latestEntryChanged);
+        copyAndTick(PasteboardItem::fromPng(encodedImage(noiseImage(300, 200))));
+        QVERIFY(published.wait(5000));
+        const ClipboardEntry shown = published.first().first().value<ClipboardEntry>();
+        const ClipboardEntry stored = m_capture->stored().first();
+        QCOMPARE(shown.id, stored.id);
+        QVERIFY(shown.encryptedContent.isEmpty());
+        QCOMPARE(shown.contentSize(), stored.encryptedContent.size());
+        QCOMPARE(QImage::fromData(m_capture->open(stored.encryptedContent)).size(), QSize(300, 200));
+    }
+
     void oversizedOrBrokenImagesAreSkipped_data()
     {
         QTest::addColumn<QByteArray>("bytes");
@@ -251,7 +268,8 @@ private slots:
     {
         FakePasteAccess paste;
         FakeAlerts alerts;
-        EntryTools tools(paste, m_capture->encryption, *m_pasteboard, alerts, [](const QByteArray &) {
+        const EntryContentReader content(m_capture->store);
+        EntryTools tools(paste, content, *m_pasteboard, alerts, [](const QByteArray &) {
             return QtFuture::makeReadyFuture(std::optional<QString>(u"Words in a picture"_s));
         });
         ClipboardEntry image;

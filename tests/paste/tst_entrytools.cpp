@@ -2,10 +2,12 @@
 #include "paste/EntryTools.h"
 #include "paste/PerformSmartAction.h"
 #include "platform/PasteboardType.h"
+#include "store/EntryContentReader.h"
 #include "support/FakeAlerts.h"
 #include "support/FakePasteAccess.h"
 #include "support/FakePasteboard.h"
 #include "support/FakeWorkspace.h"
+#include "support/OpenStore.h"
 #include "support/TestEntries.h"
 #include "support/TestImages.h"
 
@@ -27,7 +29,7 @@ using Answer = QPromise<std::optional<QString>>;
 // What one test works with; the recognizer answers when the test says so.
 struct Fixture {
     explicit Fixture(const EncryptionService &encryption)
-        : tools(paste, encryption, pasteboard, alerts, [this](const QByteArray &image) {
+        : store(encryption), tools(paste, content, pasteboard, alerts, [this](const QByteArray &image) {
               recognized.append(image);
               answers.append(std::make_shared<Answer>());
               answers.last()->start();
@@ -46,6 +48,8 @@ struct Fixture {
         QCoreApplication::processEvents();
     }
 
+    OpenStore store;
+    const EntryContentReader content {store.store};
     FakePasteAccess paste;
     FakePasteboard pasteboard;
     FakeAlerts alerts;
@@ -214,7 +218,7 @@ private slots:
     // The real recognizer, off the main thread, from sealed bytes to paste.
     void recognizesARealImage()
     {
-        EntryTools tools(m_f->paste, m_encryption, m_f->pasteboard, m_f->alerts);
+        EntryTools tools(m_f->paste, m_f->content, m_f->pasteboard, m_f->alerts);
         tools.recognizeTextInEntry(
             entry(ContentType::image, encodedImage(textPicture(200, {u"Vantorell 42"_s}))), false);
         QTRY_COMPARE_WITH_TIMEOUT(m_f->paste.pastes, QStringList {u"Vantorell 42 > Editor"_s}, 60'000);

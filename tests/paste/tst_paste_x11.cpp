@@ -36,7 +36,7 @@ private slots:
         AutoPaste autoPaste(keySender, workspace, alerts);
         AppStateController state;
         state.configure(nullptr, fixture.store, fixture.snippets, nullptr, fixture.settings);
-        state.paste().configure({encryption, pasteboard, workspace, deviceAuth, autoPaste, {}});
+        state.paste().configure({pasteboard, workspace, deviceAuth, autoPaste, {}});
 
         QLineEdit edit;
         edit.show();

@@ -229,10 +229,52 @@ private slots:
         QFETCH(ClipboardEntry, entry);
         QFETCH(ClipboardEntry, expected);
         insert(entry);
-        const QList<ClipboardEntry> entries = fetch();
-        QCOMPARE(entries.size(), 1);
+        QCOMPARE(idsOf(fetch()), QList<QUuid> {entry.id});
         // The JSON form holds every field, absent ones left out.
-        QCOMPARE(entries.first().toJson(), expected.toJson());
+        QCOMPARE(awaitFuture(m_store->fetchEntry(entry.id)).value().toJson(), expected.toJson());
+    }
+
+    void publishedEntriesLeaveLargeContentInTheStore_data()
+    {
+        QTest::addColumn<bool>("memoryOnly");
+        QTest::addColumn<qsizetype>("contentSize");
+        QTest::addColumn<bool>("withRich");
+        QTest::addColumn<bool>("held");
+        for (const bool memoryOnly : {false, true}) {
+            const char *mode = memoryOnly ? "memory only" : "disk";
+            QTest::addRow("short text, %s", mode) << memoryOnly << qsizetype(60) << false << true;
+            QTest::addRow("2 MB image, %s", mode) << memoryOnly << qsizetype(2'000'000) << false << false;
+            QTest::addRow("short rich text, %s", mode) << memoryOnly << qsizetype(60) << true << true;
+        }
+    }
+
+    // A flag change made on the published copy keeps what it left behind.
+    void publishedEntriesLeaveLargeContentInTheStore()
+    {
+        QFETCH(bool, memoryOnly);
+        QFETCH(qsizetype, contentSize);
+        QFETCH(bool, withRich);
+        QFETCH(bool, held);
+        setMemoryOnly(memoryOnly);
+        ClipboardEntry whole = makeEntry(now(), QByteArray(contentSize, 'i'));
+        if (withRich)
+            whole.encryptedRich = QByteArray(40, 'r');
+        insert(whole);
+
+        ClipboardEntry published = fetch().value(0);
+        QCOMPARE(published.encryptedContent.size(), held ? contentSize : 0);
+        QCOMPARE(published.contentSize(), contentSize);
+        QCOMPARE(published.encryptedRich, std::nullopt);
+        QCOMPARE(published.hasRich(), withRich);
+
+        published.isPinned = true;
+        awaitFuture(m_store->updateFlags(published));
+        const std::optional<ClipboardEntry> stored = awaitFuture(m_store->fetchEntry(whole.id));
+        QVERIFY(stored && stored->isPinned);
+        QCOMPARE(stored->encryptedContent, whole.encryptedContent);
+        QCOMPARE(stored->encryptedRich, whole.encryptedRich);
+        awaitFuture(m_store->deleteEntry(whole.id));
+        QCOMPARE(awaitFuture(m_store->fetchEntry(whole.id)), std::nullopt);
     }
 
     void modes_data()

@@ -1,0 +1,55 @@
+#include "store/EntryContentReader.h"
+
+#include "base/WhenFinished.h"
+#include "crypto/EncryptionService.h"
+#include "store/SecureStorageManager.h"
+
+namespace {
+
+using Result = EntryContentReader::Result;
+using Unavailable = EntryContentReader::Unavailable;
+
+Result opened(const EncryptionService &encryption, const ClipboardEntry &entry,
+    const EncryptionService::KeySession &session, EntryContentReader::Rich rich)
+{
+    std::expected<QByteArray, SealingError> content = encryption.decrypt(entry.encryptedContent, session);
+    if (!content) {
+        const bool locked = content.error() == SealingError(EncryptionError::masterKeyUnavailable);
+        return std::unexpected(locked ? Unavailable::locked : Unavailable::damaged);
+    }
+    EntryContentReader::Opened result {.id = entry.id, .content = std::move(*content)};
+    if (rich == EntryContentReader::Rich::include && entry.encryptedRich) {
+        if (auto openedRich = encryption.decrypt(*entry.encryptedRich, session))
+            result.rich = std::move(*openedRich);
+    }
+    return result;
+}
+
+} // namespace
+
+EntryContentReader::EntryContentReader(SecureStorageManager &store)
+    : m_store(store), m_encryption(store.encryptionService())
+{
+}
+
+void EntryContentReader::open(const ClipboardEntry &entry, QObject *context, Handler handler, Rich rich) const
+{
+    const EncryptionService::KeySession session = m_encryption.keySession();
+    if (session.expired()) {
+        handler(std::unexpected(Unavailable::locked));
+        return;
+    }
+    const bool needsStore = !entry.holdsContent() || (rich == Rich::include && entry.richLeftInStore);
+    if (!needsStore) {
+        handler(opened(m_encryption, entry, session, rich));
+        return;
+    }
+    whenFinished(context, m_store.fetchEntry(entry.id),
+        [&encryption = m_encryption, id = entry.id, session, rich, handler = std::move(handler)](
+            const std::optional<ClipboardEntry> &stored) {
+            if (!stored || stored->id != id)
+                handler(std::unexpected(Unavailable::gone));
+            else
+                handler(opened(encryption, *stored, session, rich));
+        });
+}
