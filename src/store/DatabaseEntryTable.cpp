@@ -7,6 +7,8 @@
 #include "store/SqliteStatement.h"
 #include "store/StoreDatabase.h"
 
+#include <QSet>
+
 #include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
@@ -114,24 +116,41 @@ QList<ClipboardEntry> DatabaseEntryTable::fetchAllEntries(const QDateTime &now)
         Log::write(u"❌ fetchAllEntries FAILED: database is nil"_s);
         return {};
     }
-    deleteExpiredEntries(now);
-    SqliteStatement statement(m_database.handle(), selectPublishedSql);
-    if (!statement.isValid()) {
-        Log::write(u"❌ fetchAllEntries FAILED to prepare: "_s + statement.errorMessage());
-        return {};
-    }
-    statement.bindInt64(1, ClipboardEntry::heldContentLimit);
+    // Made once at its size: growing would copy the list and leave holes.
     QList<ClipboardEntry> entries;
-    int result = SQLITE_ROW;
-    while ((result = statement.step()) == SQLITE_ROW) {
-        if (auto entry = publishedFromRow(statement))
+    entries.reserve(entryCount());
+    bool expiredSeen = false;
+    {
+        SqliteStatement statement(m_database.handle(), selectPublishedSql);
+        if (!statement.isValid()) {
+            Log::write(u"❌ fetchAllEntries FAILED to prepare: "_s + statement.errorMessage());
+            return {};
+        }
+        statement.bindInt64(1, ClipboardEntry::heldContentLimit);
+        // One pass over the table: expired rows are left out here and purged
+        // after, instead of a purge reading the whole table before each load.
+        const double nowSeconds = DateCoding::toSeconds(now);
+        // Entries copied from one application share its name.
+        QSet<QString> sourceApps;
+        int result = SQLITE_ROW;
+        while ((result = statement.step()) == SQLITE_ROW) {
+            if (!statement.columnIsNull(10) && statement.columnDouble(10) < nowSeconds) {
+                expiredSeen = true;
+                continue;
+            }
+            std::optional<ClipboardEntry> entry = publishedFromRow(statement);
+            if (!entry)
+                continue;
+            if (entry->sourceApp)
+                entry->sourceApp = *sourceApps.insert(*entry->sourceApp);
             entries.append(std::move(*entry));
+        }
+        if (result != SQLITE_DONE)
+            Log::write(u"❌ fetchAllEntries step FAILED ("_s + QString::number(result) + u"): "_s
+                + statement.errorMessage());
     }
-    if (result != SQLITE_DONE)
-        Log::write(u"❌ fetchAllEntries step FAILED ("_s + QString::number(result) + u"): "_s
-            + statement.errorMessage());
-    // Growth leaves up to half the list unused; the history keeps it for long.
-    entries.squeeze();
+    if (expiredSeen)
+        deleteExpiredEntries(now);
     Log::write(u"fetchAllEntries: loaded "_s + QString::number(entries.size()) + u" entries from DB"_s);
     return entries;
 }
