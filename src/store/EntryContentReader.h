@@ -28,7 +28,7 @@ class SecureStorageManager;
 //     });
 // The backup export, one entry after another, skipping those that do not
 // open, with rich text:
-//     reader.open(entries[next], this, [=](const EntryContentReader::Result &opened) {
+//     reader.open(entries[next], this, [this, next](const EntryContentReader::Result &opened) {
 //         if (opened)
 //             records.append(record(entries[next], *opened));
 //         exportFrom(next + 1);
