@@ -46,6 +46,7 @@ public:
     void completeUnlock();
     void recordFailedAttempt();
     bool biometricsAvailable() const;
+    KeyManager &keyManager() const { return m_keyManager; }
 
     // The last recorded user activity, on the clock's elapsed time.
     std::chrono::milliseconds lastActivityTime() const { return m_lastActivityTime; }
