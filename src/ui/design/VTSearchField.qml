@@ -70,6 +70,7 @@ Item {
             background: null
             text: root.text
             placeholderText: root.placeholder
+            Accessible.name: root.placeholder
             placeholderTextColor: VTColor.secondary
             color: VTColor.primary
             selectionColor: VTColor.selection

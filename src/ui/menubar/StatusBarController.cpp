@@ -12,6 +12,7 @@
 #include "tools/TextTransform.h"
 #include "ui/design/SymbolImage.h"
 #include "ui/design/Symbols.h"
+#include "ui/menubar/MainPopoverModel.h"
 #include "ui/menubar/MenuRenderer.h"
 #include "ui/menubar/PanelPlacement.h"
 #include "ui/menubar/PanelWindow.h"
@@ -47,7 +48,7 @@ QImage placeholderImage(const QColor &color)
     return image;
 }
 
-const QUrl panelRoot(u"qrc:/qt-project.org/imports/Vantorell/MenuBar/PanelPlaceholder.qml"_s);
+const QUrl panelRoot(u"qrc:/qt-project.org/imports/Vantorell/MenuBar/MainPopoverView.qml"_s);
 
 } // namespace
 
@@ -59,7 +60,10 @@ StatusBarController::StatusBarController(
         {u"appState"_s, QVariant::fromValue<QObject *>(&m_appState)},
         {u"settings"_s, QVariant::fromValue<QObject *>(&m_settings)},
     };
-    m_panel = std::make_unique<PanelWindow>(m_engine, panelRoot, environment);
+    m_popover = std::make_unique<MainPopoverModel>(m_appState, m_desktop.keySender);
+    connect(m_popover.get(), &MainPopoverModel::quitRequested, this, &StatusBarController::quitApp);
+    m_panel = std::make_unique<PanelWindow>(
+        m_engine, panelRoot, QVariantMap {{u"panel"_s, QVariant::fromValue(m_popover.get())}});
     m_windows = std::make_unique<WindowHost>(m_engine, environment);
 
     if (!QSystemTrayIcon::isSystemTrayAvailable())

@@ -16,6 +16,7 @@
 
 class AppStateController;
 class KeySender;
+class MainPopoverModel;
 class PanelWindow;
 class Pasteboard;
 
@@ -83,6 +84,7 @@ public:
     QString shownSymbolName() const { return m_shownSymbolName; }
     QSystemTrayIcon &trayIcon() { return m_trayIcon; }
     PanelWindow &panel() { return *m_panel; }
+    MainPopoverModel &popover() { return *m_popover; }
     WindowHost &windows() { return *m_windows; }
     // The status menu while it is open.
     QMenu *openMenu() const { return m_openMenu; }
@@ -107,6 +109,7 @@ private:
     QSystemTrayIcon m_trayIcon;
     QString m_shownSymbolName;
     QQmlEngine m_engine;
+    std::unique_ptr<MainPopoverModel> m_popover;
     std::unique_ptr<PanelWindow> m_panel;
     std::unique_ptr<WindowHost> m_windows;
     QPointer<QMenu> m_openMenu;

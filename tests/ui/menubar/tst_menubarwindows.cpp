@@ -63,9 +63,7 @@ private slots:
 
     void panelIsMadeOnceAndStaysForOurOwnWindows()
     {
-        PanelWindow panel(m_engine,
-            QUrl(u"qrc:/qt-project.org/imports/Vantorell/MenuBar/PanelPlaceholder.qml"_s),
-            {{u"appState"_s, QVariant::fromValue(&m_appState)}});
+        PanelWindow panel(m_engine, testRoot(), {{u"appState"_s, QVariant::fromValue(&m_appState)}});
         QVERIFY(panel.rootItem());
         QQuickItem *root = panel.rootItem();
         panel.showAt({30, 40});

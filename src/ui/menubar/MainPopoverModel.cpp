@@ -1,0 +1,169 @@
+#include "ui/menubar/MainPopoverModel.h"
+
+#include "app/AccessibilitySettings.h"
+#include "app/AppStateController.h"
+#include "app/SecurityController.h"
+#include "paste/AutoPaste.h"
+#include "platform/KeySender.h"
+#include "ui/menubar/MenuRenderer.h"
+
+#include <QCursor>
+#include <QMenu>
+#include <QQuickItem>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+MenuItem item(const QString &title, const QString &symbol, MenuItem::Action action)
+{
+    MenuItem made;
+    made.title = title;
+    made.symbol = symbol;
+    made.action = std::move(action);
+    return made;
+}
+
+} // namespace
+
+MainPopoverModel::MainPopoverModel(
+    AppStateController &appState, const KeySender &keySender, MainQueue &mainQueue, QObject *parent)
+    : QObject(parent), m_appState(appState), m_keySender(keySender), m_mainQueue(mainQueue),
+      m_screen(screenFor(appState.showOnboarding(), appState.isUnlocked())),
+      m_canAutoPaste(keySender.isPermitted())
+{
+    connect(&m_appState, &AppStateController::showOnboardingChanged, this, &MainPopoverModel::updateScreen);
+    connect(&m_appState, &AppStateController::isUnlockedChanged, this, &MainPopoverModel::updateScreen);
+    connect(
+        &m_appState, &AppStateController::isPausedChanged, this, &MainPopoverModel::pauseStatusTextChanged);
+    connect(&m_appState, &AppStateController::pausedUntilChanged, this,
+        &MainPopoverModel::pauseStatusTextChanged);
+}
+
+MainPopoverModel::~MainPopoverModel()
+{
+    delete m_openMenu;
+}
+
+MainPopoverModel::Screen MainPopoverModel::screenFor(bool showOnboarding, bool isUnlocked)
+{
+    if (showOnboarding)
+        return Screen::Onboarding;
+    return isUnlocked ? Screen::Working : Screen::Unlock;
+}
+
+void MainPopoverModel::updateScreen()
+{
+    const Screen screen = screenFor(m_appState.showOnboarding(), m_appState.isUnlocked());
+    if (screen == m_screen)
+        return;
+    m_screen = screen;
+    // The menu's commands belong to the working panel.
+    if (m_openMenu)
+        m_openMenu->close();
+    if (m_shown)
+        refreshCanAutoPaste();
+    emit screenChanged();
+}
+
+void MainPopoverModel::setShown(bool shown)
+{
+    if (m_shown == shown)
+        return;
+    m_shown = shown;
+    emit shownChanged();
+    if (!shown)
+        return;
+    refreshCanAutoPaste();
+    emit appeared();
+}
+
+void MainPopoverModel::refreshCanAutoPaste()
+{
+    const bool permitted = m_keySender.isPermitted();
+    if (permitted == m_canAutoPaste)
+        return;
+    m_canAutoPaste = permitted;
+    emit canAutoPasteChanged();
+}
+
+QString MainPopoverModel::pauseStatusText() const
+{
+    return m_appState.pauseStatusText();
+}
+
+QString MainPopoverModel::permissionPaneName()
+{
+    return AutoPaste::permissionPaneName;
+}
+
+QObject *MainPopoverModel::appStateObject() const
+{
+    return &m_appState;
+}
+
+void MainPopoverModel::resumeCapture()
+{
+    m_appState.resumeCapture();
+}
+
+void MainPopoverModel::requestAccessibility()
+{
+    openAccessibilitySettings();
+}
+
+void MainPopoverModel::openSnippetManager()
+{
+    emit m_appState.openSnippetManager();
+}
+
+MenuModel MainPopoverModel::moreMenu()
+{
+    MenuModel menu;
+    menu.append(item(u"Settings…"_s, u"gearshape"_s,
+        [this](const QVariant &) { emit m_appState.openSettingsWindow(std::nullopt); }));
+    menu.append(item(
+        u"Edit Snippets…"_s, u"square.and.pencil"_s, [this](const QVariant &) { openSnippetManager(); }));
+    menu.append(MenuItem::separator());
+    if (m_appState.isPaused()) {
+        menu.append(
+            item(u"Resume Capture"_s, u"play.circle"_s, [this](const QVariant &) { resumeCapture(); }));
+    } else {
+        const auto pause = [this](const QString &title, std::optional<int> minutes) {
+            return item(title, {}, [this, minutes](const QVariant &) { m_appState.pauseCapture(minutes); });
+        };
+        MenuItem submenu = item(u"Pause Capture"_s, u"pause.circle"_s, {});
+        submenu.submenu = {pause(u"For 5 Minutes"_s, 5), pause(u"For 15 Minutes"_s, 15),
+            pause(u"For 1 Hour"_s, 60), MenuItem::separator(), pause(u"Until I Resume"_s, std::nullopt)};
+        menu.append(std::move(submenu));
+    }
+    menu.append(item(m_appState.isSecureModeActive() ? u"End Private Session"_s : u"Start Private Session"_s,
+        u"eye.slash"_s,
+        [this](const QVariant &) { m_appState.changeSecureMode(!m_appState.isSecureModeActive()); }));
+    menu.append(MenuItem::separator());
+    menu.append(item(u"Lock Vantorell"_s, u"lock"_s, [this](const QVariant &) {
+        if (SecurityController *security = m_appState.securityController())
+            security->lockNow();
+    }));
+    menu.append(item(
+        u"Clear History…"_s, u"trash"_s, [this](const QVariant &) { m_appState.confirmClearHistory(); }));
+    menu.append(MenuItem::separator());
+    menu.append(item(u"Quit Vantorell"_s, u"power"_s, [this](const QVariant &) { emit quitRequested(); }));
+    return menu;
+}
+
+void MainPopoverModel::popUpMoreMenu(QQuickItem *button)
+{
+    if (m_openMenu)
+        m_openMenu->close();
+    QMenu *menu = MenuRenderer::render(moreMenu()).release();
+    // Gone after its closing; a choice runs after the hide, before deletion.
+    connect(menu, &QMenu::aboutToHide, menu, &QObject::deleteLater);
+    m_openMenu = menu;
+    QPoint at = QCursor::pos();
+    if (button) {
+        const QPointF corner = button->mapToGlobal(QPointF(button->width(), button->height()));
+        at = QPoint(qRound(corner.x()) - menu->sizeHint().width(), qRound(corner.y()));
+    }
+    menu->popup(at);
+}

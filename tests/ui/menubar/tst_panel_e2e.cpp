@@ -1,0 +1,176 @@
+#include "app/AppDelegate.h"
+#include "crypto/KeyManager.h"
+#include "platform/linux/SecretServiceKeychain.h"
+#include "support/FakeAlerts.h"
+#include "support/FakeDeviceAuth.h"
+#include "support/FakeDockPresence.h"
+#include "support/FakeGlobalHotkey.h"
+#include "support/FakeIdleTime.h"
+#include "support/FakeKeySender.h"
+#include "support/FakeLoginItem.h"
+#include "support/FakePasteboard.h"
+#include "support/FakeSound.h"
+#include "support/FakeSystemEvents.h"
+#include "support/FakeWorkspace.h"
+#include "ui/menubar/MainPopoverModel.h"
+#include "ui/menubar/OnboardingModel.h"
+#include "ui/menubar/PanelWindow.h"
+#include "ui/menubar/StatusBarController.h"
+
+#include <QMenu>
+#include <QQuickItem>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString passcode = u"correct horse"_s;
+
+QQuickItem *findItem(QQuickItem *root, const QString &name)
+{
+    if (!root || root->objectName() == name)
+        return root;
+    for (QQuickItem *child : root->childItems()) {
+        if (QQuickItem *found = findItem(child, name))
+            return found;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+// A new user on the session's keyring: the vault is made from the panel,
+// locked from its menu and opened again with the passcode.
+class PanelEndToEndTest final : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_home;
+    SecretServiceKeychain m_keychain {KeyManager::service};
+    FakeDeviceAuth m_deviceAuth;
+    FakeIdleTime m_idleTime;
+    FakeSystemEvents m_systemEvents;
+    FakeLoginItem m_loginItem;
+    FakeDockPresence m_dock;
+    FakePasteboard m_pasteboard;
+    FakeWorkspace m_workspace;
+    FakeKeySender m_keySender;
+    FakeGlobalHotkey m_hotkey;
+    FakeSound m_sound;
+    FakeAlerts m_alerts;
+    std::unique_ptr<AppDelegate> m_delegate;
+    StatusBarController *m_controller = nullptr;
+
+    PanelWindow &window() { return m_controller->panel(); }
+    QQuickItem *screen()
+    {
+        return findItem(window().rootItem(), u"screen"_s)->property("item").value<QQuickItem *>();
+    }
+    QQuickItem *item(const QString &name) { return findItem(screen(), name); }
+
+    void click(const QString &name)
+    {
+        QQuickItem *target = item(name);
+        QVERIFY2(target && target->isVisible() && target->isEnabled(), qPrintable(name));
+        const QPointF centre = target->mapToScene(QPointF(target->width() / 2, target->height() / 2));
+        QTest::mouseClick(&window(), Qt::LeftButton, {}, centre.toPoint());
+    }
+
+    void type(const QString &text)
+    {
+        for (const QChar c : text)
+            QTest::keyClick(&window(), c.toLatin1());
+    }
+
+    void openPanel()
+    {
+        m_controller->openPanel();
+        QVERIFY(QTest::qWaitForWindowActive(&window()));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_home.isValid());
+        QCoreApplication::setApplicationName(u"Vantorell"_s);
+        qputenv("HOME", m_home.path().toUtf8());
+        qputenv("XDG_DATA_HOME", m_home.filePath(u"data"_s).toUtf8());
+        KeyManager(m_keychain, m_deviceAuth).deleteAllKeys();
+        m_delegate = std::make_unique<AppDelegate>(AppPlatform {.keychain = m_keychain,
+            .deviceAuth = m_deviceAuth,
+            .idleTime = m_idleTime,
+            .systemEvents = m_systemEvents,
+            .loginItem = m_loginItem,
+            .dockPresence = m_dock,
+            .settingsFile = m_home.filePath(u"Vantorell.conf"_s),
+            .pasteboard = m_pasteboard,
+            .workspace = m_workspace,
+            .keySender = m_keySender,
+            .globalHotkey = m_hotkey,
+            .sound = m_sound,
+            .alerts = m_alerts,
+            .makeStatusBar = [this](AppStateController &appState, SettingsManager &settings) {
+                auto made = std::make_unique<StatusBarController>(appState, settings,
+                    StatusBarController::Desktop {m_workspace, m_pasteboard, m_keySender});
+                m_controller = made.get();
+                return std::unique_ptr<StatusBar>(std::move(made));
+            }});
+        m_delegate->applicationDidFinishLaunching();
+    }
+
+    void cleanupTestCase()
+    {
+        m_delegate.reset();
+        KeyManager(m_keychain, m_deviceAuth).deleteAllKeys();
+    }
+
+    void newUserCreatesTheVaultLocksAndUnlocks()
+    {
+        AppStateController &state = m_delegate->appState();
+        QTRY_VERIFY_WITH_TIMEOUT(state.showOnboarding(), 30'000);
+        openPanel();
+        auto *setup = screen()->findChild<OnboardingModel *>();
+        QVERIFY(setup);
+
+        click(u"continueButton"_s);
+        QTRY_VERIFY(item(u"passcodeField"_s) && item(u"passcodeField"_s)->hasActiveFocus());
+        type(passcode);
+        QTest::keyClick(&window(), Qt::Key_Tab);
+        type(passcode);
+        QTest::keyClick(&window(), Qt::Key_Return);
+        QCOMPARE(setup->currentStep(), 1);
+        click(u"continueButton"_s);
+        QTRY_COMPARE(setup->currentStep(), 2);
+        click(u"continueButton"_s);
+        QTRY_VERIFY(item(u"getStartedButton"_s) && item(u"getStartedButton"_s)->isVisible());
+        click(u"getStartedButton"_s);
+
+        QTRY_VERIFY_WITH_TIMEOUT(state.isUnlocked() && !state.showOnboarding(), 30'000);
+        QVERIFY(m_keychain.exists(KeyManager::sealedKeyAccount).value_or(false));
+        QTRY_VERIFY(item(u"historyList"_s) && item(u"historyList"_s)->isVisible());
+
+        click(u"more"_s);
+        QTRY_VERIFY(m_controller->popover().openMenu() && m_controller->popover().openMenu()->isVisible());
+        QMenu *menu = m_controller->popover().openMenu();
+        const QList<QAction *> actions = menu->actions();
+        const auto lock = std::ranges::find(actions, u"Lock Vantorell"_s, &QAction::text);
+        QVERIFY(lock != actions.end());
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(*lock).center());
+        QTRY_VERIFY(!state.isUnlocked());
+        QTRY_VERIFY(!window().isVisible());
+
+        openPanel();
+        QCOMPARE(m_controller->popover().screen(), MainPopoverModel::Screen::Unlock);
+        QTRY_VERIFY(item(u"passcodeField"_s)->hasActiveFocus());
+        type(passcode);
+        QTest::keyClick(&window(), Qt::Key_Return);
+        QVERIFY(state.isUnlocked());
+        QTRY_VERIFY(item(u"historyList"_s) && item(u"historyList"_s)->isVisible());
+    }
+};
+
+QTEST_MAIN(PanelEndToEndTest)
+#include "tst_panel_e2e.moc"
