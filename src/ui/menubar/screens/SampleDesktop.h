@@ -1,10 +1,15 @@
 #pragma once
 
+#include "platform/DeviceAuth.h"
 #include "platform/DockPresence.h"
+#include "platform/IdleTime.h"
 #include "platform/KeySender.h"
+#include "platform/Keychain.h"
 #include "platform/LoginItem.h"
 #include "platform/Pasteboard.h"
 #include "ui/menubar/StatusMenuActions.h"
+
+#include <QMap>
 
 // What the screens need of a desktop: a clipboard holding what they put
 // there, and nothing else that reaches outside the process.
@@ -30,9 +35,55 @@ struct SampleDesktop {
 
     class KeySender final : public ::KeySender {
     public:
-        bool isPermitted() const override { return true; }
+        bool isPermitted() const override { return permitted; }
         void postPasteChord() override { }
         void postCaretLeft(int) override { }
+
+        bool permitted = true;
+    };
+
+    // Items in memory; refuseStores shows what a failing keyring does.
+    class Keychain final : public ::Keychain {
+    public:
+        std::expected<void, KeychainError> store(
+            const QString &account, const QByteArray &data, bool) override
+        {
+            if (refuseStores)
+                return std::unexpected(KeychainError {-2, QStringLiteral("Store refused")});
+            items.insert(account, data);
+            return {};
+        }
+        std::expected<std::optional<QByteArray>, KeychainError> load(const QString &account) override
+        {
+            if (!items.contains(account))
+                return std::nullopt;
+            return items.value(account);
+        }
+        std::expected<void, KeychainError> remove(const QString &account) override
+        {
+            items.remove(account);
+            return {};
+        }
+        std::expected<bool, KeychainError> exists(const QString &account) override
+        {
+            return items.contains(account);
+        }
+        bool canProtectWithBiometrics() const override { return false; }
+
+        QMap<QString, QByteArray> items;
+        bool refuseStores = false;
+    };
+
+    // As on Linux: no biometrics.
+    class DeviceAuth final : public ::DeviceAuth {
+    public:
+        bool canEvaluate(Policy policy) const override { return policy == Policy::ownerAuthentication; }
+        void evaluate(Policy, const QString &, QObject *, std::function<void(Reply)>) override { }
+    };
+
+    class IdleTime final : public ::IdleTime {
+    public:
+        std::optional<std::chrono::milliseconds> sinceLastInput() const override { return std::nullopt; }
     };
 
     class LoginItem final : public ::LoginItem {
@@ -70,6 +121,9 @@ struct SampleDesktop {
 
     Pasteboard pasteboard;
     KeySender keySender;
+    Keychain keychain;
+    DeviceAuth deviceAuth;
+    IdleTime idleTime;
     LoginItem loginItem;
     DockPresence dockPresence;
     Actions actions;

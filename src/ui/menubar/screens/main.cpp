@@ -1,6 +1,8 @@
 // Writes the status menu and its submenus, over sample entries sealed under
-// a throw-away key, as PNG files in light and dark appearance.
+// a throw-away key, and the panel's screens, as PNG files in light and dark
+// appearance.
 
+#include "PanelPages.h"
 #include "SampleDesktop.h"
 
 #include "app/AppStateController.h"
@@ -101,7 +103,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QCommandLineParser parser;
-    parser.setApplicationDescription(u"The status menu over sample entries."_s);
+    parser.setApplicationDescription(u"The status menu over sample entries, and the panel."_s);
     parser.addHelpOption();
     parser.addPositionalArgument(u"folder"_s, u"Write <menu>-light.png and -dark.png here."_s);
     parser.process(app);
@@ -139,7 +141,8 @@ int main(int argc, char *argv[])
             && save(submenuNamed(menu, u"Snippets"_s)->submenu, folder, u"snippets"_s, appearance)
             && save(
                 submenuNamed(menu, u"Transform Clipboard"_s)->submenu, folder, u"transforms"_s, appearance)
-            && save(submenuNamed(menu, u"Pause Capture"_s)->submenu, folder, u"pause"_s, appearance);
+            && save(submenuNamed(menu, u"Pause Capture"_s)->submenu, folder, u"pause"_s, appearance)
+            && PanelPages(folder).write(appearance);
         if (!written)
             return 1;
     }
