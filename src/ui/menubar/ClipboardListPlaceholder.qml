@@ -1,12 +1,9 @@
 import QtQuick
 import Vantorell.Design
-import Vantorell.MenuBar
 
 // Temporary: holds the history list's place in the working panel until the
 // list itself is built.
 VTEmptyState {
-    required property MainPopoverModel panel
-
     icon: "doc.on.clipboard"
     title: qsTr("History list")
     subtitle: qsTr("The searchable history list comes here.")

@@ -181,8 +181,9 @@ void OnboardingModel::completeSetup()
         return;
     setSettingUp(true);
     AppStateController &appState = m_panel->appState();
-    // Both calls may switch the panel to another screen, which deletes this
-    // model only once control is back in the event loop.
+    // The set-up switches the panel to the working screen from inside the
+    // call; this model is deleted only once control is back in the event
+    // loop.
     if (const KeyManager::Result created = security->completePasscodeSetup(m_passcode); !created) {
         setError(description(created.error()));
         setSettingUp(false);

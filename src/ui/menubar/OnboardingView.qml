@@ -103,7 +103,10 @@ Item {
         objectName: "onboardingModel"
         panel: root.panel
 
-        onCurrentStepChanged: steps.replace(null, stepPages[currentStep])
+        onCurrentStepChanged: {
+            steps.replace(null, root.stepPages[currentStep])
+            steps.currentItem.forceActiveFocus()
+        }
     }
 
     readonly property list<Component> stepPages: [welcome, passcode, touchId, permission]
@@ -280,9 +283,9 @@ Item {
     Component {
         id: passcode
 
-        Item {
-            StackView.onActivated: first.forceActiveFocus()
-
+        // The page that comes in takes the focus; the scope
+        // hands it to its first field.
+        FocusScope {
             ColumnLayout {
                 anchors.centerIn: parent
                 spacing: 20
@@ -307,8 +310,8 @@ Item {
                     spacing: 12
 
                     PasscodeField {
-                        id: first
                         objectName: "passcodeField"
+                        focus: true
                         placeholderText: qsTr("Passcode (min 6 characters)")
                         text: setup.passcode
                         onTextEdited: setup.passcode = text

@@ -26,6 +26,9 @@ Button {
     rightPadding: leftPadding
     topPadding: 0
     bottomPadding: 0
+    // A click leaves the keyboard focus where it was, in the field typed
+    // into; Tab still reaches the button.
+    focusPolicy: Qt.TabFocus
     opacity: enabled ? 1 : 0.45
     font: VTFont.systemFont(controlSize === "small" ? 11.5 : 13, controlSize === "small" ? Font.Medium : Font.DemiBold)
 

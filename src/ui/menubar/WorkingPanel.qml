@@ -81,6 +81,5 @@ ColumnLayout {
         objectName: "historyList"
         Layout.fillWidth: true
         Layout.fillHeight: true
-        panel: root.panel
     }
 }

@@ -1,57 +1,14 @@
 #include "LaunchedApp.h"
-
 #include "support/DesktopPeer.h"
 #include "ui/menubar/PanelWindow.h"
 
 #include <QMenu>
 #include <QTest>
 
-#include <X11/Xlib.h>
-#include <X11/extensions/XTest.h>
-#include <X11/keysym.h>
+// Last: the X11 headers define names that Qt uses.
+#include "XUser.h"
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// The user's own pointer and keyboard, through the X server.
-class XUser final {
-    Q_DISABLE_COPY(XUser)
-
-public:
-    XUser() : m_display(XOpenDisplay(nullptr)) { }
-    ~XUser()
-    {
-        if (m_display)
-            XCloseDisplay(m_display);
-    }
-
-    bool isConnected() const { return m_display; }
-
-    void click(QPoint at)
-    {
-        XTestFakeMotionEvent(m_display, -1, at.x(), at.y(), CurrentTime);
-        XTestFakeButtonEvent(m_display, 1, True, CurrentTime);
-        XTestFakeButtonEvent(m_display, 1, False, CurrentTime);
-        XFlush(m_display);
-    }
-
-    void pressWithControl(KeySym key)
-    {
-        const KeyCode control = XKeysymToKeycode(m_display, XK_Control_L);
-        const KeyCode code = XKeysymToKeycode(m_display, key);
-        XTestFakeKeyEvent(m_display, control, True, CurrentTime);
-        XTestFakeKeyEvent(m_display, code, True, CurrentTime);
-        XTestFakeKeyEvent(m_display, code, False, CurrentTime);
-        XTestFakeKeyEvent(m_display, control, False, CurrentTime);
-        XFlush(m_display);
-    }
-
-private:
-    Display *m_display;
-};
-
-} // namespace
 
 // The status item in the test desktop's tray, clicked and typed at as the
 // user would.

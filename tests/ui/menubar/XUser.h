@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+// The user's own pointer and keyboard, through the X server.
+class XUser final {
+    Q_DISABLE_COPY(XUser)
+
+public:
+    XUser() : m_display(XOpenDisplay(nullptr)) { }
+    ~XUser()
+    {
+        if (m_display)
+            XCloseDisplay(m_display);
+    }
+
+    bool isConnected() const { return m_display; }
+
+    void click(QPoint at)
+    {
+        XTestFakeMotionEvent(m_display, -1, at.x(), at.y(), CurrentTime);
+        XTestFakeButtonEvent(m_display, 1, True, CurrentTime);
+        XTestFakeButtonEvent(m_display, 1, False, CurrentTime);
+        XFlush(m_display);
+    }
+
+    void press(KeySym key)
+    {
+        const KeyCode code = XKeysymToKeycode(m_display, key);
+        XTestFakeKeyEvent(m_display, code, True, CurrentTime);
+        XTestFakeKeyEvent(m_display, code, False, CurrentTime);
+        XFlush(m_display);
+    }
+
+    void pressWithControl(KeySym key)
+    {
+        const KeyCode control = XKeysymToKeycode(m_display, XK_Control_L);
+        XTestFakeKeyEvent(m_display, control, True, CurrentTime);
+        press(key);
+        XTestFakeKeyEvent(m_display, control, False, CurrentTime);
+        XFlush(m_display);
+    }
+
+    // Lower-case letters, digits, space and punctuation that need no Shift:
+    // their key symbols are their Latin-1 codes.
+    void type(const QString &text)
+    {
+        for (const QChar c : text)
+            press(KeySym(c.unicode()));
+    }
+
+private:
+    Display *m_display;
+};
