@@ -24,6 +24,7 @@
 #include "ui/windows/snippets/SnippetWindowRoot.h"
 
 #include <QApplication>
+#include <QQuickStyle>
 #include <QWindow>
 
 #include <algorithm>
@@ -70,6 +71,9 @@ int main(int argc, char *argv[])
     QApplication::setOrganizationName(QString());
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication app(argc, argv);
+    // The views restyle the Basic controls with their own tokens; another
+    // style (the desktop's choice) would draw underneath them.
+    QQuickStyle::setStyle(u"Basic"_s);
 
     SingleInstance instance;
     if (!instance.claim()) {
