@@ -25,15 +25,18 @@
 #include <memory>
 
 // The whole application on fake desktop services, with the real status bar,
-// launched over a vault that opens without a passcode.
+// launched over a vault that opens without a passcode, or on the keychain
+// given.
 struct LaunchedApp {
-    LaunchedApp()
+    explicit LaunchedApp(Keychain *given = nullptr)
     {
         qputenv("HOME", home.path().toUtf8());
         qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toUtf8());
-        keychain.items.insert(KeyManager::sealedKeyAccount, QByteArray(60, 's'));
-        keychain.items.insert(KeyManager::rawKeyAccount, QByteArray(32, 'k'));
-        delegate = std::make_unique<AppDelegate>(AppPlatform {.keychain = keychain,
+        if (!given) {
+            keychain.items.insert(KeyManager::sealedKeyAccount, QByteArray(60, 's'));
+            keychain.items.insert(KeyManager::rawKeyAccount, QByteArray(32, 'k'));
+        }
+        delegate = std::make_unique<AppDelegate>(AppPlatform {.keychain = given ? *given : keychain,
             .deviceAuth = deviceAuth,
             .idleTime = idleTime,
             .systemEvents = systemEvents,

@@ -14,6 +14,19 @@
 #include "ui/menubar/MainPopoverModel.h"
 
 #include <QCoreApplication>
+#include <QQuickItem>
+
+// The first item of that name in the tree under root.
+inline QQuickItem *findItem(QQuickItem *root, const QString &name)
+{
+    if (!root || root->objectName() == name)
+        return root;
+    for (QQuickItem *child : root->childItems()) {
+        if (QQuickItem *found = findItem(child, name))
+            return found;
+    }
+    return nullptr;
+}
 
 // The panel's model over the real application state, security controller
 // and store, on fake desktop services, with no vault yet.

@@ -1,26 +1,14 @@
-#include "app/AppDelegate.h"
-#include "crypto/KeyManager.h"
+#include "LaunchedApp.h"
+#include "PanelFixture.h"
+
 #include "platform/linux/SecretServiceKeychain.h"
-#include "support/FakeAlerts.h"
-#include "support/FakeDeviceAuth.h"
-#include "support/FakeDockPresence.h"
-#include "support/FakeGlobalHotkey.h"
-#include "support/FakeIdleTime.h"
-#include "support/FakeKeySender.h"
-#include "support/FakeLoginItem.h"
-#include "support/FakePasteboard.h"
-#include "support/FakeSound.h"
-#include "support/FakeSystemEvents.h"
-#include "support/FakeWorkspace.h"
 #include "ui/menubar/MainPopoverModel.h"
 #include "ui/menubar/OnboardingModel.h"
 #include "ui/menubar/PanelWindow.h"
-#include "ui/menubar/StatusBarController.h"
 
 #include <QMenu>
 #include <QQuickItem>
 #include <QStyleHints>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -34,17 +22,6 @@ namespace {
 
 const QString passcode = u"correct horse"_s;
 
-QQuickItem *findItem(QQuickItem *root, const QString &name)
-{
-    if (!root || root->objectName() == name)
-        return root;
-    for (QQuickItem *child : root->childItems()) {
-        if (QQuickItem *found = findItem(child, name))
-            return found;
-    }
-    return nullptr;
-}
-
 } // namespace
 
 // A new user on the session's keyring: the vault is made from the panel,
@@ -52,20 +29,9 @@ QQuickItem *findItem(QQuickItem *root, const QString &name)
 class PanelEndToEndTest final : public QObject {
     Q_OBJECT
 
-    QTemporaryDir m_home;
     SecretServiceKeychain m_keychain {KeyManager::service};
     FakeDeviceAuth m_deviceAuth;
-    FakeIdleTime m_idleTime;
-    FakeSystemEvents m_systemEvents;
-    FakeLoginItem m_loginItem;
-    FakeDockPresence m_dock;
-    FakePasteboard m_pasteboard;
-    FakeWorkspace m_workspace;
-    FakeKeySender m_keySender;
-    FakeGlobalHotkey m_hotkey;
-    FakeSound m_sound;
-    FakeAlerts m_alerts;
-    std::unique_ptr<AppDelegate> m_delegate;
+    std::unique_ptr<LaunchedApp> m_app;
     StatusBarController *m_controller = nullptr;
     XUser m_user;
 
@@ -94,43 +60,22 @@ class PanelEndToEndTest final : public QObject {
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_home.isValid());
         QVERIFY(m_user.isConnected());
         QCoreApplication::setApplicationName(u"Vantorell"_s);
-        qputenv("HOME", m_home.path().toUtf8());
-        qputenv("XDG_DATA_HOME", m_home.filePath(u"data"_s).toUtf8());
         KeyManager(m_keychain, m_deviceAuth).deleteAllKeys();
-        m_delegate = std::make_unique<AppDelegate>(AppPlatform {.keychain = m_keychain,
-            .deviceAuth = m_deviceAuth,
-            .idleTime = m_idleTime,
-            .systemEvents = m_systemEvents,
-            .loginItem = m_loginItem,
-            .dockPresence = m_dock,
-            .settingsFile = m_home.filePath(u"Vantorell.conf"_s),
-            .pasteboard = m_pasteboard,
-            .workspace = m_workspace,
-            .keySender = m_keySender,
-            .globalHotkey = m_hotkey,
-            .sound = m_sound,
-            .alerts = m_alerts,
-            .makeStatusBar = [this](AppStateController &appState, SettingsManager &settings) {
-                auto made = std::make_unique<StatusBarController>(appState, settings,
-                    StatusBarController::Desktop {m_workspace, m_pasteboard, m_keySender});
-                m_controller = made.get();
-                return std::unique_ptr<StatusBar>(std::move(made));
-            }});
-        m_delegate->applicationDidFinishLaunching();
+        m_app = std::make_unique<LaunchedApp>(&m_keychain);
+        m_controller = m_app->controller;
     }
 
     void cleanupTestCase()
     {
-        m_delegate.reset();
+        m_app.reset();
         KeyManager(m_keychain, m_deviceAuth).deleteAllKeys();
     }
 
     void newUserCreatesTheVaultLocksAndUnlocks()
     {
-        AppStateController &state = m_delegate->appState();
+        AppStateController &state = m_app->appState();
         QTRY_VERIFY_WITH_TIMEOUT(state.showOnboarding(), 30'000);
         openPanel();
         auto *setup = screen()->findChild<OnboardingModel *>();

@@ -17,17 +17,6 @@ namespace {
 
 const QString passcode = u"correct horse"_s;
 
-QQuickItem *findItem(QQuickItem *root, const QString &name)
-{
-    if (!root || root->objectName() == name)
-        return root;
-    for (QQuickItem *child : root->childItems()) {
-        if (QQuickItem *found = findItem(child, name))
-            return found;
-    }
-    return nullptr;
-}
-
 // Typed as key presses into whatever has the window's focus.
 void type(QWindow *window, const QString &text)
 {
@@ -110,7 +99,6 @@ private slots:
         QTest::addColumn<bool>("permitted");
         QTest::addColumn<QStringList>("shown");
         QTest::newRow("neither") << false << true << QStringList {u"historyList"_s};
-        QTest::newRow("paused") << true << true << QStringList {u"pausedBanner"_s, u"historyList"_s};
         QTest::newRow("no synthetic keys")
             << false << false << QStringList {u"clickToPasteBanner"_s, u"historyList"_s};
         QTest::newRow("both") << true << false
@@ -123,9 +111,7 @@ private slots:
         QFETCH(bool, permitted);
         QFETCH(QStringList, shown);
         unlockWithoutVault();
-        state().pauseCapture(paused ? std::optional(15) : std::nullopt);
-        if (!paused)
-            state().resumeCapture();
+        state().setPaused(paused);
         m_f->keySender.setPermitted(permitted);
         QVERIFY(show());
 
@@ -162,97 +148,60 @@ private slots:
         QCOMPARE(state().searchQuery(), u"xyz1"_s);
     }
 
-    void setUpStartsFreshAfterAFullReset()
+    // Get Started paints its spinner before the key derivation starts, the
+    // set-up's model lives through the switch its own action makes, and a
+    // set-up entered again starts afresh.
+    void setUpKeepsItsStateUntilItIsLeft()
     {
         QVERIFY(show());
-        OnboardingModel *first = model<OnboardingModel>();
-        QVERIFY(first);
+        QPointer<OnboardingModel> first = model<OnboardingModel>();
         first->validateAndAdvance();
-        first->setPasscode(u"short"_s);
         first->validateAndAdvance();
         first->setEnableTouchID(false);
-        QVERIFY(!first->error().isEmpty());
         m_window->hide();
         QVERIFY(show());
         QCOMPARE(model<OnboardingModel>(), first);
-        QCOMPARE(first->currentStep(), 1);
+        QVERIFY(!first->error().isEmpty());
 
-        unlockWithoutVault();
+        first->setPasscode(passcode);
+        first->setConfirmPasscode(passcode);
+        first->validateAndAdvance();
+        first->validateAndAdvance();
+        QTRY_VERIFY(item(u"getStartedButton"_s) && item(u"getStartedButton"_s)->isVisible());
+        click(u"getStartedButton"_s);
+        QVERIFY(first->isSettingUp() && !state().isUnlocked());
+        QTRY_COMPARE(m_f->panel.screen(), MainPopoverModel::Screen::Working);
+        QTRY_VERIFY(!first);
+
         m_f->security.beginFullReset();
         QTRY_VERIFY(state().showOnboarding());
         OnboardingModel *fresh = model<OnboardingModel>();
-        QVERIFY(fresh && fresh != first);
+        QVERIFY(fresh);
         QCOMPARE(fresh->currentStep(), 0);
-        QVERIFY(fresh->enableTouchID());
-        QVERIFY(fresh->error().isEmpty() && fresh->passcode().isEmpty());
+        QVERIFY(fresh->enableTouchID() && fresh->error().isEmpty() && fresh->passcode().isEmpty());
     }
 
-    void lockScreenStartsWithoutAMessage()
+    // Return with an empty field is a wrong passcode; the lock screen's model
+    // lives through the unlock it makes, and the next lock has no message.
+    void lockScreenUnlocksAndStartsAfresh()
     {
         state().setShowOnboarding(false);
         QVERIFY(m_f->createLockedVault(passcode));
-        QVERIFY(show());
-        UnlockModel *first = model<UnlockModel>();
-        QVERIFY(first);
-        first->submitPasscode();
-        QVERIFY(first->showError());
-        QVERIFY(item(u"error"_s)->isVisible());
-
-        first->setPasscode(passcode);
-        first->submitPasscode();
-        QCOMPARE(m_f->panel.screen(), MainPopoverModel::Screen::Working);
-        m_f->security.lockNow();
-        QTRY_COMPARE(m_f->panel.screen(), MainPopoverModel::Screen::Unlock);
-        UnlockModel *fresh = model<UnlockModel>();
-        QVERIFY(fresh && fresh != first);
-        QVERIFY(!fresh->showError());
-        QVERIFY(!item(u"error"_s)->isVisible());
-    }
-
-    // The spinner is on screen before the key derivation starts, and the
-    // screen's model lives through the switch its own action makes.
-    void getStartedPaintsFirstAndOutlivesTheSwitch()
-    {
-        QVERIFY(show());
-        QPointer<OnboardingModel> setup = model<OnboardingModel>();
-        setup->setPasscode(passcode);
-        setup->setConfirmPasscode(passcode);
-        for (int step = 0; step < OnboardingModel::lastStep; ++step)
-            setup->validateAndAdvance();
-        QTRY_VERIFY(item(u"getStartedButton"_s) && item(u"getStartedButton"_s)->isVisible());
-
-        click(u"getStartedButton"_s);
-        QVERIFY(setup->isSettingUp());
-        QVERIFY(!state().isUnlocked());
-        QTRY_COMPARE(m_f->panel.screen(), MainPopoverModel::Screen::Working);
-        QTRY_VERIFY(!setup);
-        QVERIFY(item(u"historyList"_s));
-    }
-
-    void unlockOutlivesTheSwitch_data()
-    {
-        QTest::addColumn<bool>("vault");
-        QTest::addColumn<MainPopoverModel::Screen>("next");
-        QTest::newRow("right passcode") << true << MainPopoverModel::Screen::Working;
-        QTest::newRow("no vault any more") << false << MainPopoverModel::Screen::Onboarding;
-    }
-
-    void unlockOutlivesTheSwitch()
-    {
-        QFETCH(bool, vault);
-        QFETCH(MainPopoverModel::Screen, next);
-        state().setShowOnboarding(false);
-        QVERIFY(m_f->createLockedVault(passcode));
-        if (!vault)
-            m_f->keychain.items.clear();
         QVERIFY(show());
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
-        QPointer<UnlockModel> lock = model<UnlockModel>();
-        QTRY_VERIFY(findItem(screen(), u"passcodeField"_s)->hasActiveFocus());
+        QPointer<UnlockModel> first = model<UnlockModel>();
+        QTRY_VERIFY(item(u"passcodeField"_s)->hasActiveFocus());
+        QTest::keyClick(m_window.get(), Qt::Key_Return);
+        QVERIFY(item(u"error"_s)->isVisible());
         type(m_window.get(), passcode);
         QTest::keyClick(m_window.get(), Qt::Key_Return);
-        QCOMPARE(m_f->panel.screen(), next);
-        QTRY_VERIFY(!lock);
+        QCOMPARE(m_f->panel.screen(), MainPopoverModel::Screen::Working);
+        QTRY_VERIFY(!first);
+
+        m_f->security.lockNow();
+        QTRY_COMPARE(m_f->panel.screen(), MainPopoverModel::Screen::Unlock);
+        QVERIFY(!model<UnlockModel>()->showError());
+        QVERIFY(!item(u"error"_s)->isVisible());
     }
 
     // Each control is named for assistive technology: by its title, its
