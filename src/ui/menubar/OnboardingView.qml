@@ -188,7 +188,7 @@ Item {
             Layout.fillWidth: true
             Layout.bottomMargin: 16
 
-            PanelButton {
+            ScreenButton {
                 objectName: "backButton"
                 visible: setup.currentStep > 0
                 text: qsTr("Back")
@@ -199,7 +199,7 @@ Item {
                 Layout.fillWidth: true
             }
 
-            PanelButton {
+            ScreenButton {
                 objectName: "continueButton"
                 visible: setup.currentStep < setup.totalSteps - 1
                 enabled: setup.canContinue
@@ -208,7 +208,7 @@ Item {
                 onClicked: setup.validateAndAdvance()
             }
 
-            PanelButton {
+            ScreenButton {
                 objectName: "getStartedButton"
                 visible: setup.currentStep === setup.totalSteps - 1
                 enabled: !setup.isSettingUp
@@ -476,7 +476,7 @@ Item {
                     }
                 }
 
-                PanelButton {
+                ScreenButton {
                     Layout.alignment: Qt.AlignHCenter
                     visible: !setup.accessibilityGranted
                     prominent: true

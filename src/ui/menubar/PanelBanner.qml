@@ -63,7 +63,7 @@ GlassCard {
             }
         }
 
-        PanelButton {
+        ScreenButton {
             Layout.leftMargin: 4
             text: root.actionTitle
             prominent: true

@@ -130,7 +130,7 @@ Item {
             Layout.alignment: Qt.AlignHCenter
             spacing: 12
 
-            PanelButton {
+            ScreenButton {
                 objectName: "touchIdButton"
                 visible: model.showsTouchIdButton
                 enabled: !model.isAuthenticating
@@ -140,7 +140,7 @@ Item {
                 onClicked: model.unlockWithBiometrics()
             }
 
-            PanelButton {
+            ScreenButton {
                 id: unlockButton
                 objectName: "unlockButton"
                 enabled: model.passcode !== "" && !model.isAuthenticating

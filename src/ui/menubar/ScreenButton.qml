@@ -2,9 +2,9 @@ import QtQuick
 import QtQuick.Controls
 import Vantorell.Design
 
-// A push button of the panel: "prominent" fills it with the accent colour,
-// else it is a bordered one on the surface fill. Three sizes; with busy set a
-// small spinner stands before the title.
+// A push button of the panel's screens: "prominent" fills it with the accent
+// colour, else it is a bordered one on the surface fill. Three sizes; with
+// busy set a small spinner stands before the title.
 Button {
     id: control
 
