@@ -28,6 +28,12 @@ PasteController::PasteController(AppStateController &state, MainQueue &mainQueue
 void PasteController::configure(const PasteServices &services)
 {
     m_services.emplace(services);
+    // The texts of a Paste All are already open: none may be typed after a
+    // lock. What was written stays, as the pasteboard's content.
+    connect(&m_state, &AppStateController::isUnlockedChanged, this, [this](bool unlocked) {
+        if (!unlocked)
+            delete m_stackSteps;
+    });
 }
 
 void PasteController::configureEntryTools(EntryTools &tools)
@@ -65,12 +71,10 @@ void PasteController::authenticateAndWrite(const ClipboardEntry &entry, const QS
     }
     if (!security || !m_services)
         return;
+    // Refused, cancelled, failed or impossible to ask: silently nothing.
     constexpr DeviceAuth::Policy policy = DeviceAuth::Policy::ownerAuthentication;
-    if (!m_services->deviceAuth.canEvaluate(policy)) {
-        write();
+    if (!m_services->deviceAuth.canEvaluate(policy))
         return;
-    }
-    // Refused, cancelled or failed: silently nothing.
     m_services->deviceAuth.evaluate(policy, reason, this, [write](const DeviceAuth::Reply &reply) {
         if (reply.value_or(false))
             write();
@@ -225,17 +229,24 @@ void PasteController::pasteAllFromStack()
     auto reading = std::make_shared<Reading>();
     reading->texts.resize(stack.size());
     reading->pending = stack.size();
+    // Owned by auto-paste, not by this controller, so the typing goes on
+    // even if the application state is gone meanwhile. A lock while the
+    // texts are read deletes it, and nothing is typed.
+    if (!m_stackSteps)
+        m_stackSteps = new QObject(&m_services->autoPaste);
+    const QPointer<QObject> steps = m_stackSteps;
     for (qsizetype index = 0; index < stack.size(); ++index) {
-        reader->open(stack[index], this, [this, reading, index](const EntryContentReader::Result &opened) {
-            if (opened)
-                reading->texts[index] = Utf8Text::decode(opened->content);
-            if (--reading->pending == 0)
-                typeStack(reading->texts);
-        });
+        reader->open(
+            stack[index], this, [this, reading, index, steps](const EntryContentReader::Result &opened) {
+                if (opened)
+                    reading->texts[index] = Utf8Text::decode(opened->content);
+                if (--reading->pending == 0 && steps)
+                    typeStack(reading->texts, steps);
+            });
     }
 }
 
-void PasteController::typeStack(const QList<std::optional<QString>> &texts)
+void PasteController::typeStack(const QList<std::optional<QString>> &texts, QObject *steps)
 {
     std::chrono::milliseconds delay = stackFirstDelay;
     Pasteboard &pasteboard = m_services->pasteboard;
@@ -244,8 +255,7 @@ void PasteController::typeStack(const QList<std::optional<QString>> &texts)
     for (const std::optional<QString> &text : texts) {
         if (!text)
             continue;
-        // The typing goes on even if the application state is gone meanwhile.
-        m_mainQueue.after(delay, &autoPaste, [&pasteboard, &autoPaste, self, text = *text] {
+        m_mainQueue.after(delay, steps, [&pasteboard, &autoPaste, self, text = *text] {
             pasteboard.write(PasteboardItem::fromString(text));
             if (self && self->m_services->recordOwnChange)
                 self->m_services->recordOwnChange(pasteboard.changeCount());

@@ -9,6 +9,7 @@
 #include "tools/TextTransform.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
 #include <chrono>
@@ -46,8 +47,9 @@ public:
     // at launch; until then snippets are not pasted.
     void configureSnippetPaste(TemplateExpander &expander, PromptAsker askPromptValues);
 
-    // A sensitive entry asks for the owner's authentication first. An entry
-    // that cannot be put on the pasteboard changes nothing.
+    // A sensitive entry asks for the owner's authentication first, and is
+    // refused where it cannot be asked. An entry that cannot be put on the
+    // pasteboard changes nothing.
     void revealAndPaste(const ClipboardEntry &entry);
     // As revealAndPaste, but only copies: the panel stays open.
     void reveal(const ClipboardEntry &entry);
@@ -80,14 +82,15 @@ public:
     // Text entries only, each once, in the order added; secrets never.
     void addToPasteStack(const ClipboardEntry &entry);
     // Pastes every entry of the stack into the application in front, one
-    // after another, then empties the stack.
+    // after another, then empties the stack. A lock ends the typing.
     void pasteAllFromStack();
 
 private:
     void authenticateAndWrite(const ClipboardEntry &entry, const QString &reason, bool finish);
     void writeToPasteboard(const PasteboardItem &item);
-    // None: a text that could not be read is left out.
-    void typeStack(const QList<std::optional<QString>> &texts);
+    // None: a text that could not be read is left out. The steps run with
+    // steps as their context.
+    void typeStack(const QList<std::optional<QString>> &texts, QObject *steps);
 
     AppStateController &m_state;
     MainQueue &m_mainQueue;
@@ -95,4 +98,6 @@ private:
     EntryTools *m_entryTools = nullptr;
     TemplateExpander *m_templateExpander = nullptr;
     PromptAsker m_askPromptValues;
+    // The context of the queued Paste All steps; a lock deletes it.
+    QPointer<QObject> m_stackSteps;
 };

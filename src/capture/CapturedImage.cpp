@@ -42,7 +42,7 @@ std::optional<CapturedImageError> checkHeader(const QByteArray &bytes)
     return std::nullopt;
 }
 
-std::expected<QByteArray, CapturedImageError> toPng(const QByteArray &bytes)
+std::expected<QImage, CapturedImageError> read(const QByteArray &bytes)
 {
     if (const std::optional<CapturedImageError> error = checkHeader(bytes))
         return std::unexpected(*error);
@@ -50,12 +50,22 @@ std::expected<QByteArray, CapturedImageError> toPng(const QByteArray &bytes)
     source.setData(bytes);
     QImageReader reader(&source, formatOf(bytes));
     reader.setAutoDetectImageFormat(false);
-    const QImage image = reader.read();
+    QImage image = reader.read();
+    if (image.isNull())
+        return std::unexpected(CapturedImageError {CapturedImageError::Code::undecodable});
+    return image;
+}
+
+std::expected<QByteArray, CapturedImageError> toPng(const QByteArray &bytes)
+{
+    const std::expected<QImage, CapturedImageError> image = read(bytes);
+    if (!image)
+        return std::unexpected(image.error());
     QByteArray png;
     QBuffer target(&png);
     target.open(QIODevice::WriteOnly);
     QImageWriter writer(&target, "png");
-    if (image.isNull() || !writer.write(image))
+    if (!writer.write(*image))
         return std::unexpected(CapturedImageError {CapturedImageError::Code::undecodable});
     return png;
 }

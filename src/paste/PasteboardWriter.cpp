@@ -1,10 +1,9 @@
 #include "paste/PasteboardWriter.h"
 
 #include "base/Utf8Text.h"
+#include "capture/CapturedImage.h"
 #include "text/DocumentText.h"
 
-#include <QBuffer>
-#include <QImage>
 #include <QList>
 #include <QUrl>
 
@@ -17,20 +16,20 @@ std::optional<PasteboardItem> stringItem(const std::optional<QString> &text)
     return PasteboardItem::fromString(*text);
 }
 
+// Read as PNG or TIFF only, as capture reads them: content from a backup
+// must not pick a decoder that follows file names.
 std::optional<PasteboardItem> imageItem(const QByteArray &content)
 {
-    QImage image;
-    if (!image.loadFromData(content))
-        return std::nullopt;
     static const QByteArray pngSignature("\x89PNG\r\n\x1a\n", 8);
-    if (content.startsWith(pngSignature))
-        return PasteboardItem::fromPng(content);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG"))
+    if (!content.startsWith(pngSignature)) {
+        const std::expected<QByteArray, CapturedImageError> png = CapturedImage::toPng(content);
+        if (!png)
+            return std::nullopt;
+        return PasteboardItem::fromPng(*png);
+    }
+    if (!CapturedImage::read(content))
         return std::nullopt;
-    return PasteboardItem::fromPng(png);
+    return PasteboardItem::fromPng(content);
 }
 
 std::optional<PasteboardItem> fileItem(const QByteArray &content)

@@ -181,6 +181,10 @@ private slots:
                                    << QStringList {PasteboardType::png} << png;
         QTest::newRow("image that does not decode")
             << ContentType::image << "not a picture"_ba << false << false << QStringList() << QByteArray();
+        // Sniffed, it would be rendered, and an SVG may name local files.
+        QTest::newRow("SVG") << ContentType::image
+                             << "<svg xmlns='http://www.w3.org/2000/svg' width='8' height='6'/>"_ba << false
+                             << false << QStringList() << QByteArray();
         QTest::newRow("files, empty lines dropped")
             << ContentType::fileURL << "/a\n\n/b\n"_ba << false << false
             << QStringList {PasteboardType::fileUrl} << "file:///a\r\nfile:///b\r\n"_ba;
@@ -344,7 +348,7 @@ private slots:
             = std::unexpected(DeviceAuthError {DeviceAuthError::Code::failed, u"PAM error"_s});
         QTest::newRow("authenticated") << true << DeviceAuth::Reply(true) << false << true << true;
         QTest::newRow("error during verification") << true << pamError << true << true << false;
-        QTest::newRow("cannot be evaluated") << false << DeviceAuth::Reply(false) << false << false << true;
+        QTest::newRow("cannot be evaluated") << false << DeviceAuth::Reply(true) << false << false << false;
     }
 
     void sensitiveEntryAsksTheOwner()
@@ -508,6 +512,21 @@ private slots:
         QCOMPARE(m_state->pasteStack().size(), 5);
         m_queue->advance(1ms);
         QVERIFY(m_state->pasteStack().isEmpty());
+    }
+
+    void lockEndsPasteAll()
+    {
+        m_state->setUnlocked(true);
+        paste().addToPasteStack(entry(ContentType::plainText, "one"));
+        paste().addToPasteStack(entry(ContentType::plainText, "two"));
+        paste().pasteAllFromStack();
+        m_queue->advance(250ms);
+        m_security->lockNow();
+        QCoreApplication::processEvents();
+        m_queue->advance(1s);
+        // What was written stays: the pasteboard serves it as its owner.
+        QCOMPARE(m_pasteboard->writes().size(), 1);
+        QCOMPARE(m_keySender->posted().size(), 1);
     }
 
     void pasteAllWhileLockedOnlyEmptiesTheStack()
