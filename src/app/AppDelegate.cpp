@@ -109,15 +109,26 @@ void AppDelegate::setupServices()
 
 void AppDelegate::openDatabaseAndUnlock()
 {
-    whenFinished(this, m_storageManager->openDatabase(), [this] {
+    // The store runs them in call order: the fields are read once it is open.
+    m_storageManager->openDatabase();
+    whenFinished(this, m_storageManager->oldestSealedFields(), [this](const QList<QByteArray> &storedFields) {
         Log::write(
             m_storageManager->isOpen() ? u"Database initialized"_s : u"Database initialization failed"_s);
-        attemptAutoUnlock();
+        attemptAutoUnlock(storedFields);
     });
 }
 
-void AppDelegate::attemptAutoUnlock()
+void AppDelegate::attemptAutoUnlock(const QList<QByteArray> &storedFields)
 {
+    // Left by an earlier run or a failed delete, it would unlock silently
+    // once the setting is turned off by hand.
+    if (settingsManager().requirePasscode()
+        && m_keyManager->keychainExists(KeyManager::rawKeyAccount).value_or(false)) {
+        const auto removed = m_keyManager->keychainDelete(KeyManager::rawKeyAccount);
+        Log::write(removed ? u"Raw master key deleted from the keychain: a passcode is required"_s
+                           : u"Raw master key left in the keychain could not be deleted: "_s
+                    + description(removed.error()));
+    }
     const auto exists = m_keyManager->keychainExists(KeyManager::sealedKeyAccount);
     // An unreadable keychain is not a missing key: the first-run set-up would
     // make a new key and leave the whole history unreadable.
@@ -137,7 +148,7 @@ void AppDelegate::attemptAutoUnlock()
         m_appState.setShowUnlockPrompt(true);
         return;
     }
-    if (!m_keyManager->unlockFromKeychain()) {
+    if (!m_keyManager->unlockFromKeychain(storedFields)) {
         m_appState.setUnlocked(false);
         m_appState.setShowUnlockPrompt(true);
         Log::write(u"Keychain auto-unlock failed, showing prompt"_s);

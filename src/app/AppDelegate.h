@@ -65,7 +65,9 @@ private:
     void setupObservers();
     void setupIdleTimer();
     void openDatabaseAndUnlock();
-    void attemptAutoUnlock();
+    // storedFields: sealed fields of the stored history, which the raw key
+    // must open.
+    void attemptAutoUnlock(const QList<QByteArray> &storedFields);
     // Whether sleep and screen lock lock the vault.
     bool locksOnSleep();
     void handleSleepOrScreenLock();

@@ -7,6 +7,8 @@
 
 #include <openssl/crypto.h>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -105,7 +107,7 @@ KeyManager::Result KeyManager::unlockWithPasscode(QStringView passcode)
     return {};
 }
 
-KeyManager::Result KeyManager::unlockFromKeychain()
+KeyManager::Result KeyManager::unlockFromKeychain(const QList<QByteArray> &storedFields)
 {
     const auto key = keychainLoad(rawKeyAccount);
     if (!key)
@@ -114,7 +116,14 @@ KeyManager::Result KeyManager::unlockFromKeychain()
         Log::write(u"unlockFromKeychain: no raw key in keychain"_s);
         return fail(KeyManagerError::Code::masterKeyNotFound);
     }
-    return adoptRawKey(**key, rawKeyAccount, u"unlockFromKeychain"_s, u"raw key"_s);
+    const SecureBytes &raw = **key;
+    const auto opens
+        = [&raw](const QByteArray &field) { return AesGcm::openSecret(raw.view(), field).has_value(); };
+    if (raw.size() == keySize && !storedFields.isEmpty() && std::ranges::none_of(storedFields, opens)) {
+        Log::write(u"❌ unlockFromKeychain: raw key opens no stored item — not adopted"_s);
+        return fail(KeyManagerError::Code::masterKeyNotFound);
+    }
+    return adoptRawKey(raw, rawKeyAccount, u"unlockFromKeychain"_s, u"raw key"_s);
 }
 
 void KeyManager::unlockWithBiometrics(std::function<void(Result)> done)

@@ -6,6 +6,8 @@
 #include "platform/DeviceAuth.h"
 #include "platform/Keychain.h"
 
+#include <QByteArray>
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -44,7 +46,11 @@ public:
 
     Result setupPasscode(QStringView passcode);
     Result unlockWithPasscode(QStringView passcode);
-    Result unlockFromKeychain();
+    // Adopts the raw key only when it opens one of storedFields, sealed
+    // fields of the stored history (none when the history is empty): a
+    // wrong key would seal new items apart from the rest. One that opens
+    // none is kept in the keychain.
+    Result unlockFromKeychain(const QList<QByteArray> &storedFields = {});
     // done runs later, on this object's thread.
     void unlockWithBiometrics(std::function<void(Result)> done);
     Result storeRawMasterKey();

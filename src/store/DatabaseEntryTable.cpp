@@ -325,6 +325,20 @@ qint64 DatabaseEntryTable::entryCount() const
     return statement.columnInt64(0);
 }
 
+QList<QByteArray> DatabaseEntryTable::oldestSealedFields(int count) const
+{
+    SqliteStatement statement(m_database.handle(),
+        "SELECT COALESCE(encrypted_preview, encrypted_content) FROM clipboard_entries "
+        "ORDER BY created_at LIMIT ?");
+    QList<QByteArray> fields;
+    if (!statement.isValid())
+        return fields;
+    statement.bindInt64(1, count);
+    while (statement.step() == SQLITE_ROW)
+        fields.append(statement.columnBlob(0));
+    return fields;
+}
+
 bool DatabaseEntryTable::change(const char *sql, const Binder &bind)
 {
     if (!m_database.isOpen())

@@ -32,6 +32,9 @@ public:
     void clearUnpinnedEntries() override;
     void deleteEntriesOlderThan(const QDateTime &cutoff) override;
     qint64 entryCount() const override;
+    // A sealed field of each of the count oldest rows: the preview where
+    // there is one, being small, else the content.
+    QList<QByteArray> oldestSealedFields(int count) const;
 
     // Empties every table of the database, snippets and audit log too; true
     // when every step succeeded.

@@ -7,6 +7,13 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// More than one, so that one damaged row does not refuse the vault's key.
+constexpr int keyCheckEntries = 3;
+
+} // namespace
+
 SecureStorageManager::SecureStorageManager(const EncryptionService &encryptionService, const Clock &clock)
     : m_encryptionService(encryptionService), m_clock(clock)
 {
@@ -103,6 +110,11 @@ QFuture<bool> SecureStorageManager::wipeAllData()
 QFuture<qint64> SecureStorageManager::entryCount()
 {
     return m_executor.run([this] { return m_entries->entryCount(); });
+}
+
+QFuture<QList<QByteArray>> SecureStorageManager::oldestSealedFields()
+{
+    return m_executor.run([this] { return m_databaseEntries.oldestSealedFields(keyCheckEntries); });
 }
 
 QFuture<void> SecureStorageManager::setSecureMode(bool enabled)

@@ -66,6 +66,10 @@ public:
     // was open and every step succeeded.
     QFuture<bool> wipeAllData();
     QFuture<qint64> entryCount();
+    // A few sealed fields of the history on disk, from its oldest entries;
+    // empty when it is. In a history already split between two keys, the
+    // oldest entries hold the vault's own.
+    QFuture<QList<QByteArray>> oldestSealedFields();
     QFuture<void> setSecureMode(bool enabled);
 
     QFuture<std::expected<void, SnippetError>> insertSnippet(const Snippet &snippet);

@@ -140,8 +140,9 @@ private slots:
         QCOMPARE(state.showUnlockPrompt(), prompt);
         QCOMPARE(m_delegate->clipboardMonitor()->isMonitoring(), unlocked);
         QCOMPARE(m_hotkey.registered(), FakeGlobalHotkey::Chord(9, 0x120000));
-        // A required passcode never reads the raw key.
+        // A required passcode never reads the raw key, and deletes one left behind.
         QCOMPARE(m_keychain.calls.contains(u"load raw-master-key"_s), sealedKey && !requirePasscode);
+        QCOMPARE(m_keychain.items.contains(KeyManager::rawKeyAccount), rawKey && !requirePasscode);
     }
 
     void keychainErrorIsNeverNoKey()
@@ -157,19 +158,23 @@ private slots:
         QVERIFY(!m_keychain.calls.contains(u"store master-encryption-key"_s));
     }
 
-    void silentUnlockReloadsHistoryAndSnippets()
+    void silentUnlockNeedsTheHistorysKey()
     {
         seedVault(true);
         // A history made in an earlier run.
-        {
-            launch();
-            m_delegate->storageManager()
-                ->insertEntry(entryAt(QDateTime::currentDateTimeUtc()))
-                .waitForFinished();
-            m_delegate.reset();
-        }
+        launch();
+        SecureStorageManager &store = *m_delegate->storageManager();
+        ClipboardEntry entry = sealedEntry(store.encryptionService(), ContentType::plainText, "one");
+        entry.createdAt = QDateTime::currentDateTimeUtc();
+        store.insertEntry(entry).waitForFinished();
         launch();
         QTRY_COMPARE(m_delegate->appState().clipboardEntries().size(), 1);
+
+        // Adopted, another key would seal new captures apart from the history.
+        m_keychain.items.insert(KeyManager::rawKeyAccount, QByteArray(32, 'w'));
+        launch();
+        QVERIFY(!m_delegate->keyManager()->hasMasterKey());
+        QVERIFY(m_delegate->appState().showUnlockPrompt());
     }
 
     void failedDatabaseOpenIsReported()
