@@ -5,6 +5,7 @@
 #include "platform/linux/AutostartLoginItem.h"
 #include "platform/linux/CanberraSound.h"
 #include "platform/linux/DBusSystemEvents.h"
+#include "platform/linux/DesktopEntryIndex.h"
 #include "platform/linux/MessageBoxAlerts.h"
 #include "platform/linux/PamDeviceAuth.h"
 #include "platform/linux/SecretServiceKeychain.h"
@@ -94,6 +95,7 @@ int main(int argc, char *argv[])
     CanberraSound sound;
     MessageBoxAlerts alerts;
     X11KeyCodeMap keyCodeMap;
+    DesktopEntryIndex applications;
     StatusBarController *statusBar = nullptr;
     AppDelegate delegate({.keychain = keychain,
         .deviceAuth = deviceAuth,
@@ -128,7 +130,7 @@ int main(int argc, char *argv[])
     WindowHost &windows = statusBar->windows();
     auto *windowContext = new SettingsWindowContext(
         {delegate.appState(), delegate.settingsManager(), deviceAuth, *delegate.autoPaste(),
-            *delegate.keyManager(), *delegate.updateChecker(), keyCodeMap, workspace},
+            *delegate.keyManager(), *delegate.updateChecker(), keyCodeMap, workspace, applications},
         &windows);
     windows.setSettingsRoot(
         SettingsWindowContext::rootView, {{u"context"_s, QVariant::fromValue<QObject *>(windowContext)}});

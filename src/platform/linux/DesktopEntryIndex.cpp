@@ -48,6 +48,20 @@ QString lastComponent(const QString &id)
     return id.section(u'.', -1);
 }
 
+constexpr QStringView desktopSuffix = u".desktop";
+
+// A path below root, with '/' as '-' and without ".desktop".
+QString desktopFileId(QString relativePath)
+{
+    relativePath.chop(desktopSuffix.size());
+    return relativePath.replace(u'/', u'-');
+}
+
+InstalledApplications::Application application(const DesktopEntryIndex::Entry &entry)
+{
+    return {entry.id, entry.name, entry.icon};
+}
+
 } // namespace
 
 DesktopEntryIndex::DesktopEntryIndex(QStringList folders, QString locale) : m_roots(std::move(folders))
@@ -103,6 +117,36 @@ std::optional<DesktopEntryIndex::Entry> DesktopEntryIndex::entryForWindowClass(
     return std::nullopt;
 }
 
+std::optional<InstalledApplications::Application> DesktopEntryIndex::applicationAt(const QString &path)
+{
+    const QFileInfo file(path);
+    if (!file.fileName().endsWith(desktopSuffix) || !file.isFile())
+        return std::nullopt;
+    const QString filePath = QDir::cleanPath(file.absoluteFilePath());
+    QString id = file.fileName();
+    for (const QString &root : std::as_const(m_roots)) {
+        const QString folder = QDir::cleanPath(QDir(root).absolutePath()) + u'/';
+        if (filePath.startsWith(folder)) {
+            id = filePath.sliced(folder.size());
+            break;
+        }
+    }
+    const std::optional<Entry> entry = readEntry(filePath, desktopFileId(id));
+    return entry ? std::optional(::application(*entry)) : std::nullopt;
+}
+
+std::optional<InstalledApplications::Application> DesktopEntryIndex::application(
+    const QString &bundleIdentifier)
+{
+    const std::optional<Entry> entry = entryForId(bundleIdentifier);
+    return entry ? std::optional(::application(*entry)) : std::nullopt;
+}
+
+QString DesktopEntryIndex::applicationsFolder() const
+{
+    return m_roots.isEmpty() ? QString() : m_roots.constLast();
+}
+
 void DesktopEntryIndex::refresh()
 {
     const bool unchanged = m_scanned && std::ranges::all_of(m_folders, [](const Folder &folder) {
@@ -125,9 +169,7 @@ void DesktopEntryIndex::scanFolder(const QString &root, const QString &folder, Q
     const QDir dir(folder);
     const QFileInfoList files = dir.entryInfoList({u"*.desktop"_s}, QDir::Files | QDir::Readable, QDir::Name);
     for (const QFileInfo &file : files) {
-        QString id = QDir(root).relativeFilePath(file.filePath());
-        id.chop(qsizetype(sizeof(".desktop") - 1));
-        id.replace(u'/', u'-');
+        const QString id = desktopFileId(QDir(root).relativeFilePath(file.filePath()));
         // The first folder that holds an id decides it, even by hiding it.
         if (seenIds.contains(id))
             continue;
@@ -167,7 +209,7 @@ std::optional<DesktopEntryIndex::Entry> DesktopEntryIndex::readEntry(
     }
     if (values.value(u"Type"_s) != u"Application"_s || values.value(u"Hidden"_s) == u"true"_s)
         return std::nullopt;
-    Entry entry {id, {}, values.value(u"StartupWMClass"_s)};
+    Entry entry {id, {}, values.value(u"StartupWMClass"_s), values.value(u"Icon"_s)};
     for (const QString &key : m_localeKeys) {
         entry.name = values.value(key);
         if (!entry.name.isEmpty())

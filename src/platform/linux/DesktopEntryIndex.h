@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/InstalledApplications.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QLocale>
@@ -11,7 +13,7 @@
 // The desktop files of the installed applications, for telling which
 // application a window belongs to and the name the desktop shows for it.
 // Rescanned when one of the applications folders changes.
-class DesktopEntryIndex final {
+class DesktopEntryIndex final : public InstalledApplications {
     Q_DISABLE_COPY(DesktopEntryIndex)
 
 public:
@@ -21,6 +23,7 @@ public:
         QString id;
         QString name;
         QString startupWmClass;
+        QString icon;
     };
 
     // folders: the applications folders, most important first; locale: as
@@ -30,6 +33,13 @@ public:
     std::optional<Entry> entryForId(const QString &id);
     // The application whose windows carry this WM_CLASS.
     std::optional<Entry> entryForWindowClass(const QString &instance, const QString &className);
+
+    // The id of a file outside the applications folders is its file name
+    // without ".desktop".
+    std::optional<Application> applicationAt(const QString &path) override;
+    std::optional<Application> application(const QString &bundleIdentifier) override;
+    // The last, least important folder: the system's own.
+    QString applicationsFolder() const override;
 
     static QStringList standardFolders();
 

@@ -1,6 +1,7 @@
 #include "support/DesktopPeer.h"
 #include "support/TestFiles.h"
 
+#include "platform/linux/DesktopEntryIndex.h"
 #include "platform/linux/X11Workspace.h"
 
 #include <QDir>
@@ -88,6 +89,13 @@ void X11WorkspaceTest::frontmostApplication()
     QCOMPARE(front.bundleIdentifier, id);
     QCOMPARE(front.localizedName, name);
     QCOMPARE(front.processIdentifier, peer.processId());
+    // Excluding the application through its launcher file names it the same.
+    for (auto it = desktopFiles.cbegin(); it != desktopFiles.cend(); ++it) {
+        const auto chosen
+            = DesktopEntryIndex().applicationAt(m_dataHome.filePath(u"applications/"_s + it.key()));
+        QVERIFY(chosen);
+        QCOMPARE(chosen->bundleIdentifier, id);
+    }
 }
 
 void X11WorkspaceTest::activation()

@@ -8,6 +8,7 @@
 #include "support/FakeAlerts.h"
 #include "support/FakeDeviceAuth.h"
 #include "support/FakeIdleTime.h"
+#include "support/FakeInstalledApplications.h"
 #include "support/FakeKeyCodeMap.h"
 #include "support/FakeKeySender.h"
 #include "support/FakeKeychain.h"
@@ -50,6 +51,7 @@ struct SettingsWindowFixture {
     AutoPaste autoPaste {keySender, workspace, alerts};
     UpdateChecker updateChecker;
     FakeKeyCodeMap keyCodeMap;
-    SettingsWindowContext context {
-        {appState, store.settings, deviceAuth, autoPaste, keys, updateChecker, keyCodeMap, workspace}};
+    FakeInstalledApplications applications;
+    SettingsWindowContext context {{appState, store.settings, deviceAuth, autoPaste, keys, updateChecker,
+        keyCodeMap, workspace, applications}};
 };

@@ -2,7 +2,9 @@
 
 #include "../design/DarkPalette.h"
 #include "support/QuickScene.h"
+#include "ui/design/Symbols.h"
 #include "ui/menubar/SettingsSection.h"
+#include "ui/windows/settings/AboutTab.h"
 #include "ui/windows/settings/HotkeyKeys.h"
 #include "ui/windows/settings/HotkeyRecorder.h"
 #include "ui/windows/settings/SecuritySettingsTab.h"
@@ -18,6 +20,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -41,6 +44,18 @@ class SettingsWindowTest final : public QObject {
     Q_OBJECT
 
     SettingsWindowFixture m_f {false};
+
+    // A section's page, made as the window makes it.
+    std::unique_ptr<QObject> loadPage(QQmlEngine &engine, const QString &type)
+    {
+        QQmlComponent component(&engine, fileUrl(type));
+        std::unique_ptr<QObject> page(component.createWithInitialProperties(
+            {{u"settings"_s, QVariant::fromValue<QObject *>(&m_f.settings())},
+                {u"context"_s, QVariant::fromValue<QObject *>(&m_f.context)}}));
+        if (!page)
+            qWarning() << component.errorString();
+        return page;
+    }
 
     QVariantMap windowProperties(const QString &section)
     {
@@ -233,6 +248,121 @@ private slots:
             erase->mapToScene(QPointF(erase->width() / 2, erase->height() / 2)).toPoint());
         QVERIFY(!tab->showResetConfirm());
         QVERIFY(!f.keys.hasMasterKey());
+    }
+
+    // A picker writes the value of the label chosen; a stored value that is
+    // none of its choices selects nothing and stays as it is.
+    void pickers_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("picker");
+        QTest::addColumn<QByteArray>("setting");
+        QTest::addColumn<qint64>("stored");
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<qint64>("value");
+        const QString clipboard = u"ClipboardSettingsPage"_s;
+        const QString appearance = u"AppearanceSettingsPage"_s;
+        QTest::newRow("1,000 items") << clipboard << u"keepUpTo"_s << "maxHistoryCount"_ba << qint64(500)
+                                     << u"1,000 items"_s << qint64(1000);
+        QTest::newRow("Never") << clipboard << u"autoDeleteAfter"_s << "retentionHours"_ba << qint64(720)
+                               << u"Never"_s << qint64(0);
+        QTest::newRow("100 per folder") << appearance << u"itemsPerFolder"_s << "menuItemsPerFolder"_ba
+                                        << qint64(50) << u"100"_s << qint64(100);
+        QTest::newRow("300 items stored")
+            << clipboard << u"keepUpTo"_s << "maxHistoryCount"_ba << qint64(300) << QString() << qint64(300);
+        QTest::newRow("2 hours stored") << clipboard << u"autoDeleteAfter"_s << "retentionHours"_ba
+                                        << qint64(2) << QString() << qint64(2);
+        QTest::newRow("7 per folder stored") << appearance << u"itemsPerFolder"_s << "menuItemsPerFolder"_ba
+                                             << qint64(7) << QString() << qint64(7);
+    }
+
+    void pickers()
+    {
+        QFETCH(QString, page);
+        QFETCH(QString, picker);
+        QFETCH(QByteArray, setting);
+        QFETCH(qint64, stored);
+        QFETCH(QString, chosen);
+        QFETCH(qint64, value);
+        m_f.settings().setProperty(setting.constData(), stored);
+        QQmlEngine engine;
+        const std::unique_ptr<QObject> shown = loadPage(engine, page);
+        QVERIFY(shown);
+        auto *row = shown->findChild<QObject *>(picker);
+        auto *box = row ? row->findChild<QObject *>(u"picker"_s) : nullptr;
+        QVERIFY(box);
+        const int index = row->property("choices").toStringList().indexOf(chosen);
+        if (chosen.isEmpty())
+            QCOMPARE(box->property("currentIndex").toInt(), -1);
+        else
+            QVERIFY(QMetaObject::invokeMethod(box, "activated", Q_ARG(int, index)));
+        QCOMPARE(m_f.settings().property(setting.constData()).toLongLong(), value);
+        QCOMPARE(box->property("currentIndex").toInt(), index);
+    }
+
+    // Without images there is nothing to read: the switch is off to the
+    // touch but shows what is stored.
+    void recognitionFollowsImageCapture()
+    {
+        m_f.settings().setRecognizeTextInImages(true);
+        m_f.settings().setCaptureImages(false);
+        QQmlEngine engine;
+        const std::unique_ptr<QObject> shown = loadPage(engine, u"ClipboardSettingsPage"_s);
+        QVERIFY(shown);
+        auto *row = shown->findChild<QQuickItem *>(u"recognizeText"_s);
+        QVERIFY(row);
+        auto *toggle = row->findChild<QQuickItem *>(u"switch"_s);
+        QVERIFY(!row->isEnabled() && toggle->property("checked").toBool());
+        m_f.settings().setCaptureImages(true);
+        QVERIFY(row->isEnabled() && toggle->property("checked").toBool());
+        QVERIFY(m_f.settings().recognizeTextInImages());
+    }
+
+    // Every icon the tiles offer can be drawn by the tray; a tap makes its
+    // tile the current one, and a stored name outside the list marks none.
+    void menuBarIconTiles()
+    {
+        m_f.settings().setMenubarIconName(u"star"_s);
+        QQmlEngine engine;
+        const std::unique_ptr<QObject> shown = loadPage(engine, u"AppearanceSettingsPage"_s);
+        QVERIFY(shown);
+        QList<QQuickItem *> tiles;
+        const std::function<void(QQuickItem *)> collect = [&](QQuickItem *item) {
+            if (item->objectName() == u"iconTile")
+                tiles.append(item);
+            for (QQuickItem *child : item->childItems())
+                collect(child);
+        };
+        collect(qobject_cast<QQuickItem *>(shown.get()));
+        QCOMPARE(tiles.size(), 10);
+        for (QQuickItem *tile : tiles) {
+            QVERIFY2(!Symbols::resourcePath(tile->property("symbol").toString()).isEmpty(),
+                qPrintable(tile->property("symbol").toString()));
+            QVERIFY(!tile->property("current").toBool());
+        }
+        QVERIFY(QMetaObject::invokeMethod(tiles.at(3), "clicked"));
+        QCOMPARE(m_f.settings().menubarIconName(), tiles.at(3)->property("symbol").toString());
+        QCOMPARE(
+            std::ranges::count_if(tiles, [](QQuickItem *tile) { return tile->property("current").toBool(); }),
+            1);
+        QVERIFY(tiles.at(3)->property("current").toBool());
+    }
+
+    void aboutVersion_data()
+    {
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<QString>("build");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("set") << u"2.1.0"_s << u"57"_s << u"Version 2.1.0 (Build 57)"_s;
+        QTest::newRow("unset") << QString() << QString() << u"Version 1.2.0 (Build 1)"_s;
+    }
+
+    void aboutVersion()
+    {
+        QFETCH(QString, version);
+        QFETCH(QString, build);
+        QFETCH(QString, text);
+        QCOMPARE(AboutTab::versionText(version, build), text);
     }
 
     // Each section's tab starts afresh when it is shown again.

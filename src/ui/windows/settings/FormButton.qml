@@ -2,11 +2,13 @@ import QtQuick
 import QtQuick.Controls
 import Vantorell.Design
 
-// A push button of the settings forms; a destructive one says so in red, the
-// one Return answers with is filled.
+// A push button of the settings forms, with an optional symbol before its
+// title; a destructive one says so in red, the one Return answers with is
+// filled.
 Button {
     id: control
 
+    property string symbol
     property bool destructive: false
     property bool isDefault: false
     property bool small: false
@@ -17,13 +19,34 @@ Button {
     leftPadding: small ? 8 : 12
     rightPadding: small ? 8 : 12
 
-    contentItem: Label {
-        text: control.text
-        font: control.font
-        horizontalAlignment: Text.AlignHCenter
-        color: !control.enabled ? VTColor.secondary
+    contentItem: Item {
+        readonly property color tint: !control.enabled ? VTColor.secondary
             : control.isDefault ? "white"
             : control.destructive ? VTColor.danger : VTColor.primary
+
+        implicitWidth: row.implicitWidth
+        implicitHeight: row.implicitHeight
+
+        Row {
+            id: row
+            anchors.centerIn: parent
+            spacing: 4
+
+            Symbol {
+                visible: valid
+                anchors.verticalCenter: parent.verticalCenter
+                name: control.symbol
+                pointSize: control.small ? 9 : 11
+                color: parent.parent.tint
+            }
+
+            Label {
+                anchors.verticalCenter: parent.verticalCenter
+                text: control.text
+                font: control.font
+                color: parent.parent.tint
+            }
+        }
     }
 
     background: SurfaceShape {

@@ -121,8 +121,14 @@ Rectangle {
                 objectName: "tab"
                 Layout.fillWidth: true
                 Layout.fillHeight: true
-                sourceComponent: viewModel.selection === "general" ? generalTab
-                    : viewModel.selection === "security" ? securityTab : null
+                sourceComponent: ({
+                    general: generalTab,
+                    clipboard: clipboardTab,
+                    security: securityTab,
+                    appearance: appearanceTab,
+                    excluded: excludedTab,
+                    about: aboutTab
+                })[viewModel.selection] ?? null
             }
         }
     }
@@ -140,6 +146,42 @@ Rectangle {
         id: securityTab
 
         SecuritySettingsPage {
+            settings: root.settings
+            context: root.context
+        }
+    }
+
+    Component {
+        id: clipboardTab
+
+        ClipboardSettingsPage {
+            settings: root.settings
+            context: root.context
+        }
+    }
+
+    Component {
+        id: appearanceTab
+
+        AppearanceSettingsPage {
+            settings: root.settings
+            context: root.context
+        }
+    }
+
+    Component {
+        id: excludedTab
+
+        ExcludedAppsPage {
+            settings: root.settings
+            context: root.context
+        }
+    }
+
+    Component {
+        id: aboutTab
+
+        AboutPage {
             settings: root.settings
             context: root.context
         }

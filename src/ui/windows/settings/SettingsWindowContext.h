@@ -7,6 +7,7 @@
 class AppStateController;
 class AutoPaste;
 class DeviceAuth;
+class InstalledApplications;
 class KeyCodeMap;
 class KeyManager;
 class SettingsManager;
@@ -35,6 +36,7 @@ public:
         UpdateChecker &updateChecker;
         KeyCodeMap &keyCodeMap;
         Workspace &workspace;
+        InstalledApplications &applications;
     };
 
     // The settings window's root view; it takes this object as "context".
@@ -50,6 +52,7 @@ public:
     UpdateChecker &updateChecker() const { return m_services.updateChecker; }
     KeyCodeMap &keyCodeMap() const { return m_services.keyCodeMap; }
     Workspace &workspace() const { return m_services.workspace; }
+    InstalledApplications &applications() const { return m_services.applications; }
 
 private:
     QObject *updateCheckerObject() const;

@@ -1,11 +1,12 @@
-// Writes the settings window on each section that has a tab, over sample
-// services, as PNG files in light and dark appearance.
+// Writes the settings window on each section, and on the states worth a
+// look, over sample services, as PNG files in light and dark appearance.
 
 #include "app/AppStateController.h"
 #include "crypto/KeyManager.h"
 #include "paste/AutoPaste.h"
 #include "platform/Alerts.h"
 #include "platform/DeviceAuth.h"
+#include "platform/InstalledApplications.h"
 #include "platform/KeyCodeMap.h"
 #include "platform/KeySender.h"
 #include "platform/Keychain.h"
@@ -13,6 +14,7 @@
 #include "settings/SettingsManager.h"
 #include "ui/design/gallery/Appearance.h"
 #include "ui/menubar/screens/SampleDesktop.h"
+#include "ui/windows/settings/ExcludedAppsTab.h"
 #include "ui/windows/settings/SecuritySettingsTab.h"
 #include "ui/windows/settings/SettingsWindowContext.h"
 #include "update/UpdateChecker.h"
@@ -89,12 +91,26 @@ struct SampleServices {
         std::optional<quint32> macKeyCode(quint32) const override { return std::nullopt; }
     };
 
+    // One application installed, with an icon from the desktop's theme.
+    class InstalledApplications final : public ::InstalledApplications {
+    public:
+        std::optional<Application> applicationAt(const QString &) override { return std::nullopt; }
+        std::optional<Application> application(const QString &bundleIdentifier) override
+        {
+            if (bundleIdentifier != u"vim"_s)
+                return std::nullopt;
+            return Application {bundleIdentifier, u"Vim"_s, u"gvim"_s};
+        }
+        QString applicationsFolder() const override { return {}; }
+    };
+
     DeviceAuth deviceAuth;
     Keychain keychain;
     Workspace workspace;
     Alerts alerts;
     KeySender keySender;
     KeyCodeMap keyCodeMap;
+    InstalledApplications applications;
 };
 
 void settle(int milliseconds)
@@ -161,7 +177,7 @@ int main(int argc, char *argv[])
     AutoPaste autoPaste(services.keySender, services.workspace, services.alerts);
     UpdateChecker updateChecker;
     SettingsWindowContext context({appState, settings, services.deviceAuth, autoPaste, keyManager,
-        updateChecker, services.keyCodeMap, services.workspace});
+        updateChecker, services.keyCodeMap, services.workspace, services.applications});
 
     const auto reset = [&] {
         services.keySender.permitted = true;
@@ -171,9 +187,19 @@ int main(int argc, char *argv[])
         settings.setRequirePasscode(false);
         settings.setAutoLockTimeout(0);
         settings.setDetectSecrets(true);
+        settings.setCaptureImages(true);
+        settings.setMaxHistoryCount(500);
+        settings.setMenubarIconName(u"doc.on.clipboard"_s);
+        settings.setExcludedApps(SettingsManager::defaultExcludedApps()
+            + QList<ExcludedApp> {{QUuid::createUuid(), u"vim"_s, u"Vim"_s}});
     };
     const auto askToErase
         = [](QObject &view) { view.findChild<SecuritySettingsTab *>()->setShowResetConfirm(true); };
+    const auto selectTwo = [](QObject &view) {
+        auto *tab = view.findChild<ExcludedAppsTab *>();
+        tab->selectRow(1, Qt::NoModifier);
+        tab->selectRow(3, Qt::ControlModifier);
+    };
     // Each picture: its name, the section, the state it shows and what is
     // done once it is on screen.
     const QList<std::tuple<QString, QString, std::function<void()>, std::function<void(QObject &)>>>
@@ -196,6 +222,15 @@ int main(int argc, char *argv[])
                 },
                 {}},
             {u"security-erase"_s, u"security"_s, [] {}, askToErase},
+            {u"clipboard"_s, u"clipboard"_s, [] {}, {}},
+            {u"clipboard-unmatched"_s, u"clipboard"_s,
+                [&] {
+                    settings.setMaxHistoryCount(300);
+                    settings.setCaptureImages(false);
+                },
+                {}},
+            {u"appearance"_s, u"appearance"_s, [] {}, {}},
+            {u"excluded"_s, u"excluded"_s, [] {}, selectTwo},
             {u"about"_s, u"about"_s, [] {}, {}},
         };
     for (const auto &[appearance, palette] :
