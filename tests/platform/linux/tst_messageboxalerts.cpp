@@ -12,30 +12,34 @@ class MessageBoxAlertsTest final : public QObject {
     Q_OBJECT
 
 private slots:
-    void showsTitleAndTextWithOneOkButton()
+    void askReportsWhichButtonWasPressed_data()
     {
-        QString title;
+        QTest::addColumn<QString>("pressed");
+        QTest::newRow("accept") << u"Delete"_s;
+        QTest::newRow("reject") << u"Keep"_s;
+    }
+
+    void askReportsWhichButtonWasPressed()
+    {
+        QFETCH(QString, pressed);
         QString text;
-        QStringList buttons;
         QTimer poll;
         connect(&poll, &QTimer::timeout, this, [&] {
             auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
             if (!box)
                 return;
             poll.stop();
-            title = box->text();
-            text = box->informativeText();
-            for (QAbstractButton *button : box->buttons())
-                buttons.append(button->text());
-            box->button(QMessageBox::Ok)->click();
+            text = box->text() + u'|' + box->informativeText();
+            for (QAbstractButton *button : box->buttons()) {
+                if (button->text() == pressed)
+                    button->click();
+            }
         });
         poll.start(10);
-
-        MessageBoxAlerts alerts;
-        alerts.showAlert(u"No text found"_s, u"Vantorell couldn't find any text in that image."_s);
-        QCOMPARE(title, u"No text found"_s);
-        QCOMPARE(text, u"Vantorell couldn't find any text in that image."_s);
-        QCOMPARE(buttons, QStringList {u"OK"_s});
+        const bool accepted = MessageBoxAlerts().askAlert(
+            u"Delete all?"_s, u"It cannot be undone."_s, u"Delete"_s, u"Keep"_s);
+        QCOMPARE(accepted, pressed == u"Delete"_s);
+        QCOMPARE(text, u"Delete all?|It cannot be undone."_s);
     }
 };
 

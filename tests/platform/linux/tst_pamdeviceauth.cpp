@@ -67,191 +67,178 @@ class PamDeviceAuthTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
-    void cleanup();
-    void verify_data();
-    void verify();
-    void availability_data();
-    void availability();
-    void prompt_data();
-    void prompt();
-    void notAvailableWithoutPrompt();
-    void replyDroppedWithItsContext();
+    void initTestCase()
+    {
+        if (geteuid() != 0)
+            QSKIP("Needs root: it creates a throw-away account to check its password with PAM.");
+        removeAccountsOfEndedRuns();
+        const QString id = QString::number(QCoreApplication::applicationPid());
+        const QString user = accountPrefix + id;
+        QVERIFY(run(u"useradd"_s, {u"--no-create-home"_s, u"--shell"_s, u"/usr/sbin/nologin"_s, user}));
+        m_user = user;
+        QVERIFY(run(u"chpasswd"_s, {}, (user + u':' + password + u'\n').toUtf8()));
+
+        // A stack whose module cannot be loaded: PAM fails with an error of its
+        // own rather than refusing the password.
+        m_brokenService = QFileInfo(brokenServicePrefix + id).fileName();
+        QVERIFY(writeFile(brokenServicePrefix + id, "auth required pam_vt_no_such_module.so\n"));
+    }
+
+    void cleanupTestCase()
+    {
+        if (!m_brokenService.isEmpty())
+            QFile::remove(u"/etc/pam.d/"_s + m_brokenService);
+        if (!m_user.isEmpty())
+            QVERIFY(run(u"userdel"_s, {m_user}));
+    }
+
+    void cleanup()
+    {
+        while (PasswordPrompt *prompt = shownPrompt())
+            delete prompt;
+    }
+
+    void verify_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("accepted");
+
+        QTest::newRow("right") << password << true;
+        QTest::newRow("wrong") << u"correct horse 8 ü!"_s << false;
+        QTest::newRow("empty") << QString() << false;
+        QTest::newRow("right, then a NUL") << password + QChar() + u"x"_s << false;
+    }
+
+    void verify()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, accepted);
+
+        const auto result = authenticator().verify(typed.toUtf8());
+        QCOMPARE(result.has_value(), accepted);
+        if (!accepted)
+            QVERIFY(!result.error().isEmpty());
+    }
+
+    void availability_data()
+    {
+        QTest::addColumn<QString>("service");
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<bool>("available");
+
+        QTest::newRow("login") << u"login"_s << QString() << true;
+        QTest::newRow("no such service") << u"vt-no-such-service"_s << QString() << false;
+        QTest::newRow("path as service") << u"../pam.d/login"_s << QString() << false;
+        QTest::newRow("no such user") << u"login"_s << u"vt-no-such-user"_s << false;
+    }
+
+    void availability()
+    {
+        QFETCH(QString, service);
+        QFETCH(QString, user);
+        QFETCH(bool, available);
+
+        const PamAuthenticator authenticator(service, user.isEmpty() ? m_user : user);
+        QCOMPARE(authenticator.isAvailable(), available);
+        QCOMPARE(
+            PamDeviceAuth(authenticator).canEvaluate(DeviceAuth::Policy::ownerAuthentication), available);
+    }
+
+    void prompt_data()
+    {
+        QTest::addColumn<QString>("service");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<bool>("accepted");
+
+        QTest::newRow("right password") << u"login"_s << password << false << true;
+        // An error of PAM itself refuses too; it never counts as "cannot
+        // evaluate", which would let the item through without a prompt.
+        QTest::newRow("error of the PAM stack") << QString() << password << false << false;
+        QTest::newRow("cancelled") << u"login"_s << password << true << false;
+    }
+
+    void prompt()
+    {
+        QFETCH(QString, service);
+        QFETCH(QString, typed);
+        QFETCH(bool, cancel);
+        QFETCH(bool, accepted);
+
+        PamDeviceAuth auth(authenticator(service.isEmpty() ? m_brokenService : service));
+        QVERIFY(auth.canEvaluate(DeviceAuth::Policy::ownerAuthentication));
+        QObject context;
+        std::optional<DeviceAuth::Reply> reply;
+        QThread *replyThread = nullptr;
+        auth.evaluate(
+            DeviceAuth::Policy::ownerAuthentication, reason, &context, [&](DeviceAuth::Reply answer) {
+                reply = answer;
+                replyThread = QThread::currentThread();
+            });
+
+        QTRY_VERIFY(shownPrompt());
+        QCOMPARE(shownPrompt()->findChild<QLabel *>()->text(), reason);
+        answerPrompt(typed, cancel ? QDialogButtonBox::Cancel : QDialogButtonBox::Ok);
+        QTRY_VERIFY_WITH_TIMEOUT(reply.has_value(), 15000);
+        QCOMPARE(replyThread, QThread::currentThread());
+        QCOMPARE(reply->has_value(), accepted);
+        if (accepted)
+            QVERIFY(reply->value());
+        else
+            QCOMPARE(reply->error().code,
+                cancel ? DeviceAuthError::Code::userCancel : DeviceAuthError::Code::authenticationFailed);
+        QTRY_VERIFY(!shownPrompt());
+    }
+
+    void notAvailableWithoutPrompt()
+    {
+        PamDeviceAuth available(authenticator());
+        PamDeviceAuth withoutService(authenticator(u"vt-no-such-service"_s));
+        for (auto [auth, policy] : {std::pair {&available, DeviceAuth::Policy::biometrics},
+                 std::pair {&withoutService, DeviceAuth::Policy::ownerAuthentication}}) {
+            QVERIFY(!auth->canEvaluate(policy));
+            QObject context;
+            std::optional<DeviceAuth::Reply> reply;
+            auth->evaluate(policy, reason, &context, [&](DeviceAuth::Reply answer) { reply = answer; });
+            QVERIFY(!reply);
+            QTRY_VERIFY(reply.has_value());
+            QCOMPARE(reply->error().code, DeviceAuthError::Code::notAvailable);
+            QVERIFY(!shownPrompt());
+        }
+    }
+
+    void replyDroppedWithItsContext()
+    {
+        PamDeviceAuth auth(authenticator());
+        auto context = std::make_unique<QObject>();
+        bool replied = false;
+        auth.evaluate(DeviceAuth::Policy::ownerAuthentication, reason, context.get(),
+            [&](DeviceAuth::Reply) { replied = true; });
+        answerPrompt(password);
+        context.reset();
+        QTRY_VERIFY_WITH_TIMEOUT(!shownPrompt(), 15000);
+        QTest::qWait(100);
+        QVERIFY(!replied);
+    }
 
 private:
-    PamAuthenticator authenticator(const QString &service = u"login"_s) const;
+    PamAuthenticator authenticator(const QString &service = u"login"_s) const
+    {
+        return PamAuthenticator(service, m_user);
+    }
+
     // Types into the prompt on screen and presses the button.
-    void answerPrompt(const QString &typed, QDialogButtonBox::StandardButton button = QDialogButtonBox::Ok);
+    void answerPrompt(const QString &typed, QDialogButtonBox::StandardButton button = QDialogButtonBox::Ok)
+    {
+        PasswordPrompt *prompt = nullptr;
+        QTRY_VERIFY((prompt = shownPrompt()));
+        prompt->findChild<QLineEdit *>()->setText(typed);
+        prompt->findChild<QDialogButtonBox *>()->button(button)->click();
+    }
 
     QString m_user;
     QString m_brokenService;
 };
-
-void PamDeviceAuthTest::initTestCase()
-{
-    if (geteuid() != 0)
-        QSKIP("Needs root: it creates a throw-away account to check its password with PAM.");
-    removeAccountsOfEndedRuns();
-    const QString id = QString::number(QCoreApplication::applicationPid());
-    const QString user = accountPrefix + id;
-    QVERIFY(run(u"useradd"_s, {u"--no-create-home"_s, u"--shell"_s, u"/usr/sbin/nologin"_s, user}));
-    m_user = user;
-    QVERIFY(run(u"chpasswd"_s, {}, (user + u':' + password + u'\n').toUtf8()));
-
-    // A stack whose module cannot be loaded: PAM fails with an error of its
-    // own rather than refusing the password.
-    m_brokenService = QFileInfo(brokenServicePrefix + id).fileName();
-    QVERIFY(writeFile(brokenServicePrefix + id, "auth required pam_vt_no_such_module.so\n"));
-}
-
-void PamDeviceAuthTest::cleanupTestCase()
-{
-    if (!m_brokenService.isEmpty())
-        QFile::remove(u"/etc/pam.d/"_s + m_brokenService);
-    if (!m_user.isEmpty())
-        QVERIFY(run(u"userdel"_s, {m_user}));
-}
-
-void PamDeviceAuthTest::cleanup()
-{
-    while (PasswordPrompt *prompt = shownPrompt())
-        delete prompt;
-}
-
-PamAuthenticator PamDeviceAuthTest::authenticator(const QString &service) const
-{
-    return PamAuthenticator(service, m_user);
-}
-
-void PamDeviceAuthTest::answerPrompt(const QString &typed, QDialogButtonBox::StandardButton button)
-{
-    PasswordPrompt *prompt = nullptr;
-    QTRY_VERIFY((prompt = shownPrompt()));
-    prompt->findChild<QLineEdit *>()->setText(typed);
-    prompt->findChild<QDialogButtonBox *>()->button(button)->click();
-}
-
-void PamDeviceAuthTest::verify_data()
-{
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<bool>("accepted");
-
-    QTest::newRow("right") << password << true;
-    QTest::newRow("wrong") << u"correct horse 8 ü!"_s << false;
-    QTest::newRow("empty") << QString() << false;
-    QTest::newRow("right, then a NUL") << password + QChar() + u"x"_s << false;
-}
-
-void PamDeviceAuthTest::verify()
-{
-    QFETCH(QString, typed);
-    QFETCH(bool, accepted);
-
-    const auto result = authenticator().verify(typed.toUtf8());
-    QCOMPARE(result.has_value(), accepted);
-    if (!accepted)
-        QVERIFY(!result.error().isEmpty());
-}
-
-void PamDeviceAuthTest::availability_data()
-{
-    QTest::addColumn<QString>("service");
-    QTest::addColumn<QString>("user");
-    QTest::addColumn<bool>("available");
-
-    QTest::newRow("login") << u"login"_s << QString() << true;
-    QTest::newRow("no such service") << u"vt-no-such-service"_s << QString() << false;
-    QTest::newRow("path as service") << u"../pam.d/login"_s << QString() << false;
-    QTest::newRow("no such user") << u"login"_s << u"vt-no-such-user"_s << false;
-}
-
-void PamDeviceAuthTest::availability()
-{
-    QFETCH(QString, service);
-    QFETCH(QString, user);
-    QFETCH(bool, available);
-
-    const PamAuthenticator authenticator(service, user.isEmpty() ? m_user : user);
-    QCOMPARE(authenticator.isAvailable(), available);
-    QCOMPARE(PamDeviceAuth(authenticator).canEvaluate(DeviceAuth::Policy::ownerAuthentication), available);
-}
-
-void PamDeviceAuthTest::prompt_data()
-{
-    QTest::addColumn<QString>("service");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<bool>("cancel");
-    QTest::addColumn<bool>("accepted");
-
-    QTest::newRow("right password") << u"login"_s << password << false << true;
-    // An error of PAM itself refuses too; it never counts as "cannot
-    // evaluate", which would let the item through without a prompt.
-    QTest::newRow("error of the PAM stack") << QString() << password << false << false;
-    QTest::newRow("cancelled") << u"login"_s << password << true << false;
-}
-
-void PamDeviceAuthTest::prompt()
-{
-    QFETCH(QString, service);
-    QFETCH(QString, typed);
-    QFETCH(bool, cancel);
-    QFETCH(bool, accepted);
-
-    PamDeviceAuth auth(authenticator(service.isEmpty() ? m_brokenService : service));
-    QVERIFY(auth.canEvaluate(DeviceAuth::Policy::ownerAuthentication));
-    QObject context;
-    std::optional<DeviceAuth::Reply> reply;
-    QThread *replyThread = nullptr;
-    auth.evaluate(DeviceAuth::Policy::ownerAuthentication, reason, &context, [&](DeviceAuth::Reply answer) {
-        reply = answer;
-        replyThread = QThread::currentThread();
-    });
-
-    QTRY_VERIFY(shownPrompt());
-    QCOMPARE(shownPrompt()->findChild<QLabel *>()->text(), reason);
-    answerPrompt(typed, cancel ? QDialogButtonBox::Cancel : QDialogButtonBox::Ok);
-    QTRY_VERIFY_WITH_TIMEOUT(reply.has_value(), 15000);
-    QCOMPARE(replyThread, QThread::currentThread());
-    QCOMPARE(reply->has_value(), accepted);
-    if (accepted)
-        QVERIFY(reply->value());
-    else
-        QCOMPARE(reply->error().code,
-            cancel ? DeviceAuthError::Code::userCancel : DeviceAuthError::Code::authenticationFailed);
-    QTRY_VERIFY(!shownPrompt());
-}
-
-void PamDeviceAuthTest::notAvailableWithoutPrompt()
-{
-    PamDeviceAuth available(authenticator());
-    PamDeviceAuth withoutService(authenticator(u"vt-no-such-service"_s));
-    for (auto [auth, policy] : {std::pair {&available, DeviceAuth::Policy::biometrics},
-             std::pair {&withoutService, DeviceAuth::Policy::ownerAuthentication}}) {
-        QVERIFY(!auth->canEvaluate(policy));
-        QObject context;
-        std::optional<DeviceAuth::Reply> reply;
-        auth->evaluate(policy, reason, &context, [&](DeviceAuth::Reply answer) { reply = answer; });
-        QVERIFY(!reply);
-        QTRY_VERIFY(reply.has_value());
-        QCOMPARE(reply->error().code, DeviceAuthError::Code::notAvailable);
-        QVERIFY(!shownPrompt());
-    }
-}
-
-void PamDeviceAuthTest::replyDroppedWithItsContext()
-{
-    PamDeviceAuth auth(authenticator());
-    auto context = std::make_unique<QObject>();
-    bool replied = false;
-    auth.evaluate(DeviceAuth::Policy::ownerAuthentication, reason, context.get(),
-        [&](DeviceAuth::Reply) { replied = true; });
-    answerPrompt(password);
-    context.reset();
-    QTRY_VERIFY_WITH_TIMEOUT(!shownPrompt(), 15000);
-    QTest::qWait(100);
-    QVERIFY(!replied);
-}
 
 QTEST_MAIN(PamDeviceAuthTest)
 #include "tst_pamdeviceauth.moc"
