@@ -171,11 +171,6 @@ private slots:
         database.openDatabase(databasePath());
         QVERIFY(database.isOpen());
         QCOMPARE(columnsOf(database, u"clipboard_entries"_s), entryColumns);
-        QCOMPARE(columnsOf(database, u"snippets"_s),
-            (QStringList {u"id"_s, u"encrypted_title"_s, u"encrypted_content"_s, u"encrypted_tags"_s,
-                u"encrypted_group"_s, u"is_favorite"_s, u"created_at"_s, u"updated_at"_s, u"usage_count"_s}));
-        QCOMPARE(columnsOf(database, u"audit_log"_s),
-            (QStringList {u"id"_s, u"timestamp"_s, u"event_type"_s, u"detail"_s}));
         QVERIFY(file()
                     .texts("SELECT sql FROM sqlite_master")
                     .contains(u"CREATE INDEX idx_entries_created ON clipboard_entries(created_at DESC)"_s));
