@@ -257,14 +257,6 @@ private slots:
         QVERIFY(!settings->loginItemNote().isNull());
     }
 
-    void showInDockAppliesThePresence()
-    {
-        const auto settings = create();
-        settings->setShowInDock(true);
-        settings->setShowInDock(false);
-        QCOMPARE(m_dock.applied, (QList<bool> {true, false}));
-    }
-
 private:
     std::unique_ptr<SettingsManager> create()
     {
