@@ -226,6 +226,17 @@ void AppStateController::togglePin(const QUuid &id)
     toggleFlag(id, &ClipboardEntry::isPinned);
 }
 
+void AppStateController::togglePasteStackEntry(const QUuid &id)
+{
+    if (m_pasteStack.removeIf([&id](const ClipboardEntry &entry) { return entry.id == id; }) > 0) {
+        emit pasteStackChanged();
+        return;
+    }
+    if (const auto found = std::ranges::find(m_clipboardEntries, id, &ClipboardEntry::id);
+        found != m_clipboardEntries.end())
+        m_paste.addToPasteStack(*found);
+}
+
 void AppStateController::toggleFlag(const QUuid &id, bool ClipboardEntry::*flag)
 {
     const auto found = std::ranges::find(m_clipboardEntries, id, &ClipboardEntry::id);

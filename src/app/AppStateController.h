@@ -118,6 +118,7 @@ public:
 
     // Reveal and paste, the paste stack and the entry tools' pastes.
     PasteController &paste() { return m_paste; }
+    const Clock &clock() const { return m_clock; }
 
     // Null until configure.
     ClipboardMonitor *clipboardMonitor() const { return m_clipboardMonitor; }
@@ -143,6 +144,9 @@ public:
     void loadSnippets() override;
     void toggleFavorite(const QUuid &id);
     void togglePin(const QUuid &id);
+    // Takes the entry off the paste stack when it is there, else adds it by
+    // the stack's rules.
+    void togglePasteStackEntry(const QUuid &id);
     // The preview and search text of an entry whose image text was
     // recognised; the store already holds them.
     void replaceEntry(const QUuid &id, const std::optional<QByteArray> &encryptedPreview,

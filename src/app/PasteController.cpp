@@ -8,6 +8,7 @@
 #include "paste/AutoPaste.h"
 #include "paste/EntryTools.h"
 #include "paste/PasteboardWriter.h"
+#include "paste/PerformSmartAction.h"
 #include "platform/DeviceAuth.h"
 #include "platform/Pasteboard.h"
 #include "platform/PasteboardItem.h"
@@ -112,6 +113,12 @@ void PasteController::pasteText(const QString &text)
         return;
     writeToPasteboard(PasteboardItem::fromString(text));
     finishPaste();
+}
+
+void PasteController::performSmartAction(SmartActionKind kind, const QString &text)
+{
+    if (m_services)
+        ::performSmartAction(kind, text, m_services->pasteboard, m_services->workspace, m_services->recordOwnChange);
 }
 
 void PasteController::finishPaste()

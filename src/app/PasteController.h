@@ -6,6 +6,7 @@
 #include "records/ClipboardEntry.h"
 #include "records/Snippet.h"
 #include "tools/PromptDialog.h"
+#include "tools/SmartActionKind.h"
 #include "tools/TextTransform.h"
 
 #include <QObject>
@@ -69,6 +70,9 @@ public:
     void ocrClipboardImage();
     void pasteTransformedText(const QString &text, TextTransform transform);
     void pasteTransformedEntry(const ClipboardEntry &entry, TextTransform transform);
+    // Opens a link or a mail to an address; the case changes only write the
+    // pasteboard. Nothing before configure.
+    void performSmartAction(SmartActionKind kind, const QString &text);
 
     // Asks for the snippet's prompts, expands it with the pasteboard's text
     // and writes the result; with auto-paste on, pastes it into the

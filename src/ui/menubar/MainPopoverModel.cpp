@@ -7,30 +7,16 @@
 #include "platform/KeySender.h"
 #include "ui/menubar/MenuRenderer.h"
 
-#include <QCursor>
 #include <QMenu>
 #include <QQuickItem>
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-MenuItem item(const QString &title, const QString &symbol, MenuItem::Action action)
-{
-    MenuItem made;
-    made.title = title;
-    made.symbol = symbol;
-    made.action = std::move(action);
-    return made;
-}
-
-} // namespace
-
 MainPopoverModel::MainPopoverModel(
     AppStateController &appState, const KeySender &keySender, MainQueue &mainQueue, QObject *parent)
     : QObject(parent), m_appState(appState), m_keySender(keySender), m_mainQueue(mainQueue),
       m_screen(screenFor(appState.showOnboarding(), appState.isUnlocked())),
-      m_canAutoPaste(keySender.isPermitted())
+      m_canAutoPaste(keySender.isPermitted()), m_rowTimes(appState.clock())
 {
     connect(&m_appState, &AppStateController::showOnboardingChanged, this, &MainPopoverModel::updateScreen);
     connect(&m_appState, &AppStateController::isUnlockedChanged, this, &MainPopoverModel::updateScreen);
@@ -71,6 +57,7 @@ void MainPopoverModel::setShown(bool shown)
     if (m_shown == shown)
         return;
     m_shown = shown;
+    m_rowTimes.setRunning(shown);
     emit shownChanged();
     if (!shown)
         return;
@@ -120,35 +107,35 @@ void MainPopoverModel::openSnippetManager()
 MenuModel MainPopoverModel::moreMenu()
 {
     MenuModel menu;
-    menu.append(item(u"Settings…"_s, u"gearshape"_s,
+    menu.append(MenuItem::button(u"Settings…"_s, u"gearshape"_s,
         [this](const QVariant &) { emit m_appState.openSettingsWindow(std::nullopt); }));
-    menu.append(item(
+    menu.append(MenuItem::button(
         u"Edit Snippets…"_s, u"square.and.pencil"_s, [this](const QVariant &) { openSnippetManager(); }));
     menu.append(MenuItem::separator());
     if (m_appState.isPaused()) {
         menu.append(
-            item(u"Resume Capture"_s, u"play.circle"_s, [this](const QVariant &) { resumeCapture(); }));
+            MenuItem::button(u"Resume Capture"_s, u"play.circle"_s, [this](const QVariant &) { resumeCapture(); }));
     } else {
         const auto pause = [this](const QString &title, std::optional<int> minutes) {
-            return item(title, {}, [this, minutes](const QVariant &) { m_appState.pauseCapture(minutes); });
+            return MenuItem::button(title, {}, [this, minutes](const QVariant &) { m_appState.pauseCapture(minutes); });
         };
-        MenuItem submenu = item(u"Pause Capture"_s, u"pause.circle"_s, {});
+        MenuItem submenu = MenuItem::button(u"Pause Capture"_s, u"pause.circle"_s, {});
         submenu.submenu = {pause(u"For 5 Minutes"_s, 5), pause(u"For 15 Minutes"_s, 15),
             pause(u"For 1 Hour"_s, 60), MenuItem::separator(), pause(u"Until I Resume"_s, std::nullopt)};
         menu.append(std::move(submenu));
     }
-    menu.append(item(m_appState.isSecureModeActive() ? u"End Private Session"_s : u"Start Private Session"_s,
+    menu.append(MenuItem::button(m_appState.isSecureModeActive() ? u"End Private Session"_s : u"Start Private Session"_s,
         u"eye.slash"_s,
         [this](const QVariant &) { m_appState.changeSecureMode(!m_appState.isSecureModeActive()); }));
     menu.append(MenuItem::separator());
-    menu.append(item(u"Lock Vantorell"_s, u"lock"_s, [this](const QVariant &) {
+    menu.append(MenuItem::button(u"Lock Vantorell"_s, u"lock"_s, [this](const QVariant &) {
         if (SecurityController *security = m_appState.securityController())
             security->lockNow();
     }));
-    menu.append(item(
+    menu.append(MenuItem::button(
         u"Clear History…"_s, u"trash"_s, [this](const QVariant &) { m_appState.confirmClearHistory(); }));
     menu.append(MenuItem::separator());
-    menu.append(item(u"Quit Vantorell"_s, u"power"_s, [this](const QVariant &) { emit quitRequested(); }));
+    menu.append(MenuItem::button(u"Quit Vantorell"_s, u"power"_s, [this](const QVariant &) { emit quitRequested(); }));
     return menu;
 }
 
@@ -156,14 +143,5 @@ void MainPopoverModel::popUpMoreMenu(QQuickItem *button)
 {
     if (m_openMenu)
         m_openMenu->close();
-    QMenu *menu = MenuRenderer::render(moreMenu()).release();
-    // Gone after its closing; a choice runs after the hide, before deletion.
-    connect(menu, &QMenu::aboutToHide, menu, &QObject::deleteLater);
-    m_openMenu = menu;
-    QPoint at = QCursor::pos();
-    if (button) {
-        const QPointF corner = button->mapToGlobal(QPointF(button->width(), button->height()));
-        at = QPoint(qRound(corner.x()) - menu->sizeHint().width(), qRound(corner.y()));
-    }
-    menu->popup(at);
+    m_openMenu = MenuRenderer::popUp(moreMenu(), button);
 }

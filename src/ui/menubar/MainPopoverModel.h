@@ -2,6 +2,7 @@
 
 #include "base/MainQueue.h"
 #include "ui/menubar/MenuItem.h"
+#include "ui/menubar/RowTimeTexts.h"
 
 #include <QMenu>
 #include <QObject>
@@ -57,6 +58,8 @@ public:
     AppStateController &appState() const { return m_appState; }
     const KeySender &keySender() const { return m_keySender; }
     MainQueue &mainQueue() const { return m_mainQueue; }
+    // The history rows' age and count-down texts; they tick while shown.
+    RowTimeTexts &rowTimes() { return m_rowTimes; }
 
     Q_INVOKABLE void resumeCapture();
     // Nothing on this desktop grants synthetic keys; the request only tells
@@ -90,4 +93,5 @@ private:
     bool m_shown = false;
     bool m_canAutoPaste;
     QPointer<QMenu> m_openMenu;
+    RowTimeTexts m_rowTimes;
 };

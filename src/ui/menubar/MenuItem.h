@@ -32,6 +32,14 @@ struct MenuItem {
     QList<MenuItem> submenu;
     bool isSeparator = false;
 
+    static MenuItem button(const QString &title, const QString &symbol, Action action)
+    {
+        MenuItem item;
+        item.title = title;
+        item.symbol = symbol;
+        item.action = std::move(action);
+        return item;
+    }
     static MenuItem separator()
     {
         MenuItem item;

@@ -5,9 +5,11 @@
 #include "ui/menubar/MenuKeyFilter.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QHash>
 #include <QMenu>
 #include <QPixmap>
+#include <QQuickItem>
 #include <QStyle>
 
 #include <array>
@@ -72,6 +74,19 @@ std::unique_ptr<QMenu> render(const MenuModel &model)
     auto menu = std::make_unique<QMenu>();
     auto *keys = new MenuKeyFilter(menu.get());
     addItems(*menu, model, *keys);
+    return menu;
+}
+
+QMenu *popUp(const MenuModel &model, QQuickItem *anchor)
+{
+    QMenu *menu = render(model).release();
+    QObject::connect(menu, &QMenu::aboutToHide, menu, &QObject::deleteLater);
+    QPoint at = QCursor::pos();
+    if (anchor) {
+        const QPointF corner = anchor->mapToGlobal(QPointF(anchor->width(), anchor->height()));
+        at = QPoint(qRound(corner.x()) - menu->sizeHint().width(), qRound(corner.y()));
+    }
+    menu->popup(at);
     return menu;
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 
 class QMenu;
+class QQuickItem;
 
 // Turns menu models into QMenus.
 namespace MenuRenderer {
@@ -17,6 +18,11 @@ namespace MenuRenderer {
 // open, the shortcuts of all its items work, each once per key press, and
 // close the menu first as a click does.
 std::unique_ptr<QMenu> render(const MenuModel &model);
+
+// Shows a new menu of model under anchor, right-aligned with it, or at the
+// pointer without one. The menu deletes itself once closed; a choice runs
+// after the hide, before the deletion.
+QMenu *popUp(const MenuModel &model, QQuickItem *anchor);
 
 // A title as QMenu shows it literally (titles come from data: previews,
 // names): "&" doubled (else a typed letter

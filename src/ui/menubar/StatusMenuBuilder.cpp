@@ -13,6 +13,7 @@
 #include "text/Graphemes.h"
 #include "tools/TextTransform.h"
 #include "ui/menubar/StatusMenuActions.h"
+#include "ui/menubar/TransformMenu.h"
 
 #include <QHash>
 
@@ -58,37 +59,6 @@ QString symbolFor(const ClipboardEntry &entry)
         return u"photo"_s;
     case ContentType::fileURL:
         return u"doc"_s;
-    }
-    return {};
-}
-
-QString symbolFor(TextTransform transform)
-{
-    switch (transform.kind()) {
-    case TextTransform::prettyJSON:
-        return u"curlybraces"_s;
-    case TextTransform::minifyJSON:
-        return u"arrow.down.right.and.arrow.up.left"_s;
-    case TextTransform::jwtDecode:
-        return u"key.viewfinder"_s;
-    case TextTransform::base64Encode:
-        return u"lock.doc"_s;
-    case TextTransform::base64Decode:
-        return u"lock.open"_s;
-    case TextTransform::urlEncode:
-        return u"link.badge.plus"_s;
-    case TextTransform::urlDecode:
-        return u"link"_s;
-    case TextTransform::sha256:
-        return u"number"_s;
-    case TextTransform::trim:
-        return u"scissors"_s;
-    case TextTransform::joinLines:
-        return u"text.justify"_s;
-    case TextTransform::sortLines:
-        return u"arrow.up.arrow.down"_s;
-    case TextTransform::uniqueLines:
-        return u"line.3.horizontal.decrease"_s;
     }
     return {};
 }
@@ -288,18 +258,8 @@ MenuItem StatusMenuBuilder::buildTransformSubmenu() const
     MenuItem transforms = item(u"Transform Clipboard"_s, u"wand.and.rays"_s);
     MenuModel &submenu = transforms.submenu;
     if (const std::optional<QString> text = m_pasteboard.string(); text && !text->isEmpty()) {
-        const QList<QList<TextTransform>> groups
-            = TextTransform::groupTransforms(TextTransform::applicableTransforms(*text));
-        for (const QList<TextTransform> &group : groups) {
-            if (!submenu.isEmpty())
-                submenu.append(MenuItem::separator());
-            for (const TextTransform transform : group) {
-                MenuItem made = item(transform.title(), symbolFor(transform),
-                    run(&StatusMenuActions::transformClipboard, m_actions));
-                made.payload = transform.rawValue();
-                submenu.append(std::move(made));
-            }
-        }
+        submenu = TransformMenu::items(TextTransform::applicableTransforms(*text),
+            run(&StatusMenuActions::transformClipboard, m_actions));
     } else if (m_pasteboard.hasType(PasteboardType::png) || m_pasteboard.hasType(PasteboardType::tiff)) {
         submenu.append(item(u"Paste Text from Image"_s, u"text.viewfinder"_s,
             run(&StatusMenuActions::ocrClipboardImage, m_actions)));

@@ -1,0 +1,35 @@
+#include "ui/menubar/RowContent.h"
+
+#include "base/Utf8Text.h"
+
+#include <algorithm>
+
+namespace RowContent {
+
+QImage downscaledThumbnail(const QImage &image, QSize bounds)
+{
+    if (image.width() <= 0 || image.height() <= 0)
+        return image;
+    const double scale = std::min({double(bounds.width()) / image.width(),
+        double(bounds.height()) / image.height(), 1.0});
+    if (scale == 1.0)
+        return image;
+    const QSize size(std::max(1, qRound(image.width() * scale)), std::max(1, qRound(image.height() * scale)));
+    return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
+std::optional<QImage> thumbnail(const QByteArray &encodedImage)
+{
+    const QImage image = QImage::fromData(encodedImage);
+    if (image.isNull())
+        return std::nullopt;
+    return downscaledThumbnail(image);
+}
+
+QList<TextTransform> transforms(const QByteArray &utf8Text)
+{
+    const std::optional<QString> text = Utf8Text::decode(utf8Text);
+    return text ? TextTransform::applicableTransforms(*text) : QList<TextTransform>();
+}
+
+} // namespace RowContent
