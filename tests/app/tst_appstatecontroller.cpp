@@ -77,6 +77,31 @@ private slots:
         m_f.reset();
     }
 
+    void togglePasteStackEntry_data()
+    {
+        QTest::addColumn<ContentType>("type");
+        QTest::addColumn<bool>("stacked");
+        QTest::addColumn<int>("stackAfter");
+        QTest::newRow("adds a text") << ContentType::plainText << false << 2;
+        QTest::newRow("removes one already there") << ContentType::plainText << true << 1;
+        QTest::newRow("refuses an image") << ContentType::image << false << 1;
+    }
+
+    void togglePasteStackEntry()
+    {
+        QFETCH(ContentType, type);
+        QFETCH(bool, stacked);
+        QFETCH(int, stackAfter);
+        const ClipboardEntry other = entryAt(now());
+        ClipboardEntry entry = entryAt(now());
+        entry.contentType = type;
+        m_state->setClipboardEntries({entry, other});
+        m_state->setPasteStack(stacked ? QList {other, entry} : QList {other});
+        m_state->togglePasteStackEntry(entry.id);
+        QCOMPARE(m_state->pasteStack().size(), stackAfter);
+        QCOMPARE(m_state->pasteStack().constFirst().id, other.id);
+    }
+
     void orderedEntriesGroupPinnedThenStarred()
     {
         const QList<ClipboardEntry> entries {entryAt(now(), starred), entryAt(now(), pinned), entryAt(now()),
