@@ -148,8 +148,7 @@ Item {
 
                 Text {
                     visible: row.sourceApp !== ""
-                    Layout.fillWidth: row.countdown === ""
-                    Layout.maximumWidth: implicitWidth
+                    Layout.maximumWidth: 160
                     text: row.sourceApp
                     textFormat: Text.PlainText
                     elide: Text.ElideRight

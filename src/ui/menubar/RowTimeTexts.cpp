@@ -64,7 +64,9 @@ std::pair<int, URelativeDateTimeUnit> largestUnit(const QDateTime &from, const Q
 RowTimeTexts::RowTimeTexts(const Clock &clock, const QLocale &locale, QObject *parent)
     : QObject(parent), m_clock(clock), m_formatters(std::make_unique<Formatters>())
 {
-    const icu::Locale icuLocale(locale.name().toLatin1().constData());
+    // The C locale as POSIX English, with its plurals ("1 day", not "1 days").
+    const QByteArray name = locale.language() == QLocale::C ? "en_US_POSIX" : locale.name().toLatin1();
+    const icu::Locale icuLocale(name.constData());
     UErrorCode status = U_ZERO_ERROR;
     auto age = std::make_unique<icu::RelativeDateTimeFormatter>(
         icuLocale, nullptr, UDAT_STYLE_SHORT, UDISPCTX_CAPITALIZATION_NONE, status);

@@ -3,6 +3,7 @@
 // appearance.
 
 #include "PanelPages.h"
+#include "RowPages.h"
 #include "SampleDesktop.h"
 
 #include "app/AppStateController.h"
@@ -142,7 +143,7 @@ int main(int argc, char *argv[])
             && save(
                 submenuNamed(menu, u"Transform Clipboard"_s)->submenu, folder, u"transforms"_s, appearance)
             && save(submenuNamed(menu, u"Pause Capture"_s)->submenu, folder, u"pause"_s, appearance)
-            && PanelPages(folder).write(appearance);
+            && PanelPages(folder).write(appearance) && RowPages(folder).write(appearance);
         if (!written)
             return 1;
     }
