@@ -158,9 +158,11 @@ int main(int argc, char *argv[])
         stalls.append(milliseconds(worst));
         works.append(milliseconds(worstWork));
     }
-    std::printf("row with %lld bytes of JSON coming on screen (median of %lld): loadPreview returns in %.2f ms; "
-                "longest main-thread work between two turns of its event loop %.2f ms; longest wait %.2f ms (slowest run %.2f ms); transforms ready after %.1f ms; "
-                "the same transforms decided on the main thread: %.1f ms; longest wait while idle %.2f ms\n",
+    std::printf(
+        "row with %lld bytes of JSON coming on screen (median of %lld): loadPreview returns in %.2f ms; "
+        "longest main-thread work between two turns of its event loop %.2f ms; longest wait %.2f ms (slowest "
+        "run %.2f ms); transforms ready after %.1f ms; "
+        "the same transforms decided on the main thread: %.1f ms; longest wait while idle %.2f ms\n",
         qlonglong(content.size()), qlonglong(calls.size()), median(calls), median(works), median(stalls),
         *std::ranges::max_element(stalls), median(ready), median(inline_), median(idle));
     return 0;

@@ -118,7 +118,8 @@ void PasteController::pasteText(const QString &text)
 void PasteController::performSmartAction(SmartActionKind kind, const QString &text)
 {
     if (m_services)
-        ::performSmartAction(kind, text, m_services->pasteboard, m_services->workspace, m_services->recordOwnChange);
+        ::performSmartAction(
+            kind, text, m_services->pasteboard, m_services->workspace, m_services->recordOwnChange);
 }
 
 void PasteController::finishPaste()

@@ -72,7 +72,9 @@ bool shownTheSame(const ClipboardEntry &a, const ClipboardEntry &b)
 
 } // namespace
 
-ClipboardEntryRowModel::ClipboardEntryRowModel(QObject *parent) : QObject(parent) { }
+ClipboardEntryRowModel::ClipboardEntryRowModel(QObject *parent) : QObject(parent)
+{
+}
 
 ClipboardEntryRowModel::~ClipboardEntryRowModel()
 {
@@ -257,7 +259,8 @@ void ClipboardEntryRowModel::loadPreview()
                 setPreview(text->trimmed());
         }
     }
-    const bool isText = entry.contentType == ContentType::plainText || entry.contentType == ContentType::richText;
+    const bool isText
+        = entry.contentType == ContentType::plainText || entry.contentType == ContentType::richText;
     if (isText && entry.contentSize() <= RowContent::transformsSealedLimit)
         loadTransforms(entry);
 }
@@ -412,14 +415,16 @@ MenuModel ClipboardEntryRowModel::rowMenuItems()
     if (const QList<SmartActionKind> actions = availableSmartActions(); !actions.isEmpty()) {
         menu.append(MenuItem::separator());
         for (const SmartActionKind kind : actions) {
-            menu.append(MenuItem::button(smartActionTitle(kind), smartActionSymbol(kind), [row, kind](const QVariant &) {
-                if (row)
-                    row->performRowSmartAction(kind);
-            }));
+            menu.append(MenuItem::button(
+                smartActionTitle(kind), smartActionSymbol(kind), [row, kind](const QVariant &) {
+                    if (row)
+                        row->performRowSmartAction(kind);
+                }));
         }
     }
     menu.append(MenuItem::separator());
-    menu.append(MenuItem::button(entry.isPinned ? u"Unpin"_s : u"Pin to Top"_s, entry.isPinned ? u"pin.slash"_s : u"pin"_s,
+    menu.append(MenuItem::button(entry.isPinned ? u"Unpin"_s : u"Pin to Top"_s,
+        entry.isPinned ? u"pin.slash"_s : u"pin"_s,
         onEntry([](AppStateController &state, const ClipboardEntry &found, Payload) {
             state.togglePin(found.id);
         })));
@@ -429,8 +434,8 @@ MenuModel ClipboardEntryRowModel::rowMenuItems()
             state.toggleFavorite(found.id);
         })));
     menu.append(MenuItem::separator());
-    menu.append(MenuItem::button(u"Delete"_s, u"trash"_s,
-        onEntry([](AppStateController &state, const ClipboardEntry &found, Payload) {
+    menu.append(MenuItem::button(
+        u"Delete"_s, u"trash"_s, onEntry([](AppStateController &state, const ClipboardEntry &found, Payload) {
             state.deleteEntry(found.id);
         })));
     return menu;

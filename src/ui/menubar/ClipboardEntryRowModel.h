@@ -21,7 +21,6 @@
 
 class AppStateController;
 
-
 // One row of the history list: the entry it shows, found by id in the
 // published history and followed as its flags change, its preview, thumbnail
 // and transforms, its age and count-down, and its menu. Content is opened

@@ -113,18 +113,20 @@ MenuModel MainPopoverModel::moreMenu()
         u"Edit Snippets…"_s, u"square.and.pencil"_s, [this](const QVariant &) { openSnippetManager(); }));
     menu.append(MenuItem::separator());
     if (m_appState.isPaused()) {
-        menu.append(
-            MenuItem::button(u"Resume Capture"_s, u"play.circle"_s, [this](const QVariant &) { resumeCapture(); }));
+        menu.append(MenuItem::button(
+            u"Resume Capture"_s, u"play.circle"_s, [this](const QVariant &) { resumeCapture(); }));
     } else {
         const auto pause = [this](const QString &title, std::optional<int> minutes) {
-            return MenuItem::button(title, {}, [this, minutes](const QVariant &) { m_appState.pauseCapture(minutes); });
+            return MenuItem::button(
+                title, {}, [this, minutes](const QVariant &) { m_appState.pauseCapture(minutes); });
         };
         MenuItem submenu = MenuItem::button(u"Pause Capture"_s, u"pause.circle"_s, {});
         submenu.submenu = {pause(u"For 5 Minutes"_s, 5), pause(u"For 15 Minutes"_s, 15),
             pause(u"For 1 Hour"_s, 60), MenuItem::separator(), pause(u"Until I Resume"_s, std::nullopt)};
         menu.append(std::move(submenu));
     }
-    menu.append(MenuItem::button(m_appState.isSecureModeActive() ? u"End Private Session"_s : u"Start Private Session"_s,
+    menu.append(MenuItem::button(
+        m_appState.isSecureModeActive() ? u"End Private Session"_s : u"Start Private Session"_s,
         u"eye.slash"_s,
         [this](const QVariant &) { m_appState.changeSecureMode(!m_appState.isSecureModeActive()); }));
     menu.append(MenuItem::separator());
@@ -135,7 +137,8 @@ MenuModel MainPopoverModel::moreMenu()
     menu.append(MenuItem::button(
         u"Clear History…"_s, u"trash"_s, [this](const QVariant &) { m_appState.confirmClearHistory(); }));
     menu.append(MenuItem::separator());
-    menu.append(MenuItem::button(u"Quit Vantorell"_s, u"power"_s, [this](const QVariant &) { emit quitRequested(); }));
+    menu.append(MenuItem::button(
+        u"Quit Vantorell"_s, u"power"_s, [this](const QVariant &) { emit quitRequested(); }));
     return menu;
 }
 

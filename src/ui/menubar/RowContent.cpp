@@ -10,8 +10,8 @@ QImage downscaledThumbnail(const QImage &image, QSize bounds)
 {
     if (image.width() <= 0 || image.height() <= 0)
         return image;
-    const double scale = std::min({double(bounds.width()) / image.width(),
-        double(bounds.height()) / image.height(), 1.0});
+    const double scale
+        = std::min({double(bounds.width()) / image.width(), double(bounds.height()) / image.height(), 1.0});
     if (scale == 1.0)
         return image;
     const QSize size(std::max(1, qRound(image.width() * scale)), std::max(1, qRound(image.height() * scale)));

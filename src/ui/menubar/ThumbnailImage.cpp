@@ -3,7 +3,9 @@
 #include <QPainter>
 #include <QPainterPath>
 
-ThumbnailImage::ThumbnailImage(QQuickItem *parent) : QQuickPaintedItem(parent) { }
+ThumbnailImage::ThumbnailImage(QQuickItem *parent) : QQuickPaintedItem(parent)
+{
+}
 
 void ThumbnailImage::setImage(const QImage &image)
 {

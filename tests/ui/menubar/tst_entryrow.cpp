@@ -102,10 +102,7 @@ private slots:
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     }
 
-    void init()
-    {
-        m_f = std::make_unique<RowFixture>();
-    }
+    void init() { m_f = std::make_unique<RowFixture>(); }
 
     void cleanup() { m_f.reset(); }
 
@@ -143,25 +140,28 @@ private slots:
         wide.fill(Qt::red);
         QTest::newRow("sensitive") << ContentType::plainText << json << QByteArray("sk_live") << false << true
                                    << ClipboardEntryRowModel::lockedPreview << QSize() << false;
-        QTest::newRow("undecodable image") << ContentType::image << QByteArray("not a picture") << none << false
-                                           << false << placeholder << QSize() << false;
-        QTest::newRow("image") << ContentType::image << encodedImage(wide) << none << false << false << placeholder
-                               << QSize(160, 16) << false;
+        QTest::newRow("undecodable image") << ContentType::image << QByteArray("not a picture") << none
+                                           << false << false << placeholder << QSize() << false;
+        QTest::newRow("image") << ContentType::image << encodedImage(wide) << none << false << false
+                               << placeholder << QSize(160, 16) << false;
         QTest::newRow("text without preview")
             << ContentType::plainText << json << none << false << false << placeholder << QSize() << true;
-        QTest::newRow("rich text, preview trimmed") << ContentType::richText << json << QByteArray(" \n {\"a\" \n")
-                                                    << false << false << u"{\"a\""_s << QSize() << true;
-        QTest::newRow("256,000 sealed bytes") << ContentType::plainText << textSealedTo(256'000) << QByteArray("b")
-                                              << false << false << u"b"_s << QSize() << true;
-        QTest::newRow("256,001 sealed bytes") << ContentType::plainText << textSealedTo(256'001) << QByteArray("b")
-                                              << false << false << u"b"_s << QSize() << false;
-        QTest::newRow("file") << ContentType::fileURL << QByteArray("/tmp/a b") << QByteArray("/tmp/a b") << false
-                              << false << u"/tmp/a b"_s << QSize() << false;
-        QTest::newRow("damaged preview, non-UTF-8 content") << ContentType::plainText << QByteArray("\xff\xfe")
-                                                            << QByteArray(40, 'x') << true << false << placeholder
-                                                            << QSize() << false;
-        QTest::newRow("non-UTF-8 preview") << ContentType::plainText << json << QByteArray("\xc3\x28") << false
-                                           << false << placeholder << QSize() << true;
+        QTest::newRow("rich text, preview trimmed")
+            << ContentType::richText << json << QByteArray(" \n {\"a\" \n") << false << false << u"{\"a\""_s
+            << QSize() << true;
+        QTest::newRow("256,000 sealed bytes")
+            << ContentType::plainText << textSealedTo(256'000) << QByteArray("b") << false << false << u"b"_s
+            << QSize() << true;
+        QTest::newRow("256,001 sealed bytes")
+            << ContentType::plainText << textSealedTo(256'001) << QByteArray("b") << false << false << u"b"_s
+            << QSize() << false;
+        QTest::newRow("file") << ContentType::fileURL << QByteArray("/tmp/a b") << QByteArray("/tmp/a b")
+                              << false << false << u"/tmp/a b"_s << QSize() << false;
+        QTest::newRow("damaged preview, non-UTF-8 content")
+            << ContentType::plainText << QByteArray("\xff\xfe") << QByteArray(40, 'x') << true << false
+            << placeholder << QSize() << false;
+        QTest::newRow("non-UTF-8 preview") << ContentType::plainText << json << QByteArray("\xc3\x28")
+                                           << false << false << placeholder << QSize() << true;
     }
 
     void rowLoading()
@@ -197,9 +197,10 @@ private slots:
         QTest::newRow("image") << ContentType::image << int(plain) << false
                                << (QStringList {u"Paste"_s, u"Copy"_s, u"Add to Paste Stack"_s, u"-"_s,
                                        u"Paste Text from Image"_s, u"Copy Text from Image"_s, u"-"_s}
-                                   + tail);
-        const QStringList text {u"Paste"_s, u"Copy"_s, u"Add to Paste Stack"_s, u"Transform & Paste>"_s, u"-"_s,
-            u"Paste as UPPERCASE"_s, u"Paste as lowercase"_s, u"Paste as Title Case"_s, u"Show QR Code"_s, u"-"_s};
+                                      + tail);
+        const QStringList text {u"Paste"_s, u"Copy"_s, u"Add to Paste Stack"_s, u"Transform & Paste>"_s,
+            u"-"_s, u"Paste as UPPERCASE"_s, u"Paste as lowercase"_s, u"Paste as Title Case"_s,
+            u"Show QR Code"_s, u"-"_s};
         QTest::newRow("text") << ContentType::plainText << int(plain) << false << (text + tail);
         QTest::newRow("pinned and starred")
             << ContentType::richText << int(pinned | starred) << false

@@ -183,8 +183,8 @@ bool RowPages::write(const QString &appearance)
     QQmlComponent component(&engine);
     component.setData(page, QUrl(u"rows.qml"_s));
     QQuickWindow window;
-    const std::unique_ptr<QObject> root(component.createWithInitialProperties(
-        {{u"panel"_s, QVariant::fromValue(&panel)}, {u"ids"_s, ids}}));
+    const std::unique_ptr<QObject> root(
+        component.createWithInitialProperties({{u"panel"_s, QVariant::fromValue(&panel)}, {u"ids"_s, ids}}));
     auto *item = qobject_cast<QQuickItem *>(root.get());
     if (!item) {
         std::fprintf(stderr, "rows: %s\n", qPrintable(component.errorString()));
