@@ -1,6 +1,5 @@
 #include "support/QuickScene.h"
 
-#include "ui/design/DesignTokens.h"
 #include "ui/design/ShadowLayer.h"
 #include "ui/design/ShapePath.h"
 #include "ui/design/SurfaceShape.h"
@@ -14,15 +13,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Colours compared per channel, allowing for rounding and antialiasing.
-bool near(QColor actual, QColor expected, int tolerance = 3)
-{
-    return qAbs(actual.red() - expected.red()) <= tolerance
-        && qAbs(actual.green() - expected.green()) <= tolerance
-        && qAbs(actual.blue() - expected.blue()) <= tolerance
-        && qAbs(actual.alpha() - expected.alpha()) <= tolerance;
-}
-
 QString describe(QColor color)
 {
     return u"rgba(%1, %2, %3, %4)"_s.arg(color.red()).arg(color.green()).arg(color.blue()).arg(color.alpha());
@@ -34,17 +24,6 @@ class DesignPrimitivesTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void gradientRunsFromTopLeftToBottomRight()
-    {
-        QuickScene scene;
-        QVERIFY(scene.load(u"SurfaceShape { width: 100; height: 100; gradient: VTGradient.brand }"_s));
-        const QImage image = scene.grab();
-        QVERIFY2(near(image.pixelColor(0, 0), DesignTokens::accent()),
-            qPrintable(describe(image.pixelColor(0, 0))));
-        QVERIFY2(near(image.pixelColor(99, 99), DesignTokens::accentAlt()),
-            qPrintable(describe(image.pixelColor(99, 99))));
-    }
-
     void strokeLiesInsideTheEdge()
     {
         QuickScene scene;
