@@ -4,6 +4,7 @@
 #include "base/MainQueue.h"
 #include "base/WhenFinished.h"
 #include "capture/ClipboardMonitor.h"
+#include "settings/RetentionCutoff.h"
 #include "settings/SettingsManager.h"
 #include "store/SecureStorageManager.h"
 
@@ -306,10 +307,7 @@ void AppStateController::enforceMaxHistory()
 
 QDateTime AppStateController::retentionCutoff(qint64 hours) const
 {
-    // Absurd stored values would overflow; a cutoff thousands of years back
-    // already keeps everything.
-    constexpr qint64 maxHours = 24 * 366 * 10'000;
-    return m_clock.now().addSecs(-std::min(hours, maxHours) * 3600);
+    return ::retentionCutoff(m_clock.now(), hours);
 }
 
 void AppStateController::purgeExpiredEntries()

@@ -112,6 +112,11 @@ QFuture<qint64> SecureStorageManager::entryCount()
     return m_executor.run([this] { return m_entries->entryCount(); });
 }
 
+QFuture<bool> SecureStorageManager::isRAMMode()
+{
+    return m_executor.run([this] { return isMemoryOnly(); });
+}
+
 QFuture<QList<QByteArray>> SecureStorageManager::oldestSealedFields()
 {
     return m_executor.run([this] { return m_databaseEntries.oldestSealedFields(keyCheckEntries); });

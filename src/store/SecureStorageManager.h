@@ -66,6 +66,8 @@ public:
     // was open and every step succeeded.
     QFuture<bool> wipeAllData();
     QFuture<qint64> entryCount();
+    // Whether a private session keeps the history in memory only.
+    QFuture<bool> isRAMMode();
     // A few sealed fields of the history on disk, from its oldest entries;
     // empty when it is. In a history already split between two keys, the
     // oldest entries hold the vault's own.

@@ -24,6 +24,8 @@ public:
     explicit SnippetManager(SecureStorageManager &storageManager, const Clock &clock = Clock::system(),
         QObject *parent = nullptr);
 
+    SecureStorageManager &storageManager() const { return m_storageManager; }
+
     // Adds one to the stored count (edits made meanwhile stay, a deleted
     // snippet stays deleted) and audits the use when a row changed. The
     // future ends canceled, without a result, if the manager goes first.

@@ -1,9 +1,9 @@
+#include "BackupScript.h"
 #include "backup/BackupFile.h"
 #include "backup/BackupPayload.h"
 #include "support/TestFiles.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
@@ -19,7 +19,6 @@ using Outcome = std::optional<BackupError::Code>;
 
 // ü decomposes: the same text in another normal form is another password.
 const QString password = u"Müller-Straße ✓"_s;
-const QString script = QFINDTESTDATA("../data/make-backup.py");
 
 QDateTime at(qint64 milliseconds)
 {
@@ -31,9 +30,11 @@ Mutation patch(qint64 offset, const QByteArray &bytes)
     return [=](QFile &file) { QVERIFY(file.seek(offset) && file.write(bytes) == bytes.size()); };
 }
 
-Mutation flip(qint64 offset)
+// A negative offset counts from the end.
+Mutation flip(qint64 at)
 {
     return [=](QFile &file) {
+        const qint64 offset = at < 0 ? file.size() + at : at;
         char byte = 0;
         QVERIFY(
             file.seek(offset) && file.getChar(&byte) && file.seek(offset) && file.putChar(char(byte ^ 1)));
@@ -52,18 +53,6 @@ QByteArray versionAndRounds(quint8 version, quint32 rounds)
     bytes[0] = char(version);
     qToBigEndian(rounds, bytes.data() + 1);
     return bytes;
-}
-
-std::pair<int, QByteArray> runScript(const QStringList &arguments)
-{
-    QProcess process;
-    process.start(u"python3"_s, QStringList {script} + arguments);
-    process.waitForFinished(60'000);
-    const QByteArray errors = process.readAllStandardError();
-    if (!errors.isEmpty())
-        qWarning("%s", errors.constData());
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-        process.readAllStandardOutput()};
 }
 
 std::expected<BackupPayload, BackupError> decodeFile(
@@ -110,7 +99,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        QCOMPARE(runScript({u"write"_s, m_dir.path(), password}).first, 0);
+        QCOMPARE(runBackupScript({u"write"_s, m_dir.path(), password}).first, 0);
     }
 
     void openAndDecode_data()
@@ -135,7 +124,9 @@ private slots:
         QTest::newRow("rounds 10,000,001")
             << u"full"_s << patch(4, versionAndRounds(1, 10'000'001)) << damaged;
         QTest::newRow("salt") << u"full"_s << flip(24) << wrongPassword;
+        QTest::newRow("nonce") << u"full"_s << flip(25) << wrongPassword;
         QTest::newRow("ciphertext") << u"full"_s << flip(37) << wrongPassword;
+        QTest::newRow("tag") << u"full"_s << flip(-1) << wrongPassword;
         QTest::newRow("not DEFLATE") << u"not-deflate"_s << none << damaged;
         QTest::newRow("DEFLATE unfinished") << u"unfinished"_s << none << damaged;
         QTest::newRow("format 2, rest broken") << u"format2"_s << none << newerVersion;
@@ -191,7 +182,7 @@ private slots:
             files.append(m_dir.filePath(name));
             QVERIFY(writeFile(files.last(), *sealed));
         }
-        const auto [exitCode, output] = runScript(QStringList {u"check"_s, password} + files);
+        const auto [exitCode, output] = runBackupScript(QStringList {u"check"_s, password} + files);
         QCOMPARE(exitCode, 0);
         QCOMPARE(output, json);
         const auto justOver = openBackupFile(files.first(), password, json.size() - 1);

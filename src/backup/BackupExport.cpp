@@ -1,0 +1,237 @@
+#include "backup/BackupExport.h"
+
+#include "app/AppStateController.h"
+#include "backup/BackupPayload.h"
+#include "base/Utf8Text.h"
+#include "base/WhenFinished.h"
+#include "crypto/EncryptionService.h"
+#include "records/AuditEvent.h"
+#include "settings/SettingsManager.h"
+#include "store/EntryContentReader.h"
+#include "store/SecureStorageManager.h"
+#include "store/SnippetManager.h"
+
+#include <QCoreApplication>
+#include <QPromise>
+#include <QSaveFile>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Enough reads queued to keep the store's worker busy between two turns of
+// the main thread.
+constexpr qsizetype readsInFlight = 32;
+
+using SealedFile = std::expected<QByteArray, BackupSealError>;
+
+std::optional<QString> openedText(const EncryptionService &encryption, const std::optional<QByteArray> &box)
+{
+    if (!box)
+        return std::nullopt;
+    const auto bytes = encryption.decrypt(*box);
+    return bytes ? Utf8Text::decode(*bytes) : std::nullopt;
+}
+
+BackupEntry record(
+    const ClipboardEntry &entry, EntryContentReader::Opened opened, const EncryptionService &encryption)
+{
+    return {
+        .id = entry.id,
+        .contentType = entry.contentType,
+        .createdAt = entry.createdAt,
+        .isFavorite = entry.isFavorite,
+        .isPinned = entry.isPinned,
+        .sourceApp = entry.sourceApp,
+        .isSensitive = entry.isSensitive,
+        .content = std::move(opened.content),
+        .preview = openedText(encryption, entry.encryptedPreview),
+        .searchText = openedText(encryption, entry.encryptedSearchText),
+        .rich = std::move(opened.rich),
+    };
+}
+
+// One export, from the checks to the audit row. Every step continues on the
+// main thread; a lock noticed after any wait ends it with locked.
+class ExportJob final : public std::enable_shared_from_this<ExportJob> {
+public:
+    ExportJob(QString destination, QString password, AppStateController &appState, SettingsManager &settings,
+        const Clock &clock, qsizetype payloadLimit)
+        : m_destination(std::move(destination)), m_password(std::move(password)), m_appState(appState),
+          m_settings(settings), m_clock(clock), m_payloadLimit(payloadLimit)
+    {
+        m_promise.start();
+    }
+
+    QFuture<ExportResult> start()
+    {
+        const QFuture<ExportResult> future = m_promise.future();
+        m_store = m_appState.storageManager();
+        m_reader = m_appState.entryContent();
+        if (!m_store || !m_reader || !m_store->encryptionService().isReady()) {
+            fail(BackupError {BackupError::locked});
+            return future;
+        }
+        whenFinished(&m_appState, m_store->isRAMMode(), [self = shared_from_this()](bool memoryOnly) {
+            if (memoryOnly)
+                self->fail(BackupError {BackupError::privateSession});
+            else if (self->stillUnlocked())
+                self->fetchEntries();
+        });
+        return future;
+    }
+
+private:
+    void fetchEntries()
+    {
+        whenFinished(&m_appState, m_store->fetchAllEntries(),
+            [self = shared_from_this()](const QList<ClipboardEntry> &entries) {
+                if (!self->stillUnlocked())
+                    return;
+                for (const ClipboardEntry &entry : entries) {
+                    if (!entry.expiresAt)
+                        self->m_entries.append(entry);
+                }
+                self->m_records.resize(self->m_entries.size());
+                self->readEntries();
+            });
+    }
+
+    // Keeps a few reads queued on the store; content the published entry
+    // holds opens at once, inside the loop.
+    void readEntries()
+    {
+        if (m_reading)
+            return;
+        m_reading = true;
+        while (!m_ended && m_inFlight < readsInFlight && m_next < m_entries.size()) {
+            const qsizetype index = m_next++;
+            ++m_inFlight;
+            m_reader->open(
+                m_entries.at(index), &m_appState,
+                [self = shared_from_this(), index](
+                    const EntryContentReader::Result &opened) { self->entryRead(index, opened); },
+                EntryContentReader::Rich::include);
+        }
+        m_reading = false;
+        if (!m_ended && m_inFlight == 0 && m_next == m_entries.size())
+            fetchSnippets();
+    }
+
+    void entryRead(qsizetype index, const EntryContentReader::Result &opened)
+    {
+        --m_inFlight;
+        if (m_ended)
+            return;
+        if (opened)
+            m_records[index] = record(m_entries.at(index), *opened, m_store->encryptionService());
+        else if (opened.error() == EntryContentReader::Unavailable::locked)
+            return fail(BackupError {BackupError::locked});
+        readEntries();
+    }
+
+    void fetchSnippets()
+    {
+        SnippetManager *snippets = m_appState.snippetManager();
+        if (!snippets)
+            return seal();
+        // Rows that do not open are dropped silently: a lock meanwhile would
+        // pass for a vault without snippets.
+        whenFinished(&m_appState, snippets->storageManager().fetchSnippets(),
+            [self = shared_from_this()](const QList<Snippet> &fetched) {
+                if (!self->stillUnlocked())
+                    return;
+                self->m_snippets = fetched;
+                self->seal();
+            });
+    }
+
+    void seal()
+    {
+        BackupPayload payload {
+            .createdAt = m_clock.now(),
+            .appVersion = QCoreApplication::applicationVersion(),
+            .snippets = std::move(m_snippets),
+            .excludedApps = m_settings.excludedApps(),
+            .snippetFolders = m_settings.snippetFolders(),
+        };
+        for (std::optional<BackupEntry> &opened : m_records) {
+            if (opened)
+                payload.entries.append(std::move(*opened));
+        }
+        m_entries.clear();
+        m_records.clear();
+        m_counts = {payload.entries.size(), payload.snippets.size()};
+        auto sealing = QtConcurrent::run(
+            [payload = std::move(payload), password = m_password, limit = m_payloadLimit]() -> SealedFile {
+                return sealBackup(payload.encode(), password, limit);
+            });
+        whenFinished(&m_appState, sealing, [self = shared_from_this()](const SealedFile &file) {
+            if (!file)
+                self->fail(file.error());
+            else if (self->stillUnlocked())
+                self->write(*file);
+        });
+    }
+
+    void write(const QByteArray &file)
+    {
+        QSaveFile out(m_destination);
+        out.setDirectWriteFallback(false);
+        if (!out.open(QIODevice::WriteOnly) || out.write(file) != file.size() || !out.commit())
+            return fail(BackupError::failedToWrite(out.errorString()));
+        const AuditEvent event {
+            QUuid::createUuid(), m_clock.now(), AuditEventType::exportPerformed, u"backup"_s};
+        whenFinished(&m_appState, m_store->logAuditEvent(event),
+            [self = shared_from_this()] { self->finish(self->m_counts); });
+    }
+
+    bool stillUnlocked()
+    {
+        if (m_store->encryptionService().isReady())
+            return true;
+        fail(BackupError {BackupError::locked});
+        return false;
+    }
+
+    void fail(const BackupSealError &error) { finish(std::unexpected(error)); }
+
+    void finish(const ExportResult &result)
+    {
+        m_ended = true;
+        m_promise.addResult(result);
+        m_promise.finish();
+    }
+
+    const QString m_destination;
+    const QString m_password;
+    AppStateController &m_appState;
+    SettingsManager &m_settings;
+    const Clock &m_clock;
+    const qsizetype m_payloadLimit;
+    SecureStorageManager *m_store = nullptr;
+    const EntryContentReader *m_reader = nullptr;
+    QPromise<ExportResult> m_promise;
+
+    // Those without an expiry time, newest first, and what each opened to.
+    QList<ClipboardEntry> m_entries;
+    QList<std::optional<BackupEntry>> m_records;
+    qsizetype m_next = 0;
+    qsizetype m_inFlight = 0;
+    bool m_reading = false;
+    bool m_ended = false;
+    QList<Snippet> m_snippets;
+    ExportCounts m_counts;
+};
+
+} // namespace
+
+QFuture<ExportResult> exportBackup(const QString &destination, const QString &password,
+    AppStateController &appState, SettingsManager &settings, const Clock &clock, qsizetype payloadLimit)
+{
+    return std::make_shared<ExportJob>(destination, password, appState, settings, clock, payloadLimit)
+        ->start();
+}
