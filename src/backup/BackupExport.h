@@ -15,6 +15,8 @@ class SettingsManager;
 struct ExportCounts {
     qsizetype entries = 0;
     qsizetype snippets = 0;
+
+    bool operator==(const ExportCounts &other) const = default;
 };
 
 using ExportResult = std::expected<ExportCounts, BackupSealError>;

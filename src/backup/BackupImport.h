@@ -16,6 +16,8 @@ struct ImportCounts {
     qsizetype entriesImported = 0;
     qsizetype snippetsImported = 0;
     qsizetype entriesSkipped = 0;
+
+    bool operator==(const ImportCounts &other) const = default;
 };
 
 using ImportResult = std::expected<ImportCounts, BackupError>;
