@@ -26,7 +26,26 @@ namespace {
 // the main thread.
 constexpr qsizetype readsInFlight = 32;
 
-using SealedFile = std::expected<QByteArray, BackupSealError>;
+using Written = std::expected<void, BackupSealError>;
+
+// Seals the payload and puts it at the destination whole, unless the vault
+// locked meanwhile: off the main thread, which the disk's sync would hold up.
+Written writeSealed(const BackupPayload &payload, const QString &password, qsizetype payloadLimit,
+    const QString &destination, const EncryptionService::KeySession &session)
+{
+    const auto sealed = sealBackup(payload.encode(), password, payloadLimit);
+    if (!sealed)
+        return std::unexpected(sealed.error());
+    QSaveFile file(destination);
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly) || file.write(*sealed) != sealed->size())
+        return std::unexpected(BackupError::failedToWrite(file.errorString()));
+    if (session.expired())
+        return std::unexpected(BackupError {BackupError::locked});
+    if (!file.commit())
+        return std::unexpected(BackupError::failedToWrite(file.errorString()));
+    return {};
+}
 
 std::optional<QString> openedText(const EncryptionService &encryption, const std::optional<QByteArray> &box)
 {
@@ -165,24 +184,18 @@ private:
         m_entries.clear();
         m_records.clear();
         m_counts = {payload.entries.size(), payload.snippets.size()};
-        auto sealing = QtConcurrent::run(
-            [payload = std::move(payload), password = m_password, limit = m_payloadLimit]() -> SealedFile {
-                return sealBackup(payload.encode(), password, limit);
-            });
-        whenFinished(&m_appState, sealing, [self = shared_from_this()](const SealedFile &file) {
-            if (!file)
-                self->fail(file.error());
-            else if (self->stillUnlocked())
-                self->write(*file);
+        auto writing = QtConcurrent::run(writeSealed, std::move(payload), m_password, m_payloadLimit,
+            m_destination, m_store->encryptionService().keySession());
+        whenFinished(&m_appState, writing, [self = shared_from_this()](const Written &written) {
+            if (written)
+                self->audit();
+            else
+                self->fail(written.error());
         });
     }
 
-    void write(const QByteArray &file)
+    void audit()
     {
-        QSaveFile out(m_destination);
-        out.setDirectWriteFallback(false);
-        if (!out.open(QIODevice::WriteOnly) || out.write(file) != file.size() || !out.commit())
-            return fail(BackupError::failedToWrite(out.errorString()));
         const AuditEvent event {
             QUuid::createUuid(), m_clock.now(), AuditEventType::exportPerformed, u"backup"_s};
         whenFinished(&m_appState, m_store->logAuditEvent(event),

@@ -3,11 +3,10 @@
 #include <QProcess>
 #include <QStringList>
 #include <QTest>
-
 #include <utility>
 
-// tests/data/make-backup.py: backup files made and checked from the byte
-// layout alone. Its exit code (-1 when it crashed) and what it printed.
+// Runs tests/data/make-backup.py: its exit code (-1 when it crashed) and
+// what it printed.
 inline std::pair<int, QByteArray> runBackupScript(const QStringList &arguments)
 {
     QProcess process;

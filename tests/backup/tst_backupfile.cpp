@@ -30,11 +30,9 @@ Mutation patch(qint64 offset, const QByteArray &bytes)
     return [=](QFile &file) { QVERIFY(file.seek(offset) && file.write(bytes) == bytes.size()); };
 }
 
-// A negative offset counts from the end.
-Mutation flip(qint64 at)
+Mutation flip(qint64 offset)
 {
     return [=](QFile &file) {
-        const qint64 offset = at < 0 ? file.size() + at : at;
         char byte = 0;
         QVERIFY(
             file.seek(offset) && file.getChar(&byte) && file.seek(offset) && file.putChar(char(byte ^ 1)));
@@ -124,9 +122,7 @@ private slots:
         QTest::newRow("rounds 10,000,001")
             << u"full"_s << patch(4, versionAndRounds(1, 10'000'001)) << damaged;
         QTest::newRow("salt") << u"full"_s << flip(24) << wrongPassword;
-        QTest::newRow("nonce") << u"full"_s << flip(25) << wrongPassword;
         QTest::newRow("ciphertext") << u"full"_s << flip(37) << wrongPassword;
-        QTest::newRow("tag") << u"full"_s << flip(-1) << wrongPassword;
         QTest::newRow("not DEFLATE") << u"not-deflate"_s << none << damaged;
         QTest::newRow("DEFLATE unfinished") << u"unfinished"_s << none << damaged;
         QTest::newRow("format 2, rest broken") << u"format2"_s << none << newerVersion;
