@@ -21,6 +21,8 @@
 #include "settings/TypedSettings.h"
 #include "ui/menubar/StatusBarController.h"
 #include "ui/menubar/WindowHost.h"
+#include "ui/windows/settings/BackupFileDialogs.h"
+#include "ui/windows/settings/BackupOperations.h"
 #include "ui/windows/settings/SettingsWindowContext.h"
 #include "ui/windows/snippets/SnippetWindowRoot.h"
 
@@ -45,6 +47,23 @@ bool hasVisibleWindows()
             && !window->flags().testFlag(Qt::BypassWindowManagerHint);
     });
 }
+
+// Backup export and import are not in this build yet: the Backup section
+// says so rather than pretending to work.
+class BackupUnavailable final : public BackupOperations {
+public:
+    QFuture<Outcome<Written>> exportBackup(const QString &, const QString &) override
+    {
+        return QtFuture::makeReadyFuture(Outcome<Written>(std::unexpected(message)));
+    }
+    QFuture<Outcome<Restored>> importBackup(const QString &, const QString &) override
+    {
+        return QtFuture::makeReadyFuture(Outcome<Restored>(std::unexpected(message)));
+    }
+
+private:
+    static inline const QString message = u"Backups can't be made or restored in this version yet."_s;
+};
 
 } // namespace
 
@@ -96,6 +115,8 @@ int main(int argc, char *argv[])
     MessageBoxAlerts alerts;
     X11KeyCodeMap keyCodeMap;
     DesktopEntryIndex applications;
+    BackupFileDialogs backupDialogs;
+    BackupUnavailable backupOperations;
     StatusBarController *statusBar = nullptr;
     AppDelegate delegate({.keychain = keychain,
         .deviceAuth = deviceAuth,
@@ -130,7 +151,8 @@ int main(int argc, char *argv[])
     WindowHost &windows = statusBar->windows();
     auto *windowContext = new SettingsWindowContext(
         {delegate.appState(), delegate.settingsManager(), deviceAuth, *delegate.autoPaste(),
-            *delegate.keyManager(), *delegate.updateChecker(), keyCodeMap, workspace, applications},
+            *delegate.keyManager(), *delegate.updateChecker(), keyCodeMap, workspace, applications,
+            backupOperations, backupDialogs},
         &windows);
     windows.setSettingsRoot(
         SettingsWindowContext::rootView, {{u"context"_s, QVariant::fromValue<QObject *>(windowContext)}});

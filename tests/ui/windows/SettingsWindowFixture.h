@@ -14,10 +14,50 @@
 #include "support/FakeKeychain.h"
 #include "support/FakeWorkspace.h"
 #include "support/StoreFixture.h"
+#include "ui/windows/settings/BackupDialogs.h"
+#include "ui/windows/settings/BackupOperations.h"
 #include "ui/windows/settings/SettingsWindowContext.h"
 #include "update/UpdateChecker.h"
 
+#include <QPromise>
+
 #include <memory>
+
+// Answers the Backup section's questions as set, counting them.
+struct FakeBackupDialogs final : BackupDialogs {
+    std::optional<QString> chooseDestination(const QString &) override { return ++asked, destination; }
+    std::optional<QString> chooseBackup() override { return ++asked, backup; }
+    std::optional<QString> askBackupPassword(const QString &) override { return ++asked, password; }
+
+    std::optional<QString> destination = QStringLiteral("/a.vtbackup");
+    std::optional<QString> backup = QStringLiteral("/b.vtbackup");
+    std::optional<QString> password = QStringLiteral("restore pass");
+    int asked = 0;
+};
+
+// Backup work that runs until the test finishes it; each call's path and
+// password.
+struct FakeBackupOperations final : BackupOperations {
+    QFuture<Outcome<Written>> exportBackup(const QString &path, const QString &password) override
+    {
+        return start(exported, {path, password});
+    }
+    QFuture<Outcome<Restored>> importBackup(const QString &path, const QString &password) override
+    {
+        return start(imported, {path, password});
+    }
+    template<class T> QFuture<T> start(QPromise<T> &promise, const QStringList &call)
+    {
+        calls.append(call);
+        promise = QPromise<T>();
+        promise.start();
+        return promise.future();
+    }
+
+    QPromise<Outcome<Written>> exported;
+    QPromise<Outcome<Restored>> imported;
+    QList<QStringList> calls;
+};
 
 // The settings window's services: a real key manager over a fake keychain
 // holding an unlocked vault's key, a real store and settings in a temporary
@@ -52,6 +92,8 @@ struct SettingsWindowFixture {
     UpdateChecker updateChecker;
     FakeKeyCodeMap keyCodeMap;
     FakeInstalledApplications applications;
+    FakeBackupOperations backup;
+    FakeBackupDialogs backupDialogs;
     SettingsWindowContext context {{appState, store.settings, deviceAuth, autoPaste, keys, updateChecker,
-        keyCodeMap, workspace, applications}};
+        keyCodeMap, workspace, applications, backup, backupDialogs}};
 };

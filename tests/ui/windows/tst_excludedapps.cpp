@@ -53,7 +53,7 @@ private slots:
         SettingsWindowFixture &f = *m_f;
         m_context = std::make_unique<SettingsWindowContext>(
             SettingsWindowContext::Services {f.appState, f.settings(), f.deviceAuth, f.autoPaste, f.keys,
-                f.updateChecker, f.keyCodeMap, f.workspace, *m_index});
+                f.updateChecker, f.keyCodeMap, f.workspace, *m_index, f.backup, f.backupDialogs});
         m_tab = std::make_unique<ExcludedAppsTab>();
         m_tab->setContext(m_context.get());
     }

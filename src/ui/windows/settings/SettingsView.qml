@@ -125,6 +125,7 @@ Rectangle {
                     general: generalTab,
                     clipboard: clipboardTab,
                     security: securityTab,
+                    backup: backupTab,
                     appearance: appearanceTab,
                     excluded: excludedTab,
                     about: aboutTab
@@ -155,6 +156,15 @@ Rectangle {
         id: clipboardTab
 
         ClipboardSettingsPage {
+            settings: root.settings
+            context: root.context
+        }
+    }
+
+    Component {
+        id: backupTab
+
+        BackupSettingsPage {
             settings: root.settings
             context: root.context
         }

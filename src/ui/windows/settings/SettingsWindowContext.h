@@ -6,6 +6,8 @@
 
 class AppStateController;
 class AutoPaste;
+class BackupDialogs;
+class BackupOperations;
 class DeviceAuth;
 class InstalledApplications;
 class KeyCodeMap;
@@ -16,7 +18,8 @@ class Workspace;
 
 // What the settings window works with beyond the shared state and settings:
 // one object for the life of the window host, so work a tab starts (an
-// authentication prompt) finishes after the tab or the window has gone.
+// authentication prompt, a backup) finishes after the tab or the window has
+// gone.
 // Main thread only.
 class SettingsWindowContext final : public QObject {
     Q_OBJECT
@@ -37,6 +40,8 @@ public:
         KeyCodeMap &keyCodeMap;
         Workspace &workspace;
         InstalledApplications &applications;
+        BackupOperations &backupOperations;
+        BackupDialogs &backupDialogs;
     };
 
     // The settings window's root view; it takes this object as "context".
@@ -53,6 +58,8 @@ public:
     KeyCodeMap &keyCodeMap() const { return m_services.keyCodeMap; }
     Workspace &workspace() const { return m_services.workspace; }
     InstalledApplications &applications() const { return m_services.applications; }
+    BackupOperations &backupOperations() const { return m_services.backupOperations; }
+    BackupDialogs &backupDialogs() const { return m_services.backupDialogs; }
 
 private:
     QObject *updateCheckerObject() const;

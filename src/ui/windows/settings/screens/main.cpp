@@ -14,6 +14,9 @@
 #include "settings/SettingsManager.h"
 #include "ui/design/gallery/Appearance.h"
 #include "ui/menubar/screens/SampleDesktop.h"
+#include "ui/windows/settings/BackupDialogs.h"
+#include "ui/windows/settings/BackupOperations.h"
+#include "ui/windows/settings/BackupSettingsTab.h"
 #include "ui/windows/settings/ExcludedAppsTab.h"
 #include "ui/windows/settings/SecuritySettingsTab.h"
 #include "ui/windows/settings/SettingsWindowContext.h"
@@ -104,6 +107,28 @@ struct SampleServices {
         QString applicationsFolder() const override { return {}; }
     };
 
+    // A backup of one item and twelve snippets is written; every restore
+    // meets a wrong password.
+    class BackupOperations final : public ::BackupOperations {
+    public:
+        QFuture<Outcome<Written>> exportBackup(const QString &, const QString &) override
+        {
+            return QtFuture::makeReadyFuture(Outcome<Written>(Written {1, 12}));
+        }
+        QFuture<Outcome<Restored>> importBackup(const QString &, const QString &) override
+        {
+            return QtFuture::makeReadyFuture(
+                Outcome<Restored>(std::unexpected(u"Wrong password, or the backup file is damaged."_s)));
+        }
+    };
+
+    class BackupDialogs final : public ::BackupDialogs {
+    public:
+        std::optional<QString> chooseDestination(const QString &name) override { return name; }
+        std::optional<QString> chooseBackup() override { return u"Vantorell Backup.vtbackup"_s; }
+        std::optional<QString> askBackupPassword(const QString &) override { return u"password"_s; }
+    };
+
     DeviceAuth deviceAuth;
     Keychain keychain;
     Workspace workspace;
@@ -111,6 +136,8 @@ struct SampleServices {
     KeySender keySender;
     KeyCodeMap keyCodeMap;
     InstalledApplications applications;
+    BackupOperations backupOperations;
+    BackupDialogs backupDialogs;
 };
 
 void settle(int milliseconds)
@@ -176,8 +203,9 @@ int main(int argc, char *argv[])
     KeyManager keyManager(services.keychain, services.deviceAuth);
     AutoPaste autoPaste(services.keySender, services.workspace, services.alerts);
     UpdateChecker updateChecker;
-    SettingsWindowContext context({appState, settings, services.deviceAuth, autoPaste, keyManager,
-        updateChecker, services.keyCodeMap, services.workspace, services.applications});
+    SettingsWindowContext context(
+        {appState, settings, services.deviceAuth, autoPaste, keyManager, updateChecker, services.keyCodeMap,
+            services.workspace, services.applications, services.backupOperations, services.backupDialogs});
 
     const auto reset = [&] {
         services.keySender.permitted = true;
@@ -199,6 +227,17 @@ int main(int argc, char *argv[])
         auto *tab = view.findChild<ExcludedAppsTab *>();
         tab->selectRow(1, Qt::NoModifier);
         tab->selectRow(3, Qt::ControlModifier);
+    };
+    const auto backUp = [](QObject &view) {
+        auto *tab = view.findChild<BackupSettingsTab *>();
+        tab->setPassword(u"correct horse"_s);
+        tab->setConfirm(u"correct horse"_s);
+        tab->backUp();
+    };
+    const auto restoreWithShortPassword = [](QObject &view) {
+        auto *tab = view.findChild<BackupSettingsTab *>();
+        tab->setPassword(u"secret"_s);
+        tab->restore();
     };
     // Each picture: its name, the section, the state it shows and what is
     // done once it is on screen.
@@ -229,6 +268,9 @@ int main(int argc, char *argv[])
                     settings.setCaptureImages(false);
                 },
                 {}},
+            {u"backup"_s, u"backup"_s, [] {}, {}},
+            {u"backup-done"_s, u"backup"_s, [] {}, backUp},
+            {u"backup-failed"_s, u"backup"_s, [] {}, restoreWithShortPassword},
             {u"appearance"_s, u"appearance"_s, [] {}, {}},
             {u"excluded"_s, u"excluded"_s, [] {}, selectTwo},
             {u"about"_s, u"about"_s, [] {}, {}},

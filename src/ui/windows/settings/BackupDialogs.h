@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// What the Backup section asks the user: where to save a backup, which one
+// to restore, and that file's password. Nothing when the user cancels.
+class BackupDialogs {
+public:
+    virtual ~BackupDialogs() = default;
+
+    virtual std::optional<QString> chooseDestination(const QString &suggestedName) = 0;
+    virtual std::optional<QString> chooseBackup() = 0;
+    // The text as typed, also when empty.
+    virtual std::optional<QString> askBackupPassword(const QString &path) = 0;
+};

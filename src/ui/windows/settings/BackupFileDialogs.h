@@ -1,0 +1,12 @@
+#pragma once
+
+#include "ui/windows/settings/BackupDialogs.h"
+
+// The desktop's file dialogs, filtered to backup files, and a modal password
+// prompt naming the chosen file.
+class BackupFileDialogs final : public BackupDialogs {
+public:
+    std::optional<QString> chooseDestination(const QString &suggestedName) override;
+    std::optional<QString> chooseBackup() override;
+    std::optional<QString> askBackupPassword(const QString &path) override;
+};

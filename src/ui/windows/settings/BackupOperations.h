@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QFuture>
+#include <QString>
+
+#include <expected>
+
+// The backup work the Backup section starts: writing the vault into a file
+// and adding one back. A failure arrives as its user text. The work finishes
+// even when the section that started it has gone.
+class BackupOperations {
+public:
+    struct Written {
+        qsizetype entries = 0;
+        qsizetype snippets = 0;
+    };
+    struct Restored {
+        qsizetype entries = 0;
+        qsizetype snippets = 0;
+        qsizetype skipped = 0;
+    };
+    template<class T> using Outcome = std::expected<T, QString>;
+
+    virtual ~BackupOperations() = default;
+
+    virtual QFuture<Outcome<Written>> exportBackup(const QString &path, const QString &password) = 0;
+    virtual QFuture<Outcome<Restored>> importBackup(const QString &path, const QString &password) = 0;
+};

@@ -1,0 +1,156 @@
+#include "SettingsWindowFixture.h"
+
+#include "backup/BackupError.h"
+#include "ui/windows/settings/BackupSettingsTab.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+using Written = BackupOperations::Outcome<BackupOperations::Written>;
+using Restored = BackupOperations::Outcome<BackupOperations::Restored>;
+
+namespace {
+
+const QString eight = u"abcdefgh"_s;
+
+template<class T> void finish(QPromise<T> &work, T outcome)
+{
+    work.addResult(std::move(outcome));
+    work.finish();
+}
+
+} // namespace
+
+class BackupSettingsTest final : public QObject {
+    Q_OBJECT
+
+    SettingsWindowFixture m_f {false};
+    std::unique_ptr<BackupSettingsTab> m_tab;
+
+private slots:
+    void init()
+    {
+        m_f.appState.setSecureModeActive(false);
+        m_f.backupDialogs = {};
+        m_f.backup.calls.clear();
+        m_tab = std::make_unique<BackupSettingsTab>();
+        m_tab->setContext(&m_f.context);
+        m_tab->setPassword(eight);
+        m_tab->setConfirm(eight);
+    }
+
+    void validation_data()
+    {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("confirm");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("canCreate");
+        const QString tooShort = u"Use at least 8 characters."_s;
+        // Two code points and four code units, one character.
+        const QString thumb = u"👍🏽"_s;
+        QTest::newRow("empty") << QString() << QString() << QString() << false;
+        QTest::newRow("7") << u"abcdefg"_s << u"abcdefg"_s << tooShort << false;
+        QTest::newRow("8, confirmation empty") << eight << QString() << QString() << false;
+        QTest::newRow("mismatch") << eight << u"abcdefgH"_s << u"The passwords don't match."_s << false;
+        QTest::newRow("equal") << eight << eight << QString() << true;
+        QTest::newRow("eight emoji") << thumb.repeated(8) << thumb.repeated(8) << QString() << true;
+        QTest::newRow("seven emoji") << thumb.repeated(7) << thumb.repeated(7) << tooShort << false;
+    }
+
+    void validation()
+    {
+        QFETCH(QString, password);
+        QFETCH(QString, confirm);
+        QFETCH(QString, message);
+        QFETCH(bool, canCreate);
+        m_tab->setPassword(password);
+        m_tab->setConfirm(confirm);
+        QCOMPARE(m_tab->validationMessage(), message);
+        QCOMPARE(m_tab->canCreate(), canCreate);
+    }
+
+    // Three counts are a restore's, two a backup's; an error text fails it.
+    void outcomes_data()
+    {
+        QTest::addColumn<QList<int>>("counts");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<QString>("result");
+        const QString denied = u"Couldn't save the backup: Permission denied"_s;
+        QTest::newRow("1 and 1") << QList {1, 1} << QString() << u"Backed up 1 item and 1 snippet."_s;
+        QTest::newRow("0 and 0") << QList {0, 0} << QString() << u"Backed up 0 items and 0 snippets."_s;
+        QTest::newRow("backup failed") << QList {0, 0} << denied << denied;
+        QTest::newRow("7 skipped") << QList {40, 3, 7} << QString()
+                                   << u"Restored 40 items and 3 snippets. 7 older items were skipped."_s;
+        QTest::newRow("1 skipped") << QList {1, 1, 1} << QString()
+                                   << u"Restored 1 item and 1 snippet. 1 older items were skipped."_s;
+        QTest::newRow("none skipped")
+            << QList {2, 0, 0} << QString() << u"Restored 2 items and 0 snippets."_s;
+        QTest::newRow("restore failed") << QList {0, 0, 0} << denied << denied;
+    }
+
+    void outcomes()
+    {
+        QFETCH(QList<int>, counts);
+        QFETCH(QString, error);
+        QFETCH(QString, result);
+        const bool restore = counts.size() == 3;
+        restore ? m_tab->restore() : m_tab->backUp();
+        QVERIFY(m_tab->isWorking() && m_tab->result().isNull());
+        // Both buttons are off while the work runs.
+        m_tab->restore();
+        QVERIFY(!m_tab->canCreate() && m_f.backup.calls.size() == 1);
+        QCOMPARE(m_f.backup.calls[0][1], restore ? u"restore pass"_s : eight);
+        if (restore)
+            finish(m_f.backup.imported,
+                error.isEmpty() ? Restored({counts[0], counts[1], counts[2]}) : std::unexpected(error));
+        else
+            finish(m_f.backup.exported,
+                error.isEmpty() ? Written({counts[0], counts[1]}) : std::unexpected(error));
+        QTRY_VERIFY(!m_tab->isWorking());
+        QCOMPARE(m_tab->result(), result);
+        QCOMPARE(m_tab->resultIsError(), !error.isEmpty());
+        // Only a backup that was written clears the fields.
+        const bool cleared = !restore && error.isEmpty();
+        QCOMPARE(m_tab->password().isEmpty(), cleared);
+        QCOMPARE(m_tab->confirm().isEmpty(), cleared);
+    }
+
+    // A private session, or a question left unanswered, starts nothing.
+    void refusals_data()
+    {
+        QTest::addColumn<bool>("restore");
+        QTest::addColumn<QString>("unanswered");
+        QTest::newRow("back up in a private session") << false << u"private"_s;
+        QTest::newRow("restore in a private session") << true << u"private"_s;
+        QTest::newRow("save cancelled") << false << u"save"_s;
+        QTest::newRow("open cancelled") << true << u"open"_s;
+        QTest::newRow("prompt cancelled") << true << u"password"_s;
+        QTest::newRow("prompt left empty") << true << u"empty"_s;
+    }
+
+    void refusals()
+    {
+        QFETCH(bool, restore);
+        QFETCH(QString, unanswered);
+        FakeBackupDialogs &dialogs = m_f.backupDialogs;
+        const bool privateSession = unanswered == u"private";
+        m_f.appState.setSecureModeActive(privateSession);
+        const QMap<QString, std::optional<QString> *> answers {{u"save"_s, &dialogs.destination},
+            {u"open"_s, &dialogs.backup}, {u"password"_s, &dialogs.password}};
+        if (std::optional<QString> *answer = answers.value(unanswered))
+            answer->reset();
+        if (unanswered == u"empty")
+            dialogs.password = QString();
+        restore ? m_tab->restore() : m_tab->backUp();
+        QVERIFY(m_f.backup.calls.isEmpty() && !m_tab->isWorking());
+        QCOMPARE(dialogs.asked == 0, privateSession);
+        QCOMPARE(m_tab->result(),
+            privateSession ? description(BackupError {BackupError::privateSession}) : QString());
+        QCOMPARE(m_tab->resultIsError(), privateSession);
+        QCOMPARE(m_tab->password(), eight);
+    }
+};
+
+QTEST_MAIN(BackupSettingsTest)
+#include "tst_backupsettings.moc"
