@@ -113,7 +113,7 @@ ClipboardEntry sealedEntry(const EncryptionService &encryption, int index, const
 void fill(Vault &vault, const EncryptionService &encryption, int count)
 {
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    QFuture<void> last;
+    QFuture<bool> last;
     for (int i = 0; i < count; ++i)
         last = vault.store.insertEntry(sealedEntry(encryption, i, now));
     last.waitForFinished();
@@ -147,7 +147,7 @@ double writeFloor(const BackupPayload &payload, const EncryptionService &encrypt
 {
     Vault vault(encryption);
     return timed([&] {
-        QFuture<void> last;
+        QFuture<bool> last;
         for (const BackupEntry &entry : payload.entries) {
             last = vault.store.insertEntry({.id = entry.id,
                 .createdAt = entry.createdAt,

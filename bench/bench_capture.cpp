@@ -29,6 +29,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int copies = 1000;
+// Texts at the length limit are few: each takes a while.
+constexpr int longCopies = 5;
 
 // Prose with a link and numbers, about size bytes, different for each index.
 QString copiedText(int index, qsizetype size)
@@ -48,7 +50,7 @@ struct Figures {
     double capturesPerSecond = 0;
 };
 
-Figures run(qsizetype size)
+Figures run(qsizetype size, int count)
 {
     QTemporaryDir home;
     qputenv("XDG_DATA_HOME", home.path().toUtf8());
@@ -71,7 +73,7 @@ Figures run(qsizetype size)
     monitor.startMonitoring();
 
     std::vector<QString> texts;
-    for (int index = 0; index < copies; ++index)
+    for (int index = 0; index < count; ++index)
         texts.push_back(copiedText(index, size));
 
     using Clock = std::chrono::steady_clock;
@@ -84,7 +86,7 @@ Figures run(qsizetype size)
         ticks.push_back(std::chrono::duration<double, std::milli>(Clock::now() - before).count());
         QCoreApplication::processEvents();
     }
-    while (published < copies) {
+    while (published < count) {
         awaitFuture(store.entryCount());
         QCoreApplication::processEvents();
     }
@@ -92,7 +94,7 @@ Figures run(qsizetype size)
     monitor.stopMonitoring();
 
     std::ranges::sort(ticks);
-    return {ticks[ticks.size() / 2], ticks[ticks.size() * 95 / 100], ticks.back(), copies / seconds};
+    return {ticks[ticks.size() / 2], ticks[ticks.size() * 95 / 100], ticks.back(), count / seconds};
 }
 
 } // namespace
@@ -105,9 +107,14 @@ int main(int argc, char *argv[])
     std::printf("%d distinct text copies each; tick = one poll tick on the main thread\n", copies);
     std::printf("%-10s %12s %12s %12s %14s\n", "text", "median tick", "p95 tick", "max tick", "captures/s");
     for (const qsizetype size : {100, 10 * 1024, 100 * 1024}) {
-        const Figures figures = run(size);
+        const Figures figures = run(size, copies);
         std::printf("%7lld B %9.3f ms %9.3f ms %9.3f ms %14.0f\n", qlonglong(size), figures.medianTickMs,
             figures.p95TickMs, figures.maxTickMs, figures.capturesPerSecond);
     }
+    std::printf("%d copies at the length limit (%lld characters)\n", longCopies,
+        qlonglong(ClipboardMonitor::maxTextLength));
+    const Figures figures = run(ClipboardMonitor::maxTextLength, longCopies);
+    std::printf("%7lld c %9.3f ms %9.3f ms %9.3f ms %14.1f\n", qlonglong(ClipboardMonitor::maxTextLength),
+        figures.medianTickMs, figures.p95TickMs, figures.maxTickMs, figures.capturesPerSecond);
     return 0;
 }

@@ -2,6 +2,7 @@
 // hostile input: RTF and HTML to text, the password heuristic, secret
 // detection and link cleaning.
 #include "text/DocumentText.h"
+#include "text/HtmlBounds.h"
 #include "text/LinkCleaner.h"
 #include "text/PasswordHeuristic.h"
 #include "text/RtfReader.h"
@@ -85,11 +86,30 @@ int main(int argc, char *argv[])
     const QByteArray surrogates = filled("{\\rtf1 ", "\\u-10179?", RtfReader::maxInputSize);
     reportBytes("  hostile: lone surrogates at the size limit", surrogates, rtf(surrogates));
 
-    std::printf("HTML to text\n");
-    const QByteArray html = "<html><body>"
+    const auto html = [&](const QByteArray &data) {
+        return [&] { sink = DocumentText::fromHTML(data).value_or(QString()).size(); };
+    };
+    std::printf("HTML to text (limits %lld MiB, %d deep, %d list items)\n",
+        qlonglong(HtmlBounds::maxBytes / 1024 / 1024), HtmlBounds::maxDepth, HtmlBounds::maxListItems);
+    const QByteArray page = "<html><body>"
         + filled("", "<p>Some <b>bold</b> text with <a href=\"https://x.y/\">a link</a>.</p>\n", 100'000, "")
         + "</body></html>";
-    reportBytes("  page, 100 kB", html, [&] { sink = DocumentText::fromHTML(html).size(); });
+    reportBytes("  page, 100 kB", page, html(page));
+    const QByteArray pageAtLimit = filled("", page, HtmlBounds::maxBytes, "");
+    reportBytes("  pages at the size limit", pageAtLimit, html(pageAtLimit));
+    const QByteArray nested
+        = "<div>"_ba.repeated(HtmlBounds::maxDepth) + "x" + "</div>"_ba.repeated(HtmlBounds::maxDepth);
+    const QByteArray nestings = filled("", nested, HtmlBounds::maxBytes, "");
+    reportBytes("  hostile: nested to the limit, to the size limit", nestings, html(nestings));
+    const QByteArray tables = filled("",
+        "<table><tr><td>"_ba.repeated(HtmlBounds::maxDepth / 2) + "x"
+            + "</td></tr></table>"_ba.repeated(HtmlBounds::maxDepth / 2),
+        HtmlBounds::maxBytes, "");
+    reportBytes("  hostile: tables nested to the limit, to the size limit", tables, html(tables));
+    const QByteArray list = "<ul>" + "<li>item</li>"_ba.repeated(HtmlBounds::maxListItems) + "</ul>";
+    reportBytes("  hostile: one list of the most items", list, html(list));
+    const QByteArray tooDeep = "<ul><li>"_ba.repeated(20'000);
+    reportBytes("  hostile: 20000 nested lists, refused", tooDeep, html(tooDeep));
 
     std::printf("Password heuristic\n");
     const QString password = u"Xk9#mQ2$vL7pWz"_s;

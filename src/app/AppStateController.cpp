@@ -60,6 +60,8 @@ void AppStateController::setUnlocked(bool unlocked)
 {
     if (m_isUnlocked == unlocked)
         return;
+    if (!unlocked)
+        ++m_locks;
     m_isUnlocked = unlocked;
     emit isUnlockedChanged(unlocked);
 }
@@ -213,8 +215,11 @@ void AppStateController::loadSnippets()
 {
     if (!m_snippetManager || !m_storageManager)
         return;
-    whenFinished(this, m_storageManager->fetchSnippets(),
-        [this](const QList<Snippet> &snippets) { setSnippets(snippets); });
+    whenFinished(
+        this, m_storageManager->fetchSnippets(), [this, locks = m_locks](const QList<Snippet> &snippets) {
+            if (isUnlockedSince(locks))
+                setSnippets(snippets);
+        });
 }
 
 void AppStateController::toggleFavorite(const QUuid &id)
@@ -329,6 +334,13 @@ void AppStateController::purgeExpiredEntries()
         m_storageManager->deleteEntriesOlderThan(cutoff);
 }
 
+bool AppStateController::isUnlockedSince(quint64 locks) const
+{
+    // What was read before a lock belongs to a vault since closed, perhaps
+    // erased.
+    return m_isUnlocked && m_locks == locks;
+}
+
 void AppStateController::startExpiryTimer()
 {
     m_expiryTimer.start();
@@ -354,10 +366,13 @@ void AppStateController::reloadEntries()
     const qint64 hours = m_settingsManager ? m_settingsManager->retentionHours() : 0;
     if (hours >= 1)
         m_storageManager->deleteEntriesOlderThan(retentionCutoff(hours));
-    whenFinished(this, m_storageManager->fetchAllEntries(), [this](const QList<ClipboardEntry> &entries) {
-        setClipboardEntries(entries);
-        enforceMaxHistory();
-    });
+    whenFinished(this, m_storageManager->fetchAllEntries(),
+        [this, locks = m_locks](const QList<ClipboardEntry> &entries) {
+            if (!isUnlockedSince(locks))
+                return;
+            setClipboardEntries(entries);
+            enforceMaxHistory();
+        });
 }
 
 void AppStateController::deleteEntry(const QUuid &id)

@@ -206,6 +206,8 @@ signals:
     void openSettingsWindow(std::optional<SettingsSection> section = std::nullopt);
 
 private:
+    // Whether the vault is unlocked and has not locked since locks locks.
+    bool isUnlockedSince(quint64 locks) const;
     void startExpiryTimer();
     void toggleFlag(const QUuid &id, bool ClipboardEntry::*flag);
     QDateTime retentionCutoff(qint64 hours) const;
@@ -215,6 +217,8 @@ private:
     MainQueue &m_mainQueue;
 
     bool m_isUnlocked = false;
+    // Locks so far: store reads started before one are not published.
+    quint64 m_locks = 0;
     bool m_showOnboarding = false;
     bool m_showUnlockPrompt = false;
     bool m_showQuickPicker = false;

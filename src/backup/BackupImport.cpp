@@ -157,10 +157,11 @@ private:
                 ++m_counts.entriesSkipped;
                 continue;
             }
-            whenFinished(&m_appState, m_store->insertEntry(*sealedEntry), [self = shared_from_this()] {
-                ++self->m_counts.entriesImported;
-                self->writeEntries();
-            });
+            whenFinished(
+                &m_appState, m_store->insertEntry(*sealedEntry), [self = shared_from_this()](bool stored) {
+                    ++(stored ? self->m_counts.entriesImported : self->m_counts.entriesSkipped);
+                    self->writeEntries();
+                });
             return;
         }
         m_next = 0;

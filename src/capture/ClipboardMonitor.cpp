@@ -11,6 +11,7 @@
 #include "platform/Sound.h"
 #include "platform/Workspace.h"
 #include "records/AuditEvent.h"
+#include "settings/SettingDuration.h"
 #include "settings/SettingsManager.h"
 #include "store/SecureStorageManager.h"
 #include "text/DocumentText.h"
@@ -21,9 +22,11 @@
 #include "tools/TextRecognition.h"
 
 #include <QCryptographicHash>
+#include <QPromise>
 #include <QtConcurrent>
 
 #include <algorithm>
+#include <memory>
 #include <utility>
 
 using namespace Qt::StringLiterals;
@@ -127,7 +130,7 @@ void ClipboardMonitor::captureFromPasteboard(const std::optional<QString> &sourc
 {
     Pasteboard &pasteboard = m_desktop.pasteboard;
     if (const QList<QUrl> urls = pasteboard.fileUrls(); !urls.isEmpty())
-        return handleFiles(urls, sourceApp);
+        return inCaptureOrder([this, urls, sourceApp] { handleFiles(urls, sourceApp); });
     if (const std::optional<QString> string = pasteboard.string())
         return handleText(*string, sourceApp);
     std::optional<QByteArray> image = pasteboard.data(PasteboardType::tiff);
@@ -136,26 +139,81 @@ void ClipboardMonitor::captureFromPasteboard(const std::optional<QString> &sourc
     if (image) {
         // With image capture off the image is consumed, and rich text is not tried.
         if (m_settings.captureImages())
-            handleImage(*image, sourceApp);
+            inCaptureOrder([this, bytes = *image, sourceApp] { handleImage(bytes, sourceApp); });
         return;
     }
     if (const std::optional<QByteArray> rtf = pasteboard.data(PasteboardType::rtf))
-        handleRichText(*rtf, sourceApp);
+        inCaptureOrder([this, rtf = *rtf, sourceApp] { handleRichText(rtf, sourceApp); });
+}
+
+template<class T, class Finish> void ClipboardMonitor::afterEarlierCaptures(QFuture<T> work, Finish finish)
+{
+    // A turn whose step never runs ends when its promise goes.
+    auto turn = std::make_shared<QPromise<void>>();
+    turn->start();
+    const QFuture<void> earlier = std::exchange(m_earlierCaptures, turn->future());
+    whenFinished(this, earlier, [this, work, finish = std::move(finish), turn] {
+        whenFinished(this, work, [finish, turn](const T &result) {
+            finish(result);
+            turn->finish();
+        });
+    });
+}
+
+void ClipboardMonitor::inCaptureOrder(const std::function<void()> &step)
+{
+    if (m_earlierCaptures.isFinished())
+        step();
+    else
+        afterEarlierCaptures(QtFuture::makeReadyFuture(true), [step](bool) { step(); });
+}
+
+bool ClipboardMonitor::isWithinTextBound(const QString &text)
+{
+    if (text.size() <= maxTextLength)
+        return true;
+    Log::write(u"Copied text too long (%1 characters) — skipping capture"_s.arg(text.size()));
+    return false;
 }
 
 void ClipboardMonitor::handleText(const QString &string, const std::optional<QString> &sourceApp)
 {
+    if (!isWithinTextBound(string))
+        return;
     Pasteboard &pasteboard = m_desktop.pasteboard;
     const PasteboardFlavours flavours {
         .readRTF = [&pasteboard] { return pasteboard.data(PasteboardType::rtf); },
         .readHTML = [&pasteboard] { return pasteboard.data(PasteboardType::html); },
     };
-    QString text = TextExtraction::extractPlainText(string, flavours);
-    if (text.trimmed().isEmpty())
+    const TextExtraction::ExtractedText extracted = TextExtraction::extractPlainText(string, flavours);
+    if (!extracted.html) {
+        QString text = extracted.text;
+        if (text.trimmed().isEmpty())
+            return;
+        // The pasteboard still holds this copy: now is the time to rewrite it.
+        if (m_settings.sanitizeURLs())
+            text = cleanLinksOnPasteboard(text);
+        inCaptureOrder([this, text, sourceApp] { takeText(text, sourceApp); });
         return;
-    if (m_settings.sanitizeURLs())
-        text = cleanLinksOnPasteboard(text);
+    }
+    afterEarlierCaptures(QtConcurrent::run(&TextExtraction::ExtractedText::finish, extracted),
+        [this, sourceApp](const std::optional<QString> &text) {
+            if (!text) {
+                Log::write(u"Copied HTML too large or too deeply nested to read — skipping capture"_s);
+                return;
+            }
+            if (text->trimmed().isEmpty())
+                return;
+            // The copy carries HTML, which a rewrite would drop: the pasteboard
+            // stays as it is.
+            takeText(m_settings.sanitizeURLs() ? LinkCleaner::cleanLinks(*text) : *text, sourceApp);
+        });
+}
 
+void ClipboardMonitor::takeText(const QString &text, const std::optional<QString> &sourceApp)
+{
+    if (!isWithinTextBound(text))
+        return;
     const QString trimmed = text.trimmed();
     const QByteArray digest = digestOf(trimmed.toUtf8());
     if (isRepeat(digest))
@@ -170,7 +228,7 @@ void ClipboardMonitor::handleText(const QString &string, const std::optional<QSt
         case SecretHandling::lock:
             isSensitive = true;
             if (const qint64 minutes = m_settings.sensitiveExpiryMinutes(); minutes > 0)
-                expiresAt = m_clock.now().addSecs(minutes * 60);
+                expiresAt = m_clock.now().addSecs(SettingDuration::seconds(minutes, std::chrono::minutes(1)));
             break;
         case SecretHandling::skip:
             return;
@@ -211,6 +269,11 @@ QString ClipboardMonitor::cleanLinksOnPasteboard(const QString &text)
 
 void ClipboardMonitor::handleFiles(const QList<QUrl> &urls, const std::optional<QString> &sourceApp)
 {
+    // Paths are kept one a line: such a name would read back as two paths.
+    if (std::ranges::any_of(urls, [](const QUrl &url) { return url.path().contains(u'\n'); })) {
+        Log::write(u"Copied file name holds a line break — skipping capture"_s);
+        return;
+    }
     const QString content = CaptureText::filePaths(urls);
     const QByteArray digest = digestOf(content.toUtf8());
     if (isRepeat(digest) || !isEncryptionReady(digest))
@@ -228,7 +291,7 @@ void ClipboardMonitor::handleRichText(const QByteArray &rtf, const std::optional
 {
     const QString text = DocumentText::fromRTF(rtf).value_or(QString());
     const QString trimmed = text.trimmed();
-    if (trimmed.isEmpty())
+    if (trimmed.isEmpty() || !isWithinTextBound(text))
         return;
     const QByteArray digest = digestOf(trimmed.toUtf8());
     if (isRepeat(digest) || !isEncryptionReady(digest))
@@ -299,7 +362,7 @@ void ClipboardMonitor::storeCapturedEntry(const CaptureRequest &request)
     entry.encryptedPreview = *preview;
     if (!request.isSensitive)
         entry.encryptedSearchText = *searchText;
-    storeEntry(entry);
+    storeEntry(entry, request.digest);
 }
 
 void ClipboardMonitor::storeImageEntry(
@@ -326,19 +389,27 @@ void ClipboardMonitor::storeImageEntry(
             entry.createdAt = m_clock.now();
             entry.sourceApp = sourceApp;
             entry.encryptedContent = *content;
-            storeEntry(entry, [this, id = entry.id, png = *png] {
+            storeEntry(entry, digest, [this, id = entry.id, png = *png] {
                 if (m_settings.recognizeTextInImages())
                     recognizeTextInImageEntry(id, png);
             });
         });
 }
 
-void ClipboardMonitor::storeEntry(const ClipboardEntry &entry, std::function<void()> afterPublishing)
+void ClipboardMonitor::storeEntry(
+    const ClipboardEntry &entry, const QByteArray &digest, std::function<void()> afterPublishing)
 {
     // The store keeps the whole entry; the history, like the history loaded
     // from the store, keeps large content there and not here as well.
-    whenFinished(
-        this, m_storageManager.insertEntry(entry), [this, entry = entry.published(), afterPublishing] {
+    whenFinished(this, m_storageManager.insertEntry(entry),
+        [this, entry = entry.published(), digest, afterPublishing](bool stored) {
+            // A full disk or a read-only database: copying the same again,
+            // once that is mended, stores it.
+            if (!stored) {
+                Log::write(u"Failed to store clipboard item: the history database did not take it"_s);
+                forgetDigest(digest);
+                return;
+            }
             AuditEvent event;
             event.id = QUuid::createUuid();
             event.timestamp = m_clock.now();

@@ -4,6 +4,7 @@
 #include "records/ClipboardEntry.h"
 
 #include <QByteArray>
+#include <QFuture>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -28,7 +29,8 @@ class Workspace;
 // lets each new change through the filters and captures the first kind of
 // content on offer (files, text, image, rich text) into the store, then
 // publishes the stored entry. Lives on the main thread; only sealing waits
-// for the store, and image conversion and text recognition run on workers.
+// for the store, and HTML and image conversion and text recognition run on
+// workers.
 class ClipboardMonitor final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY(ClipboardMonitor)
@@ -44,6 +46,10 @@ public:
     };
 
     static constexpr std::chrono::milliseconds pollInterval {500};
+    // Longer copied texts are not captured: far above any real paste (a few
+    // thousand pages), and such a text would hold the main thread and take
+    // hundreds of megabytes on its way to the store.
+    static constexpr qsizetype maxTextLength = 4 * 1024 * 1024;
 
     ClipboardMonitor(SecureStorageManager &storageManager, CaptureStateAccess &appState,
         SettingsManager &settings, const EncryptionService &encryptionService, Desktop desktop,
@@ -89,9 +95,20 @@ private:
     void captureFromPasteboard(const std::optional<QString> &sourceApp);
     void handleFiles(const QList<QUrl> &urls, const std::optional<QString> &sourceApp);
     void handleText(const QString &string, const std::optional<QString> &sourceApp);
+    // The text capture's steps after the text is known.
+    void takeText(const QString &text, const std::optional<QString> &sourceApp);
     void handleImage(const QByteArray &bytes, const std::optional<QString> &sourceApp);
     void handleRichText(const QByteArray &rtf, const std::optional<QString> &sourceApp);
     QString cleanLinksOnPasteboard(const QString &text);
+
+    // Captures decide and store in the order they were copied, even while an
+    // earlier one converts its HTML on a worker: finish runs with work's
+    // result once every capture before it has had its turn.
+    template<class T, class Finish> void afterEarlierCaptures(QFuture<T> work, Finish finish);
+    // At once when no capture is waiting.
+    void inCaptureOrder(const std::function<void()> &step);
+    // False, with a log line, for a text over maxTextLength.
+    bool isWithinTextBound(const QString &text);
 
     // The duplicate test: true for a repeat; otherwise digest becomes the
     // last one at once.
@@ -105,8 +122,10 @@ private:
     void storeImageEntry(
         const QByteArray &bytes, const QByteArray &digest, const std::optional<QString> &sourceApp);
     // Inserts, audits, publishes as the history keeps it, then runs
-    // afterPublishing.
-    void storeEntry(const ClipboardEntry &entry, std::function<void()> afterPublishing = {});
+    // afterPublishing. An entry the store could not insert is neither
+    // audited nor published, and its digest is forgotten.
+    void storeEntry(
+        const ClipboardEntry &entry, const QByteArray &digest, std::function<void()> afterPublishing = {});
     void publishCapturedEntry(const ClipboardEntry &entry);
     void playCaptureSound();
     void recognizeTextInImageEntry(const QUuid &id, const QByteArray &png);
@@ -124,4 +143,6 @@ private:
     qint64 m_lastChangeCount = 0;
     std::optional<QByteArray> m_lastContentHash;
     qint64 m_ownChangeCount = -1;
+    // Finished once every capture so far has had its turn.
+    QFuture<void> m_earlierCaptures;
 };

@@ -81,16 +81,16 @@ DatabaseEntryTable::DatabaseEntryTable(StoreDatabase &database) : m_database(dat
 {
 }
 
-void DatabaseEntryTable::insertEntry(const ClipboardEntry &entry)
+bool DatabaseEntryTable::insertEntry(const ClipboardEntry &entry)
 {
     if (!m_database.isOpen()) {
         Log::write(u"❌ insertEntry FAILED: database is nil (not initialized)"_s);
-        return;
+        return false;
     }
     SqliteStatement statement(m_database.handle(), insertSql);
     if (!statement.isValid()) {
         Log::write(u"❌ insertEntry FAILED to prepare: "_s + statement.errorMessage());
-        return;
+        return false;
     }
     statement.bindText(1, UuidText::toText(entry.id));
     statement.bindText(2, rawValue(entry.contentType));
@@ -105,9 +105,11 @@ void DatabaseEntryTable::insertEntry(const ClipboardEntry &entry)
     statement.bindDouble(11, optionalSeconds(entry.expiresAt));
     statement.bindBlob(12, entry.encryptedRich);
     const int result = statement.step();
-    if (result != SQLITE_DONE)
-        Log::write(
-            u"❌ insertEntry step FAILED ("_s + QString::number(result) + u"): "_s + statement.errorMessage());
+    if (result == SQLITE_DONE)
+        return true;
+    Log::write(
+        u"❌ insertEntry step FAILED ("_s + QString::number(result) + u"): "_s + statement.errorMessage());
+    return false;
 }
 
 QList<ClipboardEntry> DatabaseEntryTable::fetchAllEntries(const QDateTime &now)

@@ -17,7 +17,7 @@ class DatabaseEntryTable final : public EntryTable {
 public:
     explicit DatabaseEntryTable(StoreDatabase &database);
 
-    void insertEntry(const ClipboardEntry &entry) override;
+    bool insertEntry(const ClipboardEntry &entry) override;
     // By created_at; rows that do not decode are skipped and stay.
     QList<ClipboardEntry> fetchAllEntries(const QDateTime &now) override;
     std::optional<ClipboardEntry> fetchEntry(const QUuid &id) const override;

@@ -13,7 +13,8 @@ class EntryTable {
 public:
     virtual ~EntryTable() = default;
 
-    virtual void insertEntry(const ClipboardEntry &entry) = 0;
+    // False when the entry was not stored.
+    virtual bool insertEntry(const ClipboardEntry &entry) = 0;
     // Removes the entries expired at now, then lists the rest, newest first,
     // as the published history keeps them (ClipboardEntry::published).
     virtual QList<ClipboardEntry> fetchAllEntries(const QDateTime &now) = 0;

@@ -6,10 +6,11 @@
 
 using namespace Qt::StringLiterals;
 
-void MemoryEntryTable::insertEntry(const ClipboardEntry &entry)
+bool MemoryEntryTable::insertEntry(const ClipboardEntry &entry)
 {
     m_entries.prepend(entry);
     Log::write(u"insertEntry: stored in RAM (secure mode), count="_s + QString::number(m_entries.size()));
+    return true;
 }
 
 QList<ClipboardEntry> MemoryEntryTable::fetchAllEntries(const QDateTime &now)

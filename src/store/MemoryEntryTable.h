@@ -10,7 +10,7 @@ class MemoryEntryTable final : public EntryTable {
 public:
     MemoryEntryTable() = default;
 
-    void insertEntry(const ClipboardEntry &entry) override;
+    bool insertEntry(const ClipboardEntry &entry) override;
     QList<ClipboardEntry> fetchAllEntries(const QDateTime &now) override;
     // The first entry with that id.
     std::optional<ClipboardEntry> fetchEntry(const QUuid &id) const override;

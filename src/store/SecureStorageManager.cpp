@@ -42,9 +42,9 @@ QFuture<bool> SecureStorageManager::execute(const QString &sql)
     return m_executor.run([this, sql] { return m_database.execute(sql); });
 }
 
-QFuture<void> SecureStorageManager::insertEntry(const ClipboardEntry &entry)
+QFuture<bool> SecureStorageManager::insertEntry(const ClipboardEntry &entry)
 {
-    return m_executor.run([this, entry] { m_entries->insertEntry(entry); });
+    return m_executor.run([this, entry] { return m_entries->insertEntry(entry); });
 }
 
 QFuture<QList<ClipboardEntry>> SecureStorageManager::fetchAllEntries()

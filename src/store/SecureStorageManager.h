@@ -47,7 +47,8 @@ public:
     const EncryptionService &encryptionService() const { return m_encryptionService; }
     QFuture<bool> execute(const QString &sql);
 
-    QFuture<void> insertEntry(const ClipboardEntry &entry);
+    // False when the entry was not stored (the store logs why).
+    QFuture<bool> insertEntry(const ClipboardEntry &entry);
     // The entries as the published history keeps them: large content and rich
     // text stay here, read with fetchEntry (EntryContentReader does).
     QFuture<QList<ClipboardEntry>> fetchAllEntries();

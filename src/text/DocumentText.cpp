@@ -1,5 +1,6 @@
 #include "text/DocumentText.h"
 
+#include "text/HtmlBounds.h"
 #include "text/RtfReader.h"
 #include "text/TextExtraction.h"
 
@@ -25,10 +26,16 @@ protected:
     QVariant loadResource(int, const QUrl &) override { return {}; }
 };
 
-QString decodeHTML(QByteArrayView data)
+// Decoded; nothing when past the bounds.
+std::optional<QString> boundedHTML(QByteArrayView data)
 {
+    if (data.size() > HtmlBounds::maxBytes)
+        return std::nullopt;
     QStringDecoder decoder(QStringConverter::encodingForData(data).value_or(QStringConverter::Utf8));
-    return decoder(data);
+    QString html = decoder(data);
+    if (!HtmlBounds::fits(html))
+        return std::nullopt;
+    return html;
 }
 
 QString textOfHTML(const QString &html)
@@ -48,18 +55,20 @@ std::optional<QString> fromRTF(QByteArrayView data)
     return RtfReader::read(data);
 }
 
-QString fromHTML(QByteArrayView data)
+std::optional<QString> fromHTML(QByteArrayView data)
 {
-    return textOfHTML(decodeHTML(data));
+    if (const std::optional<QString> html = boundedHTML(data))
+        return textOfHTML(*html);
+    return std::nullopt;
 }
 
 std::optional<QString> fromDocument(QByteArrayView data)
 {
     if (std::optional<QString> text = RtfReader::read(data))
         return text;
-    const QString decoded = decodeHTML(data);
-    if (TextExtraction::looksLikeHTML(decoded))
-        return textOfHTML(decoded);
+    const std::optional<QString> html = boundedHTML(data);
+    if (html && TextExtraction::looksLikeHTML(*html))
+        return textOfHTML(*html);
     return std::nullopt;
 }
 

@@ -14,9 +14,11 @@ std::optional<QString> fromRTF(QByteArrayView data);
 
 // data is UTF-8 unless it starts with a byte order mark. Nothing outside the
 // data is loaded: no image, style sheet or other file, local or remote.
-QString fromHTML(QByteArrayView data);
+// Nothing when data is past HtmlBounds.
+std::optional<QString> fromHTML(QByteArrayView data);
 
-// RTF or HTML, told apart by the data itself; nothing when it is neither.
+// RTF or HTML, told apart by the data itself; nothing when it is neither, or
+// is HTML past HtmlBounds.
 std::optional<QString> fromDocument(QByteArrayView data);
 
 } // namespace DocumentText

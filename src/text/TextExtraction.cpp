@@ -27,23 +27,34 @@ bool looksLikeHTML(const QString &text)
     return false;
 }
 
-QString extractPlainText(const QString &string, const PasteboardFlavours &flavours)
+std::optional<QString> ExtractedText::finish() const
+{
+    if (!html)
+        return text;
+    if (std::optional<QString> converted = DocumentText::fromHTML(*html))
+        return converted;
+    if (text.trimmed().isEmpty())
+        return std::nullopt;
+    return text;
+}
+
+ExtractedText extractPlainText(const QString &string, const PasteboardFlavours &flavours)
 {
     const QString trimmed = string.trimmed();
     if (!trimmed.isEmpty() && !looksLikeHTML(trimmed))
-        return string;
+        return {string};
 
     if (flavours.readRTF) {
         if (const std::optional<QByteArray> rtf = flavours.readRTF()) {
             if (std::optional<QString> text = DocumentText::fromRTF(*rtf))
-                return *std::move(text);
+                return {*std::move(text)};
         }
     }
     if (flavours.readHTML) {
-        if (const std::optional<QByteArray> html = flavours.readHTML())
-            return DocumentText::fromHTML(*html);
+        if (std::optional<QByteArray> html = flavours.readHTML())
+            return {string, std::move(html)};
     }
-    return string;
+    return {string};
 }
 
 } // namespace TextExtraction

@@ -258,6 +258,19 @@ private slots:
         QCOMPARE(storedIds(), shownIds());
     }
 
+    // What a read before a lock finds belongs to the vault as it was then.
+    void readsStartedBeforeALockAreDropped()
+    {
+        awaitFuture(m_store->insertEntry(entryAt(now())));
+        m_state->reloadEntries();
+        m_state->setUnlocked(false);
+        m_state->setUnlocked(true);
+        settle();
+        QVERIFY(shownIds().isEmpty());
+        m_state->reloadEntries();
+        QTRY_COMPARE(shownIds().size(), 1);
+    }
+
     void deleteEntryLeavesHistoryAfterStore()
     {
         const ClipboardEntry entry = entryAt(now(), pinned);

@@ -104,6 +104,7 @@ private:
             return m_typed;
         });
         connect(m_state.get(), &AppStateController::dismissPanel, this, [this] { ++m_dismissals; });
+        m_state->setUnlocked(true);
         m_state->setShowQuickPicker(true);
         m_state->previousActiveApp = editor;
     }

@@ -172,6 +172,10 @@ private slots:
             << itemWith({{PasteboardType::rtf, rtf}}) << u"text"_s << u"Styled words."_s;
         QTest::newRow("web link only is no file")
             << itemWith({{PasteboardType::fileUrl, "https://example.org/\n"}}) << QString() << QString();
+        // Stored, it would paste as two files.
+        QTest::newRow("file name with a line break")
+            << itemWith({{PasteboardType::fileUrl, "file:///tmp/a%0A/etc/passwd\n"}}) << QString()
+            << QString();
     }
 
     void firstKindPresentIsCaptured()
@@ -369,6 +373,9 @@ private slots:
         QTest::newRow("lock, 15 minutes") << u"lock"_s << qint64(15) << true << true << qint64(900);
         QTest::newRow("skip") << u"skip"_s << qint64(15) << false << false << qint64(-1);
         QTest::newRow("store") << u"store"_s << qint64(15) << true << false << qint64(-1);
+        // From a hand-edited file; multiplied as it stands, it would overflow.
+        QTest::newRow("lock, minutes past any calendar")
+            << u"lock"_s << (qint64(1) << 62) << true << true << qint64(-2);
     }
 
     void secretHandling()
@@ -392,7 +399,9 @@ private slots:
         QCOMPARE(entry.isSensitive, sensitive);
         QCOMPARE(m_capture->openText(entry.encryptedPreview), u"key: "_s + awsKey);
         QCOMPARE(entry.encryptedSearchText.has_value(), !sensitive);
-        if (expiresAfterSeconds < 0)
+        if (expiresAfterSeconds == -2)
+            QVERIFY(entry.createdAt.addYears(1000) < *entry.expiresAt);
+        else if (expiresAfterSeconds < 0)
             QCOMPARE(entry.expiresAt, std::nullopt);
         else
             QCOMPARE(entry.createdAt.secsTo(*entry.expiresAt), expiresAfterSeconds);
@@ -440,6 +449,67 @@ private slots:
         m_capture->unlock();
         copyAndTick(u"retried"_s);
         QCOMPARE(m_capture->storedContents(), QStringList {u"retried"_s});
+    }
+
+    void boundedTextCopies_data()
+    {
+        QTest::addColumn<PasteboardItem>("item");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("logLine");
+        const QByteArray deep = "<ul><li>"_ba.repeated(20'000);
+        QTest::newRow("html read off the main thread, in copy order")
+            << itemWith({{PasteboardType::string, "<p>source</p>"}, {PasteboardType::html, "<p>read</p>"}})
+            << u"read"_s << QString();
+        QTest::newRow("html past the bounds, plain text taken")
+            << itemWith({{PasteboardType::string, "<p>source</p>"}, {PasteboardType::html, deep}})
+            << u"<p>source</p>"_s << QString();
+        QTest::newRow("html past the bounds, blank plain text")
+            << itemWith({{PasteboardType::string, " "}, {PasteboardType::html, deep}}) << QString()
+            << u"[Vantorell] Copied HTML too large or too deeply nested to read — skipping capture"_s;
+        QTest::newRow("text too long")
+            << PasteboardItem::fromString(u"x"_s.repeated(ClipboardMonitor::maxTextLength + 1)) << QString()
+            << u"[Vantorell] Copied text too long (%1 characters) — skipping capture"_s.arg(
+                   ClipboardMonitor::maxTextLength + 1);
+    }
+
+    // A copy made while an earlier one is still read is stored after it.
+    void boundedTextCopies()
+    {
+        QFETCH(PasteboardItem, item);
+        QFETCH(QString, stored);
+        QFETCH(QString, logLine);
+        LogCapture log;
+        QSignalSpy published(&m_capture->monitor, &ClipboardMonitor::latestEntryChanged);
+        copyAndTick(item);
+        copyAndTick(u"next"_s);
+        const QStringList expected
+            = stored.isEmpty() ? QStringList {u"next"_s} : QStringList {stored, u"next"_s};
+        QTRY_COMPARE(published.size(), expected.size());
+        QStringList previews;
+        for (const QList<QVariant> &signal : published)
+            previews.append(m_capture->openText(signal.first().value<ClipboardEntry>().encryptedPreview));
+        QCOMPARE(previews, expected);
+        QCOMPARE(monitorLines(log), logLine.isEmpty() ? QStringList {} : QStringList {logLine});
+    }
+
+    // As on a read-only file or a full disk.
+    void refusedInsertIsNeitherAuditedNorPublished()
+    {
+        copyAndTick(u"earlier"_s);
+        m_capture->settle();
+        QSignalSpy published(&m_capture->monitor, &ClipboardMonitor::latestEntryChanged);
+        QVERIFY(awaitFuture(m_capture->store.execute(u"PRAGMA query_only = ON"_s)));
+        LogCapture log;
+        copyAndTick(u"refused"_s);
+        m_capture->settle();
+        QVERIFY(log.contains(
+            u"[Vantorell] Failed to store clipboard item: the history database did not take it"_s));
+        QCOMPARE(published.size(), 0);
+        QVERIFY(awaitFuture(m_capture->store.execute(u"PRAGMA query_only = OFF"_s)));
+        QCOMPARE(RawDatabase(m_capture->databasePath()).count("SELECT COUNT(*) FROM audit_log"), 1);
+        copyAndTick(u"refused"_s);
+        QCOMPARE(m_capture->storedContents(), (QStringList {u"earlier"_s, u"refused"_s}));
+        QCOMPARE(published.size(), 1);
     }
 
     void privateSessionKeepsTheCopyInMemory()

@@ -35,7 +35,7 @@ private slots:
         for (int i = 0; i < 20; ++i) {
             const ClipboardEntry entry = entryAt(start.addSecs(i));
             onDisk.prepend(entry.id);
-            whenFinished(&context, store.insertEntry(entry), [&, i] {
+            whenFinished(&context, store.insertEntry(entry), [&, i](bool) {
                 order.append(i);
                 threads.insert(QThread::currentThread());
             });

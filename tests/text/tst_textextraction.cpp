@@ -1,5 +1,6 @@
 #include "support/TestFiles.h"
 #include "text/DocumentText.h"
+#include "text/HtmlBounds.h"
 #include "text/PasswordHeuristic.h"
 #include "text/TextExtraction.h"
 
@@ -83,8 +84,8 @@ private slots:
         QFETCH(int, htmlReads);
         int rtfCalls = 0;
         int htmlCalls = 0;
-        QCOMPARE(
-            TextExtraction::extractPlainText(string, flavours(rtf, html, rtfCalls, htmlCalls)), expected);
+        QCOMPARE(TextExtraction::extractPlainText(string, flavours(rtf, html, rtfCalls, htmlCalls)).finish(),
+            expected);
         QCOMPARE(rtfCalls, rtfReads);
         QCOMPARE(htmlCalls, htmlReads);
     }
@@ -123,6 +124,30 @@ private slots:
         QFETCH(QByteArray, html);
         QFETCH(QString, expected);
         QCOMPARE(DocumentText::fromHTML(html), expected);
+    }
+
+    void htmlBounds_data()
+    {
+        QTest::addColumn<QString>("html");
+        QTest::addColumn<bool>("fits");
+        QTest::newRow("one deeper, closed")
+            << u"<div>"_s.repeated(HtmlBounds::maxDepth + 1) + u"</div>"_s.repeated(HtmlBounds::maxDepth + 1)
+            << false;
+        QTest::newRow("siblings, end tags left out")
+            << u"<ul>"_s + u"<li><p>a<br>"_s.repeated(HtmlBounds::maxListItems) << true;
+        QTest::newRow("one list item too many")
+            << u"<li>a</li>"_s.repeated(HtmlBounds::maxListItems + 1) << false;
+        QTest::newRow("tags inside a comment and a script")
+            << u"<!-- "_s + u"<div>"_s.repeated(HtmlBounds::maxDepth) + u" --><script>"_s
+                + u"if (a<b) x;"_s.repeated(HtmlBounds::maxDepth) + u"</SCRIPT>"_s
+            << true;
+    }
+
+    void htmlBounds()
+    {
+        QFETCH(QString, html);
+        QFETCH(bool, fits);
+        QCOMPARE(HtmlBounds::fits(html), fits);
     }
 
     void looksLikePassword_data()
