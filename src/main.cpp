@@ -22,8 +22,8 @@
 #include "ui/menubar/StatusBarController.h"
 #include "ui/menubar/WindowHost.h"
 #include "ui/windows/settings/BackupFileDialogs.h"
-#include "ui/windows/settings/BackupOperations.h"
 #include "ui/windows/settings/SettingsWindowContext.h"
+#include "ui/windows/settings/VaultBackupOperations.h"
 #include "ui/windows/snippets/SnippetWindowRoot.h"
 
 #include <QApplication>
@@ -47,23 +47,6 @@ bool hasVisibleWindows()
             && !window->flags().testFlag(Qt::BypassWindowManagerHint);
     });
 }
-
-// Backup export and import are not in this build yet: the Backup section
-// says so rather than pretending to work.
-class BackupUnavailable final : public BackupOperations {
-public:
-    QFuture<Outcome<Written>> exportBackup(const QString &, const QString &) override
-    {
-        return QtFuture::makeReadyFuture(Outcome<Written>(std::unexpected(message)));
-    }
-    QFuture<Outcome<Restored>> importBackup(const QString &, const QString &) override
-    {
-        return QtFuture::makeReadyFuture(Outcome<Restored>(std::unexpected(message)));
-    }
-
-private:
-    static inline const QString message = u"Backups can't be made or restored in this version yet."_s;
-};
 
 } // namespace
 
@@ -116,7 +99,6 @@ int main(int argc, char *argv[])
     X11KeyCodeMap keyCodeMap;
     DesktopEntryIndex applications;
     BackupFileDialogs backupDialogs;
-    BackupUnavailable backupOperations;
     StatusBarController *statusBar = nullptr;
     AppDelegate delegate({.keychain = keychain,
         .deviceAuth = deviceAuth,
@@ -149,6 +131,7 @@ int main(int argc, char *argv[])
     delegate.applicationDidFinishLaunching();
     // The window host keeps the context, and its windows go first.
     WindowHost &windows = statusBar->windows();
+    VaultBackupOperations backupOperations(delegate.appState(), delegate.settingsManager());
     auto *windowContext = new SettingsWindowContext(
         {delegate.appState(), delegate.settingsManager(), deviceAuth, *delegate.autoPaste(),
             *delegate.keyManager(), *delegate.updateChecker(), keyCodeMap, workspace, applications,
