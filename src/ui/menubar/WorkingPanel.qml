@@ -77,9 +77,10 @@ ColumnLayout {
         onAction: root.panel.requestAccessibility()
     }
 
-    ClipboardListPlaceholder {
+    ClipboardListView {
         objectName: "historyList"
         Layout.fillWidth: true
         Layout.fillHeight: true
+        panel: root.panel
     }
 }

@@ -9,12 +9,14 @@
 #include "settings/SettingsManager.h"
 #include "store/SecureStorageManager.h"
 #include "store/SnippetManager.h"
+#include "ui/menubar/ClipboardListModel.h"
 #include "ui/menubar/MainPopoverModel.h"
 #include "ui/menubar/OnboardingModel.h"
 #include "ui/menubar/PanelWindow.h"
 #include "ui/menubar/UnlockModel.h"
 
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QQmlEngine>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -45,6 +47,39 @@ template<class Model> Model *modelOf(const PanelWindow &window)
 {
     QQuickItem *screen = screenOf(window);
     return screen ? screen->findChild<Model *>() : nullptr;
+}
+
+// Twelve entries of every kind, the first pinned, the second starred.
+QList<ClipboardEntry> sampleHistory(const EncryptionService &encryption)
+{
+    const QList<std::pair<const char *, ContentType>> samples {
+        {"git push origin main", ContentType::plainText},
+        {"Meeting notes: roadmap & budget review", ContentType::richText},
+        {"sk_live_51Hx", ContentType::plainText},
+        {"https://example.org/articles/how-to-keep-a-clipboard-history", ContentType::plainText},
+        {"Screenshot 2024-05-02", ContentType::image},
+        {"/home/sam/Documents/report.pdf", ContentType::fileURL},
+        {"Family 👩‍👩‍👧 photo caption", ContentType::plainText},
+        {"SELECT id FROM users WHERE name = 'a'", ContentType::plainText},
+        {"{\"name\": \"Vantorell\", \"tags\": [1, 2]}", ContentType::plainText},
+        {"Résumé — final version", ContentType::richText},
+        {"+1 555 0100", ContentType::plainText},
+        {"Tab\tseparated\tcolumns", ContentType::plainText},
+    };
+    QList<ClipboardEntry> entries;
+    for (const auto &[preview, type] : samples) {
+        ClipboardEntry entry {.id = QUuid::createUuid(), .contentType = type};
+        entry.isPinned = entries.isEmpty();
+        entry.isFavorite = entries.size() == 1;
+        entry.isSensitive = entries.size() == 2;
+        if (!entry.isSensitive) {
+            entry.encryptedPreview = encryption.encrypt(QByteArray(preview)).value();
+            entry.encryptedSearchText = encryption.encrypt(QByteArray(preview).toLower()).value();
+        }
+        entry.encryptedContent = encryption.encrypt(QByteArray(preview)).value();
+        entries.append(entry);
+    }
+    return entries;
 }
 
 } // namespace
@@ -116,5 +151,37 @@ bool PanelPages::write(const QString &appearance)
     lock->submitPasscode();
     appState.pauseCapture(15);
     appState.setSecureModeActive(true);
-    return save(u"panel"_s);
+    if (!save(u"panel"_s))
+        return false;
+    return writeHistory({appState, encryption, desktop, panel, window}, save);
+}
+
+bool PanelPages::writeHistory(const Working &working, const std::function<bool(const QString &)> &save)
+{
+    auto &[appState, encryption, desktop, panel, window] = working;
+    appState.resumeCapture();
+    appState.setSecureModeActive(false);
+    desktop.keySender.permitted = true;
+    panel.refreshCanAutoPaste();
+    appState.setPanelKeyQuery(&window, [] { return true; });
+    const QList<ClipboardEntry> history = sampleHistory(encryption);
+    appState.setClipboardEntries(history);
+    ClipboardListModel *list = modelOf<ClipboardListModel>(window);
+    if (!list)
+        return false;
+    settle();
+    for (int step = 0; step < 3; ++step)
+        list->handleKey(QKeyEvent(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier));
+    if (!save(u"history"_s))
+        return false;
+    appState.setPasteStack({history.at(3), history.at(7), history.at(8)});
+    if (!save(u"history-stack"_s))
+        return false;
+    list->showQrCode(u"https://example.org/articles/how-to-keep-a-clipboard-history"_s);
+    if (!save(u"history-qr"_s))
+        return false;
+    list->closeQrCode();
+    appState.setPasteStack({});
+    appState.setSearchQuery(u"zebra"_s);
+    return save(u"history-no-matches"_s);
 }
