@@ -1,46 +1,24 @@
-#include "app/AppStateController.h"
-#include "crypto/EncryptionService.h"
+#include "PanelFixture.h"
+
 #include "crypto/MasterKeyHolder.h"
 #include "paste/AutoPaste.h"
 #include "support/FakeAlerts.h"
-#include "support/FakeClock.h"
-#include "support/FakeDeviceAuth.h"
-#include "support/FakeKeySender.h"
-#include "support/FakeMainQueue.h"
 #include "support/FakePasteboard.h"
 #include "support/FakeWorkspace.h"
-#include "support/StoreFixture.h"
 #include "ui/menubar/ClipboardListModel.h"
 #include "ui/menubar/FilteredEntries.h"
-#include "ui/menubar/MainPopoverModel.h"
 #include "ui/menubar/PanelWindow.h"
 
 #include <QAbstractItemModelTester>
 #include <QKeyEvent>
 #include <QQmlComponent>
 #include <QQmlEngine>
-#include <QQuickItem>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <memory>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-QQuickItem *findItem(QQuickItem *root, const QString &name)
-{
-    if (!root || root->objectName() == name)
-        return root;
-    for (QQuickItem *child : root->childItems()) {
-        if (QQuickItem *found = findItem(child, name))
-            return found;
-    }
-    return nullptr;
-}
-
-} // namespace
 
 // The panel's history list over the real application state and store: which
 // entries show under each chip and query, the keys, the empty states and
