@@ -53,7 +53,7 @@ QVariant ClipboardListModel::data(const QModelIndex &index, int role) const
     if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid)
         || role != EntryIdRole)
         return {};
-    return m_entries.at(index.row()).id.toString(QUuid::WithoutBraces);
+    return m_ids.at(index.row()).toString(QUuid::WithoutBraces);
 }
 
 QHash<int, QByteArray> ClipboardListModel::roleNames() const
@@ -151,43 +151,42 @@ void ClipboardListModel::recompute()
 void ClipboardListModel::updateRows(const QList<ClipboardEntry> &next)
 {
     const int before = count();
-    removeMissing(next);
-    QSet<QUuid> present;
-    present.reserve(m_entries.size());
-    for (const ClipboardEntry &entry : std::as_const(m_entries))
-        present.insert(entry.id);
+    m_shown.clear();
+    m_shown.reserve(next.size());
+    for (const ClipboardEntry &entry : next)
+        m_shown.insert(entry.id, entry);
+    removeMissing();
+    const QSet<QUuid> present(m_ids.begin(), m_ids.end());
 
     for (qsizetype at = 0; at < next.size();) {
-        const QUuid &id = next.at(at).id;
-        if (at < m_entries.size() && m_entries.at(at).id == id) {
-            m_entries[at] = next.at(at);
+        const QUuid id = next.at(at).id;
+        if (at < m_ids.size() && m_ids.at(at) == id) {
             ++at;
         } else if (!present.contains(id)) {
             qsizetype last = at;
             while (last + 1 < next.size() && !present.contains(next.at(last + 1).id))
                 ++last;
             beginInsertRows({}, int(at), int(last));
-            m_entries.insert(at, last - at + 1, ClipboardEntry());
-            std::copy(next.begin() + at, next.begin() + last + 1, m_entries.begin() + at);
+            m_ids.insert(at, last - at + 1, QUuid());
+            for (qsizetype row = at; row <= last; ++row)
+                m_ids[row] = next.at(row).id;
             endInsertRows();
             at = last + 1;
-        } else if (at + 1 < m_entries.size() && m_entries.at(at + 1).id == id) {
+        } else if (at + 1 < m_ids.size() && m_ids.at(at + 1) == id) {
             // The row here went down (unpinned, say): move it, not all the
             // rows it passes.
-            const QUuid leaving = m_entries.at(at).id;
+            const QUuid leaving = m_ids.at(at);
             qsizetype target = at + 1;
             while (target < next.size() && next.at(target).id != leaving)
                 ++target;
-            const qsizetype to = std::min(target, m_entries.size() - 1);
+            const qsizetype to = std::min(target, m_ids.size() - 1);
             beginMoveRows({}, int(at), int(at), {}, int(to + 1));
-            m_entries.move(at, to);
+            m_ids.move(at, to);
             endMoveRows();
         } else {
-            qsizetype from = at + 1;
-            while (m_entries.at(from).id != id)
-                ++from;
+            const qsizetype from = m_ids.indexOf(id, at + 1);
             beginMoveRows({}, int(from), int(from), {}, int(at));
-            m_entries.move(from, at);
+            m_ids.move(from, at);
             endMoveRows();
         }
     }
@@ -195,22 +194,18 @@ void ClipboardListModel::updateRows(const QList<ClipboardEntry> &next)
         emit countChanged();
 }
 
-void ClipboardListModel::removeMissing(const QList<ClipboardEntry> &next)
+void ClipboardListModel::removeMissing()
 {
-    QSet<QUuid> kept;
-    kept.reserve(next.size());
-    for (const ClipboardEntry &entry : next)
-        kept.insert(entry.id);
-    for (qsizetype last = m_entries.size() - 1; last >= 0;) {
-        if (kept.contains(m_entries.at(last).id)) {
+    for (qsizetype last = m_ids.size() - 1; last >= 0;) {
+        if (m_shown.contains(m_ids.at(last))) {
             --last;
             continue;
         }
         qsizetype first = last;
-        while (first > 0 && !kept.contains(m_entries.at(first - 1).id))
+        while (first > 0 && !m_shown.contains(m_ids.at(first - 1)))
             --first;
         beginRemoveRows({}, int(first), int(last));
-        m_entries.remove(first, last - first + 1);
+        m_ids.remove(first, last - first + 1);
         endRemoveRows();
         last = first - 1;
     }
@@ -290,7 +285,7 @@ QString ClipboardListModel::emptySubtitle() const
 void ClipboardListModel::pasteAt(int position)
 {
     if (AppStateController *state = appState(); state && position >= 0 && position < count())
-        state->paste().revealAndPaste(m_entries.at(position));
+        state->paste().revealAndPaste(m_shown.value(m_ids.at(position)));
 }
 
 void ClipboardListModel::showQrCode(const QString &text)

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "records/ClipboardEntry.h"
-#include "ui/menubar/MainPopoverModel.h"
 #include "ui/menubar/HistoryFilter.h"
+#include "ui/menubar/MainPopoverModel.h"
 
 #include <QAbstractListModel>
 #include <QImage>
@@ -74,10 +74,11 @@ public:
     void setFilterRawValue(const QString &raw);
     static QVariantList chips();
 
-    const QList<ClipboardEntry> &entries() const { return m_entries; }
+    // The shown entries' ids, in order.
+    const QList<QUuid> &entryIds() const { return m_ids; }
     std::optional<int> selectedIndex() const { return m_selectedIndex; }
     int selectedIndexOrNone() const { return m_selectedIndex.value_or(-1); }
-    int count() const { return int(m_entries.size()); }
+    int count() const { return int(m_ids.size()); }
     int quickPasteCount() const { return std::min(count(), quickPasteLimit); }
     QString footerText() const;
     bool historyEmpty() const;
@@ -124,7 +125,8 @@ private:
     void recompute();
     // Brings the rows to next by inserting, removing and moving rows.
     void updateRows(const QList<ClipboardEntry> &next);
-    void removeMissing(const QList<ClipboardEntry> &next);
+    // Removes the rows whose entry is no longer shown.
+    void removeMissing();
     void setSelectedIndex(std::optional<int> index);
     void searchQueryChanged();
     bool composing() const;
@@ -132,7 +134,9 @@ private:
     QPointer<MainPopoverModel> m_panel;
     QPointer<QQuickWindow> m_window;
     HistoryFilter m_filter = HistoryFilter::all;
-    QList<ClipboardEntry> m_entries;
+    // The rows are ids, cheap to move about; the entries are beside them.
+    QList<QUuid> m_ids;
+    QHash<QUuid, ClipboardEntry> m_shown;
     std::optional<int> m_selectedIndex;
     std::optional<QString> m_qrText;
     QImage m_qrImage;

@@ -64,11 +64,11 @@ class HistoryListTest final : public QObject {
         return entry;
     }
 
-    QString namesOf(const QList<ClipboardEntry> &entries) const
+    QString namesOf(const QList<QUuid> &ids) const
     {
         QString names;
-        for (const ClipboardEntry &entry : entries)
-            names += m_names.value(entry.id);
+        for (const QUuid &id : ids)
+            names += m_names.value(id);
         return names;
     }
 
@@ -88,7 +88,7 @@ class HistoryListTest final : public QObject {
             return -1;
         const QByteArray text = m_pasteboard->writes().constLast().data(u"text/plain"_s).value_or("");
         for (int at = 0; at < list.count(); ++at) {
-            if (m_names.value(list.entries().at(at).id) == QLatin1StringView(text))
+            if (m_names.value(list.entryIds().at(at)) == QLatin1StringView(text))
                 return at;
         }
         return -2;
@@ -185,7 +185,10 @@ private slots:
             const auto plain = m_encryption.decrypt(sealed);
             return plain ? std::optional(*plain) : std::nullopt;
         };
-        QCOMPARE(namesOf(filteredEntries(entries, filter, query, open)), shown);
+        QList<QUuid> ids;
+        for (const ClipboardEntry &entry : filteredEntries(entries, filter, query, open))
+            ids.append(entry.id);
+        QCOMPARE(namesOf(ids), shown);
         for (const QChar name : std::as_const(opened)) {
             const auto entry = std::ranges::find(entries, name, [&](const auto &e) { return m_names[e.id]; });
             QVERIFY(keeps(filter, *entry));
@@ -323,7 +326,7 @@ private slots:
             rows.append(m_list->index(at));
         QSignalSpy resets(m_list.get(), &QAbstractItemModel::modelReset);
         show(after);
-        QCOMPARE(namesOf(m_list->entries()), after);
+        QCOMPARE(namesOf(m_list->entryIds()), after);
         QCOMPARE(resets.count(), 0);
         for (qsizetype at = 0; at < before.size(); ++at)
             QCOMPARE(rows[at].row(), int(after.indexOf(before[at])));
