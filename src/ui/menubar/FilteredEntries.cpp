@@ -43,6 +43,7 @@ QList<ClipboardEntry> filteredEntries(const QList<ClipboardEntry> &orderedEntrie
     if (const QByteArray bytes = needle.text.toUtf8(); isAscii(bytes))
         needle.ascii = bytes;
     QList<ClipboardEntry> shown;
+    shown.reserve(orderedEntries.size());
     for (const ClipboardEntry &entry : orderedEntries) {
         if (keeps(filter, entry) && (needle.text.isEmpty() || matches(entry, needle, open)))
             shown.append(entry);
