@@ -76,7 +76,6 @@ public:
 
     // The shown entries' ids, in order.
     const QList<QUuid> &entryIds() const { return m_ids; }
-    std::optional<int> selectedIndex() const { return m_selectedIndex; }
     int selectedIndexOrNone() const { return m_selectedIndex.value_or(-1); }
     int count() const { return int(m_ids.size()); }
     int quickPasteCount() const { return std::min(count(), quickPasteLimit); }
