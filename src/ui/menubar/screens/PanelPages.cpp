@@ -68,7 +68,9 @@ QList<ClipboardEntry> sampleHistory(const EncryptionService &encryption)
     };
     QList<ClipboardEntry> entries;
     for (const auto &[preview, type] : samples) {
-        ClipboardEntry entry {.id = QUuid::createUuid(), .contentType = type};
+        ClipboardEntry entry {.id = QUuid::createUuid(),
+            .contentType = type,
+            .createdAt = QDateTime::currentDateTimeUtc().addSecs(-400 * (entries.size() + 1))};
         entry.isPinned = entries.isEmpty();
         entry.isFavorite = entries.size() == 1;
         entry.isSensitive = entries.size() == 2;
