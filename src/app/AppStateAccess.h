@@ -15,6 +15,10 @@ public:
     virtual void setShowUnlockPrompt(bool show) = 0;
     virtual void setShowOnboarding(bool show) = 0;
     virtual bool isSecureModeActive() const = 0;
+
+    // Runs first when the vault locks, while the master key is still loaded:
+    // what is written now is still sealed.
+    virtual void prepareForLock() = 0;
     virtual void setSecureModeActive(bool active) = 0;
 
     // Empties the published history, snippets and paste stack, and the

@@ -98,6 +98,11 @@ void AppStateController::setSecureModeActive(bool active)
     emit isSecureModeActiveChanged(active);
 }
 
+void AppStateController::prepareForLock()
+{
+    emit aboutToLock();
+}
+
 void AppStateController::setPaused(bool paused)
 {
     if (m_isPaused == paused)

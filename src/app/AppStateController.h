@@ -98,6 +98,8 @@ public:
     void setShowUnlockPrompt(bool show) override;
     void setShowQuickPicker(bool show);
     void setSecureModeActive(bool active) override;
+    // Announces the lock: emits aboutToLock.
+    void prepareForLock() override;
     void setPaused(bool paused);
     void setPausedUntil(const QDateTime &until);
     void setClipboardEntries(const QList<ClipboardEntry> &entries);
@@ -196,6 +198,9 @@ signals:
     void selectedTabChanged(SidebarTab tab);
     void statusMessageChanged(const QString &message);
     void pasteStackChanged();
+    // The vault starts to lock and the master key is still loaded: a direct
+    // connection can still save what the user has typed and not yet saved.
+    void aboutToLock();
 
     // Requests to the menu bar, which connects to them; any part of the
     // application or a view may emit them.

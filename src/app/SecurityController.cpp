@@ -144,6 +144,7 @@ void SecurityController::recordActivity()
 
 void SecurityController::lockNow()
 {
+    m_appState.prepareForLock();
     m_keyManager.dropMasterKey();
     // The published state follows on the next turn, also for callers on the
     // main thread; a destroyed controller drops the call.

@@ -142,7 +142,14 @@ QFuture<void> SecureStorageManager::setSecureMode(bool enabled)
 
 QFuture<std::expected<void, SnippetError>> SecureStorageManager::insertSnippet(const Snippet &snippet)
 {
-    return m_executor.run([this, snippet] { return m_snippets.insertSnippet(snippet); });
+    // Sealed now, on the caller's thread: a save started just before the
+    // vault locks is still written, and the queue never holds the key.
+    auto sealed = m_snippets.seal(snippet);
+    return m_executor.run([this, sealed = std::move(sealed)]() -> std::expected<void, SnippetError> {
+        if (!sealed)
+            return std::unexpected(sealed.error());
+        return m_snippets.insertRow(*sealed);
+    });
 }
 
 QFuture<QList<Snippet>> SecureStorageManager::fetchSnippets()

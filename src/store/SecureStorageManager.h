@@ -75,6 +75,7 @@ public:
     QFuture<QList<QByteArray>> oldestSealedFields();
     QFuture<void> setSecureMode(bool enabled);
 
+    // Sealed at the call, under the key loaded then; written in call order.
     QFuture<std::expected<void, SnippetError>> insertSnippet(const Snippet &snippet);
     QFuture<QList<Snippet>> fetchSnippets();
     // Adds one to the snippet's stored use count; true when it had a row.

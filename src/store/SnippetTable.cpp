@@ -39,15 +39,15 @@ SnippetTable::SnippetTable(StoreDatabase &database, const EncryptionService &enc
 {
 }
 
-std::expected<void, SnippetError> SnippetTable::insertSnippet(const Snippet &snippet)
+std::expected<SnippetTable::SealedRow, SnippetError> SnippetTable::seal(const Snippet &snippet) const
 {
-    const auto title = m_encryptionService.encrypt(snippet.title.toUtf8());
+    auto title = m_encryptionService.encrypt(snippet.title.toUtf8());
     if (!title)
         return std::unexpected(toSnippetError(title.error()));
-    const auto content = m_encryptionService.encrypt(snippet.content.toUtf8());
+    auto content = m_encryptionService.encrypt(snippet.content.toUtf8());
     if (!content)
         return std::unexpected(toSnippetError(content.error()));
-    const auto tags = m_encryptionService.encrypt(
+    auto tags = m_encryptionService.encrypt(
         QJsonDocument(QJsonArray::fromStringList(snippet.tags)).toJson(QJsonDocument::Compact));
     if (!tags)
         return std::unexpected(toSnippetError(tags.error()));
@@ -58,7 +58,19 @@ std::expected<void, SnippetError> SnippetTable::insertSnippet(const Snippet &sni
             return std::unexpected(toSnippetError(sealed.error()));
         group = std::move(*sealed);
     }
+    return SealedRow {.id = snippet.id,
+        .title = std::move(*title),
+        .content = std::move(*content),
+        .tags = std::move(*tags),
+        .group = std::move(group),
+        .isFavorite = snippet.isFavorite,
+        .createdAt = snippet.createdAt,
+        .updatedAt = snippet.updatedAt,
+        .usageCount = snippet.usageCount};
+}
 
+std::expected<void, SnippetError> SnippetTable::insertRow(const SealedRow &row)
+{
     SqliteStatement statement(m_database.handle(),
         "INSERT OR REPLACE INTO snippets\n"
         "(id, encrypted_title, encrypted_content, encrypted_tags, encrypted_group, "
@@ -69,15 +81,15 @@ std::expected<void, SnippetError> SnippetTable::insertSnippet(const Snippet &sni
         Log::write(u"insertSnippet prepare failed: "_s + message);
         return std::unexpected(StorageError {StorageError::Code::sqlitePrepareFailed, message});
     }
-    statement.bindText(1, UuidText::toText(snippet.id));
-    statement.bindBlob(2, *title);
-    statement.bindBlob(3, *content);
-    statement.bindBlob(4, *tags);
-    statement.bindBlob(5, group);
-    statement.bindBool(6, snippet.isFavorite);
-    statement.bindDouble(7, DateCoding::toSeconds(snippet.createdAt));
-    statement.bindDouble(8, DateCoding::toSeconds(snippet.updatedAt));
-    statement.bindInt64(9, snippet.usageCount);
+    statement.bindText(1, UuidText::toText(row.id));
+    statement.bindBlob(2, row.title);
+    statement.bindBlob(3, row.content);
+    statement.bindBlob(4, row.tags);
+    statement.bindBlob(5, row.group);
+    statement.bindBool(6, row.isFavorite);
+    statement.bindDouble(7, DateCoding::toSeconds(row.createdAt));
+    statement.bindDouble(8, DateCoding::toSeconds(row.updatedAt));
+    statement.bindInt64(9, row.usageCount);
     if (statement.step() != SQLITE_DONE) {
         const QString message = statement.errorMessage();
         Log::write(u"insertSnippet step failed: "_s + message);

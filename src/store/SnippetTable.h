@@ -3,7 +3,10 @@
 #include "records/Snippet.h"
 #include "store/SnippetError.h"
 
+#include <QByteArray>
+#include <QDateTime>
 #include <QList>
+#include <QUuid>
 
 #include <expected>
 #include <optional>
@@ -18,11 +21,25 @@ class SnippetTable final {
     Q_DISABLE_COPY(SnippetTable)
 
 public:
+    // A snippet's row with its private fields sealed.
+    struct SealedRow {
+        QUuid id;
+        QByteArray title;
+        QByteArray content;
+        QByteArray tags;
+        std::optional<QByteArray> group;
+        bool isFavorite = false;
+        QDateTime createdAt;
+        QDateTime updatedAt;
+        qint64 usageCount = 0;
+    };
+
     SnippetTable(StoreDatabase &database, const EncryptionService &encryptionService);
 
-    // Seals everything before touching the database, so a sealing failure
-    // writes nothing. A row with the same id is replaced.
-    std::expected<void, SnippetError> insertSnippet(const Snippet &snippet);
+    // Under the key loaded now; touches no database, so any thread may seal.
+    std::expected<SealedRow, SnippetError> seal(const Snippet &snippet) const;
+    // A row with the same id is replaced.
+    std::expected<void, SnippetError> insertRow(const SealedRow &row);
     // Most recently updated first; rows whose title or content cannot be
     // opened are skipped.
     QList<Snippet> fetchSnippets();

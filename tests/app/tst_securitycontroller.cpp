@@ -324,11 +324,12 @@ private slots:
         // The key goes at once, the published state on the next turn.
         m_controller->lockNow();
         QVERIFY(!m_keys->hasMasterKey());
-        QVERIFY(m_appState->calls.isEmpty());
+        QCOMPARE(m_appState->calls, QStringList {u"prepareForLock"_s});
         m_controller->lockNow();
         settle();
-        QCOMPARE(m_appState->calls.mid(0, 3),
-            (QStringList {u"unlocked=false"_s, u"showUnlockPrompt=true"_s, u"clearPublishedLists"_s}));
+        QCOMPARE(m_appState->calls.mid(1, 4),
+            (QStringList {u"prepareForLock"_s, u"unlocked=false"_s, u"showUnlockPrompt=true"_s,
+                u"clearPublishedLists"_s}));
 
         QVERIFY(!m_controller->attemptUnlock(u"wrong"_s));
         QVERIFY(m_controller->attemptUnlock(passcode));
@@ -359,6 +360,25 @@ private slots:
         QCOMPARE(m_settings->excludedApps().size(), excluded.size());
         QCOMPARE(m_controller->failedAttempts(), 0LL);
         QCOMPARE(m_controller->authError(), QString());
+    }
+
+    // Edits still open when the vault locks are saved from the lock's first
+    // step; sealed after the key went, they would be lost.
+    void aWriteStartedAsTheVaultLocksIsStored()
+    {
+        setUpVault();
+        Snippet snippet;
+        snippet.id = QUuid::createUuid();
+        snippet.title = u"Typed before the lock"_s;
+        QFuture<SnippetManager::Result> saved;
+        m_appState->onPrepareForLock = [&] { saved = m_store->insertSnippet(snippet); };
+        m_controller->lockNow();
+        QVERIFY(!m_keys->hasMasterKey());
+        QVERIFY(awaitFuture(saved).has_value());
+        QVERIFY(m_controller->attemptUnlock(passcode));
+        const QList<Snippet> stored = awaitFuture(m_store->fetchSnippets());
+        QCOMPARE(stored.size(), 1);
+        QCOMPARE(stored.first().title, snippet.title);
     }
 
     void failedWipeIsReported()

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Application state for SecurityController tests: holds the flags and
 // journals every call in order.
 class FakeAppStateAccess final : public AppStateAccess {
@@ -31,6 +33,12 @@ public:
         secureModeActive = value;
         note(u"secureModeActive=", value);
     }
+    void prepareForLock() override
+    {
+        calls << QStringLiteral("prepareForLock");
+        if (onPrepareForLock)
+            onPrepareForLock();
+    }
     void clearPublishedLists() override { calls << QStringLiteral("clearPublishedLists"); }
     SecureStorageManager *storageManager() const override { return store; }
     void reloadEntries() override { calls << QStringLiteral("reloadEntries"); }
@@ -45,6 +53,7 @@ public:
     bool secureModeActive = false;
     SecureStorageManager *store = nullptr;
     QStringList calls;
+    std::function<void()> onPrepareForLock;
 
 private:
     void note(QStringView name, bool value)
