@@ -1,7 +1,11 @@
 #include "app/AppStateController.h"
+#include "app/SecurityController.h"
 #include "crypto/EncryptionService.h"
-#include "crypto/MasterKeyHolder.h"
+#include "crypto/KeyManager.h"
 #include "crypto/SecureRandom.h"
+#include "support/FakeDeviceAuth.h"
+#include "support/FakeIdleTime.h"
+#include "support/FakeKeychain.h"
 #include "support/RawDatabase.h"
 #include "support/StoreFixture.h"
 #include "ui/windows/snippets/SnippetManagerViewModel.h"
@@ -48,12 +52,22 @@ QStringList titlesOf(const QList<Snippet> &snippets)
 class SnippetManagerViewTest final : public QObject {
     Q_OBJECT
 
-    MasterKeyHolder m_key;
-    SecureBytes m_keyBytes = SecureRandom::bytes(32).value();
-    EncryptionService m_encryption {m_key};
+    FakeKeychain m_keychain;
+    FakeDeviceAuth m_deviceAuth;
+    FakeIdleTime m_idle;
+    KeyManager m_keys {m_keychain, m_deviceAuth};
+    EncryptionService m_encryption {m_keys.masterKey()};
     std::unique_ptr<StoreFixture> m_f;
     std::unique_ptr<AppStateController> m_appState;
+    std::unique_ptr<SecurityController> m_security;
     std::unique_ptr<SnippetManagerViewModel> m_view;
+
+    // The window as the window host opens it, over the test's state.
+    struct Window {
+        QQmlEngine engine;
+        QQuickView view {&engine, nullptr};
+        SnippetManagerViewModel *model = nullptr;
+    };
 
     // Store continuations hop between the worker and the main thread.
     void settle()
@@ -81,6 +95,30 @@ class SnippetManagerViewTest final : public QObject {
         return found == snippets.end() ? Snippet() : *found;
     }
 
+    std::unique_ptr<Window> openWindow()
+    {
+        auto window = std::make_unique<Window>();
+        window->view.setInitialProperties({{u"appState"_s, QVariant::fromValue<QObject *>(m_appState.get())},
+            {u"settings"_s, QVariant::fromValue<QObject *>(&m_f->settings)}});
+        window->view.setSource(snippetWindowRoot());
+        if (window->view.status() != QQuickView::Ready)
+            return nullptr;
+        window->view.show();
+        window->model = qobject_cast<SnippetManagerViewModel *>(
+            window->view.rootObject()->property("viewModel").value<QObject *>());
+        return window->model ? std::move(window) : nullptr;
+    }
+
+    // Which column has the keyboard: "folders", "snippets", "form" or "".
+    static QString focusedColumn(const Window &window)
+    {
+        for (const QQuickItem *item = window.view.activeFocusItem(); item; item = item->parentItem()) {
+            if (!item->objectName().isEmpty())
+                return item->objectName();
+        }
+        return {};
+    }
+
     void open(const Snippet &opened)
     {
         m_view->changeSelection({FolderSelection::Kind::all});
@@ -91,10 +129,13 @@ class SnippetManagerViewTest final : public QObject {
 private slots:
     void init()
     {
-        m_key.set(m_keyBytes);
+        m_keychain.items.insert(KeyManager::rawKeyAccount, SecureRandom::bytes(32).value().toByteArray());
+        QVERIFY(m_keys.unlockFromKeychain());
         m_f = std::make_unique<StoreFixture>(m_encryption);
         m_appState = std::make_unique<AppStateController>();
-        m_appState->configure(nullptr, m_f->store, m_f->snippets, nullptr, m_f->settings);
+        m_security
+            = std::make_unique<SecurityController>(m_keys, *m_appState, m_f->settings, m_deviceAuth, m_idle);
+        m_appState->configure(nullptr, m_f->store, m_f->snippets, m_security.get(), m_f->settings);
         m_appState->setUnlocked(true);
         m_view = std::make_unique<SnippetManagerViewModel>();
         m_view->setAppState(m_appState.get());
@@ -104,6 +145,7 @@ private slots:
     void cleanup()
     {
         m_view.reset();
+        m_security.reset();
         m_appState.reset();
         m_f.reset();
     }
@@ -362,8 +404,8 @@ private slots:
         m_view->setEditTitle(u"Edited"_s);
         // Back before the reload that follows the failure.
         connect(m_view.get(), &SnippetManagerViewModel::saveErrorChanged, this,
-            [this] { m_key.set(m_keyBytes); });
-        m_key.drop();
+            [this] { QVERIFY(m_keys.unlockFromKeychain()); });
+        m_keys.dropMasterKey();
         m_view->saveSnippetEdits();
         QCOMPARE(titlesOf(m_appState->snippets()), QStringList {u"Edited"_s});
         settle();
@@ -441,24 +483,128 @@ private slots:
         const Snippet shown = snippet(u"Stored"_s, u"Work"_s, {u"a"_s});
         seed({shown});
         QTest::failOnWarning(QRegularExpression(u".*"_s));
-        QQmlEngine engine;
-        QQuickView window(&engine, nullptr);
-        window.setInitialProperties({{u"appState"_s, QVariant::fromValue<QObject *>(m_appState.get())},
-            {u"settings"_s, QVariant::fromValue<QObject *>(&m_f->settings)}});
-        window.setSource(snippetWindowRoot());
-        QCOMPARE(window.status(), QQuickView::Ready);
-        window.show();
-        auto *view = qobject_cast<SnippetManagerViewModel *>(
-            window.rootObject()->property("viewModel").value<QObject *>());
-        QVERIFY(view);
+        const std::unique_ptr<Window> window = openWindow();
+        QVERIFY(window);
+        SnippetManagerViewModel *view = window->model;
         view->showNewFolderSheet();
         view->setShowNewFolder(false);
         view->setSelectedSnippetID(shown.id);
         view->setEditContent(u"typed before closing"_s);
         QTest::qWait(50);
-        window.close();
+        window->view.close();
         settle();
         QCOMPARE(storedSnippet(shown.id).content, u"typed before closing"_s);
+    }
+
+    // The arrow keys move each list's selection the way a click does, saving
+    // the open snippet's titled edits first; Tab walks the three columns.
+    void selectionKeys_data()
+    {
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<QString>("typedTitle");
+        QTest::addColumn<int>("sidebarRow");
+        QTest::addColumn<QString>("selectedTitle");
+        QTest::addColumn<QString>("focused");
+        QTest::addColumn<QString>("storedTitle");
+        const QString none;
+        const int tab = Qt::Key_Tab;
+        const int up = Qt::Key_Up;
+        const int down = Qt::Key_Down;
+        QTest::newRow("the window opens on the sidebar")
+            << QList<int> {} << none << 0 << none << u"folders"_s << u"Alpha"_s;
+        QTest::newRow("sidebar down, down, up")
+            << QList<int> {down, down, up} << none << 1 << none << u"folders"_s << u"Alpha"_s;
+        QTest::newRow("sidebar stays at the top")
+            << QList<int> {up} << none << 0 << none << u"folders"_s << u"Alpha"_s;
+        QTest::newRow("sidebar stays at the bottom")
+            << QList<int> {down, down, down} << none << 2 << none << u"folders"_s << u"Alpha"_s;
+        QTest::newRow("list down from no row takes the first")
+            << QList<int> {tab, down} << none << 0 << u"Alpha"_s << u"snippets"_s << u"Alpha"_s;
+        QTest::newRow("list up from no row takes the last")
+            << QList<int> {tab, up} << none << 0 << u"Gamma"_s << u"snippets"_s << u"Alpha"_s;
+        QTest::newRow("list stays at the top")
+            << QList<int> {tab, down, up} << none << 0 << u"Alpha"_s << u"snippets"_s << u"Alpha"_s;
+        QTest::newRow("list down saves a titled edit")
+            << QList<int> {tab, down} << u"Alpha 2"_s << 0 << u"Beta"_s << u"snippets"_s << u"Alpha 2"_s;
+        QTest::newRow("list up drops an untitled edit")
+            << QList<int> {tab, down, up} << u""_s << 0 << u"Alpha"_s << u"snippets"_s << u"Alpha"_s;
+        QTest::newRow("sidebar down saves a titled edit")
+            << QList<int> {down} << u"Alpha 2"_s << 1 << none << u"folders"_s << u"Alpha 2"_s;
+        QTest::newRow("sidebar down drops an untitled edit")
+            << QList<int> {down} << u""_s << 1 << none << u"folders"_s << u"Alpha"_s;
+        QTest::newRow("tab from the list reaches the form")
+            << QList<int> {tab, tab} << u"Alpha 2"_s << 0 << u"Alpha"_s << u"form"_s << u"Alpha"_s;
+        QTest::newRow("shift-tab from the form is back on the list")
+            << QList<int> {tab, tab, Qt::Key_Backtab} << u"Alpha 2"_s << 0 << u"Alpha"_s << u"snippets"_s
+            << u"Alpha"_s;
+    }
+
+    void selectionKeys()
+    {
+        QFETCH(QList<int>, keys);
+        QFETCH(QString, typedTitle);
+        QFETCH(int, sidebarRow);
+        QFETCH(QString, selectedTitle);
+        QFETCH(QString, focused);
+        QFETCH(QString, storedTitle);
+        const Snippet alpha = snippet(u"Alpha"_s);
+        seed({alpha, snippet(u"Beta"_s), snippet(u"Gamma"_s, u"Work"_s)});
+        const std::unique_ptr<Window> window = openWindow();
+        QVERIFY(window);
+        QVERIFY(QTest::qWaitForWindowExposed(&window->view));
+        SnippetManagerViewModel &view = *window->model;
+        if (!typedTitle.isNull()) {
+            view.setSelectedSnippetID(alpha.id);
+            view.setEditTitle(typedTitle);
+        }
+        for (const int key : keys)
+            QTest::keyClick(&window->view, Qt::Key(key));
+        QCOMPARE(view.selectedSidebarRow(), sidebarRow);
+        const std::optional<Snippet> selected = view.selectedSnippet();
+        QCOMPARE(selected ? selected->title : QString(), selectedTitle);
+        QCOMPARE(focusedColumn(*window), focused);
+        settle();
+        QCOMPARE(storedSnippet(alpha.id).title, storedTitle);
+    }
+
+    // The lock saves as a selection change does, before the key goes: the
+    // window's own save on closing comes after it and could seal nothing.
+    void lockWithPendingEdits_data()
+    {
+        QTest::addColumn<QString>("typedTitle");
+        QTest::addColumn<QString>("storedTitle");
+        QTest::addColumn<QString>("storedContent");
+        QTest::newRow("titled edits are saved") << u"Edited"_s << u"Edited"_s << u"typed before the lock"_s;
+        QTest::newRow("untitled edits are dropped") << u""_s << u"Stored"_s << u"Stored body"_s;
+    }
+
+    void lockWithPendingEdits()
+    {
+        QFETCH(QString, typedTitle);
+        QFETCH(QString, storedTitle);
+        QFETCH(QString, storedContent);
+        const Snippet shown = snippet(u"Stored"_s);
+        seed({shown});
+        const std::unique_ptr<Window> window = openWindow();
+        QVERIFY(window);
+        // As the window host does once the vault has locked.
+        connect(
+            m_appState.get(), &AppStateController::isUnlockedChanged, &window->view, [&window](bool open) {
+                if (!open)
+                    window->view.close();
+            });
+        window->model->setSelectedSnippetID(shown.id);
+        window->model->setEditTitle(typedTitle);
+        window->model->setEditContent(u"typed before the lock"_s);
+        m_security->lockNow();
+        QVERIFY(!m_keys.hasMasterKey());
+        QVERIFY(QTest::qWaitFor([&] { return !window->view.isVisible(); }));
+        settle();
+        QVERIFY(m_appState->snippets().isEmpty());
+        QVERIFY(m_keys.unlockFromKeychain());
+        const Snippet stored = storedSnippet(shown.id);
+        QCOMPARE(stored.title, storedTitle);
+        QCOMPARE(stored.content, storedContent);
     }
 };
 

@@ -14,8 +14,24 @@ Rectangle {
     color: VTColor.withOpacity(VTColor.primary, 0.03)
 
     function select(row) {
+        folders.forceActiveFocus()
         if (row !== viewModel.selectedSidebarRow)
             viewModel.selectSidebarRow(row)
+    }
+
+    function step(by) {
+        viewModel.stepSidebarRow(by)
+        const row = viewModel.selectedSidebarRow
+        const item = row === 0 ? allRow : row === 1 ? ungroupedRow : folderRows.itemAt(row - 2)
+        if (!item)
+            return
+        // The first row shows with the padding above it.
+        const top = row === 0 ? 0 : item.y
+        const bottom = item.y + item.height
+        if (top < folders.contentY)
+            folders.contentY = top
+        else if (bottom > folders.contentY + folders.height)
+            folders.contentY = bottom - folders.height
     }
 
     ColumnLayout {
@@ -23,12 +39,28 @@ Rectangle {
         spacing: 0
 
         Flickable {
+            id: folders
+            objectName: "folders"
             Layout.fillWidth: true
             Layout.fillHeight: true
             clip: true
             contentHeight: rows.implicitHeight
             boundsBehavior: Flickable.StopAtBounds
             ScrollBar.vertical: ScrollBar { }
+            // The window opens with the keyboard here, as the first list.
+            focus: true
+            activeFocusOnTab: true
+            Keys.onUpPressed: root.step(-1)
+            Keys.onDownPressed: root.step(1)
+            Accessible.role: Accessible.List
+            Accessible.name: qsTr("Folders")
+
+            KeyFocusFrame {
+                width: folders.width
+                height: folders.height
+                y: folders.contentY
+                visible: folders.activeFocus && root.viewModel.selectedSidebarRow < 0
+            }
 
             Column {
                 id: rows
@@ -37,18 +69,22 @@ Rectangle {
                 bottomPadding: 10
 
                 SidebarRow {
+                    id: allRow
                     width: rows.width
                     icon: "tray.full"
                     title: qsTr("All Snippets")
                     selected: root.viewModel.selectedSidebarRow === 0
+                    keyboardFocus: folders.activeFocus
                     onClicked: root.select(0)
                 }
 
                 SidebarRow {
+                    id: ungroupedRow
                     width: rows.width
                     icon: "tray"
                     title: qsTr("Ungrouped")
                     selected: root.viewModel.selectedSidebarRow === 1
+                    keyboardFocus: folders.activeFocus
                     onClicked: root.select(1)
                 }
 
@@ -65,6 +101,7 @@ Rectangle {
                 }
 
                 Repeater {
+                    id: folderRows
                     model: root.viewModel.allFolderNames
 
                     SidebarRow {
@@ -75,8 +112,12 @@ Rectangle {
                         icon: "folder"
                         title: modelData
                         selected: root.viewModel.selectedSidebarRow === index + 2
+                        keyboardFocus: folders.activeFocus
                         onClicked: root.select(index + 2)
-                        onContextMenuRequested: (x, y) => folderMenu.popup(folderRow, x, y)
+                        onContextMenuRequested: (x, y) => {
+                            folders.forceActiveFocus()
+                            folderMenu.popup(folderRow, x, y)
+                        }
 
                         Menu {
                             id: folderMenu

@@ -3,13 +3,14 @@ import QtQuick.Layouts
 import Vantorell.Design
 
 // One row of the folder sidebar: a symbol and a name on a quiet fill while
-// selected.
+// selected, tinted and ringed while the sidebar has the keyboard.
 Item {
     id: root
 
     property string icon
     property string title
     property bool selected: false
+    property bool keyboardFocus: false
 
     signal clicked()
     signal contextMenuRequested(real x, real y)
@@ -25,7 +26,10 @@ Item {
         anchors.leftMargin: 8
         anchors.rightMargin: 8
         cornerRadius: 6
-        color: root.selected ? VTColor.surfaceStrong : pointer.containsMouse ? VTColor.hover : "transparent"
+        color: root.selected ? (root.keyboardFocus ? VTColor.selection : VTColor.surfaceStrong)
+            : pointer.containsMouse ? VTColor.hover : "transparent"
+        strokeColor: root.selected && root.keyboardFocus ? VTColor.withOpacity(VTColor.accent, 0.7) : "transparent"
+        strokeWidth: 1.5
     }
 
     RowLayout {

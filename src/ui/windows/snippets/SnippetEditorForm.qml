@@ -63,6 +63,14 @@ ColumnLayout {
                         if (text !== root.viewModel.editContent)
                             root.viewModel.editContent = text
                     }
+                    // Tab types a tab into the template; Ctrl+Tab goes on to
+                    // the next field, as in other editors that keep Tab.
+                    Keys.onPressed: event => {
+                        if (event.key === Qt.Key_Tab && (event.modifiers & Qt.ControlModifier)) {
+                            nextItemInFocusChain(true).forceActiveFocus(Qt.TabFocusReason)
+                            event.accepted = true
+                        }
+                    }
                     Accessible.name: contentCaption.text
                 }
             }

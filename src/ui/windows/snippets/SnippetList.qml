@@ -58,6 +58,7 @@ Rectangle {
 
         ListView {
             id: list
+            objectName: "snippets"
             Layout.fillWidth: true
             Layout.fillHeight: true
             visible: count > 0
@@ -69,8 +70,27 @@ Rectangle {
             currentIndex: root.viewModel.selectedSnippetRow
             highlightFollowsCurrentItem: false
             ScrollBar.vertical: ScrollBar { }
+            activeFocusOnTab: true
+            // The keys go through the view model, which saves before it
+            // switches; the view's own would only move its current row.
+            keyNavigationEnabled: false
+            Keys.onUpPressed: step(-1)
+            Keys.onDownPressed: step(1)
             Accessible.role: Accessible.List
             Accessible.name: root.viewModel.selectionTitle
+
+            function step(by) {
+                root.viewModel.stepSnippetRow(by)
+                if (currentIndex >= 0)
+                    positionViewAtIndex(currentIndex, ListView.Contain)
+            }
+
+            KeyFocusFrame {
+                parent: list
+                anchors.fill: parent
+                anchors.margins: 2
+                visible: list.activeFocus && list.currentIndex < 0
+            }
 
             delegate: Item {
                 id: row
@@ -78,6 +98,7 @@ Rectangle {
                 required property string title
                 required property string preview
                 readonly property bool selected: index === root.viewModel.selectedSnippetRow
+                readonly property bool keyboardFocus: selected && list.activeFocus
 
                 width: ListView.view.width
                 implicitHeight: lines.implicitHeight + 14
@@ -92,6 +113,8 @@ Rectangle {
                     anchors.rightMargin: 6
                     cornerRadius: 6
                     color: row.selected ? VTColor.selection : pointer.containsMouse ? VTColor.hover : "transparent"
+                    strokeColor: row.keyboardFocus ? VTColor.withOpacity(VTColor.accent, 0.7) : "transparent"
+                    strokeWidth: 1.5
                 }
 
                 Column {
@@ -130,6 +153,7 @@ Rectangle {
                     hoverEnabled: true
                     acceptedButtons: Qt.LeftButton | Qt.RightButton
                     onClicked: mouse => {
+                        list.forceActiveFocus()
                         if (mouse.button === Qt.RightButton)
                             rowMenu.popup(row, mouse.x, mouse.y)
                         else

@@ -96,6 +96,7 @@ Rectangle {
 
                 SnippetEditorForm {
                     id: form
+                    objectName: "form"
                     x: 16
                     y: 16
                     width: detail.width - 32

@@ -39,6 +39,15 @@ void sortByTitle(QList<Snippet> &snippets)
         snippets.append(std::move(snippet));
 }
 
+int steppedRow(int current, int step, qsizetype count)
+{
+    if (count == 0)
+        return -1;
+    if (current < 0)
+        return step > 0 ? 0 : int(count) - 1;
+    return int(std::clamp<qsizetype>(current + step, 0, count - 1));
+}
+
 std::optional<Snippet> findSnippet(const QList<Snippet> &snippets, const std::optional<QUuid> &id)
 {
     if (!id)
@@ -92,6 +101,11 @@ void SnippetManagerViewModel::observe()
     m_observing = true;
     connect(m_appState, &AppStateController::snippetsChanged, this, &SnippetManagerViewModel::refresh);
     connect(m_settings, &SettingsManager::snippetFoldersChanged, this, &SnippetManagerViewModel::refresh);
+    // Saved before the key goes: the window's own save on closing comes too
+    // late to be sealed. The lock drops edits under an empty title, as a
+    // selection change does.
+    connect(m_appState, &AppStateController::aboutToLock, this, &SnippetManagerViewModel::saveEditsIfNeeded,
+        Qt::DirectConnection);
     refresh();
 }
 
@@ -320,6 +334,20 @@ void SnippetManagerViewModel::deleteSnippetRow(int row)
 {
     if (row >= 0 && row < m_rows.snippets().size())
         deleteSnippet(m_rows.snippets().at(row));
+}
+
+void SnippetManagerViewModel::stepSidebarRow(int step)
+{
+    const int current = selectedSidebarRow();
+    const int row = steppedRow(current, step, 2 + m_allFolderNames.size());
+    // Taking the selected row again would clear the list's selection.
+    if (row != current)
+        selectSidebarRow(row);
+}
+
+void SnippetManagerViewModel::stepSnippetRow(int step)
+{
+    selectSnippetRow(steppedRow(selectedSnippetRow(), step, m_rows.snippets().size()));
 }
 
 void SnippetManagerViewModel::saveEditsIfNeeded()

@@ -116,6 +116,11 @@ public:
     Q_INVOKABLE void selectSidebarRow(int row);
     Q_INVOKABLE void selectSnippetRow(int row);
     Q_INVOKABLE void deleteSnippetRow(int row);
+    // The arrow keys: the next row (step 1) or the previous one (-1), taken
+    // as a click on it would be. From no row, down takes the first and up
+    // the last; at either end the selection stays.
+    Q_INVOKABLE void stepSidebarRow(int step);
+    Q_INVOKABLE void stepSnippetRow(int step);
 
     // Only with unsaved changes under a non-empty title.
     Q_INVOKABLE void saveEditsIfNeeded();

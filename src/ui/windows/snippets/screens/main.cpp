@@ -18,6 +18,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickStyle>
@@ -82,6 +83,14 @@ QList<Snippet> sampleSnippets()
             .updatedAt = updated});
     }
     return snippets;
+}
+
+void press(QWindow &window, Qt::Key key)
+{
+    QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
+    QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &down);
+    QCoreApplication::sendEvent(&window, &up);
 }
 
 int rowOf(const SnippetManagerViewModel &model, const QString &title)
@@ -165,9 +174,24 @@ int main(int argc, char *argv[])
             return false;
         };
 
+        // The sidebar has the keyboard when the window opens; Tab takes it to
+        // the list, where no row is selected yet.
+        press(view, Qt::Key_Tab);
+        if (!save(u"snippets-keyboard-list"_s))
+            return 1;
+        press(view, Qt::Key_Backtab);
+
         model->changeSelection(FolderSelection::folder(u"Email"_s));
         model->selectSnippetRow(rowOf(*model, u"Follow-up"_s));
         if (!save(u"snippets-folder"_s))
+            return 1;
+
+        press(view, Qt::Key_Tab);
+        press(view, Qt::Key_Down);
+        if (!save(u"snippets-keyboard"_s))
+            return 1;
+        press(view, Qt::Key_Tab);
+        if (!save(u"snippets-keyboard-form"_s))
             return 1;
 
         model->changeSelection(FolderSelection::folder(u"Templates"_s));
