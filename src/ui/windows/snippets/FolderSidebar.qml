@@ -55,7 +55,7 @@ Rectangle {
             Accessible.role: Accessible.List
             Accessible.name: qsTr("Folders")
 
-            KeyFocusFrame {
+            FocusRing {
                 width: folders.width
                 height: folders.height
                 y: folders.contentY

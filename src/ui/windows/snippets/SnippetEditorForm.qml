@@ -40,14 +40,16 @@ ColumnLayout {
             Layout.minimumHeight: 160
             cornerRadius: 11
             color: VTColor.surface
-            strokeColor: VTColor.border
-            strokeWidth: 1
+            // As a single-line field's border does while it has the keyboard.
+            strokeColor: contentEditor.activeFocus ? VTColor.withOpacity(VTColor.accent, 0.7) : VTColor.border
+            strokeWidth: contentEditor.activeFocus ? 1.5 : 1
 
             ScrollView {
                 anchors.fill: parent
                 anchors.margins: 1
 
                 TextArea {
+                    id: contentEditor
                     padding: 4
                     leftPadding: 8
                     rightPadding: 8

@@ -85,7 +85,7 @@ Rectangle {
                     positionViewAtIndex(currentIndex, ListView.Contain)
             }
 
-            KeyFocusFrame {
+            FocusRing {
                 parent: list
                 anchors.fill: parent
                 anchors.margins: 2

@@ -3,7 +3,7 @@ import QtQuick.Controls
 import Vantorell.Design
 
 // A push button of the windows: bordered, filled with the accent colour when
-// prominent, with a red title when destructive.
+// prominent, with a red title when destructive, ringed when Tab reaches it.
 Button {
     id: control
 
@@ -35,5 +35,12 @@ Button {
             : control.down ? VTColor.surfaceStrong : VTColor.surface
         strokeColor: control.prominent ? "transparent" : VTColor.border
         strokeWidth: 1
+
+        FocusRing {
+            anchors.fill: parent
+            anchors.margins: -3
+            cornerRadius: 9
+            visible: control.visualFocus
+        }
     }
 }

@@ -17,9 +17,15 @@ CheckBox {
         y: (control.height - height) / 2
         cornerRadius: 4
         color: control.checked ? VTColor.accent : VTColor.surface
-        strokeColor: control.checked ? "transparent"
-            : control.visualFocus ? VTColor.withOpacity(VTColor.accent, 0.7) : VTColor.withOpacity(VTColor.primary, 0.25)
+        strokeColor: control.checked ? "transparent" : VTColor.withOpacity(VTColor.primary, 0.25)
         strokeWidth: 1
+
+        FocusRing {
+            anchors.fill: parent
+            anchors.margins: -3
+            cornerRadius: 7
+            visible: control.visualFocus
+        }
 
         Symbol {
             anchors.centerIn: parent

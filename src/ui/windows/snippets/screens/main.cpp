@@ -85,10 +85,10 @@ QList<Snippet> sampleSnippets()
     return snippets;
 }
 
-void press(QWindow &window, Qt::Key key)
+void press(QWindow &window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
-    QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier);
-    QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier);
+    QKeyEvent down(QEvent::KeyPress, key, modifiers);
+    QKeyEvent up(QEvent::KeyRelease, key, modifiers);
     QCoreApplication::sendEvent(&window, &down);
     QCoreApplication::sendEvent(&window, &up);
 }
@@ -192,6 +192,14 @@ int main(int argc, char *argv[])
             return 1;
         press(view, Qt::Key_Tab);
         if (!save(u"snippets-keyboard-form"_s))
+            return 1;
+        // Through the content (Ctrl+Tab leaves it), the folder, the tags and
+        // the favourite switch to Delete.
+        press(view, Qt::Key_Tab);
+        press(view, Qt::Key_Tab, Qt::ControlModifier);
+        for (int i = 0; i < 3; ++i)
+            press(view, Qt::Key_Tab);
+        if (!save(u"snippets-keyboard-button"_s))
             return 1;
 
         model->changeSelection(FolderSelection::folder(u"Templates"_s));

@@ -1,8 +1,8 @@
 import QtQuick
 import Vantorell.Design
 
-// The keyboard focus of a list that has no row selected: a ring just inside
-// the list's edge, in the colour of a focused field's border.
+// Where the keyboard is, for a control without a field's border to colour:
+// a ring in the colour of a focused field's border.
 SurfaceShape {
     cornerRadius: 8
     color: "transparent"
