@@ -522,8 +522,6 @@ private slots:
             << QList<int> {tab, down} << none << 0 << u"Alpha"_s << u"snippets"_s << u"Alpha"_s;
         QTest::newRow("list up from no row takes the last")
             << QList<int> {tab, up} << none << 0 << u"Gamma"_s << u"snippets"_s << u"Alpha"_s;
-        QTest::newRow("list stays at the top")
-            << QList<int> {tab, down, up} << none << 0 << u"Alpha"_s << u"snippets"_s << u"Alpha"_s;
         QTest::newRow("list down saves a titled edit")
             << QList<int> {tab, down} << u"Alpha 2"_s << 0 << u"Beta"_s << u"snippets"_s << u"Alpha 2"_s;
         QTest::newRow("list up drops an untitled edit")
