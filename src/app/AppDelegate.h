@@ -3,7 +3,6 @@
 #include "app/AppPlatform.h"
 #include "app/AppStateController.h"
 #include "base/Clock.h"
-#include "platform/linux/MessageBoxAlerts.h"
 
 #include <QObject>
 #include <QTimer>
