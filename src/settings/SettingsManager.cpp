@@ -18,13 +18,20 @@ QVariant integer(qint64 value)
 // True once the default excluded applications were merged into the list.
 const SettingDefinition excludedDefaultsMerged {
     u"settings.clipboard.excludedDefaultsV2"_s, SettingKind::boolean, false};
+// True once the Linux ones among them were: files merged before they were
+// defaults get them once more.
+const SettingDefinition linuxExcludedDefaultsMerged {
+    u"settings.clipboard.excludedDefaultsLinuxV1"_s, SettingKind::boolean, false};
+
+// The first of the defaults are the macOS applications.
+constexpr qsizetype macExcludedAppCount = 6;
 
 SettingDefinition snippetCounterSetting(const QString &name)
 {
     return {u"snippet.counter."_s + name, SettingKind::integer, integer(0)};
 }
 
-const QString approvalNote = u"Allow Vantorell in System Settings → General → Login Items."_s;
+const QString approvalNote = u"Allow Vantorell in your desktop's autostart settings."_s;
 
 } // namespace
 
@@ -89,7 +96,9 @@ SettingsManager::SettingsManager(
     m_settings.makePrivate();
     m_launchAtLogin = m_loginItem.status() == LoginItem::Status::enabled;
     if (!m_settings.value(excludedDefaultsMerged).toBool())
-        mergeDefaultExcludedApps();
+        mergeDefaultExcludedApps(defaultExcludedApps());
+    else if (!m_settings.value(linuxExcludedDefaultsMerged).toBool())
+        mergeDefaultExcludedApps(linuxDefaultExcludedApps());
 }
 
 const QList<ExcludedApp> &SettingsManager::defaultExcludedApps()
@@ -101,8 +110,38 @@ const QList<ExcludedApp> &SettingsManager::defaultExcludedApps()
         {QUuid::createUuid(), u"com.agilebits.onepassword7"_s, u"1Password 7"_s},
         {QUuid::createUuid(), u"com.bitwarden.desktop"_s, u"Bitwarden"_s},
         {QUuid::createUuid(), u"com.lastpass.LastPass"_s, u"LastPass"_s},
+        // Matching is exact, so each under every name the workspace may give
+        // it: the Flatpak id, the desktop-file id (a package's, a snap's) and
+        // the WM_CLASS class of a copy without a desktop file. Bitwarden's
+        // Flatpak id is the macOS one above.
+        {QUuid::createUuid(), u"org.keepassxc.KeePassXC"_s, u"KeePassXC"_s},
+        {QUuid::createUuid(), u"keepassxc_keepassxc"_s, u"KeePassXC"_s},
+        {QUuid::createUuid(), u"KeePassXC"_s, u"KeePassXC"_s},
+        {QUuid::createUuid(), u"bitwarden"_s, u"Bitwarden"_s},
+        {QUuid::createUuid(), u"bitwarden_bitwarden"_s, u"Bitwarden"_s},
+        {QUuid::createUuid(), u"Bitwarden"_s, u"Bitwarden"_s},
+        {QUuid::createUuid(), u"com.onepassword.OnePassword"_s, u"1Password"_s},
+        {QUuid::createUuid(), u"1password"_s, u"1Password"_s},
+        {QUuid::createUuid(), u"1Password"_s, u"1Password"_s},
+        {QUuid::createUuid(), u"org.gnome.seahorse.Application"_s, u"Passwords and Keys"_s},
+        {QUuid::createUuid(), u"Seahorse"_s, u"Passwords and Keys"_s},
+        {QUuid::createUuid(), u"org.kde.kwalletmanager5"_s, u"KWalletManager"_s},
+        {QUuid::createUuid(), u"kwalletmanager5"_s, u"KWalletManager"_s},
+        {QUuid::createUuid(), u"org.kde.kwalletmanager"_s, u"KWalletManager"_s},
+        {QUuid::createUuid(), u"kwalletmanager"_s, u"KWalletManager"_s},
+        {QUuid::createUuid(), u"org.gnome.World.Secrets"_s, u"Secrets"_s},
+        {QUuid::createUuid(), u"keepass2"_s, u"KeePass2"_s},
+        {QUuid::createUuid(), u"KeePass2"_s, u"KeePass2"_s},
+        {QUuid::createUuid(), u"me.proton.Pass"_s, u"Proton Pass"_s},
+        {QUuid::createUuid(), u"proton-pass"_s, u"Proton Pass"_s},
+        {QUuid::createUuid(), u"Proton Pass"_s, u"Proton Pass"_s},
     };
     return apps;
+}
+
+QList<ExcludedApp> SettingsManager::linuxDefaultExcludedApps()
+{
+    return defaultExcludedApps().sliced(macExcludedAppCount);
 }
 
 QVariant SettingsManager::encode(SecretHandling handling)
@@ -145,11 +184,11 @@ void SettingsManager::decode(const QVariant &stored, QList<ExcludedApp> &apps)
     apps = decoded;
 }
 
-// Runs once per settings file: an application the user removed later is
-// never added back.
-void SettingsManager::mergeDefaultExcludedApps()
+// Runs once per settings file for each set of defaults: an application the
+// user removed later is never added back.
+void SettingsManager::mergeDefaultExcludedApps(const QList<ExcludedApp> &defaults)
 {
-    for (const ExcludedApp &app : defaultExcludedApps()) {
+    for (const ExcludedApp &app : defaults) {
         const bool listed = std::any_of(m_excludedApps.cbegin(), m_excludedApps.cend(),
             [&](const ExcludedApp &own) { return own.bundleIdentifier == app.bundleIdentifier; });
         if (!listed)
@@ -157,6 +196,7 @@ void SettingsManager::mergeDefaultExcludedApps()
     }
     m_settings.setValue(excludedAppsSetting, encode(m_excludedApps));
     m_settings.setValue(excludedDefaultsMerged, true);
+    m_settings.setValue(linuxExcludedDefaultsMerged, true);
 }
 
 void SettingsManager::setLoginItemNote(const QString &note)

@@ -55,8 +55,10 @@ public:
         QObject *parent = nullptr);
 
     // The password managers whose copies are never captured unless the user
-    // removes them; the same records (and ids) for the life of the process.
+    // removes them, macOS's and then Linux's; the same records (and ids) for
+    // the life of the process.
     static const QList<ExcludedApp> &defaultExcludedApps();
+    static QList<ExcludedApp> linuxDefaultExcludedApps();
 
     // Not stored. Null when there is no note.
     QString loginItemNote() const { return m_loginItemNote; }
@@ -97,7 +99,7 @@ private:
         return value;
     }
 
-    void mergeDefaultExcludedApps();
+    void mergeDefaultExcludedApps(const QList<ExcludedApp> &defaults);
     void applyLaunchAtLogin();
 
     TypedSettings m_settings;

@@ -22,6 +22,7 @@ namespace {
 
 const QString excludedAppsKey = u"settings.clipboard.excludedApps"_s;
 const QString mergedKey = u"settings.clipboard.excludedDefaultsV2"_s;
+const QString linuxMergedKey = u"settings.clipboard.excludedDefaultsLinuxV1"_s;
 const QString launchAtLoginKey = u"settings.general.launchAtLogin"_s;
 
 // A setting of each kind with a value other than its default, as the
@@ -92,7 +93,7 @@ private slots:
         const auto settings = create();
         QCOMPARE(settings->excludedApps(), SettingsManager::defaultExcludedApps());
         const QJsonObject file = readJson(m_path);
-        QCOMPARE(file.keys(), (QStringList {excludedAppsKey, mergedKey}));
+        QCOMPARE(file.keys(), (QStringList {excludedAppsKey, linuxMergedKey, mergedKey}));
         QCOMPARE(file.value(excludedAppsKey), storedApps(SettingsManager::defaultExcludedApps()));
         QCOMPARE(file.value(mergedKey), QJsonValue(true));
         QVERIFY(m_dock.applied.isEmpty());
@@ -154,27 +155,42 @@ private slots:
     void defaultsAreMergedIntoTheStoredListOnce_data()
     {
         QTest::addColumn<QList<ExcludedApp>>("stored");
+        QTest::addColumn<QJsonObject>("flags");
         QTest::addColumn<QStringList>("expected");
-        const ExcludedApp own {QUuid::createUuid(), u"org.keepassxc.KeePassXC"_s, u"KeePassXC"_s};
+        const ExcludedApp own {QUuid::createUuid(), u"vim"_s, u"Vim"_s};
         const ExcludedApp renamed {QUuid::createUuid(), u"com.bitwarden.desktop"_s, u"My Vault"_s};
+        const ExcludedApp renamedLinux {QUuid::createUuid(), u"Seahorse"_s, u"Keys"_s};
         const QStringList defaults = bundleIdentifiers(SettingsManager::defaultExcludedApps());
-        QTest::newRow("own app") << QList<ExcludedApp> {own}
-                                 << QStringList {u"org.keepassxc.KeePassXC=KeePassXC"_s} + defaults;
+        const QStringList linuxDefaults = bundleIdentifiers(SettingsManager::linuxDefaultExcludedApps());
+        QTest::newRow("own app") << QList<ExcludedApp> {own} << QJsonObject {}
+                                 << QStringList {u"vim=Vim"_s} + defaults;
         // A default already listed, even renamed, is not added again.
         QStringList withRenamed = defaults.filter(QRegularExpression(u"^(?!com.bitwarden.desktop=)"_s));
         withRenamed.prepend(u"com.bitwarden.desktop=My Vault"_s);
-        QTest::newRow("default renamed") << QList<ExcludedApp> {renamed} << withRenamed;
+        QTest::newRow("default renamed") << QList<ExcludedApp> {renamed} << QJsonObject {} << withRenamed;
+        // Merged before the Linux applications were defaults: they come once
+        // more, and only they; what the user removed of the others stays
+        // removed.
+        QTest::newRow("merged before Linux") << QList<ExcludedApp> {own} << QJsonObject {{mergedKey, true}}
+                                             << QStringList {u"vim=Vim"_s} + linuxDefaults;
+        QStringList withRenamedLinux = linuxDefaults.filter(QRegularExpression(u"^(?!Seahorse=)"_s));
+        withRenamedLinux.prepend(u"Seahorse=Keys"_s);
+        QTest::newRow("Linux default renamed")
+            << QList<ExcludedApp> {renamedLinux} << QJsonObject {{mergedKey, true}} << withRenamedLinux;
     }
 
     void defaultsAreMergedIntoTheStoredListOnce()
     {
         QFETCH(QList<ExcludedApp>, stored);
+        QFETCH(QJsonObject, flags);
         QFETCH(QStringList, expected);
-        QVERIFY(writeJson(m_path, {{excludedAppsKey, storedApps(stored)}}));
+        flags.insert(excludedAppsKey, storedApps(stored));
+        QVERIFY(writeJson(m_path, flags));
         auto settings = create();
         QCOMPARE(bundleIdentifiers(settings->excludedApps()), expected);
         QCOMPARE(readJson(m_path).value(excludedAppsKey), storedApps(settings->excludedApps()));
         QCOMPARE(readJson(m_path).value(mergedKey), QJsonValue(true));
+        QCOMPARE(readJson(m_path).value(linuxMergedKey), QJsonValue(true));
 
         // What the user removes stays removed, and creation writes nothing.
         QList<ExcludedApp> kept = settings->excludedApps();
@@ -191,7 +207,7 @@ private slots:
     {
         const QJsonValue corrupt
             = QJsonObject {{u"base64"_s, QString::fromLatin1(QByteArray("[{\"id\": 1}]").toBase64())}};
-        QVERIFY(writeJson(m_path, {{excludedAppsKey, corrupt}, {mergedKey, true}}));
+        QVERIFY(writeJson(m_path, {{excludedAppsKey, corrupt}, {mergedKey, true}, {linuxMergedKey, true}}));
         QCOMPARE(create()->excludedApps(), SettingsManager::defaultExcludedApps());
         QCOMPARE(readJson(m_path).value(excludedAppsKey), corrupt);
     }
@@ -248,7 +264,7 @@ private slots:
         settings->setLaunchAtLogin(true);
         QCOMPARE(m_loginItem.registerCalls, 1);
         QCOMPARE(settings->launchAtLogin(), false);
-        QCOMPARE(settings->loginItemNote(), u"Allow Vantorell in System Settings → General → Login Items."_s);
+        QCOMPARE(settings->loginItemNote(), u"Allow Vantorell in your desktop's autostart settings."_s);
         QCOMPARE(m_loginItem.openSettingsCalls, 1);
 
         settings->refreshLoginItemNote(false);
