@@ -3,6 +3,7 @@
 #include "app/AppStateController.h"
 #include "base/Log.h"
 #include "platform/GlobalHotkey.h"
+#include "platform/ShortcutNames.h"
 #include "settings/SettingsManager.h"
 
 #include <algorithm>
@@ -52,13 +53,14 @@ void HotkeyManager::registerHotkey()
         = quint32(std::clamp<qint64>(m_settings.hotkeyKeyCode(), 0, std::numeric_limits<quint32>::max()));
     const quint32 modifiers = carbonModifiers(m_settings.hotkeyModifiers());
     if (modifiers == 0) {
-        m_settings.setHotkeyError(u"Add ⌘ or ⌃ to the shortcut."_s);
+        m_settings.setHotkeyError(
+            u"Add %1 or %2 to the shortcut."_s.arg(ShortcutNames::command, ShortcutNames::control));
         return;
     }
     const std::expected<void, GlobalHotkeyError> registered = m_hotkey.registerHotkey(keyCode, modifiers);
     if (!registered) {
-        m_settings.setHotkeyError(m_settings.globalHotkey()
-            + u" is already used by another app or macOS. Choose a different shortcut."_s);
+        m_settings.setHotkeyError(ShortcutNames::shown(m_settings.globalHotkey())
+            + u" is already used by another app or the desktop. Choose a different shortcut."_s);
         Log::write(u"Hotkey registration failed (OSStatus %1)"_s.arg(registered.error().status));
         return;
     }

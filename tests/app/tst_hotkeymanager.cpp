@@ -48,7 +48,8 @@ private slots:
         QTest::addColumn<std::optional<Chord>>("registered");
         QTest::addColumn<QString>("error");
 
-        const QString taken = u"⌘⇧V is already used by another app or macOS. Choose a different shortcut."_s;
+        const QString taken
+            = u"Super+Shift+V is already used by another app or the desktop. Choose a different shortcut."_s;
         const GlobalHotkeyError alreadyUsed {
             GlobalHotkeyError::Code::alreadyUsed, GlobalHotkeyError::alreadyUsedStatus};
         QTest::newRow("only shift is enough")
@@ -58,7 +59,7 @@ private slots:
             << qint64(-4) << qint64(0x100000) << std::optional<GlobalHotkeyError>()
             << std::optional(Chord(0, 0x100000)) << QString();
         QTest::newRow("no modifier") << qint64(9) << qint64(0) << std::optional<GlobalHotkeyError>()
-                                     << std::optional<Chord>() << u"Add ⌘ or ⌃ to the shortcut."_s;
+                                     << std::optional<Chord>() << u"Add Super or Ctrl to the shortcut."_s;
         QTest::newRow("taken") << qint64(9) << qint64(0x120000) << std::optional(alreadyUsed)
                                << std::optional<Chord>() << taken;
     }

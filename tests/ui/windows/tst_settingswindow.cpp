@@ -1,6 +1,7 @@
 #include "SettingsWindowFixture.h"
 
 #include "../design/DarkPalette.h"
+#include "platform/ShortcutNames.h"
 #include "support/QuickScene.h"
 #include "ui/design/Symbols.h"
 #include "ui/menubar/SettingsSection.h"
@@ -92,43 +93,52 @@ private slots:
     {
         QTest::addColumn<Press>("press");
         QTest::addColumn<Result>("result");
+        // The display under the desktop's key names.
+        QTest::addColumn<QString>("shown");
         const Qt::KeyboardModifiers command = Qt::MetaModifier;
         const Qt::KeyboardModifiers all
             = Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier | Qt::MetaModifier;
         const Result refuse {Outcome::refuse};
-        QTest::newRow("⌥K") << Press {Qt::Key_K, 40, Qt::AltModifier} << refuse;
-        QTest::newRow("⇧K") << Press {Qt::Key_K, 40, Qt::ShiftModifier} << refuse;
+        QTest::newRow("⌥K") << Press {Qt::Key_K, 40, Qt::AltModifier} << refuse << QString();
+        QTest::newRow("⇧K") << Press {Qt::Key_K, 40, Qt::ShiftModifier} << refuse << QString();
         QTest::newRow("⌃K") << Press {Qt::Key_K, 40, Qt::ControlModifier}
-                            << Result {Outcome::capture, 40, 0x40000, u"⌃K"_s};
-        QTest::newRow("⌘C") << Press {Qt::Key_C, 8, command} << refuse;
+                            << Result {Outcome::capture, 40, 0x40000, u"⌃K"_s} << u"Ctrl+K"_s;
+        QTest::newRow("⌘C") << Press {Qt::Key_C, 8, command} << refuse << QString();
         QTest::newRow("⇧⌘C") << Press {Qt::Key_C, 8, command | Qt::ShiftModifier}
-                             << Result {Outcome::capture, 8, 0x120000, u"⇧⌘C"_s};
-        QTest::newRow("⌃C, the desktop's copy") << Press {Qt::Key_C, 8, Qt::ControlModifier} << refuse;
+                             << Result {Outcome::capture, 8, 0x120000, u"⇧⌘C"_s} << u"Super+Shift+C"_s;
+        QTest::newRow("⌃C, the desktop's copy")
+            << Press {Qt::Key_C, 8, Qt::ControlModifier} << refuse << QString();
         QTest::newRow("⌃⇧C") << Press {Qt::Key_C, 8, Qt::ControlModifier | Qt::ShiftModifier}
-                             << Result {Outcome::capture, 8, 0x60000, u"⌃⇧C"_s};
-        QTest::newRow("⌘Space") << Press {Qt::Key_Space, 49, command} << refuse;
+                             << Result {Outcome::capture, 8, 0x60000, u"⌃⇧C"_s} << u"Ctrl+Shift+C"_s;
+        QTest::newRow("⌘Space") << Press {Qt::Key_Space, 49, command} << refuse << QString();
         QTest::newRow("⌘↩") << Press {Qt::Key_Return, 36, command}
-                            << Result {Outcome::capture, 36, 0x100000, u"⌘↩"_s};
+                            << Result {Outcome::capture, 36, 0x100000, u"⌘↩"_s} << u"Super+Return"_s;
         QTest::newRow("⌃⌥⇧⌘F1") << Press {Qt::Key_F1, 122, all}
-                                << Result {Outcome::capture, 122, 0x1e0000, u"⌃⌥⇧⌘F1"_s};
-        QTest::newRow("Home has no name") << Press {Qt::Key_Home, 115, Qt::ControlModifier}
-                                          << Result {Outcome::capture, 115, 0x40000, u"⌃Key115"_s};
+                                << Result {Outcome::capture, 122, 0x1e0000, u"⌃⌥⇧⌘F1"_s}
+                                << u"Super+Ctrl+Alt+Shift+F1"_s;
+        QTest::newRow("Home has no name")
+            << Press {Qt::Key_Home, 115, Qt::ControlModifier}
+            << Result {Outcome::capture, 115, 0x40000, u"⌃Key115"_s} << u"Ctrl+Key115"_s;
         QTest::newRow("code 10 has no name")
-            << Press {Qt::Key_section, 10, command} << Result {Outcome::capture, 10, 0x100000, u"⌘Key10"_s};
+            << Press {Qt::Key_section, 10, command} << Result {Outcome::capture, 10, 0x100000, u"⌘Key10"_s}
+            << u"Super+Key10"_s;
         QTest::newRow("a key the table lacks")
-            << Press {Qt::Key_Print, std::nullopt, Qt::ControlModifier} << refuse;
-        QTest::newRow("a modifier alone")
-            << Press {Qt::Key_Control, std::nullopt, Qt::ControlModifier} << Result {Outcome::ignore};
-        QTest::newRow("Caps Lock") << Press {Qt::Key_CapsLock, std::nullopt, {}} << Result {Outcome::ignore};
+            << Press {Qt::Key_Print, std::nullopt, Qt::ControlModifier} << refuse << QString();
+        QTest::newRow("a modifier alone") << Press {Qt::Key_Control, std::nullopt, Qt::ControlModifier}
+                                          << Result {Outcome::ignore} << QString();
+        QTest::newRow("Caps Lock") << Press {Qt::Key_CapsLock, std::nullopt, {}} << Result {Outcome::ignore}
+                                   << QString();
         QTest::newRow("Esc, also with modifiers")
-            << Press {Qt::Key_Escape, 53, Qt::ControlModifier} << Result {Outcome::cancel};
+            << Press {Qt::Key_Escape, 53, Qt::ControlModifier} << Result {Outcome::cancel} << QString();
     }
 
     void keyHandler()
     {
         QFETCH(Press, press);
         QFETCH(Result, result);
+        QFETCH(QString, shown);
         QCOMPARE(HotkeyKeys::handle(press), result);
+        QCOMPARE(ShortcutNames::shown(result.display), shown);
     }
 
     // A click records; the owner's own changes wait until recording ends;
@@ -139,6 +149,8 @@ private slots:
         auto *recorder = qobject_cast<HotkeyRecorder *>(
             scene.load(u"import Vantorell.Windows\nHotkeyRecorder { display: \"⌘⇧V\" }"_s));
         QVERIFY(recorder && scene.showAndActivate());
+        // The stored order is not the desktop's.
+        QCOMPARE(recorder->shownText(), u"Super+Shift+V"_s);
         recorder->setKeyCodeMap(&m_f.keyCodeMap);
         m_f.keyCodeMap.keys = {{9, 53}, {45, 40}};
         QSignalSpy captured(recorder, &HotkeyRecorder::captured);
@@ -153,11 +165,11 @@ private slots:
         QTest::mouseClick(&scene.window(), Qt::LeftButton, {}, QPoint(70, 12));
         QVERIFY(recorder->isRecording() && recorder->hasActiveFocus());
         recorder->setDisplay(u"⌃K"_s);
-        QCOMPARE(recorder->shownText(), u"Press ⌘ or ⌃ + key…"_s);
+        QCOMPARE(recorder->shownText(), u"Press Super or Ctrl + key…"_s);
         press(9, {});
         QVERIFY(!recorder->isRecording() && !recorder->hasActiveFocus());
         QVERIFY(captured.isEmpty());
-        QCOMPARE(recorder->shownText(), u"⌃K"_s);
+        QCOMPARE(recorder->shownText(), u"Ctrl+K"_s);
     }
 
     void everyFileLoadsWithoutWarnings_data()

@@ -32,7 +32,7 @@ SettingsForm {
         }
 
         ToggleRow {
-            label: "Show in Dock"
+            label: "Show in taskbar"
             checked: page.settings.showInDock
             onToggled: on => page.settings.showInDock = on
         }
@@ -49,7 +49,7 @@ SettingsForm {
 
         HelpText {
             visible: tab.behaviourState === GeneralSettingsTab.CopiesOnly
-            text: "Choosing an item copies it; press ⌘V to paste."
+            text: "Choosing an item copies it; press Ctrl+V to paste."
         }
 
         StatusLine {
@@ -68,7 +68,7 @@ SettingsForm {
             StatusLine {
                 Layout.fillWidth: true
                 icon: "exclamationmark.triangle.fill"
-                text: "macOS hasn't allowed Vantorell to paste yet."
+                text: "The X server hasn't allowed Vantorell to paste yet."
                 tint: VTColor.warning
             }
 
@@ -81,9 +81,7 @@ SettingsForm {
 
         HelpText {
             visible: tab.behaviourState === GeneralSettingsTab.PermissionMissing
-            text: "In Privacy & Security → " + tab.permissionPaneName
-                + ", switch on Vantorell. If it's already on after an update, remove it with – and add it"
-                + " again, then quit and reopen Vantorell."
+            text: "In the X server's settings, switch on its XTEST extension, then quit and reopen Vantorell."
         }
 
         ToggleRow {
@@ -128,7 +126,7 @@ SettingsForm {
 
             VTIconButton {
                 icon: "arrow.counterclockwise"
-                help: "Reset to ⌘⇧V"
+                help: tab.resetHelp
                 onAction: tab.resetHotkey()
             }
         }

@@ -2,6 +2,7 @@
 
 #include "app/AccessibilitySettings.h"
 #include "paste/AutoPaste.h"
+#include "platform/ShortcutNames.h"
 #include "platform/Workspace.h"
 #include "settings/SettingsManager.h"
 #include "ui/windows/settings/SettingsWindowContext.h"
@@ -11,6 +12,12 @@
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString defaultHotkey = u"⌘⇧V"_s;
+
+} // namespace
 
 GeneralSettingsTab::GeneralSettingsTab(QObject *parent) : QObject(parent)
 {
@@ -68,6 +75,11 @@ QString GeneralSettingsTab::versionText()
     return u"v"_s + appVersion();
 }
 
+QString GeneralSettingsTab::resetHelp()
+{
+    return u"Reset to "_s + ShortcutNames::shown(defaultHotkey);
+}
+
 bool GeneralSettingsTab::showsDownload() const
 {
     if (!m_context || !m_context->updateChecker().updateAvailable())
@@ -81,7 +93,7 @@ void GeneralSettingsTab::resetHotkey()
     SettingsManager &settings = m_context->settings();
     settings.setHotkeyKeyCode(9);
     settings.setHotkeyModifiers(0x120000);
-    settings.setGlobalHotkey(u"⌘⇧V"_s);
+    settings.setGlobalHotkey(defaultHotkey);
 }
 
 void GeneralSettingsTab::openAccessibilitySettings()

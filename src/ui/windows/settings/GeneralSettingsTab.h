@@ -22,6 +22,7 @@ class GeneralSettingsTab : public QObject {
     Q_PROPERTY(BehaviourState behaviourState READ behaviourState NOTIFY behaviourStateChanged)
     Q_PROPERTY(QString permissionPaneName READ permissionPaneName CONSTANT)
     Q_PROPERTY(QString versionText READ versionText CONSTANT)
+    Q_PROPERTY(QString resetHelp READ resetHelp CONSTANT)
     Q_PROPERTY(bool showsDownload READ showsDownload NOTIFY showsDownloadChanged)
 
 public:
@@ -43,6 +44,8 @@ public:
     BehaviourState behaviourState() const;
     static QString permissionPaneName();
     static QString versionText();
+    // The reset button's help: the default hot key under the desktop's names.
+    static QString resetHelp();
     bool showsDownload() const;
 
     Q_INVOKABLE void resetHotkey();

@@ -1,6 +1,7 @@
 #include "ui/windows/settings/HotkeyRecorder.h"
 
 #include "platform/KeyCodeMap.h"
+#include "platform/ShortcutNames.h"
 #include "ui/design/DesignTokens.h"
 #include "ui/windows/settings/HotkeyKeys.h"
 
@@ -49,8 +50,8 @@ void HotkeyRecorder::setKeyCodeMap(QObject *map)
 QString HotkeyRecorder::shownText() const
 {
     if (m_recording)
-        return u"Press ⌘ or ⌃ + key…"_s;
-    return m_shown.isEmpty() ? u"Click to set"_s : m_shown;
+        return u"Press %1 or %2 + key…"_s.arg(ShortcutNames::command, ShortcutNames::control);
+    return m_shown.isEmpty() ? u"Click to set"_s : ShortcutNames::shown(m_shown);
 }
 
 void HotkeyRecorder::setRecording(bool recording)

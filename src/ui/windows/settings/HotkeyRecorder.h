@@ -13,7 +13,8 @@ class KeyCodeMap;
 class HotkeyRecorder : public QQuickPaintedItem {
     Q_OBJECT
     QML_ELEMENT
-    // The owner's text for the shortcut; shown while not recording.
+    // The owner's text for the shortcut, in the stored symbols; shown under
+    // the desktop's key names while not recording.
     Q_PROPERTY(QString display READ display WRITE setDisplay NOTIFY displayChanged)
     Q_PROPERTY(bool recording READ isRecording NOTIFY recordingChanged)
     // The KeyCodeMap that tells which key an event came from.

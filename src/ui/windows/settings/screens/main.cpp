@@ -249,7 +249,7 @@ int main(int argc, char *argv[])
                     services.keySender.permitted = false;
                     settings.setHotkeyModifiers(0x20000);
                     settings.setGlobalHotkey(u"⇧K"_s);
-                    settings.setHotkeyError(u"Add ⌘ or ⌃ to the shortcut."_s);
+                    settings.setHotkeyError(u"Add Super or Ctrl to the shortcut."_s);
                 },
                 {}},
             {u"security"_s, u"security"_s, [] {}, {}},
