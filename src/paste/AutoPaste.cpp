@@ -67,12 +67,10 @@ void AutoPaste::showPastePermissionAlert()
     if (m_pastePermissionAlertShown)
         return;
     m_pastePermissionAlertShown = true;
-    const QString text = u"The item is on your clipboard — press ⌘V to paste it.\n\nTo paste automatically, "
-                         u"switch on Vantorell in System Settings → Privacy & Security → "_s
-        + permissionPaneName
-        + u".\n\nAlready switched on? After installing a new version, macOS needs it again: select "
-          u"Vantorell, remove it with the – button, then add it back and switch it on. Then quit and "
-          u"reopen Vantorell."_s;
+    const QString text
+        = u"The item is on your clipboard — press Ctrl+V to paste it.\n\nTo paste automatically, "
+          u"switch on the XTEST extension in the X server's settings. Then quit and reopen "
+          u"Vantorell."_s;
     m_alerts.askAlert(u"Let Vantorell paste for you"_s, text,
         u"Open "_s + permissionPaneName + u" Settings"_s, u"Not Now"_s);
 }

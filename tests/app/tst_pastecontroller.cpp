@@ -464,12 +464,9 @@ private slots:
             log.lines().count(u"[Vantorell] Accessibility permission not granted — cannot auto-paste"_s), 2);
         QCOMPARE(m_alerts->events.size(), 1);
         QCOMPARE(m_alerts->events.first(),
-            u"Let Vantorell paste for you | The item is on your clipboard — press ⌘V to paste it.\n\nTo "
-            u"paste "
-            u"automatically, switch on Vantorell in System Settings → Privacy & Security → Accessibility.\n\n"
-            u"Already switched on? After installing a new version, macOS needs it again: select Vantorell, "
-            u"remove it with the – button, then add it back and switch it on. Then quit and reopen "
-            u"Vantorell. | Open Accessibility Settings | Not Now"_s);
+            u"Let Vantorell paste for you | The item is on your clipboard — press Ctrl+V to paste it.\n\nTo "
+            u"paste automatically, switch on the XTEST extension in the X server's settings. Then quit and "
+            u"reopen Vantorell. | Open Accessibility Settings | Not Now"_s);
         QCOMPARE(m_pasteboard->string(), u"two"_s);
         QVERIFY(m_workspace->activations().isEmpty());
     }

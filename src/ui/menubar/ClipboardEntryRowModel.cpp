@@ -21,7 +21,7 @@
 using namespace Qt::StringLiterals;
 
 const QString ClipboardEntryRowModel::placeholder = u"…"_s;
-const QString ClipboardEntryRowModel::lockedPreview = u"••••••••  Locked — Touch ID to paste"_s;
+const QString ClipboardEntryRowModel::lockedPreview = u"••••••••  Locked — account password to paste"_s;
 
 namespace {
 

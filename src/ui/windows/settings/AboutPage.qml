@@ -45,7 +45,7 @@ ScrollView {
 
             Label {
                 Layout.alignment: Qt.AlignHCenter
-                text: "Privacy-first clipboard manager for macOS"
+                text: "Privacy-first clipboard manager for Linux"
                 font: VTFont.systemFont(13, Font.Normal)
                 color: VTColor.secondary
             }
@@ -80,9 +80,9 @@ ScrollView {
                 Repeater {
                     model: [
                         {symbol: "lock.fill", title: "End-to-end encrypted",
-                            detail: "AES-256-GCM with keys held in the Secure Enclave / Keychain."},
+                            detail: "AES-256-GCM with keys held in the desktop keyring."},
                         {symbol: "eye.slash.fill", title: "Secret detection",
-                            detail: "API keys, tokens, and cards are locked behind Touch ID."},
+                            detail: "API keys, tokens, and cards are locked behind your account password."},
                         {symbol: "bolt.fill", title: "Built for speed",
                             detail: "Quick-paste, snippets, paste stack, and smart actions."}
                     ]

@@ -30,7 +30,7 @@ SettingsForm {
 
         Label {
             Layout.fillWidth: true
-            text: "Choose the icon shown in the menu bar when unlocked:"
+            text: "Choose the icon shown in the system tray when unlocked:"
             wrapMode: Text.WordWrap
             font: VTFont.caption
             color: VTColor.secondary

@@ -84,7 +84,7 @@ SettingsForm {
 
             Label {
                 Layout.fillWidth: true
-                text: "Adds the items and snippets from a backup to this Mac. Nothing already here is deleted."
+                text: "Adds the items and snippets from a backup to this computer. Nothing already here is deleted."
                 wrapMode: Text.WordWrap
                 font: VTFont.systemFont(11, Font.Normal)
                 color: VTColor.secondary

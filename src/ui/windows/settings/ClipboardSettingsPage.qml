@@ -62,7 +62,7 @@ SettingsForm {
         }
 
         HelpText {
-            text: "Reads the words in screenshots on this Mac, so you can search for them. Nothing is uploaded."
+            text: "Reads the words in screenshots on this computer, so you can search for them. Nothing is uploaded."
         }
     }
 }

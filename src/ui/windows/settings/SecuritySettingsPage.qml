@@ -40,6 +40,11 @@ SettingsForm {
         }
 
         HelpText {
+            visible: !tab.biometricsAvailable
+            text: "Touch ID is not available on this device"
+        }
+
+        HelpText {
             visible: text.length > 0
             text: tab.touchIDError
             color: VTColor.danger

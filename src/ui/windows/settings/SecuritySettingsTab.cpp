@@ -32,10 +32,15 @@ void SecuritySettingsTab::setContext(SettingsWindowContext *context)
 
 bool SecuritySettingsTab::touchIDEnabled() const
 {
+    return biometricsAvailable() && m_context->settings().requirePasscode();
+}
+
+bool SecuritySettingsTab::biometricsAvailable() const
+{
     if (!m_context)
         return false;
     const SecurityController *security = m_context->appState().securityController();
-    return security && security->biometricsAvailable() && m_context->settings().requirePasscode();
+    return security && security->biometricsAvailable();
 }
 
 void SecuritySettingsTab::setShowResetConfirm(bool show)
@@ -69,7 +74,7 @@ QString SecuritySettingsTab::secretHandlingOptionLabel(const QString &raw)
 {
     switch (fromRawValue<SecretHandling>(raw).value_or(SecretHandling::lock)) {
     case SecretHandling::lock:
-        return u"Store locked (Touch ID to reveal)"_s;
+        return u"Store locked (account password to reveal)"_s;
     case SecretHandling::skip:
         return u"Never store"_s;
     case SecretHandling::store:

@@ -20,6 +20,7 @@ class SecuritySettingsTab : public QObject {
     // Null while there is nothing to show.
     Q_PROPERTY(QString touchIDError READ touchIDError NOTIFY touchIDErrorChanged)
     Q_PROPERTY(bool touchIDEnabled READ touchIDEnabled NOTIFY touchIDEnabledChanged)
+    Q_PROPERTY(bool biometricsAvailable READ biometricsAvailable NOTIFY touchIDEnabledChanged)
     Q_PROPERTY(
         bool showResetConfirm READ showResetConfirm WRITE setShowResetConfirm NOTIFY showResetConfirmChanged)
     // The setting's raw text.
@@ -37,6 +38,7 @@ public:
     void setContext(SettingsWindowContext *context);
     QString touchIDError() const { return m_touchIDError; }
     bool touchIDEnabled() const;
+    bool biometricsAvailable() const;
     bool showResetConfirm() const { return m_showResetConfirm; }
     void setShowResetConfirm(bool show);
     QString secretHandling() const;

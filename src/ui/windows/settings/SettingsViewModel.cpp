@@ -30,10 +30,10 @@ SettingsViewModel::Section SettingsViewModel::section(SettingsSection section)
             u"lock.shield.fill"_s, DesignTokens::success()};
     case SettingsSection::backup:
         return {u"Backup & Restore"_s,
-            u"Move your history and snippets to another Mac, or keep a safe copy."_s, u"externaldrive.fill"_s,
-            systemTeal};
+            u"Move your history and snippets to another computer, or keep a safe copy."_s,
+            u"externaldrive.fill"_s, systemTeal};
     case SettingsSection::appearance:
-        return {u"Appearance"_s, u"The icon Vantorell shows in your menu bar."_s, u"paintbrush.fill"_s,
+        return {u"Appearance"_s, u"The icon Vantorell shows in your system tray."_s, u"paintbrush.fill"_s,
             systemPurple};
     case SettingsSection::excluded:
         return {u"Excluded Apps"_s, u"Apps whose copies are never recorded."_s, u"xmark.app.fill"_s,
