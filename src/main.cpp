@@ -19,6 +19,7 @@
 #include "platform/linux/X11Workspace.h"
 #include "platform/linux/XTestKeySender.h"
 #include "settings/TypedSettings.h"
+#include "ui/design/ItemAccessibility.h"
 #include "ui/menubar/StatusBarController.h"
 #include "ui/menubar/WindowHost.h"
 #include "ui/windows/settings/BackupFileDialogs.h"
@@ -77,6 +78,7 @@ int main(int argc, char *argv[])
     // The views restyle the Basic controls with their own tokens; another
     // style (the desktop's choice) would draw underneath them.
     QQuickStyle::setStyle(u"Basic"_s);
+    ItemAccessibility::install();
 
     SingleInstance instance;
     if (!instance.claim()) {

@@ -43,7 +43,7 @@ ColumnLayout {
         }
     }
 
-    Text {
+    VTText {
         visible: root.passcode !== ""
         text: rating.levelName
         textFormat: Text.PlainText

@@ -39,7 +39,7 @@ Item {
             }
         }
 
-        Text {
+        VTText {
             Layout.alignment: Qt.AlignHCenter
             text: root.title
             textFormat: Text.PlainText
@@ -47,7 +47,7 @@ Item {
             color: VTColor.withOpacity(VTColor.primary, 0.85)
         }
 
-        Text {
+        VTText {
             Layout.fillWidth: true
             visible: root.subtitle !== ""
             text: root.subtitle

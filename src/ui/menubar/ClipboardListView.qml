@@ -71,7 +71,7 @@ Item {
                     color: VTColor.accent
                 }
 
-                Text {
+                VTText {
                     Layout.fillWidth: true
                     text: qsTr("%1 in paste stack").arg(list.pasteStackCount)
                     textFormat: Text.PlainText
@@ -181,7 +181,7 @@ Item {
                 anchors.rightMargin: 16
                 spacing: 8
 
-                Text {
+                VTText {
                     objectName: "footerCount"
                     text: list.footerText
                     textFormat: Text.PlainText
@@ -277,7 +277,7 @@ Item {
             contentItem: ColumnLayout {
                 spacing: 12
 
-                Text {
+                VTText {
                     Layout.alignment: Qt.AlignHCenter
                     text: qsTr("QR Code")
                     textFormat: Text.PlainText
@@ -301,7 +301,7 @@ Item {
                     }
                 }
 
-                Text {
+                VTText {
                     objectName: "qrTooLong"
                     visible: !list.qrEncodable
                     Layout.alignment: Qt.AlignHCenter

@@ -21,14 +21,14 @@ Item {
         setup.appear()
     }
 
-    component Heading: Text {
+    component Heading: VTText {
         Layout.alignment: Qt.AlignHCenter
         textFormat: Text.PlainText
         font: VTFont.systemFont(18, Font.DemiBold)
         color: VTColor.primary
     }
 
-    component Explanation: Text {
+    component Explanation: VTText {
         Layout.alignment: Qt.AlignHCenter
         horizontalAlignment: Text.AlignHCenter
         textFormat: Text.PlainText
@@ -36,7 +36,8 @@ Item {
         color: VTColor.secondary
     }
 
-    component ErrorLine: Text {
+    // Assistive tools take it for a notice and read it when it shows.
+    component ErrorLine: VTText {
         Layout.alignment: Qt.AlignHCenter
         Layout.maximumWidth: 300
         horizontalAlignment: Text.AlignHCenter
@@ -46,6 +47,7 @@ Item {
         wrapMode: Text.WordWrap
         font: VTFont.systemFont(11, Font.Normal)
         color: root.red
+        Accessible.role: Accessible.Notification
     }
 
     // Return does nothing here: only the buttons move on.
@@ -90,7 +92,7 @@ Item {
             }
         }
 
-        Text {
+        VTText {
             text: parent.text
             textFormat: Text.PlainText
             font: VTFont.systemFont(13, Font.Normal)
@@ -237,7 +239,7 @@ Item {
                     Layout.alignment: Qt.AlignHCenter
                     spacing: 4
 
-                    Text {
+                    VTText {
                         Layout.alignment: Qt.AlignHCenter
                         text: qsTr("Welcome to Vantorell")
                         textFormat: Text.PlainText
@@ -245,7 +247,7 @@ Item {
                         color: VTColor.primary
                     }
 
-                    Text {
+                    VTText {
                         Layout.alignment: Qt.AlignHCenter
                         text: qsTr("The clipboard manager that keeps a secret.")
                         textFormat: Text.PlainText
@@ -264,11 +266,11 @@ Item {
 
                         FeatureRow {
                             symbol: "lock.fill"
-                            text: "Everything encrypted on this Mac"
+                            text: "Everything encrypted on this computer"
                         }
                         FeatureRow {
                             symbol: "icloud.slash"
-                            text: "No cloud sync — history never leaves your Mac"
+                            text: "No cloud sync — history never leaves your computer"
                         }
                         FeatureRow {
                             symbol: "eye.slash.fill"
@@ -407,7 +409,7 @@ Item {
                     }
                 }
 
-                Text {
+                VTText {
                     objectName: "biometricsWarning"
                     Layout.alignment: Qt.AlignHCenter
                     visible: !setup.biometricsAvailable
@@ -454,7 +456,7 @@ Item {
                 Explanation {
                     Layout.preferredWidth: 300
                     wrapMode: Text.WordWrap
-                    text: qsTr("To paste an item with a single click, Vantorell needs %1 access — macOS requires it to send the paste keystroke for you.").arg(setup.accessibilityPaneName)
+                    text: qsTr("To paste an item with a single click, Vantorell needs %1 access — the X server requires it to send the paste keystroke for you.").arg(setup.accessibilityPaneName)
                 }
 
                 RowLayout {
@@ -468,7 +470,7 @@ Item {
                         color: VTColor.success
                     }
 
-                    Text {
+                    VTText {
                         text: qsTr("%1 access granted").arg(setup.accessibilityPaneName)
                         textFormat: Text.PlainText
                         font: VTFont.systemFont(12, Font.Medium)

@@ -44,7 +44,7 @@ GlassCard {
             Layout.fillWidth: true
             spacing: 1
 
-            Text {
+            VTText {
                 Layout.fillWidth: true
                 text: root.title
                 textFormat: Text.PlainText
@@ -53,7 +53,7 @@ GlassCard {
                 color: VTColor.primary
             }
 
-            Text {
+            VTText {
                 Layout.fillWidth: true
                 text: root.detail
                 textFormat: Text.PlainText

@@ -21,7 +21,7 @@ RowLayout {
     ColumnLayout {
         spacing: 1
 
-        Text {
+        VTText {
             text: qsTr("Vantorell")
             textFormat: Text.PlainText
             font: VTFont.headline
@@ -39,7 +39,7 @@ RowLayout {
                 color: badgeText.color
             }
 
-            Text {
+            VTText {
                 id: badgeText
                 anchors.verticalCenter: parent.verticalCenter
                 text: root.isPrivate ? qsTr("Private session · memory only") : qsTr("End-to-end encrypted")

@@ -52,6 +52,8 @@ Button {
                 padding: 0
                 scale: 0.7
                 palette.dark: control.foreground
+                // Part of the button, which assistive tools read as one.
+                Accessible.ignored: true
             }
 
             Symbol {

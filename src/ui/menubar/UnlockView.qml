@@ -40,7 +40,7 @@ Item {
             Layout.alignment: Qt.AlignHCenter
             spacing: 4
 
-            Text {
+            VTText {
                 Layout.alignment: Qt.AlignHCenter
                 text: qsTr("Vantorell is locked")
                 textFormat: Text.PlainText
@@ -48,10 +48,10 @@ Item {
                 color: VTColor.primary
             }
 
-            Text {
+            VTText {
                 Layout.alignment: Qt.AlignHCenter
                 horizontalAlignment: Text.AlignHCenter
-                text: qsTr("Your clipboard history is encrypted.\nUnlock with your passcode or Touch ID.")
+                text: qsTr("Your clipboard history is encrypted.\nUnlock with your passcode.")
                 textFormat: Text.PlainText
                 font: VTFont.body
                 color: VTColor.secondary
@@ -112,7 +112,11 @@ Item {
                 }
             }
 
-            Text {
+            // A notice to assistive tools, which read it when it shows: it
+            // shows anew after every refusal, so a repeated message is read
+            // again (Qt 6.4 has no announcement of its own).
+            VTText {
+                id: errorLine
                 objectName: "error"
                 Layout.alignment: Qt.AlignHCenter
                 Layout.maximumWidth: 320
@@ -123,6 +127,22 @@ Item {
                 wrapMode: Text.WordWrap
                 font: VTFont.caption
                 color: VTColor.danger
+                Accessible.role: Accessible.Notification
+
+                Connections {
+                    target: model
+                    // Once the line holds the new message.
+                    function onErrorChanged() {
+                        Qt.callLater(errorLine.showAnew)
+                    }
+                }
+
+                function showAnew() {
+                    if (!model.showError)
+                        return
+                    visible = false
+                    visible = Qt.binding(() => model.showError)
+                }
             }
         }
 

@@ -1,5 +1,6 @@
 #include "PanelFixture.h"
 
+#include "ui/design/ItemAccessibility.h"
 #include "ui/menubar/OnboardingModel.h"
 #include "ui/menubar/PanelWindow.h"
 #include "ui/menubar/UnlockModel.h"
@@ -7,6 +8,7 @@
 #include <QAccessible>
 #include <QQmlEngine>
 #include <QQuickItem>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <memory>
@@ -29,6 +31,22 @@ void collect(QQuickItem *item, QList<QQuickItem *> &items)
     items.append(item);
     for (QQuickItem *child : item->childItems())
         collect(child, items);
+}
+
+bool isControl(QAccessible::Role role)
+{
+    return role == QAccessible::Button || role == QAccessible::EditableText || role == QAccessible::CheckBox;
+}
+
+// A control reads its own title.
+bool insideControl(QQuickItem *item)
+{
+    for (QQuickItem *above = item->parentItem(); above; above = above->parentItem()) {
+        const QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(above);
+        if (accessible && isControl(accessible->role()))
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -76,6 +94,8 @@ class PanelViewTest final : public QObject {
     }
 
 private slots:
+    void initTestCase() { ItemAccessibility::install(); }
+
     void init()
     {
         m_f = std::make_unique<PanelFixture>();
@@ -193,6 +213,16 @@ private slots:
         QTRY_VERIFY(item(u"passcodeField"_s)->hasActiveFocus());
         QTest::keyClick(m_window.get(), Qt::Key_Return);
         QVERIFY(item(u"error"_s)->isVisible());
+        const QAccessibleInterface *error = QAccessible::queryAccessibleInterface(item(u"error"_s));
+        QVERIFY(error && error->role() == QAccessible::Notification);
+        QCOMPARE(error->text(QAccessible::Name), first->errorMessage());
+        // A refusal while the line shows shows it anew (hidden, then shown),
+        // which is what tells assistive tools to read it.
+        QSignalSpy shownAgain(item(u"error"_s), &QQuickItem::visibleChanged);
+        QTest::keyClick(m_window.get(), Qt::Key_Return);
+        QTRY_COMPARE(shownAgain.size(), 2);
+        QVERIFY(item(u"error"_s)->isVisible());
+        QCOMPARE(error->text(QAccessible::Name), first->errorMessage());
         type(m_window.get(), passcode);
         QTest::keyClick(m_window.get(), Qt::Key_Return);
         QCOMPARE(m_f->panel.screen(), MainPopoverModel::Screen::Working);
@@ -204,22 +234,26 @@ private slots:
         QVERIFY(!item(u"error"_s)->isVisible());
     }
 
-    // Each control is named for assistive technology: by its title, its
-    // tooltip or its placeholder.
-    void everyControlHasAnAccessibleName_data()
+    // What assistive tools find: each control named (by its title, its
+    // tooltip or its placeholder) and disabled exactly when it is, and each
+    // text either read under its words or part of a control that is.
+    void everyControlAndTextIsReachable_data()
     {
         QTest::addColumn<int>("step");
         QTest::addColumn<MainPopoverModel::Screen>("shown");
+        QTest::addColumn<bool>("filled");
         for (int step = 0; step < OnboardingModel::totalSteps; ++step)
-            QTest::addRow("set-up step %d", step) << step << MainPopoverModel::Screen::Onboarding;
-        QTest::newRow("lock screen") << 0 << MainPopoverModel::Screen::Unlock;
-        QTest::newRow("working") << 0 << MainPopoverModel::Screen::Working;
+            QTest::addRow("set-up step %d", step) << step << MainPopoverModel::Screen::Onboarding << true;
+        QTest::newRow("set-up, passcode fields empty") << 1 << MainPopoverModel::Screen::Onboarding << false;
+        QTest::newRow("lock screen, field empty") << 0 << MainPopoverModel::Screen::Unlock << false;
+        QTest::newRow("working") << 0 << MainPopoverModel::Screen::Working << false;
     }
 
-    void everyControlHasAnAccessibleName()
+    void everyControlAndTextIsReachable()
     {
         QFETCH(int, step);
         QFETCH(MainPopoverModel::Screen, shown);
+        QFETCH(bool, filled);
         m_f->keySender.setPermitted(false);
         state().setPaused(true);
         state().setShowOnboarding(shown == MainPopoverModel::Screen::Onboarding);
@@ -230,24 +264,38 @@ private slots:
             setup->setConfirmPasscode(passcode);
             for (int at = 0; at < step; ++at)
                 setup->validateAndAdvance();
+            if (!filled) {
+                setup->setPasscode({});
+                setup->setConfirmPasscode({});
+            }
             QTRY_VERIFY(!findItem(screen(), u"steps"_s)->property("busy").toBool());
         }
 
         QList<QQuickItem *> items;
         collect(screen(), items);
         int controls = 0;
+        int disabled = 0;
+        QStringList unread;
         for (QQuickItem *candidate : std::as_const(items)) {
-            QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(candidate);
-            if (!candidate->isVisible() || !accessible)
+            if (!candidate->isVisible())
                 continue;
-            const QAccessible::Role role = accessible->role();
-            if (role != QAccessible::Button && role != QAccessible::EditableText
-                && role != QAccessible::CheckBox)
+            QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(candidate);
+            const QString text
+                = candidate->inherits("QQuickText") ? candidate->property("text").toString() : QString();
+            if (!text.isEmpty() && (!accessible || accessible->text(QAccessible::Name) != text)
+                && !insideControl(candidate))
+                unread << text;
+            if (!accessible || !isControl(accessible->role()))
                 continue;
             ++controls;
             QVERIFY2(!accessible->text(QAccessible::Name).isEmpty(), qPrintable(candidate->objectName()));
+            QCOMPARE(accessible->state().disabled, !candidate->isEnabled());
+            disabled += accessible->state().disabled ? 1 : 0;
         }
         QVERIFY(controls > 0);
+        QCOMPARE(unread, QStringList());
+        // Continue with nothing typed; Unlock with nothing typed.
+        QCOMPARE(disabled > 0, !filled && shown != MainPopoverModel::Screen::Working);
     }
 };
 
