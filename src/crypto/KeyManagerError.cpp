@@ -6,7 +6,7 @@ QString description(const KeyManagerError &error)
 {
     switch (error.code) {
     case KeyManagerError::Code::keychainStoreFailed:
-        return u"Keychain store failed: "_s + error.detail;
+        return u"Keyring store failed: "_s + error.detail;
     case KeyManagerError::Code::randomGenerationFailed:
         return u"Failed to generate secure random data"_s;
     case KeyManagerError::Code::encryptionFailed:
@@ -18,13 +18,13 @@ QString description(const KeyManagerError &error)
     case KeyManagerError::Code::saltNotFound:
         return u"Encryption salt not found"_s;
     case KeyManagerError::Code::masterKeyNotFound:
-        return u"Master key not found in Keychain"_s;
+        return u"Master key not found in keyring"_s;
     case KeyManagerError::Code::biometricsUnavailable:
         return u"Biometric authentication not available"_s;
     case KeyManagerError::Code::biometricsFailed:
         return u"Biometric authentication failed"_s;
     case KeyManagerError::Code::keychainUnavailable:
-        return u"Keychain unavailable: "_s + error.detail;
+        return u"Keyring unavailable: "_s + error.detail;
     }
     return {};
 }

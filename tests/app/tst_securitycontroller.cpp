@@ -164,7 +164,7 @@ private slots:
             << u"short"_s << description(CipherError::incorrectParameterSize) << 0LL << false;
         // Set-up would replace the key the history is sealed under.
         QTest::newRow("keychain unavailable")
-            << u"unavailable"_s << u"Keychain unavailable: locked"_s << 0LL << false;
+            << u"unavailable"_s << u"Keyring unavailable: locked"_s << 0LL << false;
         QTest::newRow("no vault yet") << u"no vault"_s << QString() << 0LL << true;
     }
     void unlockFailures()

@@ -192,7 +192,7 @@ private slots:
         QCOMPARE(m_keychain.protectedItems, QSet<QString> {KeyManager::biometricKeyAccount});
 
         m_keychain.storeFailures.insert(KeyManager::rawKeyAccount, -25'299);
-        QCOMPARE(describe(failure(keys.storeRawMasterKey())), u"key: Keychain store failed: -25299"_s);
+        QCOMPARE(describe(failure(keys.storeRawMasterKey())), u"key: Keyring store failed: -25299"_s);
     }
 
     // The biometric copy would be a plain raw key where the keychain cannot
@@ -238,7 +238,7 @@ private slots:
         const KeyManagerError unavailable
             = KeyManagerError {KeyManagerError::Code::keychainUnavailable, u"The keyring is locked"_s};
         QCOMPARE(keys.keychainExists(KeyManager::sealedKeyAccount).error(), unavailable);
-        QCOMPARE(description(unavailable), u"Keychain unavailable: The keyring is locked"_s);
+        QCOMPARE(description(unavailable), u"Keyring unavailable: The keyring is locked"_s);
         QCOMPARE(failure(keys.unlockWithPasscode(u"pass"_s)), Failure(unavailable));
         QCOMPARE(failure(keys.unlockFromKeychain()), Failure(unavailable));
         m_deviceAuth.biometricsAvailable = true;

@@ -88,7 +88,7 @@ std::expected<JobOutcome, KeychainError> runJob(const QString &service, const QS
         Qt::QueuedConnection);
     if (outcome.wait_for(bound) != std::future_status::ready) {
         return std::unexpected(KeychainError {
-            qint32(QKeychain::OtherError), u"The keychain did not answer within %1 ms"_s.arg(bound.count())});
+            qint32(QKeychain::OtherError), u"The keyring did not answer within %1 ms"_s.arg(bound.count())});
     }
     return outcome.get();
 }

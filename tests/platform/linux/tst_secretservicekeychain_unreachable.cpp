@@ -46,7 +46,7 @@ private slots:
         QVERIFY(!keychain.exists(account));
         const auto loaded = keychain.load(account);
         QVERIFY(!loaded);
-        QCOMPARE(loaded.error().message, u"The keychain did not answer within 500 ms"_s);
+        QCOMPARE(loaded.error().message, u"The keyring did not answer within 500 ms"_s);
         squatter.unregisterObject(u"/org/freedesktop/secrets"_s);
     }
 };

@@ -26,7 +26,7 @@ SettingsForm {
     readonly property var itemsPerFolder: [10, 20, 30, 50, 100]
 
     FormSection {
-        title: "Menu Bar Icon"
+        title: "System Tray Icon"
 
         Label {
             Layout.fillWidth: true

@@ -117,6 +117,7 @@ SettingsForm {
                 keyCodeMap: page.context ? page.context.keyCodeMap : null
                 Accessible.role: Accessible.Button
                 Accessible.name: "Global hotkey"
+                Accessible.description: shownText
                 onCaptured: (keyCode, modifiers, display) => {
                     page.settings.hotkeyKeyCode = keyCode
                     page.settings.hotkeyModifiers = modifiers

@@ -29,6 +29,7 @@ void HotkeyRecorder::setDisplay(const QString &display)
     // The owner's changes show once recording is over.
     if (!m_recording) {
         m_shown = m_display;
+        emit shownTextChanged();
         update();
     }
 }
@@ -62,6 +63,7 @@ void HotkeyRecorder::setRecording(bool recording)
     if (!m_recording)
         m_shown = m_display;
     emit recordingChanged();
+    emit shownTextChanged();
     update();
 }
 

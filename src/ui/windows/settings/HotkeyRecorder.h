@@ -17,6 +17,8 @@ class HotkeyRecorder : public QQuickPaintedItem {
     // the desktop's key names while not recording.
     Q_PROPERTY(QString display READ display WRITE setDisplay NOTIFY displayChanged)
     Q_PROPERTY(bool recording READ isRecording NOTIFY recordingChanged)
+    // What the field shows now, for assistive tools too.
+    Q_PROPERTY(QString shownText READ shownText NOTIFY shownTextChanged)
     // The KeyCodeMap that tells which key an event came from.
     Q_PROPERTY(QObject *keyCodeMap READ keyCodeMap WRITE setKeyCodeMap NOTIFY keyCodeMapChanged)
 
@@ -29,7 +31,6 @@ public:
     QObject *keyCodeMap() const;
     void setKeyCodeMap(QObject *map);
 
-    // What the field shows now.
     QString shownText() const;
 
     void paint(QPainter *painter) override;
@@ -38,6 +39,7 @@ signals:
     void displayChanged();
     void recordingChanged();
     void keyCodeMapChanged();
+    void shownTextChanged();
     // The owner stores the three, in this order.
     void captured(qint64 keyCode, qint64 modifiers, const QString &display);
     // A combination that cannot be the hot key; the field has beeped.
