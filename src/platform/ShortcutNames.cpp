@@ -3,11 +3,8 @@
 #include <QStringList>
 
 #include <algorithm>
-
 #include <array>
 #include <utility>
-
-using namespace Qt::StringLiterals;
 
 namespace ShortcutNames {
 
