@@ -4,6 +4,7 @@
 #include "base/MainQueue.h"
 #include "base/WhenFinished.h"
 #include "capture/ClipboardMonitor.h"
+#include "crypto/EncryptionService.h"
 #include "settings/RetentionCutoff.h"
 #include "settings/SettingsManager.h"
 #include "store/SecureStorageManager.h"
@@ -337,6 +338,16 @@ void AppStateController::purgeExpiredEntries()
         return;
     if (m_storageManager)
         m_storageManager->deleteEntriesOlderThan(cutoff);
+}
+
+std::function<bool()> AppStateController::unlockedFromNow() const
+{
+    EncryptionService::KeySession key;
+    if (m_storageManager)
+        key = m_storageManager->encryptionService().keySession();
+    return [state = QPointer<const AppStateController>(this), locks = m_locks, key] {
+        return state && state->isUnlockedSince(locks) && !key.expired();
+    };
 }
 
 bool AppStateController::isUnlockedSince(quint64 locks) const

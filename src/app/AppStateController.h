@@ -167,6 +167,9 @@ public:
     void clearHistory(bool all);
     // Asks first; keeps pinned and starred entries.
     void confirmClearHistory();
+    // Holds while the vault stays unlocked under the key loaded now: false
+    // from the moment a lock drops the key, also once unlocked again.
+    std::function<bool()> unlockedFromNow() const;
 
     // Without minutes the pause lasts until resumed.
     void pauseCapture(std::optional<int> minutes);

@@ -443,15 +443,18 @@ MenuModel ClipboardEntryRowModel::rowMenuItems()
 
 void ClipboardEntryRowModel::popUpMenu(QQuickItem *anchor)
 {
+    AppStateController *state = appState();
+    if (!state)
+        return;
     closeMenu();
-    m_openMenu = MenuRenderer::popUp(rowMenuItems(), anchor);
+    m_openMenu = MenuRenderer::popUp(rowMenuItems(), {this, state->unlockedFromNow()}, anchor);
 }
 
 void ClipboardEntryRowModel::closeMenu()
 {
     if (!m_openMenu)
         return;
-    // Never deleted at once: a choice of the menu may be running.
+    // Later: a lock may close it while it still handles an event of its own.
     m_openMenu->close();
     m_openMenu->deleteLater();
     m_openMenu.clear();

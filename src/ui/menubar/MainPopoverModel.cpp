@@ -28,6 +28,7 @@ MainPopoverModel::MainPopoverModel(
 
 MainPopoverModel::~MainPopoverModel()
 {
+    // Safe at once: no choice runs inside a menu's own event handling.
     delete m_openMenu;
 }
 
@@ -146,5 +147,5 @@ void MainPopoverModel::popUpMoreMenu(QQuickItem *button)
 {
     if (m_openMenu)
         m_openMenu->close();
-    m_openMenu = MenuRenderer::popUp(moreMenu(), button);
+    m_openMenu = MenuRenderer::popUp(moreMenu(), {this, m_appState.unlockedFromNow()}, button);
 }

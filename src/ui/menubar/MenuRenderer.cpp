@@ -9,6 +9,7 @@
 #include <QHash>
 #include <QMenu>
 #include <QPixmap>
+#include <QPointer>
 #include <QQuickItem>
 #include <QStyle>
 
@@ -23,9 +24,9 @@ namespace {
 
 constexpr int smallSymbolPoints = 13;
 
-void addItems(QMenu &menu, const MenuModel &model, MenuKeyFilter &keys);
+void addItems(QMenu &menu, const MenuModel &model, const ChoiceScope &scope, MenuKeyFilter &keys);
 
-void addItem(QMenu &menu, const MenuItem &item, MenuKeyFilter &keys)
+void addItem(QMenu &menu, const MenuItem &item, const ChoiceScope &scope, MenuKeyFilter &keys)
 {
     if (item.isSeparator) {
         menu.addSeparator();
@@ -37,7 +38,7 @@ void addItem(QMenu &menu, const MenuItem &item, MenuKeyFilter &keys)
         action = menu.addAction(title);
     } else {
         auto *submenu = new QMenu(title, &menu);
-        addItems(*submenu, item.submenu, keys);
+        addItems(*submenu, item.submenu, scope, keys);
         action = menu.addMenu(submenu);
     }
     action->setIcon(icon(item.symbol, item.smallSymbol));
@@ -54,32 +55,42 @@ void addItem(QMenu &menu, const MenuItem &item, MenuKeyFilter &keys)
         keys.add(item.shortcut[0], action);
     }
     if (item.action) {
-        QObject::connect(
-            action, &QAction::triggered, action, [run = item.action, action] { run(action->data()); });
+        const QPointer<QObject> context = scope.context;
+        QObject::connect(action, &QAction::triggered, action,
+            [run = item.action, action, context, isCurrent = scope.isCurrent] {
+                // Taken by value: the menu and its actions may be gone by the run.
+                const auto chosen = [run, payload = action->data(), isCurrent] {
+                    if (!isCurrent || isCurrent())
+                        run(payload);
+                };
+                if (context)
+                    QMetaObject::invokeMethod(context, chosen, Qt::QueuedConnection);
+            });
     }
 }
 
-void addItems(QMenu &menu, const MenuModel &model, MenuKeyFilter &keys)
+void addItems(QMenu &menu, const MenuModel &model, const ChoiceScope &scope, MenuKeyFilter &keys)
 {
     menu.setToolTipsVisible(true);
     keys.install(&menu);
     for (const MenuItem &item : model)
-        addItem(menu, item, keys);
+        addItem(menu, item, scope, keys);
 }
 
 } // namespace
 
-std::unique_ptr<QMenu> render(const MenuModel &model)
+std::unique_ptr<QMenu> render(const MenuModel &model, const ChoiceScope &scope)
 {
+    Q_ASSERT(scope.context);
     auto menu = std::make_unique<QMenu>();
     auto *keys = new MenuKeyFilter(menu.get());
-    addItems(*menu, model, *keys);
+    addItems(*menu, model, scope, *keys);
     return menu;
 }
 
-QMenu *popUp(const MenuModel &model, QQuickItem *anchor)
+QMenu *popUp(const MenuModel &model, const ChoiceScope &scope, QQuickItem *anchor)
 {
-    QMenu *menu = render(model).release();
+    QMenu *menu = render(model, scope).release();
     QObject::connect(menu, &QMenu::aboutToHide, menu, &QObject::deleteLater);
     QPoint at = QCursor::pos();
     if (anchor) {

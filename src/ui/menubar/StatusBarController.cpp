@@ -82,6 +82,7 @@ StatusBarController::StatusBarController(
 
 StatusBarController::~StatusBarController()
 {
+    // Safe at once: no choice runs inside a menu's own event handling.
     delete m_openMenu;
 }
 
@@ -199,7 +200,7 @@ void StatusBarController::presentClipboardMenuAtCursor()
 std::unique_ptr<QMenu> StatusBarController::buildStatusMenu()
 {
     const StatusMenuBuilder builder(m_appState, m_settings, m_desktop.pasteboard, m_desktop.keySender, *this);
-    return MenuRenderer::render(builder.buildStatusMenu());
+    return MenuRenderer::render(builder.buildStatusMenu(), {this, m_appState.unlockedFromNow()});
 }
 
 void StatusBarController::popUpMenuAtPointer()
@@ -207,7 +208,6 @@ void StatusBarController::popUpMenuAtPointer()
     if (m_openMenu)
         m_openMenu->close();
     QMenu *menu = buildStatusMenu().release();
-    // Gone after its closing; a choice runs after the hide, before deletion.
     connect(menu, &QMenu::aboutToHide, menu, &QObject::deleteLater);
     m_openMenu = menu;
     menu->popup(QCursor::pos());

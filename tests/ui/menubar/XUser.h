@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QApplication>
 #include <QPoint>
 #include <QString>
+#include <QTimer>
+#include <QWidget>
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -56,4 +59,36 @@ public:
 
 private:
     Display *m_display;
+};
+
+// Answers the next modal dialog as the user would: types text into it and
+// presses key, once it has the keyboard. The dialog runs its own event loop,
+// inside whatever the test is waiting for, so the answer comes from a timer.
+class DialogAnswer final {
+    Q_DISABLE_COPY(DialogAnswer)
+
+public:
+    DialogAnswer(XUser &user, const QString &text, KeySym key)
+    {
+        QObject::connect(&m_poll, &QTimer::timeout, [this, &user, text, key] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            if (m_answered || !dialog)
+                return;
+            // A window manager that keeps the keyboard elsewhere gets the
+            // keys anyway after a while, and the test then fails on them.
+            if (!dialog->isActiveWindow() && ++m_polls < 100)
+                return;
+            m_answered = true;
+            user.type(text);
+            user.press(key);
+        });
+        m_poll.start(50);
+    }
+
+    bool answered() const { return m_answered; }
+
+private:
+    QTimer m_poll;
+    int m_polls = 0;
+    bool m_answered = false;
 };

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QPointer>
 #include <QTest>
 
 #include <memory>
@@ -26,6 +27,8 @@ class MenuRendererTest final : public QObject {
     Q_OBJECT
 
     QStringList m_runs;
+    bool m_current = true;
+    MenuRenderer::ChoiceScope m_scope {this, [this] { return m_current; }};
 
     MenuItem item(const QString &title, const QKeySequence &shortcut = {})
     {
@@ -49,7 +52,11 @@ class MenuRendererTest final : public QObject {
     }
 
 private slots:
-    void init() { m_runs.clear(); }
+    void init()
+    {
+        m_runs.clear();
+        m_current = true;
+    }
 
     void titlesShowLiterally_data()
     {
@@ -64,7 +71,7 @@ private slots:
     {
         QFETCH(QString, title);
         QFETCH(QString, shown);
-        const std::unique_ptr<QMenu> menu = MenuRenderer::render({item(title)});
+        const std::unique_ptr<QMenu> menu = MenuRenderer::render({item(title)}, m_scope);
         QCOMPARE(menu->actions().constFirst()->text(), shown);
     }
 
@@ -85,7 +92,7 @@ private slots:
         QFETCH(QString, open);
         QFETCH(int, key);
         QFETCH(QStringList, runs);
-        const std::unique_ptr<QMenu> menu = MenuRenderer::render(model());
+        const std::unique_ptr<QMenu> menu = MenuRenderer::render(model(), m_scope);
         menu->popup(QPoint(10, 10));
         QVERIFY(QTest::qWaitForWindowExposed(menu.get()));
         QMenu *target = menu.get();
@@ -98,8 +105,42 @@ private slots:
         // A held key repeats without running the command again.
         QKeyEvent repeat(QEvent::KeyPress, key, Qt::ControlModifier, QString(), true);
         QApplication::sendEvent(target, &repeat);
-        QCOMPARE(m_runs, runs);
         QCOMPARE(menu->isVisible(), runs.isEmpty());
+        QCoreApplication::processEvents();
+        QCOMPARE(m_runs, runs);
+    }
+
+    // A choice runs once the menu is done with the event that chose it, and
+    // not at all when its scope has ended meanwhile.
+    void choicesRunAfterTheMenusEvent_data()
+    {
+        QTest::addColumn<bool>("currentAtRun");
+        QTest::addColumn<bool>("contextAlive");
+        QTest::addColumn<QStringList>("runs");
+        QTest::newRow("in scope") << true << true << QStringList {u"top"_s};
+        QTest::newRow("scope ended") << false << true << QStringList {};
+        QTest::newRow("context gone") << true << false << QStringList {};
+    }
+
+    void choicesRunAfterTheMenusEvent()
+    {
+        QFETCH(bool, currentAtRun);
+        QFETCH(bool, contextAlive);
+        QFETCH(QStringList, runs);
+        auto context = std::make_unique<QObject>();
+        std::unique_ptr<QMenu> menu
+            = MenuRenderer::render(model(), {context.get(), [this] { return m_current; }});
+        QPointer<QMenu> stillThere = menu.get();
+        findAction(*menu, u"top"_s)->trigger();
+        QVERIFY(m_runs.isEmpty());
+        // Running, the choice may delete the menu: nothing of it may be on the stack.
+        menu.reset();
+        QVERIFY(!stillThere);
+        m_current = currentAtRun;
+        if (!contextAlive)
+            context.reset();
+        QCoreApplication::processEvents();
+        QCOMPARE(m_runs, runs);
     }
 };
 

@@ -6,6 +6,7 @@
 #include "ui/menubar/OnboardingModel.h"
 #include "ui/menubar/PanelWindow.h"
 
+#include <QApplication>
 #include <QMenu>
 #include <QQuickItem>
 #include <QStyleHints>
@@ -120,6 +121,34 @@ private slots:
         m_user.press(XK_Return);
         QTRY_VERIFY_WITH_TIMEOUT(state.isUnlocked(), 30'000);
         QTRY_VERIFY(item(u"historyList"_s) && item(u"historyList"_s)->isVisible());
+    }
+
+    // The confirmation runs once the header's menu is gone: its event loop
+    // must not delete the menu under the code that chose the item.
+    void clearHistoryFromTheMoreMenuCancelled()
+    {
+        AppStateController &state = m_app->appState();
+        QVERIFY(state.isUnlocked());
+        m_app->pasteboard.copy(PasteboardItem::fromString(u"kept"_s));
+        QTRY_COMPARE(state.clipboardEntries().size(), 1);
+        if (!window().isVisible())
+            openPanel();
+        click(u"more"_s);
+        QTRY_VERIFY(m_controller->popover().openMenu() && m_controller->popover().openMenu()->isVisible());
+        QMenu *menu = m_controller->popover().openMenu();
+        const auto destroyedUnderTheDialog = std::make_shared<bool>(false);
+        connect(menu, &QObject::destroyed, this,
+            [destroyedUnderTheDialog] { *destroyedUnderTheDialog = QApplication::activeModalWidget(); });
+        const QList<QAction *> actions = menu->actions();
+        const auto clear = std::ranges::find(actions, u"Clear History…"_s, &QAction::text);
+        QVERIFY(clear != actions.end());
+
+        const DialogAnswer answer(m_user, {}, XK_Escape);
+        m_user.click(menu->mapToGlobal(menu->actionGeometry(*clear).center()));
+        QTRY_VERIFY_WITH_TIMEOUT(answer.answered(), 10'000);
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+        QVERIFY(!*destroyedUnderTheDialog);
+        QCOMPARE(state.clipboardEntries().size(), 1);
     }
 };
 

@@ -1,14 +1,41 @@
 #include "LaunchedApp.h"
+#include "app/SecurityController.h"
+#include "records/Snippet.h"
 #include "support/DesktopPeer.h"
 #include "ui/menubar/PanelWindow.h"
 
+#include <QApplication>
 #include <QMenu>
 #include <QTest>
+#include <QTimer>
 
 // Last: the X11 headers define names that Qt uses.
 #include "XUser.h"
 
 using namespace Qt::StringLiterals;
+
+namespace {
+
+QAction *findAction(QMenu &menu, const QString &text)
+{
+    for (QAction *action : menu.findChildren<QAction *>()) {
+        if (action->text() == text)
+            return action;
+    }
+    return nullptr;
+}
+
+// The open menu that shows action.
+QMenu *menuShowing(const QAction &action)
+{
+    for (QObject *object : action.associatedObjects()) {
+        if (auto *menu = qobject_cast<QMenu *>(object); menu && menu->isVisible())
+            return menu;
+    }
+    return nullptr;
+}
+
+} // namespace
 
 // The status item in the test desktop's tray, clicked and typed at as the
 // user would.
@@ -16,6 +43,22 @@ class StatusBarX11Test final : public QObject {
     Q_OBJECT
 
     std::unique_ptr<LaunchedApp> m_app;
+
+    // The tray host shows a new icon a moment after the old one has gone:
+    // clicks before that reach nothing.
+    QMenu *clickTrayIcon(XUser &user)
+    {
+        QSystemTrayIcon &tray = m_app->controller->trayIcon();
+        const auto opened
+            = [this] { return m_app->controller->openMenu() && m_app->controller->openMenu()->isVisible(); };
+        for (int attempt = 0; attempt < 20 && !opened(); ++attempt) {
+            if (!tray.geometry().isEmpty())
+                user.click(tray.geometry().center());
+            if (QTest::qWaitFor(opened, 500))
+                break;
+        }
+        return opened() ? m_app->controller->openMenu() : nullptr;
+    }
 
 private slots:
     void init()
@@ -32,11 +75,7 @@ private slots:
         QVERIFY(user.isConnected());
         m_app->appState().setClipboardEntries(
             {m_app->textEntry(u"first"_s), m_app->textEntry(u"second"_s), m_app->textEntry(u"third"_s)});
-        QSystemTrayIcon &tray = m_app->controller->trayIcon();
-        QTRY_VERIFY_WITH_TIMEOUT(!tray.geometry().isEmpty(), 10'000);
-
-        user.click(tray.geometry().center());
-        QTRY_VERIFY(m_app->controller->openMenu() && m_app->controller->openMenu()->isVisible());
+        QVERIFY(clickTrayIcon(user));
         user.pressWithControl(XK_2);
         QTRY_VERIFY(!m_app->controller->openMenu());
         QTRY_COMPARE(m_app->pasteboard.writes().size(), 1);
@@ -44,6 +83,126 @@ private slots:
         const QList<PasteboardItem> &writes = m_app->pasteboard.writes();
         QCOMPARE(writes.size(), 1);
         QCOMPARE(writes.constFirst().data(u"text/plain"_s), QByteArray("second"));
+    }
+
+    // Items whose command opens a modal dialog, chosen by the user's click
+    // or key. The dialog's event loop must not find the menu still running
+    // the choice: it would delete it under its own code.
+    void menuChoicesThatOpenADialog_data()
+    {
+        QTest::addColumn<QStringList>("path");
+        QTest::addColumn<bool>("byKey");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("accept");
+        QTest::addColumn<QStringList>("written");
+        QTest::addColumn<int>("entriesLeft");
+
+        const QStringList snippet {u"Snippets"_s, u"Greeting"_s};
+        const QStringList clear {u"Clear History…"_s};
+        for (const bool byKey : {false, true}) {
+            const char *how = byKey ? "key" : "click";
+            QTest::addRow("snippet prompt, Insert, by %s", how)
+                << snippet << byKey << u"ada"_s << true << QStringList {u"Hello ada!"_s} << 2;
+            QTest::addRow("snippet prompt, Cancel, by %s", how)
+                << snippet << byKey << u"ada"_s << false << QStringList {} << 2;
+            QTest::addRow("Clear History, Cancel, by %s", how)
+                << clear << byKey << QString() << false << QStringList {} << 2;
+        }
+        QTest::newRow("Clear History, confirmed")
+            << clear << true << QString() << true << QStringList {} << 1;
+    }
+
+    void menuChoicesThatOpenADialog()
+    {
+        QFETCH(QStringList, path);
+        QFETCH(bool, byKey);
+        QFETCH(QString, typed);
+        QFETCH(bool, accept);
+        QFETCH(QStringList, written);
+        QFETCH(int, entriesLeft);
+
+        XUser user;
+        QVERIFY(user.isConnected());
+        ClipboardEntry pinned = m_app->textEntry(u"pinned"_s);
+        pinned.isPinned = true;
+        m_app->appState().setClipboardEntries({pinned, m_app->textEntry(u"plain"_s)});
+        Snippet greeting;
+        greeting.id = QUuid::createUuid();
+        greeting.title = u"Greeting"_s;
+        greeting.content = u"Hello {{prompt:Name}}!"_s;
+        m_app->appState().setSnippets({greeting});
+        QMenu *opened = clickTrayIcon(user);
+        QVERIFY(opened);
+        QMenu &root = *opened;
+        const auto destroyedUnderTheDialog = std::make_shared<bool>(false);
+        connect(&root, &QObject::destroyed, this,
+            [destroyedUnderTheDialog] { *destroyedUnderTheDialog = QApplication::activeModalWidget(); });
+
+        const DialogAnswer answer(user, typed, accept ? XK_Return : XK_Escape);
+        for (const QString &title : std::as_const(path)) {
+            QAction *action = findAction(root, title);
+            QVERIFY2(action, qPrintable(title));
+            QMenu *shown = nullptr;
+            QTRY_VERIFY((shown = menuShowing(*action)));
+            if (byKey) {
+                shown->setActiveAction(action);
+                user.press(action->menu() ? XK_Right : XK_Return);
+            } else {
+                const QRect at = shown->actionGeometry(action);
+                user.click(shown->mapToGlobal(at.center()));
+            }
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(answer.answered(), 10'000);
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+        QTest::qWait(200);
+
+        QVERIFY(!*destroyedUnderTheDialog);
+        QStringList texts;
+        for (const PasteboardItem &item : m_app->pasteboard.writes())
+            texts << QString::fromUtf8(item.data(u"text/plain"_s).value_or(QByteArray()));
+        QCOMPARE(texts, written);
+        QTRY_COMPARE(m_app->appState().clipboardEntries().size(), entriesLeft);
+    }
+
+    // The idle check or the screen lock may lock the vault between the
+    // choice and its run: then nothing is asked and nothing is pasted.
+    void aLockBeforeTheChoiceRunsDropsIt()
+    {
+        XUser user;
+        QVERIFY(user.isConnected());
+        Snippet greeting;
+        greeting.id = QUuid::createUuid();
+        greeting.title = u"Greeting"_s;
+        greeting.content = u"Hello {{prompt:Name}}!"_s;
+        m_app->appState().setSnippets({greeting});
+        QMenu *root = clickTrayIcon(user);
+        QVERIFY(root);
+        QAction *snippets = findAction(*root, u"Snippets"_s);
+        QAction *chosen = findAction(*root, u"Greeting"_s);
+        QVERIFY(snippets && chosen);
+        connect(
+            chosen, &QAction::triggered, m_app->delegate->securityController(), &SecurityController::lockNow);
+
+        root->setActiveAction(snippets);
+        user.press(XK_Right);
+        QMenu *shown = nullptr;
+        QTRY_VERIFY((shown = menuShowing(*chosen)));
+        shown->setActiveAction(chosen);
+        // Should the dialog show, it must not hold the test.
+        bool asked = false;
+        QTimer dialogWatch;
+        connect(&dialogWatch, &QTimer::timeout, this, [&asked] {
+            if (QWidget *dialog = QApplication::activeModalWidget()) {
+                asked = true;
+                dialog->close();
+            }
+        });
+        dialogWatch.start(50);
+        user.press(XK_Return);
+        QTRY_VERIFY(!m_app->appState().isUnlocked());
+        QTest::qWait(500);
+        QVERIFY(!asked);
+        QVERIFY(m_app->pasteboard.writes().isEmpty());
     }
 
     // Our own windows leave it open; another application taking the focus

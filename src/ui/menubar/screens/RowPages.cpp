@@ -213,7 +213,7 @@ bool RowPages::write(const QString &appearance)
     ClipboardEntryRowModel *pinned = pinnedRow(item);
     if (!pinned)
         return false;
-    const std::unique_ptr<QMenu> menu = MenuRenderer::render(pinned->rowMenuItems());
+    const std::unique_ptr<QMenu> menu = MenuRenderer::render(pinned->rowMenuItems(), {pinned, {}});
     menu->adjustSize();
     return save(menu->grab().toImage(), u"row-menu"_s);
 }

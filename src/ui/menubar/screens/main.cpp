@@ -89,7 +89,7 @@ const MenuItem *submenuNamed(const MenuModel &menu, const QString &title)
 
 bool save(const MenuModel &model, const QDir &folder, const QString &name, const QString &appearance)
 {
-    const std::unique_ptr<QMenu> menu = MenuRenderer::render(model);
+    const std::unique_ptr<QMenu> menu = MenuRenderer::render(model, {qApp, {}});
     menu->adjustSize();
     const QString file = folder.filePath(u"%1-%2.png"_s.arg(name, appearance));
     if (menu->grab().save(file))
