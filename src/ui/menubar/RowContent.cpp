@@ -15,7 +15,13 @@ QImage downscaledThumbnail(const QImage &image, QSize bounds)
     if (scale == 1.0)
         return image;
     const QSize size(std::max(1, qRound(image.width() * scale)), std::max(1, qRound(image.height() * scale)));
-    return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    // Scaled smoothly, a picture with a colour table stays one, dithered to
+    // black and white.
+    const QImage source = image.colorCount() == 0
+        ? image
+        : image.convertToFormat(
+            image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    return source.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 std::optional<QImage> thumbnail(const QByteArray &encodedImage)

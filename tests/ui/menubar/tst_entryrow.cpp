@@ -122,6 +122,15 @@ private slots:
         QCOMPARE(RowContent::downscaledThumbnail(QImage(image, QImage::Format_RGB32)).size(), thumbnail);
     }
 
+    void thumbnailKeepsTheColoursOfAPalette()
+    {
+        QImage twoColours(400, 100, QImage::Format_Mono);
+        twoColours.setColorTable({qRgb(40, 200, 200), qRgb(200, 40, 40)});
+        twoColours.fill(0);
+        const QImage thumbnail = RowContent::downscaledThumbnail(twoColours);
+        QCOMPARE(thumbnail.pixel(thumbnail.rect().center()), qRgb(40, 200, 200));
+    }
+
     void rowLoading_data()
     {
         QTest::addColumn<ContentType>("type");
