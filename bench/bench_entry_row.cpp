@@ -15,6 +15,7 @@
 #include "support/FakeLoginItem.h"
 #include "support/OpenStore.h"
 #include "tools/TextTransform.h"
+#include "ui/design/SceneGraphBackend.h"
 #include "ui/menubar/ClipboardEntryRowModel.h"
 #include "ui/menubar/MainPopoverModel.h"
 
@@ -66,6 +67,7 @@ double median(QList<double> values)
 
 int main(int argc, char *argv[])
 {
+    SceneGraphBackend::choose();
     QApplication app(argc, argv);
     MasterKeyHolder key;
     key.set(SecureBytes(QByteArray(32, 'k')));

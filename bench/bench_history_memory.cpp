@@ -8,6 +8,8 @@
 // memory one second later. Then, in this process, the time from unlock to
 // the history published, and the read and opening of a 2 MB picture for a
 // paste.
+#include "SeededVault.h"
+
 #include "app/AppStateController.h"
 #include "crypto/EncryptionService.h"
 #include "crypto/KeyManager.h"
@@ -46,81 +48,8 @@ constexpr int runs = 3;
 
 struct Case {
     const char *name;
-    int count;
-    // The plaintext content of entry index; pictures get no preview.
-    std::function<QByteArray(int index)> content;
-    bool picture = false;
-    QTemporaryDir home {};
+    SeededVault vault;
 };
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-// Text of size bytes made of words, different for each index.
-QByteArray sampleText(int index, qsizetype size)
-{
-    static const QByteArray words[] = {"Lorem ", "ipsum ", "Dolor ", "sit ", "amet ", "Clipboard ",
-        "history ", "entry ", "Vault ", "sealed "};
-    QByteArray text = "Entry " + QByteArray::number(index) + ' ';
-    for (int word = index; text.size() < size; ++word)
-        text += words[word % 10];
-    text.truncate(size);
-    return text;
-}
-
-QString dataHome(const Case &bench)
-{
-    return bench.home.filePath(u".local/share"_s);
-}
-
-QString settingsFile(const Case &bench)
-{
-    return bench.home.filePath(u".config/Vantorell/Vantorell.conf"_s);
-}
-
-void seed(Case &bench, const EncryptionService &encryption)
-{
-    QDir().mkpath(QFileInfo(settingsFile(bench)).path());
-    FakeLoginItem loginItem;
-    FakeDockPresence dock;
-    SettingsManager(settingsFile(bench), loginItem, dock).setMaxHistoryCount(bench.count * 2);
-
-    qputenv("XDG_DATA_HOME", dataHome(bench).toUtf8());
-    SecureStorageManager store(encryption);
-    awaitFuture(store.openDatabase());
-    store.execute(u"BEGIN"_s);
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    for (int index = 0; index < bench.count; ++index) {
-        const QByteArray content = bench.content(index);
-        ClipboardEntry entry;
-        entry.id = QUuid::createUuid();
-        entry.contentType = bench.picture ? ContentType::image : ContentType::plainText;
-        entry.createdAt = now.addMSecs(-index);
-        entry.sourceApp = bench.picture ? u"Screenshot"_s : u"Terminal"_s;
-        entry.encryptedContent = *encryption.encrypt(content);
-        if (!bench.picture) {
-            entry.encryptedPreview = *encryption.encrypt(content.left(100));
-            entry.encryptedSearchText = *encryption.encrypt(content.left(500).toLower());
-        }
-        store.insertEntry(entry);
-    }
-    awaitFuture(store.execute(u"COMMIT"_s));
-}
-
-qint64 residentKiB(qint64 pid)
-{
-    QFile status(u"/proc/%1/status"_s.arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong();
-    }
-    return -1;
-}
 
 struct Start {
     double loadedMs = -1;
@@ -130,16 +59,11 @@ struct Start {
 Start startOnce(const Case &bench)
 {
     QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"HOME"_s, bench.home.path());
-    environment.insert(u"XDG_CONFIG_HOME"_s, bench.home.filePath(u".config"_s));
-    environment.insert(u"XDG_DATA_HOME"_s, dataHome(bench));
-    environment.remove(u"QT_QPA_PLATFORM"_s);
-    process.setProcessEnvironment(environment);
+    process.setProcessEnvironment(bench.vault.environment());
     process.setProcessChannelMode(QProcess::MergedChannels);
 
     const QByteArray loaded
-        = "[Vantorell] fetchAllEntries: loaded " + QByteArray::number(bench.count) + " entries from DB";
+        = "[Vantorell] fetchAllEntries: loaded " + QByteArray::number(bench.vault.count) + " entries from DB";
     Start start;
     QElapsedTimer timer;
     timer.start();
@@ -173,10 +97,10 @@ struct InProcess {
 
 InProcess inProcess(const Case &bench, KeyManager &keys)
 {
-    qputenv("XDG_DATA_HOME", dataHome(bench).toUtf8());
+    qputenv("XDG_DATA_HOME", bench.vault.dataHome().toUtf8());
     FakeLoginItem loginItem;
     FakeDockPresence dock;
-    SettingsManager settings(settingsFile(bench), loginItem, dock);
+    SettingsManager settings(bench.vault.settingsFile(), loginItem, dock);
     EncryptionService encryption(keys.masterKey());
     SecureStorageManager store(encryption);
     awaitFuture(store.openDatabase());
@@ -204,7 +128,7 @@ InProcess inProcess(const Case &bench, KeyManager &keys)
         QObject::disconnect(connection);
     }
     figures.unlockToPublishedMs = median(unlocks);
-    if (!bench.picture || state.clipboardEntries().isEmpty())
+    if (!bench.vault.picture || state.clipboardEntries().isEmpty())
         return figures;
 
     const ClipboardEntry picture = state.clipboardEntries().first();
@@ -248,13 +172,13 @@ int main(int argc, char **argv)
     // About 2 MB of PNG that does not compress.
     const QByteArray png = encodedImage(noiseImage(816, 816));
     Case cases[] = {
-        {"100 texts of 1 KiB", 100, [](int index) { return sampleText(index, 1024); }},
-        {"10,000 texts of 1 KiB", 10'000, [](int index) { return sampleText(index, 1024); }},
-        {"300 short texts", 300, [](int index) { return "Short note " + QByteArray::number(index); }},
-        {"300 pictures of 2 MB", 300, [&png](int) { return png; }, true},
+        {"100 texts of 1 KiB", {100, [](int index) { return sampleText(index, 1024); }}},
+        {"10,000 texts of 1 KiB", {10'000, [](int index) { return sampleText(index, 1024); }}},
+        {"300 short texts", {300, [](int index) { return "Short note " + QByteArray::number(index); }}},
+        {"300 pictures of 2 MB", {300, [&png](int) { return png; }, true}},
     };
     for (Case &bench : cases)
-        seed(bench, encryption);
+        bench.vault.seed(encryption);
     std::printf("picture: %.2f MB of PNG\n", png.size() / 1e6);
 
     double loaded[4] {};
@@ -282,7 +206,7 @@ int main(int argc, char **argv)
         const InProcess figures = inProcess(cases[index], keys);
         std::printf("%-22s in process, unlock until published %7.1f ms\n", cases[index].name,
             figures.unlockToPublishedMs);
-        if (cases[index].picture)
+        if (cases[index].vault.picture)
             std::printf("paste of a 2 MB picture: read and opened in %.1f ms (aim: under 30 ms)\n",
                 figures.pictureOpenMs);
     }

@@ -1,8 +1,9 @@
 // The panel is made once, at start-up, and shown on every click while the
 // vault is locked and from the menu. The aim for a showing, from the call to
 // the first frame on screen, is 100 ms. Run on one core under Xvfb with the
-// software renderer, Release build:
-//   taskset -c 0 env QT_QUICK_BACKEND=software bench_panel working|lock|setup
+// program's renderer (software unless QT_QUICK_BACKEND says otherwise),
+// Release build:
+//   taskset -c 0 bench_panel working|lock|setup
 #include "app/AppStateController.h"
 #include "crypto/EncryptionService.h"
 #include "crypto/MasterKeyHolder.h"
@@ -12,6 +13,7 @@
 #include "support/FakeDockPresence.h"
 #include "support/FakeKeySender.h"
 #include "support/FakeLoginItem.h"
+#include "ui/design/SceneGraphBackend.h"
 #include "ui/menubar/MainPopoverModel.h"
 #include "ui/menubar/PanelWindow.h"
 
@@ -49,6 +51,7 @@ double untilFrame(PanelWindow &window, QPoint at)
 
 int main(int argc, char *argv[])
 {
+    SceneGraphBackend::choose();
     QApplication app(argc, argv);
     const QString screen = argc > 1 ? QString::fromLocal8Bit(argv[1]) : u"working"_s;
     QTemporaryDir home;

@@ -20,6 +20,7 @@
 #include "platform/linux/XTestKeySender.h"
 #include "settings/TypedSettings.h"
 #include "ui/design/ItemAccessibility.h"
+#include "ui/design/SceneGraphBackend.h"
 #include "ui/menubar/StatusBarController.h"
 #include "ui/menubar/WindowHost.h"
 #include "ui/windows/settings/BackupFileDialogs.h"
@@ -74,6 +75,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(VT_VERSION));
     QApplication::setOrganizationName(QString());
     QApplication::setQuitOnLastWindowClosed(false);
+    SceneGraphBackend::choose();
     QApplication app(argc, argv);
     // The views restyle the Basic controls with their own tokens; another
     // style (the desktop's choice) would draw underneath them.

@@ -3,6 +3,7 @@
 #include "platform/linux/X11Workspace.h"
 #include "support/FakeDeviceAuth.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -30,9 +31,8 @@ private:
         environment.insert(u"XDG_CONFIG_HOME"_s, m_home.filePath(u".config"_s));
         environment.insert(u"XDG_DATA_HOME"_s, m_home.filePath(u".local/share"_s));
         environment.remove(u"QT_QPA_PLATFORM"_s);
-        // The panel draws without OpenGL: the X11 driver's own allocations,
-        // unloaded before the leak check runs, are not ours to report.
-        environment.insert(u"QT_QUICK_BACKEND"_s, u"software"_s);
+        // The program's own choice of renderer.
+        environment.remove(u"QT_QUICK_BACKEND"_s);
         if (!withDisplay)
             environment.remove(u"DISPLAY"_s);
         process->setProcessEnvironment(environment);
@@ -82,6 +82,12 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(
             workspace.frontmostApplication().value_or(RunningApplication {}).processIdentifier,
             running->processId(), 30'000);
+        // The panel is drawn on the processor: no graphics driver is loaded.
+        QFile maps(u"/proc/%1/maps"_s.arg(running->processId()));
+        QVERIFY(maps.open(QIODevice::ReadOnly));
+        const QByteArray mapped = maps.readAll();
+        for (const char *driver : {"_dri.so", "libGLX_mesa", "libEGL_mesa", "libLLVM", "libvulkan"})
+            QVERIFY2(!mapped.contains(driver), driver);
 
         running->terminate();
         QVERIFY(running->waitForFinished(30'000));

@@ -1,6 +1,8 @@
 #include "Appearance.h"
 #include "GalleryWriter.h"
 
+#include "ui/design/SceneGraphBackend.h"
+
 #include <QCommandLineParser>
 #include <QDirIterator>
 #include <QGuiApplication>
@@ -28,6 +30,7 @@ QStringList pageNames()
 int main(int argc, char *argv[])
 {
     QQuickStyle::setStyle(u"Basic"_s);
+    SceneGraphBackend::choose();
     QGuiApplication app(argc, argv);
     QGuiApplication::setApplicationName(u"Vantorell Gallery"_s);
 

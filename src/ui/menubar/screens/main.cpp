@@ -13,6 +13,7 @@
 #include "settings/SettingsManager.h"
 #include "store/SecureStorageManager.h"
 #include "store/SnippetManager.h"
+#include "ui/design/SceneGraphBackend.h"
 #include "ui/design/gallery/Appearance.h"
 #include "ui/menubar/MenuRenderer.h"
 #include "ui/menubar/StatusMenuBuilder.h"
@@ -102,6 +103,7 @@ bool save(const MenuModel &model, const QDir &folder, const QString &name, const
 
 int main(int argc, char *argv[])
 {
+    SceneGraphBackend::choose();
     QApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(u"The status menu over sample entries, and the panel."_s);

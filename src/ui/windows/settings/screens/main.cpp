@@ -12,6 +12,7 @@
 #include "platform/Keychain.h"
 #include "platform/Workspace.h"
 #include "settings/SettingsManager.h"
+#include "ui/design/SceneGraphBackend.h"
 #include "ui/design/gallery/Appearance.h"
 #include "ui/menubar/screens/SampleDesktop.h"
 #include "ui/windows/settings/BackupDialogs.h"
@@ -179,6 +180,7 @@ bool writeSection(SettingsWindowContext &context, SettingsManager &settings, con
 int main(int argc, char *argv[])
 {
     QQuickStyle::setStyle(u"Basic"_s);
+    SceneGraphBackend::choose();
     QApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(u"The settings window over sample services."_s);

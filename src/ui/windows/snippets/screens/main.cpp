@@ -10,6 +10,7 @@
 #include "settings/SettingsManager.h"
 #include "store/SecureStorageManager.h"
 #include "store/SnippetManager.h"
+#include "ui/design/SceneGraphBackend.h"
 #include "ui/design/gallery/Appearance.h"
 #include "ui/windows/snippets/SnippetManagerViewModel.h"
 #include "ui/windows/snippets/SnippetWindowRoot.h"
@@ -108,6 +109,7 @@ int rowOf(const SnippetManagerViewModel &model, const QString &title)
 int main(int argc, char *argv[])
 {
     QQuickStyle::setStyle(u"Basic"_s);
+    SceneGraphBackend::choose();
     QApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(u"The snippet editor window over sample snippets."_s);
