@@ -1,20 +1,29 @@
 #include "tools/TextRecognition.h"
 
+#include "base/Log.h"
 #include "text/Graphemes.h"
-#include "tools/TesseractEngine.h"
+#include "tools/TextRecognitionModule.h"
 
+#include <QLibrary>
 #include <QtConcurrentRun>
 
-#include <leptonica/allheaders.h>
-
-#include <memory>
+using namespace Qt::StringLiterals;
 
 namespace {
 
-struct PixDeleter {
-    void operator()(Pix *pix) const { pixDestroy(&pix); }
-};
-using PixPointer = std::unique_ptr<Pix, PixDeleter>;
+// Loaded on first use and kept; null, once logged, when it cannot load.
+RecognizeTextFunction recognizer()
+{
+    static const RecognizeTextFunction function = [] {
+        QLibrary module(QStringLiteral(VT_TEXT_RECOGNITION_MODULE));
+        module.setLoadHints(QLibrary::PreventUnloadHint);
+        const auto resolved = reinterpret_cast<RecognizeTextFunction>(module.resolve(recognizeTextSymbol));
+        if (!resolved)
+            Log::write(u"Text recognition is not available: "_s + module.errorString());
+        return resolved;
+    }();
+    return function;
+}
 
 } // namespace
 
@@ -24,15 +33,11 @@ std::optional<QString> recognizeText(const QByteArray &imageBytes)
 {
     if (imageBytes.isEmpty())
         return std::nullopt;
-    TesseractEngine *engine = TesseractEngine::forCurrentThread();
-    if (!engine)
+    const RecognizeTextFunction recognize = recognizer();
+    if (!recognize)
         return std::nullopt;
-    // pixReadMem reads the first page or frame only.
-    const PixPointer decoded(
-        pixReadMem(reinterpret_cast<const l_uint8 *>(imageBytes.constData()), size_t(imageBytes.size())));
-    if (!decoded)
-        return std::nullopt;
-    const auto text = engine->recognize(decoded.get());
+    std::optional<QString> text;
+    recognize(imageBytes, text);
     if (!text)
         return std::nullopt;
     const QStringView trimmed = Graphemes::trimmed(*text);
