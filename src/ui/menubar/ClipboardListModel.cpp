@@ -11,6 +11,8 @@
 #include <QKeyEvent>
 #include <QSet>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -151,11 +153,11 @@ void ClipboardListModel::recompute()
 void ClipboardListModel::updateRows(const QList<ClipboardEntry> &next)
 {
     const int before = count();
-    m_shown.clear();
-    m_shown.reserve(next.size());
+    QSet<QUuid> shown;
+    shown.reserve(next.size());
     for (const ClipboardEntry &entry : next)
-        m_shown.insert(entry.id, entry);
-    removeMissing();
+        shown.insert(entry.id);
+    removeMissing(shown);
     const QSet<QUuid> present(m_ids.begin(), m_ids.end());
 
     for (qsizetype at = 0; at < next.size();) {
@@ -194,15 +196,15 @@ void ClipboardListModel::updateRows(const QList<ClipboardEntry> &next)
         emit countChanged();
 }
 
-void ClipboardListModel::removeMissing()
+void ClipboardListModel::removeMissing(const QSet<QUuid> &shown)
 {
     for (qsizetype last = m_ids.size() - 1; last >= 0;) {
-        if (m_shown.contains(m_ids.at(last))) {
+        if (shown.contains(m_ids.at(last))) {
             --last;
             continue;
         }
         qsizetype first = last;
-        while (first > 0 && !m_shown.contains(m_ids.at(first - 1)))
+        while (first > 0 && !shown.contains(m_ids.at(first - 1)))
             --first;
         beginRemoveRows({}, int(first), int(last));
         m_ids.remove(first, last - first + 1);
@@ -284,8 +286,13 @@ QString ClipboardListModel::emptySubtitle() const
 
 void ClipboardListModel::pasteAt(int position)
 {
-    if (AppStateController *state = appState(); state && position >= 0 && position < count())
-        state->paste().revealAndPaste(m_shown.value(m_ids.at(position)));
+    AppStateController *state = appState();
+    if (!state || position < 0 || position >= count())
+        return;
+    const QList<ClipboardEntry> entries = state->clipboardEntries();
+    const auto found = std::ranges::find(entries, m_ids.at(position), &ClipboardEntry::id);
+    if (found != entries.end())
+        state->paste().revealAndPaste(*found);
 }
 
 void ClipboardListModel::showQrCode(const QString &text)

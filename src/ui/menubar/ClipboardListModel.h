@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPointer>
 #include <QQuickWindow>
+#include <QSet>
 #include <QVariantList>
 #include <QtQmlIntegration>
 
@@ -125,7 +126,7 @@ private:
     // Brings the rows to next by inserting, removing and moving rows.
     void updateRows(const QList<ClipboardEntry> &next);
     // Removes the rows whose entry is no longer shown.
-    void removeMissing();
+    void removeMissing(const QSet<QUuid> &shown);
     void setSelectedIndex(std::optional<int> index);
     void searchQueryChanged();
     bool composing() const;
@@ -133,9 +134,9 @@ private:
     QPointer<MainPopoverModel> m_panel;
     QPointer<QQuickWindow> m_window;
     HistoryFilter m_filter = HistoryFilter::all;
-    // The rows are ids, cheap to move about; the entries are beside them.
+    // The rows are ids, cheap to move about; the entries stay in the history,
+    // where the rows find them.
     QList<QUuid> m_ids;
-    QHash<QUuid, ClipboardEntry> m_shown;
     std::optional<int> m_selectedIndex;
     std::optional<QString> m_qrText;
     QImage m_qrImage;

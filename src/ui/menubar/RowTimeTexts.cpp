@@ -16,6 +16,8 @@
 using namespace std::chrono_literals;
 
 struct RowTimeTexts::Formatters {
+    explicit Formatters(const QLocale &locale);
+
     // Null where ICU has no data for the locale: the texts are then empty.
     std::unique_ptr<icu::RelativeDateTimeFormatter> age;
     std::unique_ptr<icu::MeasureFormat> duration;
@@ -61,31 +63,43 @@ std::pair<int, URelativeDateTimeUnit> largestUnit(const QDateTime &from, const Q
 
 } // namespace
 
-RowTimeTexts::RowTimeTexts(const Clock &clock, const QLocale &locale, QObject *parent)
-    : QObject(parent), m_clock(clock), m_formatters(std::make_unique<Formatters>())
+RowTimeTexts::Formatters::Formatters(const QLocale &locale)
 {
     // The C locale as POSIX English, with its plurals ("1 day", not "1 days").
     const QByteArray name = locale.language() == QLocale::C ? "en_US_POSIX" : locale.name().toLatin1();
     const icu::Locale icuLocale(name.constData());
     UErrorCode status = U_ZERO_ERROR;
-    auto age = std::make_unique<icu::RelativeDateTimeFormatter>(
+    auto made = std::make_unique<icu::RelativeDateTimeFormatter>(
         icuLocale, nullptr, UDAT_STYLE_SHORT, UDISPCTX_CAPITALIZATION_NONE, status);
     if (U_SUCCESS(status))
-        m_formatters->age = std::move(age);
+        age = std::move(made);
     status = U_ZERO_ERROR;
-    auto duration = std::make_unique<icu::MeasureFormat>(icuLocale, UMEASFMT_WIDTH_SHORT, status);
+    auto measures = std::make_unique<icu::MeasureFormat>(icuLocale, UMEASFMT_WIDTH_SHORT, status);
     if (U_SUCCESS(status))
-        m_formatters->duration = std::move(duration);
+        duration = std::move(measures);
+}
 
+RowTimeTexts::RowTimeTexts(const Clock &clock, const QLocale &locale, QObject *parent)
+    : QObject(parent), m_clock(clock), m_locale(locale)
+{
     m_tick.setInterval(1s);
     connect(&m_tick, &QTimer::timeout, this, &RowTimeTexts::ticked);
 }
 
 RowTimeTexts::~RowTimeTexts() = default;
 
+const RowTimeTexts::Formatters &RowTimeTexts::formatters() const
+{
+    // ICU's locale tables are read when the first row shows, not at start.
+    if (!m_formatters)
+        m_formatters = std::make_unique<Formatters>(m_locale);
+    return *m_formatters;
+}
+
 QString RowTimeTexts::ageText(const QDateTime &createdAt) const
 {
-    if (!m_formatters->age || !createdAt.isValid())
+    const Formatters &formatters = this->formatters();
+    if (!formatters.age || !createdAt.isValid())
         return {};
     const QDateTime now = m_clock.now().toLocalTime();
     const QDateTime created = createdAt.toLocalTime();
@@ -95,13 +109,14 @@ QString RowTimeTexts::ageText(const QDateTime &createdAt) const
     const double offset = past ? -double(count) : double(count);
     icu::UnicodeString text;
     UErrorCode status = U_ZERO_ERROR;
-    m_formatters->age->formatNumeric(offset == 0 && past ? -0.0 : offset, unit, text, status);
+    formatters.age->formatNumeric(offset == 0 && past ? -0.0 : offset, unit, text, status);
     return U_SUCCESS(status) ? fromIcu(text) : QString();
 }
 
 QString RowTimeTexts::countdownText(const QDateTime &expiresAt) const
 {
-    if (!m_formatters->duration || !expiresAt.isValid())
+    const Formatters &formatters = this->formatters();
+    if (!formatters.duration || !expiresAt.isValid())
         return {};
     const qint64 left = std::abs(m_clock.now().secsTo(expiresAt));
     const std::array<std::pair<qint64, icu::MeasureUnit *(*)(UErrorCode &)>, 4> units {{
@@ -126,7 +141,7 @@ QString RowTimeTexts::countdownText(const QDateTime &expiresAt) const
     }
     icu::UnicodeString text;
     icu::FieldPosition position;
-    m_formatters->duration->formatMeasures(measures.data(), int32_t(measures.size()), text, position, status);
+    formatters.duration->formatMeasures(measures.data(), int32_t(measures.size()), text, position, status);
     return U_SUCCESS(status) ? fromIcu(text) : QString();
 }
 

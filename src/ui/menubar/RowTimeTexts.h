@@ -11,9 +11,9 @@
 class Clock;
 
 // The history rows' age and count-down texts, from one pair of ICU
-// formatters shared by all rows, and the one tick that refreshes them every
-// second while the panel is shown: a timer per row would wake the process
-// once per row. Main thread only.
+// formatters shared by all rows and made for the first one, and the one tick
+// that refreshes them every second while the panel is shown: a timer per row
+// would wake the process once per row. Main thread only.
 class RowTimeTexts final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY(RowTimeTexts)
@@ -36,8 +36,11 @@ signals:
     void ticked();
 
 private:
-    const Clock &m_clock;
     struct Formatters;
-    std::unique_ptr<Formatters> m_formatters;
+    const Formatters &formatters() const;
+
+    const Clock &m_clock;
+    QLocale m_locale;
+    mutable std::unique_ptr<Formatters> m_formatters;
     QTimer m_tick;
 };
