@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QStringView>
 
@@ -30,6 +31,17 @@ template<StoredAsText Enum> std::optional<Enum> fromRawValue(QStringView text)
 {
     for (const auto &[value, raw] : RawValueTable<Enum>::entries) {
         if (raw == text)
+            return value;
+    }
+    return std::nullopt;
+}
+
+// The same for text as stored (UTF-8): the raw texts are ASCII, which no
+// other byte sequence reads as.
+template<StoredAsText Enum> std::optional<Enum> fromRawValue(QByteArrayView utf8)
+{
+    for (const auto &[value, raw] : RawValueTable<Enum>::entries) {
+        if (raw == QLatin1StringView(utf8))
             return value;
     }
     return std::nullopt;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 #include <QUuid>
 
@@ -14,5 +15,7 @@ QString toText(const QUuid &uuid);
 // Accepts exactly 36 characters in the 8-4-4-4-12 form, either case; no
 // braces, no surrounding blanks.
 std::optional<QUuid> parse(QStringView text);
+// The same for text as stored (UTF-8).
+std::optional<QUuid> parse(QByteArrayView utf8);
 
 } // namespace UuidText

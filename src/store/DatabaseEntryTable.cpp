@@ -7,7 +7,7 @@
 #include "store/SqliteStatement.h"
 #include "store/StoreDatabase.h"
 
-#include <QSet>
+#include <QHash>
 
 #include <sqlite3.h>
 
@@ -132,19 +132,16 @@ QList<ClipboardEntry> DatabaseEntryTable::fetchAllEntries(const QDateTime &now)
         // One pass over the table: expired rows are left out here and purged
         // after, instead of a purge reading the whole table before each load.
         const double nowSeconds = DateCoding::toSeconds(now);
-        // Entries copied from one application share its name.
-        QSet<QString> sourceApps;
+        SourceNames sourceNames;
         int result = SQLITE_ROW;
         while ((result = statement.step()) == SQLITE_ROW) {
             if (!statement.columnIsNull(10) && statement.columnDouble(10) < nowSeconds) {
                 expiredSeen = true;
                 continue;
             }
-            std::optional<ClipboardEntry> entry = publishedFromRow(statement);
+            std::optional<ClipboardEntry> entry = publishedFromRow(statement, sourceNames);
             if (!entry)
                 continue;
-            if (entry->sourceApp)
-                entry->sourceApp = *sourceApps.insert(*entry->sourceApp);
             entries.append(std::move(*entry));
         }
         if (result != SQLITE_DONE)
@@ -180,9 +177,10 @@ std::optional<ClipboardEntry> DatabaseEntryTable::entryFromRow(const SqliteState
     return entry;
 }
 
-std::optional<ClipboardEntry> DatabaseEntryTable::publishedFromRow(const SqliteStatement &statement)
+std::optional<ClipboardEntry> DatabaseEntryTable::publishedFromRow(
+    const SqliteStatement &statement, SourceNames &sourceNames)
 {
-    std::optional<ClipboardEntry> entry = metadataFromRow(statement);
+    std::optional<ClipboardEntry> entry = metadataFromRow(statement, &sourceNames);
     const qint64 contentSize = statement.columnInt64(12);
     if (!entry || contentSize <= 0)
         return std::nullopt;
@@ -194,15 +192,14 @@ std::optional<ClipboardEntry> DatabaseEntryTable::publishedFromRow(const SqliteS
     return entry;
 }
 
-std::optional<ClipboardEntry> DatabaseEntryTable::metadataFromRow(const SqliteStatement &statement)
+std::optional<ClipboardEntry> DatabaseEntryTable::metadataFromRow(
+    const SqliteStatement &statement, SourceNames *sourceNames)
 {
-    const std::optional<QString> idText = statement.columnText(0);
-    const std::optional<QUuid> id = idText ? UuidText::parse(*idText) : std::nullopt;
+    // Read from SQLite's own UTF-8: no text is made for them.
+    const std::optional<QUuid> id = UuidText::parse(statement.columnBytes(0));
     if (!id)
         return std::nullopt;
-    const std::optional<QString> typeText = statement.columnText(1);
-    const std::optional<ContentType> contentType
-        = typeText ? fromRawValue<ContentType>(*typeText) : std::nullopt;
+    const std::optional<ContentType> contentType = fromRawValue<ContentType>(statement.columnBytes(1));
     if (!contentType)
         return std::nullopt;
     ClipboardEntry entry;
@@ -211,7 +208,15 @@ std::optional<ClipboardEntry> DatabaseEntryTable::metadataFromRow(const SqliteSt
     entry.createdAt = DateCoding::fromSeconds(statement.columnDouble(2));
     entry.isFavorite = statement.columnInt64(3) != 0;
     entry.isPinned = statement.columnInt64(4) != 0;
-    entry.sourceApp = statement.columnText(5);
+    if (!sourceNames || statement.columnIsNull(5)) {
+        entry.sourceApp = statement.columnText(5);
+    } else {
+        const QByteArrayView name = statement.columnBytes(5);
+        auto known = sourceNames->constFind(QByteArray::fromRawData(name.data(), name.size()));
+        if (known == sourceNames->cend())
+            known = sourceNames->insert(name.toByteArray(), QString::fromUtf8(name));
+        entry.sourceApp = *known;
+    }
     entry.encryptedPreview = optionalBlob(statement, 7);
     entry.encryptedSearchText = optionalBlob(statement, 8);
     entry.isSensitive = statement.columnInt64(9) != 0;

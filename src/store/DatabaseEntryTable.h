@@ -2,6 +2,8 @@
 
 #include "store/EntryTable.h"
 
+#include <QHash>
+
 #include <functional>
 
 class SqliteStatement;
@@ -43,10 +45,16 @@ public:
     static std::optional<ClipboardEntry> entryFromRow(const SqliteStatement &statement);
 
 private:
+    // Source application names by their stored bytes: the entries copied
+    // from one application share its name.
+    using SourceNames = QHash<QByteArray, QString>;
+
     // Every field but the content and the rich text; none when the id or
     // the kind does not decode.
-    static std::optional<ClipboardEntry> metadataFromRow(const SqliteStatement &statement);
-    static std::optional<ClipboardEntry> publishedFromRow(const SqliteStatement &statement);
+    static std::optional<ClipboardEntry> metadataFromRow(
+        const SqliteStatement &statement, SourceNames *sourceNames = nullptr);
+    static std::optional<ClipboardEntry> publishedFromRow(
+        const SqliteStatement &statement, SourceNames &sourceNames);
 
     using Binder = std::function<void(SqliteStatement &)>;
 

@@ -107,6 +107,15 @@ std::optional<QString> SqliteStatement::columnText(int column) const
     return QString::fromUtf8(text, sqlite3_column_bytes(m_statement, column));
 }
 
+QByteArrayView SqliteStatement::columnBytes(int column) const
+{
+    const void *data = sqlite3_column_blob(m_statement, column);
+    const int size = sqlite3_column_bytes(m_statement, column);
+    if (!data || size <= 0)
+        return {};
+    return QByteArrayView(static_cast<const char *>(data), size);
+}
+
 QByteArray SqliteStatement::columnBlob(int column) const
 {
     const void *data = sqlite3_column_blob(m_statement, column);

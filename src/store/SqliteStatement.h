@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 #include <optional>
@@ -36,6 +37,9 @@ public:
     int step();
 
     std::optional<QString> columnText(int column) const;
+    // The text or blob as SQLite holds it (text in UTF-8), valid until the
+    // next step; empty for NULL.
+    QByteArrayView columnBytes(int column) const;
     // Empty both for NULL and for a zero-length blob.
     QByteArray columnBlob(int column) const;
     double columnDouble(int column) const;

@@ -63,14 +63,19 @@ private slots:
         QTest::newRow("braces") << u"{E621E1F8-C36C-495A-93FC-0C247A3E6E5F}"_s << false;
         QTest::newRow("dash moved") << u"E621E1F-8C36C-495A-93FC-0C247A3E6E5F"_s << false;
         QTest::newRow("not hex") << u"G621E1F8-C36C-495A-93FC-0C247A3E6E5F"_s << false;
+        QTest::newRow("not hex, last") << u"E621E1F8-C36C-495A-93FC-0C247A3E6E5G"_s << false;
+        QTest::newRow("accented") << u"E621E1F8-C36C-495A-93FC-0C247A3E6E5É"_s << false;
+        QTest::newRow("short") << u"E621E1F8-C36C-495A-93FC-0C247A3E6E5"_s << false;
     }
 
+    // From text and from its stored UTF-8 bytes alike.
     void uuidParse()
     {
         QFETCH(QString, text);
         QFETCH(bool, valid);
         const auto parsed = UuidText::parse(text);
         QCOMPARE(parsed.has_value(), valid);
+        QCOMPARE(UuidText::parse(QByteArrayView(text.toUtf8())), parsed);
         if (valid)
             QCOMPARE(UuidText::toText(*parsed), text.toUpper());
     }
@@ -92,6 +97,8 @@ private slots:
         for (int i = 0; i <= int(SecretHandling::store); ++i)
             QCOMPARE(fromRawValue<SecretHandling>(rawValue(SecretHandling(i))), SecretHandling(i));
         QCOMPARE(fromRawValue<ContentType>(u"rtf "_s), std::nullopt);
+        QCOMPARE(fromRawValue<ContentType>(QByteArrayView("rtf")), ContentType::richText);
+        QCOMPARE(fromRawValue<ContentType>(QByteArrayView("rtf ")), std::nullopt);
     }
 
     void entriesAreEqualByIdentityOnly()
