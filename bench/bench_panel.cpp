@@ -2,8 +2,9 @@
 // vault is locked and from the menu. The aim for a showing, from the call to
 // the first frame on screen, is 100 ms. Run on one core under Xvfb with the
 // program's renderer (software unless QT_QUICK_BACKEND says otherwise),
-// Release build:
-//   taskset -c 0 bench_panel working|lock|setup
+// Release build, the working screen optionally over a history of short
+// texts, whose first rows are made and drawn at the first showing:
+//   taskset -c 0 bench_panel working|lock|setup [entries]
 #include "app/AppStateController.h"
 #include "crypto/EncryptionService.h"
 #include "crypto/MasterKeyHolder.h"
@@ -67,6 +68,17 @@ int main(int argc, char *argv[])
     appState.configure(nullptr, store, snippets, nullptr, settings);
     appState.setShowOnboarding(screen == u"setup"_s);
     appState.setUnlocked(screen == u"working"_s);
+    QList<ClipboardEntry> entries;
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    for (int index = 0, count = argc > 2 ? atoi(argv[2]) : 0; index < count; ++index) {
+        const QByteArray text = "Note " + QByteArray::number(index) + " from the bench";
+        entries.append({.id = QUuid::createUuid(),
+            .createdAt = now.addSecs(-index),
+            .encryptedContent = *encryption.encrypt(text),
+            .encryptedPreview = *encryption.encrypt(text),
+            .encryptedSearchText = *encryption.encrypt(text.toLower())});
+    }
+    appState.setClipboardEntries(entries);
     FakeKeySender keySender;
     MainPopoverModel panel(appState, keySender);
     QQmlEngine engine;
@@ -85,8 +97,10 @@ int main(int argc, char *argv[])
         later.append(untilFrame(window, {100, 100}));
     }
     std::ranges::sort(later);
-    std::printf("panel on the %s screen: made in %.1f ms; first showing %.1f ms; later showings %.1f ms "
-                "(median of %lld, slowest %.1f ms)\n",
-        qPrintable(screen), made, first, later.at(later.size() / 2), qlonglong(later.size()), later.last());
+    std::printf(
+        "panel on the %s screen, %lld entries: made in %.1f ms; first showing %.1f ms; later showings "
+        "%.1f ms (median of %lld, slowest %.1f ms)\n",
+        qPrintable(screen), qlonglong(entries.size()), made, first, later.at(later.size() / 2),
+        qlonglong(later.size()), later.last());
     return first >= 0 ? 0 : 1;
 }

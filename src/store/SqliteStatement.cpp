@@ -118,11 +118,7 @@ QByteArrayView SqliteStatement::columnBytes(int column) const
 
 QByteArray SqliteStatement::columnBlob(int column) const
 {
-    const void *data = sqlite3_column_blob(m_statement, column);
-    const int size = sqlite3_column_bytes(m_statement, column);
-    if (!data || size <= 0)
-        return {};
-    return QByteArray(static_cast<const char *>(data), size);
+    return columnBytes(column).toByteArray();
 }
 
 double SqliteStatement::columnDouble(int column) const
