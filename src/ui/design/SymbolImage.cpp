@@ -34,6 +34,16 @@ void SymbolImage::setColor(const QColor &color)
     emit colorChanged();
 }
 
+void SymbolImage::setGradient(const DiagonalGradient &gradient)
+{
+    if (m_gradient == gradient)
+        return;
+    m_gradient = gradient;
+    m_image = QImage();
+    update();
+    emit gradientChanged();
+}
+
 void SymbolImage::setPointSize(qreal size)
 {
     if (qFuzzyCompare(m_pointSize, size))
@@ -49,7 +59,7 @@ void SymbolImage::updateImplicitSize()
     setImplicitSize(side, side);
 }
 
-QImage SymbolImage::render(const QString &resourcePath, QSize pixels, const QColor &color)
+QImage SymbolImage::render(const QString &resourcePath, QSize pixels, const QBrush &fill)
 {
     QSvgRenderer svg(resourcePath);
     if (!svg.isValid() || pixels.isEmpty())
@@ -62,9 +72,9 @@ QImage SymbolImage::render(const QString &resourcePath, QSize pixels, const QCol
     QRectF target(QPointF(), fitted);
     target.moveCenter(QRectF(QPointF(), QSizeF(pixels)).center());
     svg.render(&painter, target);
-    // Only the shape of the artwork counts: the tint replaces its colours.
+    // Only the shape of the artwork counts: the fill replaces its colours.
     painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
-    painter.fillRect(image.rect(), color);
+    painter.fillRect(image.rect(), fill);
     return image;
 }
 
@@ -75,7 +85,9 @@ void SymbolImage::paint(QPainter *painter)
     const qreal ratio = window() ? window()->effectiveDevicePixelRatio() : 1.0;
     const QSize pixels = (size() * ratio).toSize();
     if (m_image.size() != pixels) {
-        m_image = render(m_path, pixels, m_color);
+        const QBrush fill
+            = m_gradient.isEmpty() ? QBrush(m_color) : m_gradient.brush(QRectF(QPointF(), QSizeF(pixels)));
+        m_image = render(m_path, pixels, fill);
         m_image.setDevicePixelRatio(ratio);
     }
     painter->drawImage(QPointF(0, 0), m_image);

@@ -387,7 +387,11 @@ MenuModel ClipboardEntryRowModel::rowMenuItems()
         onEntry([](AppStateController &state, const ClipboardEntry &found, Payload) {
             state.paste().reveal(found);
         })));
-    if (!entry.isSensitive) {
+    // The paste stack types text: a picture or files would be taken and
+    // never pasted.
+    const bool isText
+        = entry.contentType == ContentType::plainText || entry.contentType == ContentType::richText;
+    if (!entry.isSensitive && isText) {
         menu.append(MenuItem::button(u"Add to Paste Stack"_s, u"square.stack.3d.up"_s,
             onEntry([](AppStateController &state, const ClipboardEntry &found, Payload) {
                 state.togglePasteStackEntry(found.id);
@@ -434,10 +438,12 @@ MenuModel ClipboardEntryRowModel::rowMenuItems()
             state.toggleFavorite(found.id);
         })));
     menu.append(MenuItem::separator());
-    menu.append(MenuItem::button(
+    MenuItem remove = MenuItem::button(
         u"Delete"_s, u"trash"_s, onEntry([](AppStateController &state, const ClipboardEntry &found, Payload) {
             state.deleteEntry(found.id);
-        })));
+        }));
+    remove.destructive = true;
+    menu.append(std::move(remove));
     return menu;
 }
 

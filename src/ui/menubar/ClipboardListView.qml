@@ -68,7 +68,7 @@ Item {
                 Symbol {
                     name: "square.stack.3d.up.fill"
                     pointSize: 13
-                    color: VTColor.accent
+                    gradient: VTGradient.brand
                 }
 
                 VTText {

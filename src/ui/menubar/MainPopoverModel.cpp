@@ -135,8 +135,10 @@ MenuModel MainPopoverModel::moreMenu()
         if (SecurityController *security = m_appState.securityController())
             security->lockNow();
     }));
-    menu.append(MenuItem::button(
-        u"Clear History…"_s, u"trash"_s, [this](const QVariant &) { m_appState.confirmClearHistory(); }));
+    MenuItem clear = MenuItem::button(
+        u"Clear History…"_s, u"trash"_s, [this](const QVariant &) { m_appState.confirmClearHistory(); });
+    clear.destructive = true;
+    menu.append(std::move(clear));
     menu.append(MenuItem::separator());
     menu.append(MenuItem::button(
         u"Quit Vantorell"_s, u"power"_s, [this](const QVariant &) { emit quitRequested(); }));

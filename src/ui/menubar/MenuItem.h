@@ -21,6 +21,8 @@ struct MenuItem {
     // Drawn smaller than the menu's own icon size.
     bool smallSymbol = false;
     bool enabled = true;
+    // Deletes or clears: drawn in the danger colour.
+    bool destructive = false;
     // Set for a checkable item.
     std::optional<bool> checked;
     QString toolTip;

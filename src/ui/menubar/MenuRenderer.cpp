@@ -1,20 +1,14 @@
 #include "ui/menubar/MenuRenderer.h"
 
-#include "ui/design/SymbolImage.h"
-#include "ui/design/Symbols.h"
+#include "ui/design/DesignTokens.h"
+#include "ui/menubar/MenuIcons.h"
 #include "ui/menubar/MenuKeyFilter.h"
 
-#include <QApplication>
 #include <QCursor>
-#include <QHash>
 #include <QMenu>
-#include <QPixmap>
 #include <QPointer>
 #include <QQuickItem>
-#include <QStyle>
-
-#include <array>
-#include <utility>
+#include <QStyleOptionMenuItem>
 
 using namespace Qt::StringLiterals;
 
@@ -22,7 +16,24 @@ namespace MenuRenderer {
 
 namespace {
 
-constexpr int smallSymbolPoints = 13;
+constexpr char destructiveProperty[] = "vtDestructive";
+
+// Draws the titles of destructive items in the danger colour, which QMenu
+// has no setting for.
+class RenderedMenu final : public QMenu {
+public:
+    using QMenu::QMenu;
+
+protected:
+    void initStyleOption(QStyleOptionMenuItem *option, const QAction *action) const override
+    {
+        QMenu::initStyleOption(option, action);
+        if (!action->property(destructiveProperty).toBool() || !action->isEnabled())
+            return;
+        for (const QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText})
+            option->palette.setColor(role, DesignTokens::danger());
+    }
+};
 
 void addItems(QMenu &menu, const MenuModel &model, const ChoiceScope &scope, MenuKeyFilter &keys);
 
@@ -37,11 +48,13 @@ void addItem(QMenu &menu, const MenuItem &item, const ChoiceScope &scope, MenuKe
     if (item.submenu.isEmpty()) {
         action = menu.addAction(title);
     } else {
-        auto *submenu = new QMenu(title, &menu);
+        auto *submenu = new RenderedMenu(title, &menu);
         addItems(*submenu, item.submenu, scope, keys);
         action = menu.addMenu(submenu);
     }
-    action->setIcon(icon(item.symbol, item.smallSymbol));
+    action->setIcon(MenuIcons::symbol(
+        item.symbol, item.smallSymbol, item.destructive ? MenuIcons::Tint::danger : MenuIcons::Tint::text));
+    action->setProperty(destructiveProperty, item.destructive);
     action->setEnabled(item.enabled);
     if (item.checked) {
         action->setCheckable(true);
@@ -82,7 +95,7 @@ void addItems(QMenu &menu, const MenuModel &model, const ChoiceScope &scope, Men
 std::unique_ptr<QMenu> render(const MenuModel &model, const ChoiceScope &scope)
 {
     Q_ASSERT(scope.context);
-    auto menu = std::make_unique<QMenu>();
+    auto menu = std::make_unique<RenderedMenu>();
     auto *keys = new MenuKeyFilter(menu.get());
     addItems(*menu, model, scope, *keys);
     return menu;
@@ -107,39 +120,6 @@ QString escapedTitle(const QString &title)
     escaped.replace(u'&', u"&&"_s);
     escaped.replace(u'\t', u' ');
     return escaped;
-}
-
-QIcon icon(const QString &symbol, bool small)
-{
-    if (symbol.isEmpty())
-        return {};
-    const QPalette palette = QApplication::palette("QMenu");
-    const QColor text = palette.color(QPalette::Text);
-    const QColor selected = palette.color(QPalette::HighlightedText);
-    const qreal ratio = qApp->devicePixelRatio();
-    const QString key
-        = u"%1|%2|%3|%4|%5"_s.arg(symbol).arg(small).arg(text.rgba()).arg(selected.rgba()).arg(ratio);
-    // Drawing an SVG takes a noticeable time and a menu may show thousands of
-    // items with a handful of symbols; the main thread alone uses this.
-    static QHash<QString, QIcon> cache;
-    if (const auto found = cache.constFind(key); found != cache.cend())
-        return *found;
-
-    QIcon made;
-    if (const QString path = Symbols::resourcePath(symbol); !path.isEmpty()) {
-        const int points = small ? smallSymbolPoints : qApp->style()->pixelMetric(QStyle::PM_SmallIconSize);
-        const QSize pixels = QSize(points, points) * ratio;
-        // The highlighted row draws its icon in the Active mode.
-        const std::array<std::pair<QIcon::Mode, QColor>, 2> tints {
-            {{QIcon::Normal, text}, {QIcon::Active, selected}}};
-        for (const auto &[mode, color] : tints) {
-            QPixmap pixmap = QPixmap::fromImage(SymbolImage::render(path, pixels, color));
-            pixmap.setDevicePixelRatio(ratio);
-            made.addPixmap(pixmap, mode);
-        }
-    }
-    cache.insert(key, made);
-    return made;
 }
 
 } // namespace MenuRenderer

@@ -2,7 +2,6 @@
 
 #include "ui/menubar/MenuItem.h"
 
-#include <QIcon>
 #include <QObject>
 #include <QString>
 
@@ -41,9 +40,5 @@ QMenu *popUp(const MenuModel &model, const ChoiceScope &scope, QQuickItem *ancho
 // would choose the item), tabs as spaces (else the rest would show as the
 // shortcut column).
 QString escapedTitle(const QString &title);
-
-// The symbol's image in the menu's text colours, made once per symbol and
-// size and then reused; a null icon for a name without an image.
-QIcon icon(const QString &symbol, bool small);
 
 } // namespace MenuRenderer

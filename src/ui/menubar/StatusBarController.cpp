@@ -10,43 +10,26 @@
 #include "records/Snippet.h"
 #include "settings/SettingsManager.h"
 #include "tools/TextTransform.h"
-#include "ui/design/SymbolImage.h"
-#include "ui/design/Symbols.h"
 #include "ui/menubar/MainPopoverModel.h"
 #include "ui/menubar/MenuRenderer.h"
 #include "ui/menubar/PanelPlacement.h"
 #include "ui/menubar/PanelWindow.h"
 #include "ui/menubar/StatusMenuBuilder.h"
+#include "ui/menubar/TrayIconImage.h"
 #include "ui/menubar/WindowHost.h"
 
 #include <QApplication>
 #include <QCursor>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QPainter>
 #include <QPalette>
 #include <QScreen>
+
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-constexpr int iconPixels = 32;
-
-// A clipboard outline, for symbols the image table does not have: a tray
-// icon without an image would be an empty, unclickable gap.
-QImage placeholderImage(const QColor &color)
-{
-    QImage image(iconPixels, iconPixels, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(color, 2.5));
-    painter.drawRoundedRect(QRectF(7, 5, 18, 23), 3, 3);
-    painter.setBrush(color);
-    painter.drawRoundedRect(QRectF(11.5, 3, 9, 5), 1.5, 1.5);
-    return image;
-}
 
 const QUrl panelRoot(u"qrc:/qt-project.org/imports/Vantorell/MenuBar/MainPopoverView.qml"_s);
 
@@ -144,12 +127,7 @@ void StatusBarController::show(const QString &symbol)
     if (symbol == m_shownSymbolName)
         return;
     m_shownSymbolName = symbol;
-    const QColor color = QGuiApplication::palette().color(QPalette::WindowText);
-    const QString path = Symbols::resourcePath(symbol);
-    QImage image = path.isEmpty() ? QImage() : SymbolImage::render(path, {iconPixels, iconPixels}, color);
-    if (image.isNull())
-        image = placeholderImage(color);
-    m_trayIcon.setIcon(QIcon(QPixmap::fromImage(image)));
+    m_trayIcon.setIcon(QIcon(QPixmap::fromImage(TrayIconImage::make(symbol, QGuiApplication::palette()))));
 }
 
 void StatusBarController::handleLock()
@@ -353,6 +331,12 @@ void StatusBarController::quitApp()
 
 bool StatusBarController::eventFilter(QObject *watched, QEvent *event)
 {
+    // A new desktop theme or palette draws the same symbol anew.
+    if (watched == qApp && event->type() == QEvent::ApplicationPaletteChange) {
+        const QString shown = std::exchange(m_shownSymbolName, {});
+        show(shown);
+        return false;
+    }
     // Key presses reach a window first, then its content: taken there, each
     // press is seen once. An open menu runs its own shortcuts.
     if (event->type() != QEvent::KeyPress || !watched->isWindowType())

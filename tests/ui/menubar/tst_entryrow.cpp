@@ -203,9 +203,15 @@ private slots:
         const QStringList tail {u"Pin to Top"_s, u"Favorite"_s, u"-"_s, u"Delete"_s};
         QTest::newRow("sensitive") << ContentType::plainText << int(plain) << true
                                    << (QStringList {u"Paste"_s, u"Copy"_s, u"-"_s} + tail);
+        // The paste stack takes text only.
         QTest::newRow("image") << ContentType::image << int(plain) << false
-                               << (QStringList {u"Paste"_s, u"Copy"_s, u"Add to Paste Stack"_s, u"-"_s,
-                                       u"Paste Text from Image"_s, u"Copy Text from Image"_s, u"-"_s}
+                               << (QStringList {u"Paste"_s, u"Copy"_s, u"-"_s, u"Paste Text from Image"_s,
+                                       u"Copy Text from Image"_s, u"-"_s}
+                                      + tail);
+        QTest::newRow("files") << ContentType::fileURL << int(plain) << false
+                               << (QStringList {u"Paste"_s, u"Copy"_s, u"-"_s, u"Paste as UPPERCASE"_s,
+                                       u"Paste as lowercase"_s, u"Paste as Title Case"_s, u"Show QR Code"_s,
+                                       u"-"_s}
                                       + tail);
         const QStringList text {u"Paste"_s, u"Copy"_s, u"Add to Paste Stack"_s, u"Transform & Paste>"_s,
             u"-"_s, u"Paste as UPPERCASE"_s, u"Paste as lowercase"_s, u"Paste as Title Case"_s,

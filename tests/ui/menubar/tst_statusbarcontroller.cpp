@@ -1,3 +1,4 @@
+#include "../design/DarkPalette.h"
 #include "LaunchedApp.h"
 
 #include "app/SecurityController.h"
@@ -81,6 +82,13 @@ private slots:
         QTRY_COMPARE(controller.shownSymbolName(), u"pause.circle"_s);
         appState.setPaused(false);
         QTRY_COMPARE(controller.shownSymbolName(), u"eye.slash"_s);
+        // A new desktop palette redraws the same symbol.
+        const qint64 lightKey = controller.trayIcon().icon().cacheKey();
+        const QPalette light = QApplication::palette();
+        QApplication::setPalette(darkPalette());
+        QTRY_VERIFY(controller.trayIcon().icon().cacheKey() != lightKey);
+        QCOMPARE(controller.shownSymbolName(), u"eye.slash"_s);
+        QApplication::setPalette(light);
     }
 
     void whatAClickOpens_data()

@@ -135,14 +135,14 @@ PanelBackground {
 )";
 
 // Rows made by a repeater are no QObject children of their column.
-ClipboardEntryRowModel *pinnedRow(QQuickItem *item)
+ClipboardEntryRowModel *findRow(QQuickItem *item, bool (ClipboardEntryRowModel::*has)() const)
 {
     for (auto *row : item->findChildren<ClipboardEntryRowModel *>(Qt::FindDirectChildrenOnly)) {
-        if (row->isPinned())
+        if ((row->*has)())
             return row;
     }
     for (QQuickItem *child : item->childItems()) {
-        if (ClipboardEntryRowModel *row = pinnedRow(child))
+        if (ClipboardEntryRowModel *row = findRow(child, has))
             return row;
     }
     return nullptr;
@@ -209,11 +209,14 @@ bool RowPages::write(const QString &appearance)
     };
     if (!save(window.grabWindow(), u"rows"_s))
         return false;
-    // The menu of the pinned text, with its transforms and smart actions.
-    ClipboardEntryRowModel *pinned = pinnedRow(item);
-    if (!pinned)
-        return false;
-    const std::unique_ptr<QMenu> menu = MenuRenderer::render(pinned->rowMenuItems(), {pinned, {}});
-    menu->adjustSize();
-    return save(menu->grab().toImage(), u"row-menu"_s);
+    const auto saveMenu = [&save](ClipboardEntryRowModel *row, const QString &name) {
+        if (!row)
+            return false;
+        const std::unique_ptr<QMenu> menu = MenuRenderer::render(row->rowMenuItems(), {row, {}});
+        menu->adjustSize();
+        return save(menu->grab().toImage(), name);
+    };
+    // The pinned text's, with its transforms and smart actions, and the picture's.
+    return saveMenu(findRow(item, &ClipboardEntryRowModel::isPinned), u"row-menu"_s)
+        && saveMenu(findRow(item, &ClipboardEntryRowModel::isImage), u"picture-row-menu"_s);
 }

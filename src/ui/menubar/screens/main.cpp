@@ -15,13 +15,16 @@
 #include "store/SnippetManager.h"
 #include "ui/design/SceneGraphBackend.h"
 #include "ui/design/gallery/Appearance.h"
+#include "ui/menubar/MainPopoverModel.h"
 #include "ui/menubar/MenuRenderer.h"
 #include "ui/menubar/StatusMenuBuilder.h"
+#include "ui/menubar/TrayIconImage.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
 #include <QMenu>
+#include <QPainter>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -88,6 +91,28 @@ const MenuItem *submenuNamed(const MenuModel &menu, const QString &title)
     return nullptr;
 }
 
+// The tray icon's symbols as a dark and a light tray panel show them.
+bool saveTrayIcons(const QDir &folder, const QString &appearance)
+{
+    const QStringList symbols {u"doc.on.clipboard"_s, u"lock.fill"_s, u"pause.circle"_s, u"eye.slash"_s};
+    const int side = TrayIconImage::pixels + 8;
+    QImage strip(side * int(symbols.size()), side * 2, QImage::Format_ARGB32_Premultiplied);
+    QPainter painter(&strip);
+    painter.fillRect(0, 0, strip.width(), side, QColor(0x24, 0x24, 0x24));
+    painter.fillRect(0, side, strip.width(), side, QColor(0xf4, 0xf4, 0xf4));
+    for (qsizetype index = 0; index < symbols.size(); ++index) {
+        const QImage icon = TrayIconImage::make(symbols[index], QApplication::palette());
+        for (const int top : {4, side + 4})
+            painter.drawImage(int(index) * side + 4, top, icon);
+    }
+    painter.end();
+    const QString file = folder.filePath(u"tray-icon-%1.png"_s.arg(appearance));
+    if (strip.save(file))
+        return true;
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+    return false;
+}
+
 bool save(const MenuModel &model, const QDir &folder, const QString &name, const QString &appearance)
 {
     const std::unique_ptr<QMenu> menu = MenuRenderer::render(model, {qApp, {}});
@@ -140,7 +165,13 @@ int main(int argc, char *argv[])
         {std::pair {u"light"_s, Appearance::light()}, std::pair {u"dark"_s, Appearance::dark()}}) {
         QApplication::setPalette(palette);
         const MenuModel menu = builder.buildStatusMenu();
+        appState.setSecureModeActive(true);
+        const MenuModel duringPrivateSession = builder.buildStatusMenu();
+        appState.setSecureModeActive(false);
+        MainPopoverModel panel(appState, desktop.keySender);
         const bool written = save(menu, folder, u"status-menu"_s, appearance)
+            && save(duringPrivateSession, folder, u"status-menu-private"_s, appearance)
+            && save(panel.moreMenu(), folder, u"more-menu"_s, appearance) && saveTrayIcons(folder, appearance)
             && save(submenuNamed(menu, u"Snippets"_s)->submenu, folder, u"snippets"_s, appearance)
             && save(
                 submenuNamed(menu, u"Transform Clipboard"_s)->submenu, folder, u"transforms"_s, appearance)
