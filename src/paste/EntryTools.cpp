@@ -38,12 +38,6 @@ void EntryTools::ocrClipboardImage()
         m_alerts.beep();
         return;
     }
-    // Decoding takes several times the picture's size in memory; a picture
-    // too large or of a kind not to capture is not read for text either.
-    if (CapturedImage::checkHeader(*image)) {
-        finishRecognition(std::nullopt, false, m_paste.pasteTarget());
-        return;
-    }
     recognize(*image, false, m_paste.pasteTarget());
 }
 
@@ -78,6 +72,13 @@ void EntryTools::openContent(const ClipboardEntry &entry, std::function<void(con
 void EntryTools::recognize(
     const QByteArray &imageBytes, bool copyOnly, const std::optional<RunningApplication> &target)
 {
+    // Decoding takes several times the picture's size in memory; a picture
+    // too large or of a kind not to capture is not read for text either,
+    // whether it is on the pasteboard or came back from a backup.
+    if (CapturedImage::checkHeader(imageBytes)) {
+        finishRecognition(std::nullopt, copyOnly, target);
+        return;
+    }
     whenFinished(this, m_recognize(imageBytes), [this, copyOnly, target](const std::optional<QString> &text) {
         finishRecognition(text, copyOnly, target);
     });

@@ -1,6 +1,7 @@
 #include "ui/menubar/RowContent.h"
 
 #include "base/Utf8Text.h"
+#include "capture/CapturedImage.h"
 
 #include <algorithm>
 
@@ -26,10 +27,11 @@ QImage downscaledThumbnail(const QImage &image, QSize bounds)
 
 std::optional<QImage> thumbnail(const QByteArray &encodedImage)
 {
-    const QImage image = QImage::fromData(encodedImage);
-    if (image.isNull())
+    // The reader of capture and paste: restored bytes never pick the decoder.
+    const std::expected<QImage, CapturedImageError> image = CapturedImage::read(encodedImage);
+    if (!image)
         return std::nullopt;
-    return downscaledThumbnail(image);
+    return downscaledThumbnail(*image);
 }
 
 QList<TextTransform> transforms(const QByteArray &utf8Text)

@@ -21,7 +21,7 @@ inline constexpr qint64 transformsSealedLimit = 256'000;
 // The image fitted into bounds, keeping its aspect ratio and never enlarged;
 // an image without area as it is.
 QImage downscaledThumbnail(const QImage &image, QSize bounds = thumbnailBounds);
-// None when the bytes are no image.
+// None unless the bytes are a PNG or TIFF picture that capture would take.
 std::optional<QImage> thumbnail(const QByteArray &encodedImage);
 // None for bytes that are not UTF-8.
 QList<TextTransform> transforms(const QByteArray &utf8Text);

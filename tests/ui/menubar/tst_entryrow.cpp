@@ -153,6 +153,12 @@ private slots:
                                            << false << false << placeholder << QSize() << false;
         QTest::newRow("image") << ContentType::image << encodedImage(wide) << none << false << false
                                << placeholder << QSize(160, 16) << false;
+        // Any image plugin would draw it; a restored picture is read as capture reads one.
+        QTest::newRow("SVG picture") << ContentType::image
+                                     << QByteArray(
+                                            "<svg xmlns='http://www.w3.org/2000/svg' width='100' height='20'>"
+                                            "<rect width='100' height='20' fill='red'/></svg>")
+                                     << none << false << false << placeholder << QSize() << false;
         QTest::newRow("text without preview")
             << ContentType::plainText << json << none << false << false << placeholder << QSize() << true;
         QTest::newRow("rich text, preview trimmed")
