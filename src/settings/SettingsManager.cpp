@@ -216,9 +216,13 @@ qint64 SettingsManager::snippetCounter(const QString &name) const
     return m_settings.value(snippetCounterSetting(name)).toLongLong();
 }
 
-void SettingsManager::setSnippetCounter(const QString &name, qint64 value)
+void SettingsManager::setSnippetCounters(const QList<std::pair<QString, qint64>> &values)
 {
-    m_settings.setValue(snippetCounterSetting(name), integer(value));
+    QList<std::pair<SettingDefinition, QVariant>> changes;
+    changes.reserve(values.size());
+    for (const auto &[name, value] : values)
+        changes.append({snippetCounterSetting(name), integer(value)});
+    m_settings.setValues(changes);
 }
 
 void SettingsManager::applyLaunchAtLogin()

@@ -69,10 +69,10 @@ public:
     bool isSyncingLoginItem() const { return m_isSyncingLoginItem; }
 
     // The last value a snippet template's counter handed out, under
-    // "snippet.counter." + name; 0 for one never used. Stored at once, not
-    // announced.
+    // "snippet.counter." + name; 0 for one never used. Stored at once, in
+    // one write however many change; not announced.
     qint64 snippetCounter(const QString &name) const;
-    void setSnippetCounter(const QString &name, qint64 value);
+    void setSnippetCounters(const QList<std::pair<QString, qint64>> &values);
 
     // Copies the login item's state into launchAtLogin and loginItemNote;
     // where the desktop waits for the user's approval and openSettings is

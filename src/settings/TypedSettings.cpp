@@ -181,7 +181,7 @@ QVariant TypedSettings::storedValue(const QString &key, SettingKind kind) const
     return stored.metaType() == metaTypeOf(kind) ? stored : QVariant();
 }
 
-void TypedSettings::setValue(const SettingDefinition &setting, const QVariant &value)
+QVariant TypedSettings::typed(const SettingDefinition &setting, const QVariant &value)
 {
     QVariant typed = value;
     const bool integral = value.typeId() == QMetaType::Int || value.typeId() == QMetaType::UInt;
@@ -189,12 +189,26 @@ void TypedSettings::setValue(const SettingDefinition &setting, const QVariant &v
         typed.convert(QMetaType::fromType<qint64>());
     Q_ASSERT_X(
         typed.metaType() == metaTypeOf(setting.kind), "TypedSettings::setValue", "value of another kind");
-    write(setting.key, typed);
+    return typed;
+}
+
+void TypedSettings::setValue(const SettingDefinition &setting, const QVariant &value)
+{
+    write({{setting.key, typed(setting, value)}});
+}
+
+void TypedSettings::setValues(const QList<std::pair<SettingDefinition, QVariant>> &values)
+{
+    QList<std::pair<QString, QVariant>> writes;
+    writes.reserve(values.size());
+    for (const auto &[setting, value] : values)
+        writes.append({setting.key, typed(setting, value)});
+    write(writes);
 }
 
 void TypedSettings::setRawValue(const QString &key, const QVariant &value)
 {
-    write(key, value);
+    write({{key, value}});
 }
 
 void TypedSettings::makePrivate() const
@@ -203,10 +217,11 @@ void TypedSettings::makePrivate() const
     PrivateFiles::restrictFile(m_settings.fileName());
 }
 
-void TypedSettings::write(const QString &key, const QVariant &value)
+void TypedSettings::write(const QList<std::pair<QString, QVariant>> &values)
 {
     const bool wasWritable = m_settings.status() == QSettings::NoError;
-    m_settings.setValue(key, value);
+    for (const auto &[key, value] : values)
+        m_settings.setValue(key, value);
     // The folder first: a new file gets the usual mode, and must not be
     // reachable until it is restricted.
     makePrivate();

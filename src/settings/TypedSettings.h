@@ -7,6 +7,8 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <utility>
+
 // A settings file that keeps the kind of every value across processes. Plain
 // INI hands integers, booleans and one-item lists back as text once the
 // process that wrote them is gone; this file is JSON, with data as base64, so
@@ -36,6 +38,8 @@ public:
     // Stores value and writes the file at once. value must be of the
     // setting's kind; an integer setting also takes an int.
     void setValue(const SettingDefinition &setting, const QVariant &value);
+    // As setValue for each, with one write of the file.
+    void setValues(const QList<std::pair<SettingDefinition, QVariant>> &values);
 
     // Every stored key, and values exactly as stored, whatever their kind:
     // for copying settings from one file to another.
@@ -48,7 +52,8 @@ public:
     void makePrivate() const;
 
 private:
-    void write(const QString &key, const QVariant &value);
+    static QVariant typed(const SettingDefinition &setting, const QVariant &value);
+    void write(const QList<std::pair<QString, QVariant>> &values);
 
     mutable QSettings m_settings;
 };

@@ -22,23 +22,32 @@ IcuRegex::IcuRegex(QStringView pattern, uint32_t flags)
 QList<IcuRegex::Match> IcuRegex::matches(QStringView text) const
 {
     QList<Match> found;
+    for (const Spans &spans : spans(text)) {
+        Match match {spans.front().start, spans.front().end, {}};
+        for (const Span &group : spans)
+            match.captures.append(
+                group.start < 0 ? QString() : text.sliced(group.start, group.end - group.start).toString());
+        found.append(std::move(match));
+    }
+    return found;
+}
+
+QList<IcuRegex::Spans> IcuRegex::spans(QStringView text) const
+{
+    QList<Spans> found;
     const icu::UnicodeString subject = aliasOf(text);
     const std::unique_ptr<icu::RegexMatcher> searcher = matcher(subject);
     if (!searcher)
         return found;
     UErrorCode status = U_ZERO_ERROR;
+    const int32_t groups = searcher->groupCount();
     while (searcher->find(status) && U_SUCCESS(status)) {
-        Match match;
-        match.start = searcher->start(status);
-        match.end = searcher->end(status);
-        for (int32_t group = 0; group <= searcher->groupCount(); ++group) {
-            const int32_t start = searcher->start(group, status);
-            const int32_t end = searcher->end(group, status);
-            match.captures.append(start < 0 ? QString() : text.sliced(start, end - start).toString());
-        }
+        Spans spans;
+        for (int32_t group = 0; group <= groups; ++group)
+            spans.append({searcher->start(group, status), searcher->end(group, status)});
         if (U_FAILURE(status))
             break;
-        found.append(std::move(match));
+        found.append(std::move(spans));
     }
     return found;
 }

@@ -3,6 +3,7 @@
 #include <QList>
 #include <QStringList>
 #include <QStringView>
+#include <QVarLengthArray>
 
 #include <unicode/regex.h>
 
@@ -25,8 +26,18 @@ public:
     // Matches nothing when the pattern does not compile.
     explicit IcuRegex(QStringView pattern, uint32_t flags = 0);
 
+    // Where a group lies in the text; -1 for one that took no part.
+    struct Span {
+        qsizetype start = -1;
+        qsizetype end = -1;
+    };
+    // The whole match, then each group.
+    using Spans = QVarLengthArray<Span, 4>;
+
     // Every non-overlapping match, in reading order.
     QList<Match> matches(QStringView text) const;
+    // The same, without copying what they hold.
+    QList<Spans> spans(QStringView text) const;
     bool matchesWhole(QStringView text) const;
 
 private:

@@ -9,7 +9,10 @@ public:
     explicit SettingsSnippetCounters(SettingsManager &settings) : m_settings(settings) { }
 
     qint64 value(const QString &name) const override { return m_settings.snippetCounter(name); }
-    void setValue(const QString &name, qint64 value) override { m_settings.setSnippetCounter(name, value); }
+    void setValues(const QList<std::pair<QString, qint64>> &values) override
+    {
+        m_settings.setSnippetCounters(values);
+    }
 
 private:
     SettingsManager &m_settings;

@@ -5,6 +5,7 @@
 #include "tools/IcuRegex.h"
 #include "tools/SnippetCounters.h"
 
+#include <QHash>
 #include <QUuid>
 
 #include <unicode/calendar.h>
@@ -92,7 +93,56 @@ std::optional<std::pair<UCalendarDateFields, int32_t>> calendarShift(qint64 amou
     return std::pair(field, int32_t(amount));
 }
 
+QStringView wholeOf(QStringView text, const IcuRegex::Spans &match)
+{
+    return text.sliced(match.front().start, match.front().end - match.front().start);
+}
+
+QStringList capturesOf(QStringView text, const IcuRegex::Spans &match)
+{
+    QStringList captures;
+    for (const IcuRegex::Span &group : match)
+        captures.append(
+            group.start < 0 ? QString() : text.sliced(group.start, group.end - group.start).toString());
+    return captures;
+}
+
+// Whether filling each placeholder's value into its own place (equal
+// placeholders in reading order) gives exactly what searching for the first
+// occurrence after every replacement gives. It does unless a search can
+// find text other than a placeholder: a placeholder holding "{{" beyond its
+// start (a later one's text may be its tail), or a "}" of the text's own
+// that values could join to "}}" (values hold no "}").
+bool fillsCanonically(QStringView text, const QList<IcuRegex::Spans> &matches)
+{
+    qsizetype next = 0;
+    for (qsizetype i = 0; i <= matches.size(); ++i) {
+        const qsizetype start = i < matches.size() ? matches[i].front().start : text.size();
+        for (qsizetype at = next; at < start; ++at) {
+            if (text[at] == u'}' && at + 1 < text.size() && (text[at + 1] == u'}' || at + 1 == start))
+                return false;
+        }
+        if (i == matches.size())
+            break;
+        if (wholeOf(text, matches[i]).indexOf(u"{{", 1) >= 0)
+            return false;
+        next = matches[i].front().end;
+    }
+    return true;
+}
+
 } // namespace
+
+struct TemplateExpander::Expansion {
+    QDateTime nowTime;
+    UDate now = 0;
+    std::unique_ptr<icu::Calendar> calendar;
+    // By pattern; the medium date style under the empty one.
+    QHash<QString, std::shared_ptr<icu::DateFormat>> formatters;
+    // Advanced and not stored yet, in the order first advanced.
+    QList<std::pair<QString, qint64>> counters;
+    QHash<QString, qsizetype> counterIndex;
+};
 
 TemplateExpander::TemplateExpander(
     const Clock &clock, SnippetCounters &counters, const QString &localeId, const QString &timeZoneId)
@@ -106,29 +156,44 @@ TemplateExpander::TemplateExpander(
 QString TemplateExpander::expandTemplate(
     const Snippet &snippet, const std::optional<QString> &clipboard, const Variables &variables)
 {
-    const QDateTime nowTime = m_clock.now();
-    const UDate now = UDate(nowTime.toMSecsSinceEpoch());
+    Expansion expansion;
+    expansion.nowTime = m_clock.now();
+    expansion.now = UDate(expansion.nowTime.toMSecsSinceEpoch());
     QString text = snippet.content;
-    text = replaceRegexMatches(std::move(text), shiftedDatePattern(),
-        [&](const QStringList &captures) { return applyDateOffset(captures, now); });
-    const ValueFunction formatNow
-        = [&](const QStringList &captures) { return formatDatePlaceholder(captures, now); };
-    text = replaceRegexMatches(std::move(text), formattedDatePattern(), formatNow);
-    text = replaceRegexMatches(std::move(text), formattedTimePattern(), formatNow);
-    text = replaceCounterMatches(std::move(text));
+    if (!text.contains(u"{{"))
+        return text;
+    // A pass whose placeholders are not there need not search for them.
+    if (text.contains(u"{{date"))
+        text = replaceRegexMatches(
+            std::move(text), shiftedDatePattern(),
+            [&](const QStringList &captures) { return applyDateOffset(expansion, captures); }, true);
+    const ValueFunction formatNow = [&](const QStringList &captures) {
+        return formatTemplateDate(expansion, expansion.now, captures.value(1));
+    };
+    if (text.contains(u"{{date:"))
+        text = replaceRegexMatches(std::move(text), formattedDatePattern(), formatNow, true);
+    if (text.contains(u"{{time:"))
+        text = replaceRegexMatches(std::move(text), formattedTimePattern(), formatNow, true);
+    if (text.contains(u"{{counter"))
+        text = replaceRegexMatches(
+            std::move(text), counterPattern(),
+            [&](const QStringList &captures) { return nextCounterValue(expansion, captures); }, false);
+    // One write for every counter of the expansion.
+    if (!expansion.counters.isEmpty())
+        m_counters.setValues(expansion.counters);
 
     // Each value is made only when its placeholder is there.
     if (text.contains(u"{{date}}"))
-        text.replace(u"{{date}}"_s, formatTemplateDate(now, {}));
+        text.replace(u"{{date}}"_s, formatTemplateDate(expansion, expansion.now, {}));
     if (text.contains(u"{{time}}")) {
         const std::unique_ptr<icu::DateFormat> formatter(
             icu::DateFormat::createTimeInstance(icu::DateFormat::kShort, m_locale));
         if (formatter)
             formatter->setTimeZone(*m_zone);
-        text.replace(u"{{time}}"_s, formatted(formatter.get(), now));
+        text.replace(u"{{time}}"_s, formatted(formatter.get(), expansion.now));
     }
     if (text.contains(u"{{datetime}}"))
-        text.replace(u"{{datetime}}"_s, nowTime.toUTC().toString(Qt::ISODate));
+        text.replace(u"{{datetime}}"_s, expansion.nowTime.toUTC().toString(Qt::ISODate));
     if (text.contains(u"{{uuid}}"))
         text.replace(u"{{uuid}}"_s, UuidText::toText(QUuid::createUuid()));
     if (text.contains(u"{{name}}"))
@@ -141,76 +206,122 @@ QString TemplateExpander::expandTemplate(
 }
 
 QString TemplateExpander::replaceRegexMatches(
-    QString text, const IcuRegex &pattern, const ValueFunction &value)
+    QString text, const IcuRegex &pattern, const ValueFunction &value, bool pure)
 {
-    const QList<IcuRegex::Match> matches = pattern.matches(text);
+    const QList<IcuRegex::Spans> matches = pattern.spans(text);
+    if (matches.isEmpty())
+        return text;
+    if (fillsCanonically(text, matches)) {
+        QList<QString> values(matches.size());
+        bool braceInValue = false;
+        if (pure) {
+            QHash<QStringView, QString> made;
+            for (qsizetype i = 0; i < matches.size() && !braceInValue; ++i) {
+                const QStringView whole = wholeOf(text, matches[i]);
+                auto known = made.constFind(whole);
+                if (known == made.cend()) {
+                    known = made.insert(whole, value(capturesOf(text, matches[i])));
+                    braceInValue = known->contains(u'}');
+                }
+                values[i] = *known;
+            }
+        } else {
+            // Made from the last placeholder to the first; equal ones get
+            // theirs in reading order.
+            QHash<QStringView, QList<qsizetype>> equal;
+            for (qsizetype i = 0; i < matches.size(); ++i)
+                equal[wholeOf(text, matches[i])].append(i);
+            QHash<QStringView, qsizetype> filled;
+            for (qsizetype i = matches.size() - 1; i >= 0; --i) {
+                const QStringView whole = wholeOf(text, matches[i]);
+                values[equal[whole].at(filled[whole]++)] = value(capturesOf(text, matches[i]));
+            }
+        }
+        // Only a date's value could hold "}", and making it again changes
+        // nothing; counters give digits.
+        if (!braceInValue) {
+            qsizetype size = text.size();
+            for (qsizetype i = 0; i < matches.size(); ++i)
+                size += values[i].size() - wholeOf(text, matches[i]).size();
+            QString result;
+            result.reserve(size);
+            qsizetype copied = 0;
+            for (qsizetype i = 0; i < matches.size(); ++i) {
+                result += QStringView(text).sliced(copied, matches[i].front().start - copied);
+                result += values[i];
+                copied = matches[i].front().end;
+            }
+            result += QStringView(text).sliced(copied);
+            return result;
+        }
+    }
+    const QString original = text;
     for (auto match = matches.crbegin(); match != matches.crend(); ++match) {
-        const QString &whole = match->captures.constFirst();
-        const qsizetype at = text.indexOf(whole);
+        const QStringList captures = capturesOf(original, *match);
+        const qsizetype at = text.indexOf(captures.constFirst());
         if (at < 0)
             continue;
-        text.replace(at, whole.size(), value(match->captures));
+        text.replace(at, captures.constFirst().size(), value(captures));
     }
     return text;
 }
 
-QString TemplateExpander::replaceCounterMatches(QString text)
-{
-    return replaceRegexMatches(std::move(text), counterPattern(),
-        [this](const QStringList &captures) { return nextCounterValue(captures); });
-}
-
-QString TemplateExpander::applyDateOffset(const QStringList &captures, UDate now) const
+QString TemplateExpander::applyDateOffset(Expansion &expansion, const QStringList &captures) const
 {
     bool parsed = false;
     const qint64 amount = captures.value(1).toLongLong(&parsed, 10);
     if (!parsed)
         return {};
-    UDate shifted = now;
+    UDate shifted = expansion.now;
     if (const auto shift = calendarShift(amount, captures.value(2))) {
         UErrorCode status = U_ZERO_ERROR;
-        const std::unique_ptr<icu::Calendar> calendar(
-            icu::Calendar::createInstance(*m_zone, m_locale, status));
-        if (U_SUCCESS(status)) {
-            calendar->setTime(now, status);
-            calendar->add(shift->first, shift->second, status);
-            const UDate result = calendar->getTime(status);
+        if (!expansion.calendar)
+            expansion.calendar.reset(icu::Calendar::createInstance(*m_zone, m_locale, status));
+        if (U_SUCCESS(status) && expansion.calendar) {
+            expansion.calendar->setTime(expansion.now, status);
+            expansion.calendar->add(shift->first, shift->second, status);
+            const UDate result = expansion.calendar->getTime(status);
             if (U_SUCCESS(status))
                 shifted = result;
         }
     }
-    return formatTemplateDate(shifted, captures.value(3));
+    return formatTemplateDate(expansion, shifted, captures.value(3));
 }
 
-QString TemplateExpander::formatDatePlaceholder(const QStringList &captures, UDate now) const
+QString TemplateExpander::formatTemplateDate(Expansion &expansion, UDate date, const QString &pattern) const
 {
-    return formatTemplateDate(now, captures.value(1));
-}
-
-QString TemplateExpander::formatTemplateDate(UDate date, const QString &pattern) const
-{
-    std::unique_ptr<icu::DateFormat> formatter;
-    if (pattern.isEmpty()) {
-        formatter.reset(icu::DateFormat::createDateInstance(icu::DateFormat::kMedium, m_locale));
-    } else {
-        UErrorCode status = U_ZERO_ERROR;
-        formatter = std::make_unique<icu::SimpleDateFormat>(toIcu(pattern), m_locale, status);
-        if (U_FAILURE(status))
+    std::shared_ptr<icu::DateFormat> &formatter = expansion.formatters[pattern];
+    if (!formatter) {
+        if (pattern.isEmpty()) {
+            formatter.reset(icu::DateFormat::createDateInstance(icu::DateFormat::kMedium, m_locale));
+        } else {
+            UErrorCode status = U_ZERO_ERROR;
+            formatter = std::make_shared<icu::SimpleDateFormat>(toIcu(pattern), m_locale, status);
+            if (U_FAILURE(status))
+                formatter.reset();
+        }
+        if (!formatter) {
+            expansion.formatters.remove(pattern);
             return {};
-    }
-    if (formatter)
+        }
         formatter->setTimeZone(*m_zone);
+    }
     return formatted(formatter.get(), date);
 }
 
-QString TemplateExpander::nextCounterValue(const QStringList &captures)
+QString TemplateExpander::nextCounterValue(Expansion &expansion, const QStringList &captures)
 {
     const QString name = captures.value(1).isEmpty() ? u"default"_s : captures.value(1);
-    const qint64 current = m_counters.value(name);
+    auto index = expansion.counterIndex.constFind(name);
+    if (index == expansion.counterIndex.cend()) {
+        index = expansion.counterIndex.insert(name, expansion.counters.size());
+        expansion.counters.append({name, m_counters.value(name)});
+    }
+    qint64 &value = expansion.counters[*index].second;
     // The largest value is handed out again rather than wrapping around.
-    const qint64 next = current == std::numeric_limits<qint64>::max() ? current : current + 1;
-    m_counters.setValue(name, next);
-    return QString::number(next);
+    if (value != std::numeric_limits<qint64>::max())
+        ++value;
+    return QString::number(value);
 }
 
 QString TemplateExpander::userLocaleId()

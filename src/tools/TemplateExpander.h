@@ -21,7 +21,8 @@ class SnippetCounters;
 // Fills in the placeholders of a snippet's content when it is pasted: dates
 // and times (plain, formatted and shifted), named counters, a fresh UUID,
 // the user's name, the clipboard text and the caller's variables. Runs on
-// the main thread, the counters' only user.
+// the main thread, the counters' only user; the counters an expansion
+// advances are stored together, once it is done.
 class TemplateExpander final {
     Q_DISABLE_COPY(TemplateExpander)
 
@@ -43,17 +44,20 @@ public:
 
 private:
     using ValueFunction = std::function<QString(const QStringList &captures)>;
+    // What one expansion reuses: its instant, its calendar, its formatters
+    // and the counters it has advanced but not stored yet.
+    struct Expansion;
 
     // Matches are found once, then filled in from the last to the first,
     // each into the first remaining occurrence of its text, so equal
-    // placeholders get their values in reading order.
-    static QString replaceRegexMatches(QString text, const IcuRegex &pattern, const ValueFunction &value);
-    QString replaceCounterMatches(QString text);
-    QString applyDateOffset(const QStringList &captures, UDate now) const;
-    QString formatDatePlaceholder(const QStringList &captures, UDate now) const;
+    // placeholders get their values in reading order. pure says that equal
+    // placeholders have equal values.
+    static QString replaceRegexMatches(
+        QString text, const IcuRegex &pattern, const ValueFunction &value, bool pure);
+    QString applyDateOffset(Expansion &expansion, const QStringList &captures) const;
     // The medium date style without a pattern.
-    QString formatTemplateDate(UDate date, const QString &pattern) const;
-    QString nextCounterValue(const QStringList &captures);
+    QString formatTemplateDate(Expansion &expansion, UDate date, const QString &pattern) const;
+    QString nextCounterValue(Expansion &expansion, const QStringList &captures);
 
     static QString userLocaleId();
     static QString userFullName();

@@ -115,11 +115,13 @@ private slots:
         QCOMPARE(create()->secretHandling(), expected);
     }
 
+    // Stored together under their own keys.
     void snippetCountersKeepSixtyFourBits()
     {
         const qint64 large = (qint64(1) << 62) + 1;
-        create()->setSnippetCounter(u"invoice_no"_s, large);
+        create()->setSnippetCounters({{u"invoice_no"_s, large}, {u"b_2"_s, 3}});
         QCOMPARE(create()->snippetCounter(u"invoice_no"_s), large);
+        QCOMPARE(create()->snippetCounter(u"b_2"_s), 3);
         QVERIFY(readJson(m_path).contains(u"snippet.counter.invoice_no"_s));
         QCOMPARE(create()->snippetCounter(u"default"_s), 0);
     }

@@ -10,7 +10,13 @@ public:
     FakeSnippetCounters() = default;
 
     qint64 value(const QString &name) const override { return values.value(name); }
-    void setValue(const QString &name, qint64 value) override { values.insert(name, value); }
+    void setValues(const QList<std::pair<QString, qint64>> &changed) override
+    {
+        for (const auto &[name, value] : changed)
+            values.insert(name, value);
+        ++writes;
+    }
 
     QMap<QString, qint64> values;
+    int writes = 0;
 };

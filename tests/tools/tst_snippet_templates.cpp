@@ -1,10 +1,13 @@
 #include "base/Clock.h"
+#include "support/FakeClock.h"
 #include "support/FakeSnippetCounters.h"
+#include "tools/IcuRegex.h"
 #include "tools/PastePreparation.h"
 #include "tools/PromptDialog.h"
 #include "tools/TemplateExpander.h"
 
 #include <QLineEdit>
+#include <QRandomGenerator>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -48,6 +51,73 @@ private:
     mutable int m_readings = 0;
 };
 
+// The placeholder passes as the Parts write them: every match found first,
+// then from the last to the first, each value put in place of the first
+// occurrence of its text, searched from the beginning every time. A date's
+// value is what the expander makes of its placeholder alone, the clock
+// standing still.
+class StepByStep {
+public:
+    StepByStep(TemplateExpander &alone, QMap<QString, qint64> counters)
+        : counters(std::move(counters)), m_alone(alone)
+    {
+    }
+
+    QString expanded(QString text)
+    {
+        const auto date = [this](const QStringList &captures) { return valueAlone(captures.first()); };
+        text = pass(text, u"\\{\\{date([+-]\\d+)([dwmy])(?::([^}]+))?\\}\\}", date);
+        text = pass(text, u"\\{\\{date:([^}]+)\\}\\}", date);
+        text = pass(text, u"\\{\\{time:([^}]+)\\}\\}", date);
+        text = pass(text, u"\\{\\{counter(?::([A-Za-z0-9_]+))?\\}\\}", [this](const QStringList &captures) {
+            qint64 &value = counters[captures.value(1).isEmpty() ? u"default"_s : captures.value(1)];
+            return QString::number(++value);
+        });
+        for (const QString &plain : {u"{{date}}"_s, u"{{time}}"_s, u"{{datetime}}"_s})
+            text.replace(plain, valueAlone(plain));
+        return text;
+    }
+
+    QMap<QString, qint64> counters;
+
+private:
+    QString valueAlone(const QString &placeholder)
+    {
+        return m_alone.expandTemplate(Snippet {.content = placeholder}, std::nullopt);
+    }
+
+    static QString pass(
+        QString text, QStringView pattern, const std::function<QString(const QStringList &)> &value)
+    {
+        const QList<IcuRegex::Match> matches = IcuRegex(pattern).matches(text);
+        for (auto match = matches.crbegin(); match != matches.crend(); ++match) {
+            const qsizetype at = text.indexOf(match->captures.first());
+            if (at >= 0)
+                text.replace(at, match->captures.first().size(), value(match->captures));
+        }
+        return text;
+    }
+
+    TemplateExpander &m_alone;
+};
+
+// Texts made of pieces of placeholders, braces and date patterns.
+QStringList shuffledTemplates(int count)
+{
+    const QStringList pieces {u"{{"_s, u"}}"_s, u"{"_s, u"}"_s, u"date"_s, u"time"_s, u"counter"_s, u":"_s,
+        u"+"_s, u"-"_s, u"1"_s, u"12"_s, u"d"_s, u"m"_s, u"y"_s, u"x"_s, u"'te:'"_s, u"'{'"_s, u"yyyy"_s,
+        u"a"_s, u" "_s, u"_b"_s, u"{{date:"_s, u"{{date:12x}}"_s, u"{{counter}}"_s, u"{{date+1d}}"_s};
+    QRandomGenerator random(31);
+    QStringList templates;
+    for (int i = 0; i < count; ++i) {
+        QString text;
+        for (int piece = random.bounded(1, 30); piece > 0; --piece)
+            text += pieces[random.bounded(pieces.size())];
+        templates.append(text);
+    }
+    return templates;
+}
+
 } // namespace
 
 class SnippetTemplatesTest final : public QObject {
@@ -73,31 +143,36 @@ private slots:
         QTest::addColumn<QString>("countersBefore");
         QTest::addColumn<QString>("expected");
         QTest::addColumn<QString>("countersAfter");
+        // The settings file is written once for all the counters.
+        QTest::addColumn<int>("counterWrites");
 
         const QString verbatim
             = u"{{date:}} {{counter:}} {{date+1d:}} {{counter:my-count}} {{date+1D}} {{foo}}"_s;
-        QTest::newRow("not placeholders") << verbatim << absent << u""_s << verbatim << u""_s;
+        QTest::newRow("not placeholders") << verbatim << absent << u""_s << verbatim << u""_s << 0;
         QTest::newRow("one instant, one formatter for dates and times")
             << u"{{date}} {{time}} {{datetime}} {{time:yyyy}} {{date:EEEE HH:mm}}"_s << absent << u""_s
-            << u"Mar 31, 2026 10:00\u202fAM 2026-03-31T08:00:00Z 2026 Tuesday 10:00"_s << u""_s;
-        QTest::newRow("calendar arithmetic") << u"{{date-1m:yyyy-MM-dd}} {{date-3d:yyyy-MM-dd HH:mm}}"_s
-                                             << absent << u""_s << u"2026-02-28 2026-03-28 10:00"_s << u""_s;
+            << u"Mar 31, 2026 10:00\u202fAM 2026-03-31T08:00:00Z 2026 Tuesday 10:00"_s << u""_s << 0;
+        QTest::newRow("calendar arithmetic")
+            << u"{{date-1m:yyyy-MM-dd}} {{date-3d:yyyy-MM-dd HH:mm}}"_s << absent << u""_s
+            << u"2026-02-28 2026-03-28 10:00"_s << u""_s << 0;
         QTest::newRow("bad and out-of-range amounts")
             << u"[{{date+12345678901234567890d}}{{date+١d}}] {{date+2000000000y:yyyy}} "
                "{{date-9223372036854775808w:yyyy}}"_s
-            << absent << u""_s << u"[] 2026 2026"_s << u""_s;
+            << absent << u""_s << u"[] 2026 2026"_s << u""_s << 0;
         QTest::newRow("shared counter, last first")
-            << u"{{counter}} {{counter:default}}"_s << absent << u""_s << u"2 1"_s << u"default=2"_s;
-        QTest::newRow("counters in reading order") << u"{{counter}} {{counter}} {{counter:b_2}}"_s << absent
-                                                   << u"default=4"_s << u"5 6 1"_s << u"b_2=1;default=6"_s;
+            << u"{{counter}} {{counter:default}}"_s << absent << u""_s << u"2 1"_s << u"default=2"_s << 1;
+        QTest::newRow("counters in reading order")
+            << u"{{counter}} {{counter}} {{counter:b_2}}"_s << absent << u"default=4"_s << u"5 6 1"_s
+            << u"b_2=1;default=6"_s << 1;
         const QString largest = u"9223372036854775807"_s;
-        QTest::newRow("counter at the largest value")
-            << u"{{counter}}"_s << absent << u"default="_s + largest << largest << u"default="_s + largest;
-        QTest::newRow("no clipboard") << u"{{clipboard}}"_s << absent << u""_s << u"{{clipboard}}"_s << u""_s;
-        QTest::newRow("empty clipboard") << u"[{{clipboard}}]"_s << u""_s << u""_s << u"[]"_s << u""_s;
+        QTest::newRow("counter at the largest value") << u"{{counter}}"_s << absent << u"default="_s + largest
+                                                      << largest << u"default="_s + largest << 1;
+        QTest::newRow("no clipboard")
+            << u"{{clipboard}}"_s << absent << u""_s << u"{{clipboard}}"_s << u""_s << 0;
+        QTest::newRow("empty clipboard") << u"[{{clipboard}}]"_s << u""_s << u""_s << u"[]"_s << u""_s << 0;
         const QString placeholders = u"{{date}} {{uuid}} {{counter}} {{date:yyyy}}"_s;
         QTest::newRow("clipboard as it is")
-            << u"{{clipboard}}"_s << placeholders << u""_s << placeholders << u""_s;
+            << u"{{clipboard}}"_s << placeholders << u""_s << placeholders << u""_s << 0;
     }
 
     void expansion()
@@ -108,8 +183,49 @@ private slots:
         QFETCH(QString, expected);
         QFETCH(QString, countersAfter);
         m_counters.values = countersOf(countersBefore);
+        m_counters.writes = 0;
         QCOMPARE(expanded(content, clipboard), expected);
         QCOMPARE(m_counters.values, countersOf(countersAfter));
+        QTEST(m_counters.writes, "counterWrites");
+    }
+
+    // Filling each placeholder's value into its own place, in one pass,
+    // gives what replacing the first occurrence after every value gave,
+    // counters included; also where values and braces around them form a
+    // placeholder's text anew, or one placeholder ends in another's text.
+    void onePassGivesTheStepByStepResult_data()
+    {
+        QTest::addColumn<QStringList>("templates");
+        QTest::newRow("equal placeholders") << QStringList {
+            u"{{counter}} {{date+1d}} {{counter}} {{counter:a}} {{date+1d}} {{counter}} {{counter:default}}"_s};
+        QTest::newRow("many") << QStringList {u"{{date+1d}}{{counter}} "_s.repeated(500)};
+        QTest::newRow("JSON") << QStringList {u"{\"n\": {{counter}}, \"on\": \"{{date:yyyy}}\"}}}"_s};
+        QTest::newRow("one placeholder ends in another")
+            << QStringList {u"{{date:{{date:yyyy}} {{date:yyyy}}"_s};
+        // The middle value, "te:12", makes the first one's text again before
+        // the last; the next search finds that.
+        QTest::newRow("made again by a value")
+            << QStringList {u"{{date:12x}}{{da{{date:'te:12'}}x}}{{date:12x}}"_s};
+        QTest::newRow("joined by an empty value")
+            << QStringList {u"{{counter}{{date+99999999999999999999d}}}{{counter}}"_s};
+        QTest::newRow("shuffled") << shuffledTemplates(3000);
+    }
+
+    void onePassGivesTheStepByStepResult()
+    {
+        QFETCH(QStringList, templates);
+        const FakeClock still;
+        FakeSnippetCounters counters;
+        TemplateExpander expander(still, counters, u"en_US"_s, u"Europe/Berlin"_s);
+        FakeSnippetCounters unused;
+        TemplateExpander alone(still, unused, u"en_US"_s, u"Europe/Berlin"_s);
+        for (const QString &content : templates) {
+            counters.values = {{u"default"_s, 4}};
+            StepByStep stepByStep(alone, counters.values);
+            QCOMPARE(expander.expandTemplate(Snippet {.content = content}, std::nullopt),
+                stepByStep.expanded(content));
+            QCOMPARE(counters.values, stepByStep.counters);
+        }
     }
 
     void oneUuidPerExpansion()
