@@ -1,7 +1,6 @@
 #pragma once
 
 #include "records/ContentType.h"
-#include "records/DecodingError.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -9,7 +8,6 @@
 #include <QString>
 #include <QUuid>
 
-#include <expected>
 #include <optional>
 
 // One history entry in a backup, in plain form. It has no expiry time:
@@ -31,5 +29,4 @@ struct BackupEntry {
     bool operator==(const BackupEntry &other) const = default;
 
     QJsonObject toJson() const;
-    static std::expected<BackupEntry, DecodingError> fromJson(const QJsonValue &json);
 };

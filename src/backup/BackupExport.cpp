@@ -2,6 +2,7 @@
 
 #include "app/AppStateController.h"
 #include "backup/BackupPayload.h"
+#include "base/FileWrites.h"
 #include "base/Utf8Text.h"
 #include "base/WhenFinished.h"
 #include "crypto/EncryptionService.h"
@@ -38,8 +39,17 @@ Written writeSealed(const BackupPayload &payload, const QString &password, qsize
         return std::unexpected(sealed.error());
     QSaveFile file(destination);
     file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly) || file.write(*sealed) != sealed->size())
+    // It holds the whole history in plain form: its owner's alone, as the
+    // database is, whatever the umask or a file it replaces allowed.
+    // Unbuffered, so that every write reaches the disk here, where a failure
+    // keeps its reason.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
+        || !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
         return std::unexpected(BackupError::failedToWrite(file.errorString()));
+    if (const auto written = FileWrites::writeAll(file, *sealed); !written)
+        return std::unexpected(BackupError::failedToWrite(written.error()));
+    if (const auto synced = FileWrites::syncToDisk(file); !synced)
+        return std::unexpected(BackupError::failedToWrite(synced.error()));
     if (session.expired())
         return std::unexpected(BackupError {BackupError::locked});
     if (!file.commit())

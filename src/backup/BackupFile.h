@@ -18,9 +18,18 @@
 
 namespace BackupFile {
 
-// The most JSON a backup carries. Qt's JSON parser fails between 2,040 and
-// 2,100 MiB: a larger payload could be written but never read back.
+// The most JSON a backup carries. Export writes its JSON with Qt's, which
+// fails between 2,040 and 2,100 MiB: a larger payload could be written but
+// never read back.
 inline constexpr qsizetype payloadLimit = 2000LL * 1024 * 1024;
+
+inline constexpr qsizetype saltOffset = 9;
+inline constexpr qsizetype headerSize = saltOffset + 16;
+
+// What the file's size and its first bytes (at least up to the salt when
+// the size allows) tell, in the order a reader reports it: its round count,
+// or why it cannot be opened.
+std::expected<quint32, BackupError> checkStart(QByteArrayView start, qint64 size, qsizetype payloadLimit);
 
 } // namespace BackupFile
 
@@ -30,11 +39,6 @@ std::expected<QByteArray, BackupSealError> sealBackup(
 // The payload's JSON bytes, not yet decoded.
 std::expected<QByteArray, BackupError> openBackup(
     QByteArrayView file, QStringView password, qsizetype payloadLimit = BackupFile::payloadLimit);
-
-// As openBackup, reading the file at path whole only once its size and
-// header say it may be a backup.
-std::expected<QByteArray, BackupError> openBackupFile(
-    const QString &path, QStringView password, qsizetype payloadLimit = BackupFile::payloadLimit);
 
 std::expected<SecureBytes, BackupError> deriveBackupKey(
     QStringView password, QByteArrayView salt, quint32 rounds);

@@ -1,7 +1,8 @@
 #include "backup/BackupImport.h"
 
 #include "app/AppStateController.h"
-#include "backup/BackupPayload.h"
+#include "backup/ImportBounds.h"
+#include "backup/PayloadReader.h"
 #include "base/WhenFinished.h"
 #include "crypto/EncryptionService.h"
 #include "settings/RetentionCutoff.h"
@@ -14,15 +15,54 @@
 
 #include <algorithm>
 #include <memory>
+#include <numeric>
+#include <utility>
+#include <vector>
 
 namespace {
 
-using DecodedPayload = std::expected<BackupPayload, BackupError>;
+// Entries are taken in this many at most in one turn of the main thread.
+constexpr qsizetype entriesPerTurn = 10'000;
+// Sealing this much takes a millisecond or more.
+constexpr qsizetype sealedOnWorkerSize = 1024 * 1024;
+
+// A payload read, and the order its entries are taken in: newest first, a
+// later copy of an identifier marked, since it would overwrite the newer
+// one with an older one. Shared, not copied: the job lets go of each
+// entry's plain content once it is sealed.
+struct Restoring {
+    ReadPayload read;
+    std::vector<qsizetype> order;
+    std::vector<bool> repeated;
+};
+using Opened = std::expected<std::shared_ptr<Restoring>, BackupError>;
+
+// Reads and orders a payload; off the main thread.
+Opened restoring(const QString &source, const QString &password, qsizetype payloadLimit)
+{
+    auto read = PayloadReader::readFile(source, password, PayloadReader::Texts::bounded, payloadLimit);
+    if (!read)
+        return std::unexpected(read.error());
+    auto made = std::make_shared<Restoring>(std::move(*read));
+    const std::deque<BackupEntry> &entries = made->read.entries;
+    made->order.resize(entries.size());
+    std::iota(made->order.begin(), made->order.end(), 0);
+    std::ranges::stable_sort(made->order, std::ranges::greater(),
+        [&entries](qsizetype index) { return entries[index].createdAt; });
+    std::vector<qsizetype> byId = made->order;
+    std::ranges::stable_sort(
+        byId, std::ranges::less(), [&entries](qsizetype index) { return entries[index].id; });
+    made->repeated.resize(entries.size());
+    for (size_t i = 1; i < byId.size(); ++i)
+        made->repeated[size_t(byId[i])] = entries[byId[i]].id == entries[byId[i - 1]].id;
+    return made;
+}
 
 // The entry sealed under the vault's key, in the order search text,
 // content, preview, rich text; none when any sealing fails. A sensitive
-// entry is never searchable, and nothing imported expires.
-std::optional<ClipboardEntry> sealed(const BackupEntry &entry, const EncryptionService &encryption)
+// entry is never searchable, and nothing imported expires. The plain bytes
+// become the sealed ones, so that a large content is not held twice.
+std::optional<ClipboardEntry> sealed(BackupEntry &&entry, const EncryptionService &encryption)
 {
     ClipboardEntry sealedEntry {
         .id = entry.id,
@@ -30,14 +70,14 @@ std::optional<ClipboardEntry> sealed(const BackupEntry &entry, const EncryptionS
         .createdAt = entry.createdAt,
         .isFavorite = entry.isFavorite,
         .isPinned = entry.isPinned,
-        .sourceApp = entry.sourceApp,
+        .sourceApp = std::move(entry.sourceApp),
         .isSensitive = entry.isSensitive,
     };
     bool failed = false;
-    const auto seal = [&](const std::optional<QByteArray> &plain) -> std::optional<QByteArray> {
+    const auto seal = [&](std::optional<QByteArray> &&plain) -> std::optional<QByteArray> {
         if (!plain || failed)
             return std::nullopt;
-        auto box = encryption.encrypt(*plain);
+        auto box = encryption.encryptInPlace(std::move(*plain));
         failed = !box;
         return box ? std::optional(std::move(*box)) : std::nullopt;
     };
@@ -46,9 +86,9 @@ std::optional<ClipboardEntry> sealed(const BackupEntry &entry, const EncryptionS
     };
     if (!entry.isSensitive)
         sealedEntry.encryptedSearchText = seal(utf8(entry.searchText));
-    sealedEntry.encryptedContent = seal(entry.content).value_or(QByteArray());
+    sealedEntry.encryptedContent = seal(std::exchange(entry.content, {})).value_or(QByteArray());
     sealedEntry.encryptedPreview = seal(utf8(entry.preview));
-    sealedEntry.encryptedRich = seal(entry.rich);
+    sealedEntry.encryptedRich = seal(std::exchange(entry.rich, {}));
     if (failed)
         return std::nullopt;
     return sealedEntry;
@@ -92,49 +132,42 @@ public:
 
 private:
     const EncryptionService &encryption() const { return m_store->encryptionService(); }
+    ReadPayload &read() { return m_restoring->read; }
 
     void open()
     {
-        auto opening = QtConcurrent::run(
-            [source = m_source, password = m_password, limit = m_payloadLimit]() -> DecodedPayload {
-                const auto json = openBackupFile(source, password, limit);
-                return json ? BackupPayload::decode(*json) : std::unexpected(json.error());
+        whenFinished(&m_appState, QtConcurrent::run(restoring, m_source, m_password, m_payloadLimit),
+            [self = shared_from_this()](const Opened &opened) {
+                if (!opened)
+                    self->finish(std::unexpected(opened.error()));
+                // Nothing is written yet: better refused than every entry
+                // skipped and reported as an import.
+                else if (!self->encryption().isReady())
+                    self->finish(std::unexpected(BackupError {BackupError::locked}));
+                else
+                    self->plan(*opened);
             });
-        whenFinished(&m_appState, opening, [self = shared_from_this()](const DecodedPayload &payload) {
-            if (!payload)
-                self->finish(std::unexpected(payload.error()));
-            // Nothing is written yet: better refused than every entry
-            // skipped and reported as an import.
-            else if (!self->encryption().isReady())
-                self->finish(std::unexpected(BackupError {BackupError::locked}));
-            else
-                self->plan(*payload);
-        });
     }
 
-    void plan(const BackupPayload &payload)
+    void plan(std::shared_ptr<Restoring> restoring)
     {
-        m_payload = payload;
+        m_restoring = std::move(restoring);
         const qint64 hours = m_settings.retentionHours();
         if (hours >= 1)
             m_cutoff = retentionCutoff(m_clock.now(), hours);
         for (const ClipboardEntry &entry : m_appState.clipboardEntries())
             m_knownIds.insert(entry.id);
-        std::ranges::stable_sort(m_payload.entries, std::ranges::greater(), &BackupEntry::createdAt);
         whenFinished(&m_appState, m_store->entryCount(), [self = shared_from_this()](qint64 count) {
             self->m_room = roomUnder(self->m_settings.maxHistoryCount(), count);
             self->writeEntries();
         });
     }
 
-    bool admits(const BackupEntry &entry)
+    bool admits(const BackupEntry &entry, bool repeated)
     {
-        const bool isProtected = entry.isPinned || entry.isFavorite;
-        // A repeat within the file would overwrite the newer copy with an
-        // older one.
-        if (m_seenIds.contains(entry.id))
+        if (repeated)
             return false;
-        m_seenIds.insert(entry.id);
+        const bool isProtected = entry.isPinned || entry.isFavorite;
         if (m_cutoff && entry.createdAt < *m_cutoff && !isProtected)
             return false;
         if (m_knownIds.contains(entry.id) || isProtected)
@@ -145,34 +178,69 @@ private:
         return true;
     }
 
-    // Skips synchronously up to the next entry to write, then waits for its
-    // write.
+    // Skips up to the next entry to write, then waits for its write; a long
+    // run of skipped entries gives the main thread back now and then. A large
+    // entry is sealed on a worker, where it holds up nothing.
     void writeEntries()
     {
-        while (m_next < m_payload.entries.size()) {
-            const BackupEntry &entry = m_payload.entries.at(m_next++);
-            const std::optional<ClipboardEntry> sealedEntry
-                = admits(entry) ? sealed(entry, encryption()) : std::nullopt;
-            if (!sealedEntry) {
+        const std::vector<qsizetype> &order = m_restoring->order;
+        for (qsizetype taken = 0; m_next < qsizetype(order.size()); ++taken) {
+            if (taken == entriesPerTurn) {
+                QMetaObject::invokeMethod(
+                    &m_appState, [self = shared_from_this()] { self->writeEntries(); }, Qt::QueuedConnection);
+                return;
+            }
+            const qsizetype index = order[size_t(m_next++)];
+            BackupEntry entry = std::exchange(read().entries[size_t(index)], {});
+            if (!admits(entry, m_restoring->repeated[size_t(index)])) {
                 ++m_counts.entriesSkipped;
                 continue;
             }
-            whenFinished(
-                &m_appState, m_store->insertEntry(*sealedEntry), [self = shared_from_this()](bool stored) {
-                    ++(stored ? self->m_counts.entriesImported : self->m_counts.entriesSkipped);
-                    self->writeEntries();
-                });
+            if (entry.content.size() + entry.rich.value_or(QByteArray()).size() < sealedOnWorkerSize) {
+                std::optional<ClipboardEntry> sealedEntry = sealed(std::move(entry), encryption());
+                if (!sealedEntry) {
+                    ++m_counts.entriesSkipped;
+                    continue;
+                }
+                return write(sealedEntry);
+            }
+            whenFinished(&m_appState,
+                QtConcurrent::run([entry = std::move(entry), &encryption = encryption()]() mutable {
+                    return sealed(std::move(entry), encryption);
+                }),
+                [self = shared_from_this()](
+                    const std::optional<ClipboardEntry> &sealedEntry) { self->write(sealedEntry); });
             return;
         }
         m_next = 0;
+        // Millions of records take a while to free: not on the main thread.
+        (void)QtConcurrent::run([done = std::exchange(read().entries, {})] {});
         writeSnippets();
+    }
+
+    // Writes a sealed entry, counts one that did not seal as skipped, and
+    // goes on with the next.
+    void write(const std::optional<ClipboardEntry> &sealedEntry)
+    {
+        if (!sealedEntry) {
+            ++m_counts.entriesSkipped;
+            return writeEntries();
+        }
+        whenFinished(
+            &m_appState, m_store->insertEntry(*sealedEntry), [self = shared_from_this()](bool stored) {
+                ++(stored ? self->m_counts.entriesImported : self->m_counts.entriesSkipped);
+                self->writeEntries();
+            });
     }
 
     void writeSnippets()
     {
-        if (m_next == m_payload.snippets.size())
+        QList<Snippet> &snippets = read().payload.snippets;
+        if (m_next == snippets.size())
             return mergeSettings();
-        const Snippet &snippet = m_payload.snippets.at(m_next++);
+        Snippet snippet = std::exchange(snippets[m_next], {});
+        snippet.content = QString::fromUtf8(std::exchange(read().snippetContents[m_next], {}));
+        ++m_next;
         whenFinished(&m_appState, m_store->insertSnippet(snippet),
             [self = shared_from_this()](const std::expected<void, SnippetError> &stored) {
                 if (stored)
@@ -181,21 +249,35 @@ private:
             });
     }
 
+    // Once each, in the payload's order, up to the bounds; against sets, so
+    // that long lists take no longer than reading them.
     void mergeSettings()
     {
         QList<ExcludedApp> apps = m_settings.excludedApps();
         const qsizetype appsBefore = apps.size();
-        for (const ExcludedApp &app : std::as_const(m_payload.excludedApps)) {
-            if (std::ranges::find(apps, app.bundleIdentifier, &ExcludedApp::bundleIdentifier) == apps.end())
+        QSet<QString> identifiers;
+        for (const ExcludedApp &app : std::as_const(apps))
+            identifiers.insert(app.bundleIdentifier);
+        for (const ExcludedApp &app : std::as_const(read().payload.excludedApps)) {
+            if (apps.size() >= ImportBounds::applicationCount)
+                break;
+            if (!identifiers.contains(app.bundleIdentifier)) {
+                identifiers.insert(app.bundleIdentifier);
                 apps.append(app);
+            }
         }
         if (apps.size() > appsBefore)
             m_settings.setExcludedApps(apps);
         QStringList folders = m_settings.snippetFolders();
         const qsizetype foldersBefore = folders.size();
-        for (const QString &folder : std::as_const(m_payload.snippetFolders)) {
-            if (!folders.contains(folder))
+        QSet<QString> names(folders.cbegin(), folders.cend());
+        for (const QString &folder : std::as_const(read().payload.snippetFolders)) {
+            if (folders.size() >= ImportBounds::folderCount)
+                break;
+            if (!names.contains(folder)) {
+                names.insert(folder);
                 folders.append(folder);
+            }
         }
         if (folders.size() > foldersBefore)
             m_settings.setSnippetFolders(folders);
@@ -225,10 +307,9 @@ private:
     SecureStorageManager *m_store = nullptr;
     QPromise<ImportResult> m_promise;
 
-    BackupPayload m_payload;
+    std::shared_ptr<Restoring> m_restoring;
     std::optional<QDateTime> m_cutoff;
     QSet<QUuid> m_knownIds;
-    QSet<QUuid> m_seenIds;
     qint64 m_room = 0;
     qsizetype m_next = 0;
     ImportCounts m_counts;

@@ -1,10 +1,13 @@
 #include "backup/BackupPayload.h"
 
-#include "records/JsonReader.h"
+#include "backup/JsonStream.h"
+#include "backup/PayloadReader.h"
 #include "records/JsonWriter.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -38,25 +41,15 @@ QByteArray BackupPayload::encode() const
 
 std::expected<BackupPayload, BackupError> BackupPayload::decode(const QByteArray &json)
 {
-    QJsonParseError parseError;
-    const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
-    if (parseError.error != QJsonParseError::NoError)
-        return std::unexpected(BackupError {BackupError::damaged});
-    const QJsonValue format = document.object().value(u"format"_s);
-    if (format.isDouble() && format.toDouble() > currentFormat)
-        return std::unexpected(BackupError {BackupError::newerVersion});
-    JsonReader reader(document.object());
-    // Required, and an integer, though only a newer number matters.
-    reader.integer(u"format"_s);
-    BackupPayload payload {
-        .createdAt = reader.date(u"createdAt"_s),
-        .appVersion = reader.string(u"appVersion"_s),
-        .entries = reader.records(u"entries"_s, &BackupEntry::fromJson),
-        .snippets = reader.records(u"snippets"_s, &Snippet::fromJson),
-        .excludedApps = reader.records(u"excludedApps"_s, &ExcludedApp::fromJson),
-        .snippetFolders = reader.strings(u"snippetFolders"_s),
-    };
-    if (reader.error())
-        return std::unexpected(BackupError {BackupError::damaged});
-    return payload;
+    qsizetype position = 0;
+    JsonStream stream([&](char *out, qsizetype size) {
+        const qsizetype piece = std::min(size, json.size() - position);
+        std::copy_n(json.constData() + position, piece, out);
+        position += piece;
+        return piece;
+    });
+    auto read = PayloadReader::read(stream, PayloadReader::Texts::asWritten);
+    if (!read)
+        return std::unexpected(read.error());
+    return std::move(*read).joined();
 }

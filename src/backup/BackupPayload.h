@@ -27,7 +27,8 @@ struct BackupPayload {
 
     // Compact JSON of the current payload format.
     QByteArray encode() const;
-    // A newer payload format is reported as such even when the rest of it
-    // does not decode; anything else unreadable is damaged.
+    // Every text as written. A newer payload format is reported as such even
+    // when the rest of it does not decode; anything else unreadable is
+    // damaged.
     static std::expected<BackupPayload, BackupError> decode(const QByteArray &json);
 };

@@ -10,14 +10,9 @@ namespace {
 
 constexpr int rawWindowBits = -15;
 constexpr int memoryLevel = 8;
-constexpr qsizetype firstOutputSize = 64 * 1024;
 
 struct DeflateEnd {
     void operator()(z_stream *stream) const { deflateEnd(stream); }
-};
-
-struct InflateEnd {
-    void operator()(z_stream *stream) const { inflateEnd(stream); }
 };
 
 // zlib counts in 32 bits: large buffers go through in slices.
@@ -85,33 +80,50 @@ qsizetype RawDeflate::bound(qsizetype size)
     return qsizetype(deflateBound(&stream, uLong(size)));
 }
 
-std::optional<QByteArray> RawDeflate::inflate(QByteArrayView input, qsizetype limit)
+RawDeflate::Inflater::Inflater(qsizetype limit) : m_stream(std::make_unique<z_stream>()), m_limit(limit)
 {
-    z_stream stream {};
-    if (inflateInit2(&stream, rawWindowBits) != Z_OK)
-        return std::nullopt;
-    const std::unique_ptr<z_stream, InflateEnd> end(&stream);
-    // One byte past the limit tells a stream that goes on from one that ends
-    // exactly there.
-    const qsizetype capacity = limit + 1;
-    QByteArray out;
-    qsizetype produced = 0;
-    int status = Z_OK;
-    while (status != Z_STREAM_END) {
-        if (produced == out.size()) {
-            if (out.size() == capacity)
-                return std::nullopt;
-            out.resize(std::min(capacity, std::max({firstOutputSize, 4 * input.size(), 2 * out.size()})));
-        }
-        feed(stream, input);
-        produced += step(stream, out, produced, [&] { status = ::inflate(&stream, Z_NO_FLUSH); });
-        // Z_BUF_ERROR with room left: the input ended inside the stream.
-        if (status != Z_OK && status != Z_STREAM_END)
-            return std::nullopt;
+    m_failed = inflateInit2(m_stream.get(), rawWindowBits) != Z_OK;
+}
+
+RawDeflate::Inflater::~Inflater()
+{
+    inflateEnd(m_stream.get());
+}
+
+bool RawDeflate::Inflater::needsInput() const
+{
+    return m_stream->avail_in == 0 && m_pending.isEmpty();
+}
+
+void RawDeflate::Inflater::feed(QByteArrayView input)
+{
+    if (input.isEmpty() || m_failed)
+        return;
+    // Anything after the last block is not one stream.
+    if (m_ended) {
+        m_failed = true;
+        return;
     }
-    if (produced > limit || stream.avail_in != 0 || !input.isEmpty())
-        return std::nullopt;
-    out.truncate(produced);
-    out.squeeze();
-    return out;
+    m_pending = input;
+    ::feed(*m_stream, m_pending);
+}
+
+qsizetype RawDeflate::Inflater::inflate(char *out, qsizetype size)
+{
+    if (m_failed || m_ended || size <= 0)
+        return 0;
+    // Called even without input: output may wait inside the stream.
+    ::feed(*m_stream, m_pending);
+    m_stream->next_out = reinterpret_cast<Bytef *>(out);
+    m_stream->avail_out = slice(size);
+    const uInt room = m_stream->avail_out;
+    const int status = ::inflate(m_stream.get(), Z_NO_FLUSH);
+    const qsizetype produced = room - m_stream->avail_out;
+    m_produced += produced;
+    m_ended = status == Z_STREAM_END;
+    // Z_BUF_ERROR only says no progress was possible.
+    if ((status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR) || m_produced > m_limit
+        || (m_ended && (m_stream->avail_in != 0 || !m_pending.isEmpty())))
+        m_failed = true;
+    return m_failed ? 0 : produced;
 }

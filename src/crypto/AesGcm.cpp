@@ -3,7 +3,9 @@
 #include <openssl/crypto.h>
 #include <openssl/evp.h>
 
+#include <algorithm>
 #include <climits>
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -76,6 +78,31 @@ bool start(EVP_CIPHER_CTX *context, bool sealing, QByteArrayView key, QByteArray
         == 1;
 }
 
+// Seals plaintext into box, which holds plaintext.size() + overhead bytes;
+// the plaintext may already lie where its ciphertext goes.
+std::expected<void, CipherError> sealInto(QByteArrayView key, QByteArrayView nonce, QByteArrayView plaintext,
+    QByteArrayView associatedData, unsigned char *box)
+{
+    if (key.size() != AesGcm::keySize || nonce.size() != AesGcm::nonceSize
+        || plaintext.size() > INT_MAX - AesGcm::overhead || !fitsInt(associatedData))
+        return std::unexpected(CipherError::incorrectParameterSize);
+    EVP_CIPHER_CTX *context = threadContext();
+    const ContextReset reset(context);
+    unsigned char *ciphertext = box + AesGcm::nonceSize;
+    std::copy(nonce.begin(), nonce.end(), box);
+    int written = 0;
+    int finalWritten = 0;
+    if (!context || !start(context, true, key, nonce, associatedData)
+        || (!plaintext.isEmpty()
+            && EVP_CipherUpdate(context, ciphertext, &written, bytes(plaintext), int(plaintext.size())) != 1)
+        || EVP_CipherFinal_ex(context, ciphertext + written, &finalWritten) != 1
+        || EVP_CIPHER_CTX_ctrl(
+               context, EVP_CTRL_GCM_GET_TAG, int(AesGcm::tagSize), ciphertext + plaintext.size())
+            != 1)
+        return std::unexpected(CipherError::underlyingFailure);
+    return {};
+}
+
 // Opens box into out, which holds box.size() - overhead bytes.
 std::expected<void, CipherError> openInto(
     QByteArrayView key, QByteArrayView box, QByteArrayView associatedData, unsigned char *out)
@@ -104,26 +131,26 @@ std::expected<void, CipherError> openInto(
 std::expected<QByteArray, CipherError> AesGcm::seal(
     QByteArrayView key, QByteArrayView nonce, QByteArrayView plaintext, QByteArrayView associatedData)
 {
-    if (key.size() != keySize || nonce.size() != nonceSize || plaintext.size() > INT_MAX - overhead
-        || !fitsInt(associatedData))
+    if (plaintext.size() > INT_MAX - overhead)
         return std::unexpected(CipherError::incorrectParameterSize);
-    EVP_CIPHER_CTX *context = threadContext();
-    const ContextReset reset(context);
     QByteArray box(plaintext.size() + overhead, Qt::Uninitialized);
-    auto *out = reinterpret_cast<unsigned char *>(box.data());
-    std::copy(nonce.begin(), nonce.end(), box.begin());
-    int written = 0;
-    int finalWritten = 0;
-    if (!context || !start(context, true, key, nonce, associatedData)
-        || (!plaintext.isEmpty()
-            && EVP_CipherUpdate(context, out + nonceSize, &written, bytes(plaintext), int(plaintext.size()))
-                != 1)
-        || EVP_CipherFinal_ex(context, out + nonceSize + written, &finalWritten) != 1
-        || EVP_CIPHER_CTX_ctrl(
-               context, EVP_CTRL_GCM_GET_TAG, int(tagSize), out + nonceSize + plaintext.size())
-            != 1)
-        return std::unexpected(CipherError::underlyingFailure);
+    auto sealed
+        = sealInto(key, nonce, plaintext, associatedData, reinterpret_cast<unsigned char *>(box.data()));
+    if (!sealed)
+        return std::unexpected(sealed.error());
     return box;
+}
+
+std::expected<void, CipherError> AesGcm::sealInPlace(
+    QByteArrayView key, QByteArrayView nonce, QByteArray &data, QByteArrayView associatedData)
+{
+    const qsizetype size = data.size();
+    if (size > INT_MAX - overhead)
+        return std::unexpected(CipherError::incorrectParameterSize);
+    data.resize(size + overhead);
+    auto *box = reinterpret_cast<unsigned char *>(data.data());
+    std::memmove(box + nonceSize, box, size_t(size));
+    return sealInto(key, nonce, QByteArrayView(data).sliced(nonceSize, size), associatedData, box);
 }
 
 std::expected<QByteArray, CipherError> AesGcm::open(
@@ -148,4 +175,46 @@ std::expected<SecureBytes, CipherError> AesGcm::openSecret(
     if (!opened)
         return std::unexpected(opened.error());
     return plaintext;
+}
+
+AesGcm::Opener::Opener(QByteArrayView key, QByteArrayView nonce, QByteArrayView associatedData)
+{
+    if (key.size() != keySize || nonce.size() != nonceSize || !fitsInt(associatedData))
+        return;
+    m_context = EVP_CIPHER_CTX_new();
+    if (m_context && !start(m_context, false, key, nonce, associatedData)) {
+        EVP_CIPHER_CTX_free(m_context);
+        m_context = nullptr;
+    }
+}
+
+AesGcm::Opener::~Opener()
+{
+    // Freeing wipes the key schedule.
+    EVP_CIPHER_CTX_free(m_context);
+}
+
+bool AesGcm::Opener::update(char *data, qsizetype size)
+{
+    auto *bytes = reinterpret_cast<unsigned char *>(data);
+    while (m_context && size > 0) {
+        const int slice = int(std::min<qsizetype>(size, INT_MAX));
+        int written = 0;
+        if (EVP_CipherUpdate(m_context, bytes, &written, bytes, slice) != 1 || written != slice)
+            return false;
+        bytes += slice;
+        size -= slice;
+    }
+    return m_context != nullptr;
+}
+
+bool AesGcm::Opener::finish(QByteArrayView tag)
+{
+    if (!m_context || tag.size() != tagSize)
+        return false;
+    QByteArray expected = tag.toByteArray();
+    unsigned char none[tagSize];
+    int written = 0;
+    return EVP_CIPHER_CTX_ctrl(m_context, EVP_CTRL_GCM_SET_TAG, int(tagSize), expected.data()) == 1
+        && EVP_CipherFinal_ex(m_context, none, &written) == 1;
 }

@@ -14,18 +14,36 @@ bool EncryptionService::isReady() const
     return m_masterKey.isPresent();
 }
 
+std::expected<EncryptionService::Sealing, SealingError> EncryptionService::startSealing() const
+{
+    Sealing sealing {m_masterKey.current(), {}};
+    if (!sealing.key)
+        return std::unexpected(EncryptionError::masterKeyUnavailable);
+    if (!SecureRandom::fillSmall(sealing.nonce))
+        return std::unexpected(EncryptionError::randomGenerationFailed);
+    return sealing;
+}
+
 std::expected<QByteArray, SealingError> EncryptionService::encrypt(QByteArrayView plaintext) const
 {
-    const MasterKeyHolder::Key key = m_masterKey.current();
-    if (!key)
-        return std::unexpected(EncryptionError::masterKeyUnavailable);
-    std::array<unsigned char, AesGcm::nonceSize> nonce;
-    if (!SecureRandom::fillSmall(nonce))
-        return std::unexpected(EncryptionError::randomGenerationFailed);
-    auto box = AesGcm::seal(key->view(), QByteArrayView(nonce.data(), nonce.size()), plaintext);
+    const auto sealing = startSealing();
+    if (!sealing)
+        return std::unexpected(sealing.error());
+    auto box = AesGcm::seal(sealing->key->view(), sealing->nonceView(), plaintext);
     if (!box)
         return std::unexpected(box.error());
     return std::move(*box);
+}
+
+std::expected<QByteArray, SealingError> EncryptionService::encryptInPlace(QByteArray &&plaintext) const
+{
+    const auto sealing = startSealing();
+    if (!sealing)
+        return std::unexpected(sealing.error());
+    QByteArray box = std::move(plaintext);
+    if (auto sealed = AesGcm::sealInPlace(sealing->key->view(), sealing->nonceView(), box); !sealed)
+        return std::unexpected(sealed.error());
+    return box;
 }
 
 std::expected<QByteArray, SealingError> EncryptionService::decrypt(QByteArrayView box) const

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "crypto/AesGcm.h"
 #include "crypto/MasterKeyHolder.h"
 #include "crypto/SealingError.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 
+#include <array>
 #include <expected>
 #include <memory>
 
@@ -22,6 +24,9 @@ public:
 
     // Returns the combined box: 12-byte random nonce, ciphertext, 16-byte tag.
     std::expected<QByteArray, SealingError> encrypt(QByteArrayView plaintext) const;
+    // As encrypt, building the box in the plaintext's own buffer: a large
+    // one is not held twice.
+    std::expected<QByteArray, SealingError> encryptInPlace(QByteArray &&plaintext) const;
     std::expected<QByteArray, SealingError> decrypt(QByteArrayView box) const;
 
     // Stands for the key loaded now; a lock, or another unlock, ends it.
@@ -32,6 +37,13 @@ public:
     std::expected<QByteArray, SealingError> decrypt(QByteArrayView box, const KeySession &session) const;
 
 private:
+    // The key loaded now and a fresh nonce for one box.
+    struct Sealing {
+        MasterKeyHolder::Key key;
+        std::array<unsigned char, AesGcm::nonceSize> nonce;
+        QByteArrayView nonceView() const { return QByteArrayView(nonce.data(), qsizetype(nonce.size())); }
+    };
+    std::expected<Sealing, SealingError> startSealing() const;
     static std::expected<QByteArray, SealingError> open(const MasterKeyHolder::Key &key, QByteArrayView box);
 
     const MasterKeyHolder &m_masterKey;

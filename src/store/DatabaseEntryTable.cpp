@@ -9,6 +9,9 @@
 
 #include <QHash>
 
+#include <algorithm>
+#include <optional>
+
 #include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
@@ -75,6 +78,32 @@ std::optional<double> optionalSeconds(const std::optional<QDateTime> &date)
     return DateCoding::toSeconds(*date);
 }
 
+// Sealed content from this size on goes into its row after the row is
+// written, a piece at a time: SQLite would first copy it whole into a
+// record of its own.
+constexpr qsizetype streamedContentSize = 1024 * 1024;
+
+// Writes bytes into the blob of column in row; SQLite's message when it
+// cannot.
+std::optional<QString> writeBlob(sqlite3 *db, const char *column, sqlite3_int64 row, QByteArrayView bytes)
+{
+    sqlite3_blob *blob = nullptr;
+    if (sqlite3_blob_open(db, "main", "clipboard_entries", column, row, 1, &blob) != SQLITE_OK) {
+        sqlite3_blob_close(blob);
+        return QString::fromUtf8(sqlite3_errmsg(db));
+    }
+    int result = SQLITE_OK;
+    for (qsizetype offset = 0; offset < bytes.size() && result == SQLITE_OK; offset += streamedContentSize) {
+        const QByteArrayView piece
+            = bytes.sliced(offset, std::min(streamedContentSize, bytes.size() - offset));
+        result = sqlite3_blob_write(blob, piece.data(), int(piece.size()), int(offset));
+    }
+    const QString message = QString::fromUtf8(sqlite3_errmsg(db));
+    if (sqlite3_blob_close(blob) != SQLITE_OK || result != SQLITE_OK)
+        return message;
+    return std::nullopt;
+}
+
 } // namespace
 
 DatabaseEntryTable::DatabaseEntryTable(StoreDatabase &database) : m_database(database)
@@ -92,24 +121,41 @@ bool DatabaseEntryTable::insertEntry(const ClipboardEntry &entry)
         Log::write(u"❌ insertEntry FAILED to prepare: "_s + statement.errorMessage());
         return false;
     }
+    // The row and its streamed content are one write.
+    const bool streamed = entry.encryptedContent.size() >= streamedContentSize;
+    std::optional<SqliteSavepoint> whole;
+    if (streamed)
+        whole.emplace(m_database, u"insert_entry"_s);
     statement.bindText(1, UuidText::toText(entry.id));
     statement.bindText(2, rawValue(entry.contentType));
     statement.bindDouble(3, DateCoding::toSeconds(entry.createdAt));
     statement.bindBool(4, entry.isFavorite);
     statement.bindBool(5, entry.isPinned);
     statement.bindText(6, entry.sourceApp);
-    statement.bindBlob(7, entry.encryptedContent);
+    if (streamed)
+        statement.bindZeroBlob(7, entry.encryptedContent.size());
+    else
+        statement.bindBlob(7, entry.encryptedContent);
     statement.bindBlob(8, entry.encryptedPreview);
     statement.bindBlob(9, entry.encryptedSearchText);
     statement.bindBool(10, entry.isSensitive);
     statement.bindDouble(11, optionalSeconds(entry.expiresAt));
     statement.bindBlob(12, entry.encryptedRich);
     const int result = statement.step();
-    if (result == SQLITE_DONE)
+    if (result != SQLITE_DONE) {
+        Log::write(
+            u"❌ insertEntry step FAILED ("_s + QString::number(result) + u"): "_s + statement.errorMessage());
+        return false;
+    }
+    if (!streamed)
         return true;
-    Log::write(
-        u"❌ insertEntry step FAILED ("_s + QString::number(result) + u"): "_s + statement.errorMessage());
-    return false;
+    const std::optional<QString> failure = writeBlob(m_database.handle(), "encrypted_content",
+        sqlite3_last_insert_rowid(m_database.handle()), entry.encryptedContent);
+    if (failure || !whole->isActive() || !whole->release()) {
+        Log::write(u"❌ insertEntry FAILED to write the content: "_s + failure.value_or(u"savepoint"_s));
+        return false;
+    }
+    return true;
 }
 
 QList<ClipboardEntry> DatabaseEntryTable::fetchAllEntries(const QDateTime &now)

@@ -35,9 +35,9 @@ void SqliteStatement::noteBind(int result)
 
 void SqliteStatement::bindText(int index, const QString &text)
 {
-    const QByteArray utf8 = text.toUtf8();
+    const QByteArray &utf8 = m_bound.emplace_back(text.toUtf8());
     noteBind(sqlite3_bind_text64(
-        m_statement, index, utf8.constData(), sqlite3_uint64(utf8.size()), SQLITE_TRANSIENT, SQLITE_UTF8));
+        m_statement, index, utf8.constData(), sqlite3_uint64(utf8.size()), SQLITE_STATIC, SQLITE_UTF8));
 }
 
 void SqliteStatement::bindText(int index, const std::optional<QString> &text)
@@ -55,8 +55,8 @@ void SqliteStatement::bindBlob(int index, const QByteArray &bytes)
     if (bytes.isEmpty())
         noteBind(sqlite3_bind_zeroblob(m_statement, index, 0));
     else
-        noteBind(sqlite3_bind_blob64(
-            m_statement, index, bytes.constData(), sqlite3_uint64(bytes.size()), SQLITE_TRANSIENT));
+        noteBind(sqlite3_bind_blob64(m_statement, index, m_bound.emplace_back(bytes).constData(),
+            sqlite3_uint64(bytes.size()), SQLITE_STATIC));
 }
 
 void SqliteStatement::bindBlob(int index, const std::optional<QByteArray> &bytes)
@@ -65,6 +65,11 @@ void SqliteStatement::bindBlob(int index, const std::optional<QByteArray> &bytes
         bindBlob(index, *bytes);
     else
         noteBind(sqlite3_bind_null(m_statement, index));
+}
+
+void SqliteStatement::bindZeroBlob(int index, qint64 size)
+{
+    noteBind(sqlite3_bind_zeroblob64(m_statement, index, sqlite3_uint64(size)));
 }
 
 void SqliteStatement::bindDouble(int index, double value)

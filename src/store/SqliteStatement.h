@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -10,7 +11,9 @@ struct sqlite3;
 struct sqlite3_stmt;
 
 // One prepared statement, finalized when it goes. Texts and blobs are
-// bound as copies owned by SQLite; parameters are numbered from 1.
+// bound without SQLite copying them (a sealed picture may take tens of
+// megabytes): the statement holds them until it is finalized. Parameters
+// are numbered from 1.
 class SqliteStatement final {
     Q_DISABLE_COPY(SqliteStatement)
 
@@ -28,6 +31,9 @@ public:
     // An empty array is a zero-length blob, not NULL.
     void bindBlob(int index, const QByteArray &bytes);
     void bindBlob(int index, const std::optional<QByteArray> &bytes);
+    // size zero bytes, for a blob written after the row through incremental
+    // blob I/O.
+    void bindZeroBlob(int index, qint64 size);
     void bindDouble(int index, double value);
     void bindDouble(int index, std::optional<double> value);
     void bindInt64(int index, qint64 value);
@@ -51,6 +57,9 @@ private:
 
     sqlite3 *m_db = nullptr;
     sqlite3_stmt *m_statement = nullptr;
+    // What SQLite reads bound texts and blobs from; released after it is
+    // finalized.
+    QList<QByteArray> m_bound;
     QString m_prepareError;
     int m_bindError = 0;
 };

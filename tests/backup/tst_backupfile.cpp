@@ -1,14 +1,20 @@
 #include "BackupScript.h"
 #include "backup/BackupFile.h"
 #include "backup/BackupPayload.h"
+#include "backup/PayloadReader.h"
 #include "support/TestFiles.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtEndian>
 
 #include <functional>
+
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -56,8 +62,20 @@ QByteArray versionAndRounds(quint8 version, quint32 rounds)
 std::expected<BackupPayload, BackupError> decodeFile(
     const QString &path, const QString &typed, qsizetype limit = BackupFile::payloadLimit)
 {
-    const auto json = openBackupFile(path, typed, limit);
-    return json ? BackupPayload::decode(*json) : std::unexpected(json.error());
+    auto read = PayloadReader::readFile(path, typed, PayloadReader::Texts::asWritten, limit);
+    if (!read)
+        return std::unexpected(read.error());
+    return std::move(*read).joined();
+}
+
+// What is at the file's place instead of it.
+Mutation replace(const std::function<bool(const QByteArray &path)> &make)
+{
+    return [=](QFile &file) {
+        file.close();
+        QVERIFY(file.remove());
+        QVERIFY(make(QFile::encodeName(file.fileName())));
+    };
 }
 
 BackupPayload samplePayload()
@@ -132,6 +150,13 @@ private slots:
         // Refused by its size before it is read: whole, it would pass for a
         // wrong password.
         QTest::newRow("3 GiB") << u"full"_s << resize(3LL << 30) << damaged;
+        // Opening a FIFO would wait for a writer for ever.
+        QTest::newRow("FIFO") << u"full"_s
+                              << replace([](const QByteArray &path) { return ::mkfifo(path, 0600) == 0; })
+                              << notABackup;
+        QTest::newRow("folder") << u"full"_s
+                                << replace([](const QByteArray &path) { return ::mkdir(path, 0700) == 0; })
+                                << notABackup;
     }
 
     void openAndDecode()
@@ -141,6 +166,7 @@ private slots:
         QFETCH(Outcome, outcome);
         const QString path = m_dir.filePath(u"mutated"_s);
         QFile::remove(path);
+        QDir(path).removeRecursively();
         QVERIFY(QFile::copy(fixture(name), path));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadWrite));
@@ -151,6 +177,79 @@ private slots:
         QCOMPARE(decoded ? Outcome() : Outcome(decoded.error().code), outcome);
     }
 
+    // As Qt's parser and the records' decoders read a payload: their
+    // leniencies kept, their refusals too.
+    void readsJsonAsQtDoes_data()
+    {
+        QTest::addColumn<QByteArray>("json");
+        QTest::addColumn<Outcome>("outcome");
+        QTest::addColumn<QString>("appVersion");
+        const auto payload = [](const QByteArray &members) {
+            return R"({"format":1,"createdAt":0,"appVersion":"","entries":[],"snippets":[],"excludedApps":[],)"
+                   R"("snippetFolders":[])"
+                + members + "}";
+        };
+        const auto nested = [&](int levels) {
+            return payload(R"(,"extra":)" + QByteArray(levels, '[') + QByteArray(levels, ']'));
+        };
+        const QByteArray snippet
+            = R"({"id":"11111111-2222-3333-4444-555555555555","title":"T","content":"C",)"
+              R"("tags":[],"isFavorite":false,"createdAt":0,"updatedAt":0,"usageCount":)";
+        const Outcome opens;
+        const Outcome damaged = BackupError::damaged;
+        QTest::newRow("a repeated name: the last counts")
+            << payload(R"(,"format":2,"format":1,"entries":[1],"entries":[],"appVersion":"2")") << opens
+            << u"2"_s;
+        QTest::newRow("raw control character, unknown and lone escapes") << payload(
+            ",\"appVersion\":\"a\tb\\x\\u00e9\\ud800\"") << opens << u"a\tbx\u00e9"_s + QChar(0xd800);
+        QTest::newRow("byte order mark, then space") << "\xef\xbb\xbf \n" + payload({}) << opens << QString();
+        QTest::newRow("1. and .5") << payload(R"(,"createdAt":.5,"format":1.)") << opens << QString();
+        QTest::newRow("a whole count written with a fraction")
+            << payload(R"(,"snippets":[)" + snippet + "3.0}]") << opens << QString();
+        QTest::newRow("a count past 64 bits")
+            << payload(R"(,"snippets":[)" + snippet + "9223372036854775808}]") << damaged << QString();
+        // The payload's own object is the first level.
+        QTest::newRow("1,024 levels") << nested(1023) << opens << QString();
+        QTest::newRow("1,025 levels") << nested(1024) << damaged << QString();
+        QTest::newRow("trailing comma") << payload(R"(,"extra":[1,])") << damaged << QString();
+        QTest::newRow("something after the object") << payload({}) + " x" << damaged << QString();
+        QTest::newRow("not UTF-8") << payload(",\"appVersion\":\"\xc0\x80\"") << damaged << QString();
+        QTest::newRow("a number out of range") << payload(R"(,"extra":1e400)") << damaged << QString();
+    }
+
+    void readsJsonAsQtDoes()
+    {
+        QFETCH(QByteArray, json);
+        QFETCH(Outcome, outcome);
+        const auto decoded = BackupPayload::decode(json);
+        QCOMPARE(decoded ? Outcome() : Outcome(decoded.error().code), outcome);
+        if (decoded)
+            QTEST(decoded->appVersion, "appVersion");
+    }
+
+    // Many megabytes: every piece of the file, of its compressed payload
+    // and of the JSON ends somewhere inside a text, an escape or a
+    // character of several bytes.
+    void readsAPayloadOfManyPieces()
+    {
+        BackupPayload payload = samplePayload();
+        QRandomGenerator random(31);
+        for (int i = 0; i < 3000; ++i) {
+            BackupEntry entry = payload.entries.first();
+            entry.id = QUuid::createUuid();
+            entry.content.resize(1000 + i % 7);
+            random.fillRange(reinterpret_cast<quint32 *>(entry.content.data()), entry.content.size() / 4);
+            entry.preview = u"Grüße ✓ 😀 \"quoted\" \\ \n \u0001 %1"_s.arg(i).repeated(1 + i % 5);
+            payload.entries.append(entry);
+        }
+        const QString path = m_dir.filePath(u"pieces"_s);
+        QVERIFY(writeFile(path, sealBackup(payload.encode(), password).value()));
+        QVERIFY(QFileInfo(path).size() > 3 << 20);
+        const auto decoded = decodeFile(path, password);
+        QVERIFY(decoded);
+        QCOMPARE(*decoded, payload);
+    }
+
     void readsWhatAnotherWriterWrote()
     {
         const auto decoded = decodeFile(fixture(u"full"_s), password);
@@ -159,7 +258,7 @@ private slots:
         expected.appVersion.clear();
         QCOMPARE(*decoded, expected);
         const auto otherForm
-            = openBackupFile(fixture(u"full"_s), password.normalized(QString::NormalizationForm_D));
+            = decodeFile(fixture(u"full"_s), password.normalized(QString::NormalizationForm_D));
         QVERIFY(!otherForm);
         QCOMPARE(otherForm.error().code, BackupError::wrongPassword);
     }
@@ -181,7 +280,7 @@ private slots:
         const auto [exitCode, output] = runBackupScript(QStringList {u"check"_s, password} + files);
         QCOMPARE(exitCode, 0);
         QCOMPARE(output, json);
-        const auto justOver = openBackupFile(files.first(), password, json.size() - 1);
+        const auto justOver = decodeFile(files.first(), password, json.size() - 1);
         QVERIFY(!justOver);
         QCOMPARE(justOver.error().code, BackupError::damaged);
         const auto decoded = decodeFile(files.first(), password, json.size());

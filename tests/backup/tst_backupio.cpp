@@ -3,8 +3,11 @@
 #include "backup/BackupExport.h"
 #include "backup/BackupImport.h"
 #include "backup/BackupPayload.h"
+#include "backup/ImportBounds.h"
+#include "base/FileWrites.h"
 #include "base/WhenFinished.h"
 #include "crypto/SecureRandom.h"
+#include "support/FileMode.h"
 #include "support/RawDatabase.h"
 #include "support/StoreFixture.h"
 #include "support/TestEntries.h"
@@ -15,8 +18,12 @@
 
 using namespace Qt::StringLiterals;
 using Step = std::function<void()>;
+using Sizes = QList<qsizetype>;
+using Measure = std::function<Sizes()>;
 using Contents = QList<QByteArray>;
 Q_DECLARE_METATYPE(Step)
+Q_DECLARE_METATYPE(Measure)
+Q_DECLARE_METATYPE(BackupPayload)
 Q_DECLARE_METATYPE(BackupError::Code)
 Q_DECLARE_METATYPE(BackupEntry)
 Q_DECLARE_METATYPE(ImportCounts)
@@ -114,17 +121,22 @@ private slots:
         QTest::addColumn<Step>("before");
         QTest::addColumn<Step>("after");
         QTest::addColumn<BackupError::Code>("error");
+        QTest::addColumn<QString>("description");
         const Step none = [] {};
-        QTest::newRow("locked") << Step([this] { lockAfter(0); }) << none << BackupError::locked;
+        QTest::newRow("locked") << Step([this] { lockAfter(0); }) << none << BackupError::locked
+                                << u"Unlock Vantorell first."_s;
         QTest::newRow("private") << Step([this] { awaitFuture(store().setSecureMode(true)); }) << none
-                                 << BackupError::privateSession;
-        QTest::newRow("locked while read") << none << Step([this] { lockAfter(2); }) << BackupError::locked;
-        // A payload larger than the store, written at once.
+                                 << BackupError::privateSession << QString();
+        QTest::newRow("locked while read")
+            << none << Step([this] { lockAfter(2); }) << BackupError::locked << QString();
+        // A payload larger than the room left, written at once: the first
+        // write stops short, the next one says why.
         QTest::newRow("unwritable") << Step([this] {
             settings().setSnippetFolders(
                 {QString::fromLatin1(SecureRandom::bytes(3 << 20)->toByteArray().toBase64())});
             limitFileSize(2 << 20);
-        }) << none << BackupError::writeFailed;
+        }) << none << BackupError::writeFailed
+                                    << u"Couldn't save the backup: File too large"_s;
     }
 
     void exportRefuses()
@@ -141,19 +153,47 @@ private slots:
         const ExportResult result = awaitFuture(exported);
         QVERIFY(!result);
         QCOMPARE(std::get<BackupError>(result.error()).code, error);
+        QFETCH(QString, description);
+        if (!description.isNull())
+            QCOMPARE(::description(result.error()), description);
         QCOMPARE(readFile(destination), "old");
         QCOMPARE(QDir(m_f->home.path()).entryList({u"old.vtbackup*"_s}).size(), 1);
         QCOMPARE(audited(), 0);
     }
 
+    // A full disk, as the real device for it answers.
+    void fullDiskGivesItsReason()
+    {
+        QFile full(u"/dev/full"_s);
+        QVERIFY(full.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        QCOMPARE(FileWrites::writeAll(full, QByteArray(100, 'x')).error(), u"No space left on device"_s);
+    }
+
+    // Only its owner may read it, whatever the umask or the file it
+    // replaces allowed.
+    void exportWritesWhatOpens_data()
+    {
+        QTest::addColumn<int>("replacedMode");
+        QTest::newRow("new file") << -1;
+        QTest::newRow("over a file anyone may write") << 0666;
+    }
+
     void exportWritesWhatOpens()
     {
+        QFETCH(int, replacedMode);
         seedHistory();
         const Snippet snippet {
             QUuid::createUuid(), u"T"_s, u"C"_s, {}, {}, false, hoursAgo(5), hoursAgo(5), 1};
         QVERIFY(awaitFuture(store().insertSnippet(snippet)));
         const QString destination = m_f->home.filePath(u"out.vtbackup"_s);
+        if (replacedMode >= 0) {
+            QVERIFY(writeFile(destination, "old"));
+            QVERIFY(::chmod(QFile::encodeName(destination).constData(), mode_t(replacedMode)) == 0);
+        }
+        const mode_t umaskBefore = ::umask(022);
         const auto exported = awaitFuture(exportBackup(destination, password, *m_state, settings(), m_clock));
+        ::umask(umaskBefore);
+        QCOMPARE(fileMode(destination), 0600);
         QCOMPARE(exported.value(), (ExportCounts {2, 1}));
         QCOMPARE(audited(), 1);
         const auto [exitCode, json] = runBackupScript({u"check"_s, password, destination});
@@ -194,6 +234,11 @@ private slots:
         older.createdAt = hoursAgo(2);
         QTest::newRow("repeated id") << Step([] {}) << QList {older, newer} << ImportCounts {1, 0, 1}
                                      << Contents {"newer"};
+        // Sealed off the main thread, in order with the rest.
+        const QByteArray large(2 << 20, 'L');
+        QTest::newRow("a large content")
+            << Step([] {}) << QList {backupEntry(2, "small"), backupEntry(1, large)} << ImportCounts {2, 0, 0}
+            << Contents {large, "small"};
         // A known id needs no room; one past the retention stays as it is.
         const BackupEntry known = backupEntry(1, "theirs");
         const BackupEntry knownOld = backupEntry(9999, "theirs too");
@@ -224,10 +269,93 @@ private slots:
         QTEST(awaitFuture(importBackup(file, password, *m_state, settings(), m_clock)).value(), "counts");
         m_f->settle();
         Contents contents;
-        for (const ClipboardEntry &entry : awaitFuture(store().fetchAllEntries()))
-            contents.append(m_encryption.decrypt(entry.encryptedContent).value_or("?"));
+        for (const ClipboardEntry &entry : awaitFuture(store().fetchAllEntries())) {
+            const ClipboardEntry whole = awaitFuture(store().fetchEntry(entry.id)).value();
+            contents.append(m_encryption.decrypt(whole.encryptedContent).value_or("?"));
+        }
         QTEST(contents, "contents");
         QCOMPARE(m_state->clipboardEntries().size(), m_state->isUnlocked() ? contents.size() : 0);
+    }
+
+    // One past each bound, and what the vault takes of it.
+    void importBounds_data()
+    {
+        QTest::addColumn<BackupPayload>("payload");
+        QTest::addColumn<Measure>("measure");
+        QTest::addColumn<Sizes>("expected");
+        const QString over100 = QString(101, u'p');
+        const QString over200 = QString(201, u'n');
+        const auto entry = [this](ContentType type) {
+            return BackupEntry {QUuid::createUuid(), type, m_clock.now(), false, false, {}, false, "x"};
+        };
+        const auto snippet = [this] {
+            return Snippet {
+                QUuid::createUuid(), u"T"_s, u"C"_s, {}, {}, false, m_clock.now(), m_clock.now(), 0};
+        };
+        const auto opened = [this](const std::optional<QByteArray> &box) {
+            return QString::fromUtf8(box ? m_encryption.decrypt(*box).value_or("") : QByteArray()).size();
+        };
+
+        // Previews and search texts as capture cuts them.
+        BackupEntry text = entry(ContentType::plainText);
+        text.preview = over100;
+        text.searchText = QString(501, u's');
+        text.sourceApp = over200;
+        BackupEntry picture = entry(ContentType::image);
+        picture.searchText = QString(2001, u's');
+        QTest::newRow("an entry's texts") << BackupPayload {.entries = {text, picture}} << Measure([=, this] {
+            const QList<ClipboardEntry> stored = awaitFuture(store().fetchAllEntries());
+            const ClipboardEntry image
+                = *std::ranges::find(stored, ContentType::image, &ClipboardEntry::contentType);
+            const ClipboardEntry plain
+                = *std::ranges::find(stored, ContentType::plainText, &ClipboardEntry::contentType);
+            return Sizes {opened(plain.encryptedPreview), opened(plain.encryptedSearchText),
+                opened(image.encryptedSearchText), plain.sourceApp->size()};
+        }) << Sizes {100, 500, 2000, 200};
+        Snippet named = snippet();
+        named.title = over200;
+        named.group = over200;
+        named.tags = {over100};
+        for (int i = 1; i <= 100; ++i)
+            named.tags.append(QString::number(i));
+        QTest::newRow("a snippet's texts") << BackupPayload {.snippets = {named},
+            .snippetFolders = {over200}} << Measure([this] {
+            const Snippet stored = awaitFuture(store().fetchSnippets()).value(0);
+            return Sizes {stored.title.size(), stored.group->size(), stored.tags.first().size(),
+                stored.tags.size(), settings().snippetFolders().first().size()};
+        }) << Sizes {200, 200, 100, 100, 200};
+        QStringList folders;
+        for (int i = 0; i <= ImportBounds::folderCount; ++i)
+            folders.append(QString::number(i));
+        const QUuid longestId = QUuid::createUuid();
+        QList<ExcludedApp> apps {{longestId, over200, over200}};
+        for (int i = 1; i <= ImportBounds::applicationCount; ++i)
+            apps.append({QUuid::createUuid(), u"org.example.App%1"_s.arg(i), u"App"_s});
+        QTest::newRow("folders and applications") << BackupPayload {.excludedApps = apps,
+            .snippetFolders = folders} << Measure([=, this] {
+            const QList<ExcludedApp> listed = settings().excludedApps();
+            const ExcludedApp &longest = *std::ranges::find(listed, longestId, &ExcludedApp::id);
+            return Sizes {settings().snippetFolders().size(), listed.size(), longest.bundleIdentifier.size(),
+                longest.name.size()};
+        }) << Sizes {ImportBounds::folderCount, ImportBounds::applicationCount, 200, 200};
+        // Not cut: it is what gets pasted.
+        Snippet longer = snippet();
+        longer.content = QString(ImportBounds::snippetContentLength + 1, u'c');
+        QTest::newRow("snippet text")
+            << BackupPayload {.snippets = {longer, snippet()}}
+            << Measure([this] { return Sizes {awaitFuture(store().fetchSnippets()).size()}; }) << Sizes {1};
+    }
+
+    void importBounds()
+    {
+        QFETCH(BackupPayload, payload);
+        QFETCH(Measure, measure);
+        settings().setRetentionHours(0);
+        const QString file = m_f->home.filePath(u"in.vtbackup"_s);
+        QVERIFY(writeFile(file, sealBackup(payload.encode(), password).value()));
+        QVERIFY(awaitFuture(importBackup(file, password, *m_state, settings(), m_clock)));
+        m_f->settle();
+        QTEST(measure(), "expected");
     }
 
     void importMergesWhatTheScriptWrote()

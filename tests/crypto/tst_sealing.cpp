@@ -93,6 +93,9 @@ private slots:
 
         const QByteArray box = nonce + ciphertext + tag;
         QCOMPARE(AesGcm::seal(key, nonce, plaintext, associatedData), box);
+        QByteArray inPlace = plaintext;
+        QVERIFY(AesGcm::sealInPlace(key, nonce, inPlace, associatedData));
+        QCOMPARE(inPlace, box);
         QCOMPARE(AesGcm::open(key, box, associatedData), plaintext);
         QCOMPARE(AesGcm::openSecret(key, box, associatedData)->view(), plaintext);
         if (!associatedData.isEmpty()) {
@@ -114,7 +117,7 @@ private slots:
         QFETCH(int, size);
         const QByteArray plaintext(size, 'p');
         const auto first = m_service.encrypt(plaintext);
-        const auto second = m_service.encrypt(plaintext);
+        const auto second = m_service.encryptInPlace(QByteArray(plaintext));
         QVERIFY(first && second);
         QCOMPARE(first->size(), size + 28);
         QVERIFY(first->first(12) != second->first(12));

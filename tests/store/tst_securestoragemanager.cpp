@@ -210,6 +210,11 @@ private slots:
         ClipboardEntry empty = bare;
         empty.encryptedPreview = empty.encryptedRich = empty.encryptedSearchText = QByteArray();
         QTest::newRow("empty blobs read back as absent") << empty << bare;
+
+        // Written into its row a piece at a time.
+        ClipboardEntry large = bare;
+        large.encryptedContent = QByteArray(3 << 20, 'c') + QByteArray(1000, 'e');
+        QTest::newRow("content of 3 MiB and more") << large << large;
     }
 
     void entriesRoundTrip()
