@@ -109,13 +109,18 @@ void AppDelegate::setupServices()
 
 void AppDelegate::openDatabaseAndUnlock()
 {
-    // The store runs them in call order: the fields are read once it is open.
+    // The store runs them in call order: the fields are read once it is open,
+    // and the history, for a silent unlock, while the key is read.
     m_storageManager->openDatabase();
     whenFinished(this, m_storageManager->oldestSealedFields(), [this](const QList<QByteArray> &storedFields) {
         Log::write(
             m_storageManager->isOpen() ? u"Database initialized"_s : u"Database initialization failed"_s);
         attemptAutoUnlock(storedFields);
+        if (!m_appState.isUnlocked())
+            m_storageManager->forgetReadAhead();
     });
+    if (!settingsManager().requirePasscode())
+        m_storageManager->readAheadHistory();
 }
 
 void AppDelegate::attemptAutoUnlock(const QList<QByteArray> &storedFields)

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include <sqlite3.h>
 
@@ -164,40 +165,67 @@ QList<ClipboardEntry> DatabaseEntryTable::fetchAllEntries(const QDateTime &now)
         Log::write(u"❌ fetchAllEntries FAILED: database is nil"_s);
         return {};
     }
-    // Made once at its size: growing would copy the list and leave holes.
-    QList<ClipboardEntry> entries;
-    entries.reserve(entryCount());
-    bool expiredSeen = false;
-    {
-        SqliteStatement statement(m_database.handle(), selectPublishedSql);
-        if (!statement.isValid()) {
-            Log::write(u"❌ fetchAllEntries FAILED to prepare: "_s + statement.errorMessage());
-            return {};
-        }
-        statement.bindInt64(1, ClipboardEntry::heldContentLimit);
-        // One pass over the table: expired rows are left out here and purged
-        // after, instead of a purge reading the whole table before each load.
+    std::optional<Read> read = std::exchange(m_readAhead, std::nullopt);
+    if (read && read->changes == m_database.totalChanges()) {
+        // Nothing was written since: only what expired meanwhile goes.
         const double nowSeconds = DateCoding::toSeconds(now);
-        SourceNames sourceNames;
-        int result = SQLITE_ROW;
-        while ((result = statement.step()) == SQLITE_ROW) {
-            if (!statement.columnIsNull(10) && statement.columnDouble(10) < nowSeconds) {
-                expiredSeen = true;
-                continue;
-            }
-            std::optional<ClipboardEntry> entry = publishedFromRow(statement, sourceNames);
-            if (!entry)
-                continue;
-            entries.append(std::move(*entry));
-        }
-        if (result != SQLITE_DONE)
-            Log::write(u"❌ fetchAllEntries step FAILED ("_s + QString::number(result) + u"): "_s
-                + statement.errorMessage());
+        read->expiredSeen |= read->entries.removeIf([nowSeconds](const ClipboardEntry &entry) {
+            return entry.expiresAt && DateCoding::toSeconds(*entry.expiresAt) < nowSeconds;
+        }) > 0;
+    } else {
+        read = readPublished(now);
+        if (!read)
+            return {};
     }
-    if (expiredSeen)
+    if (read->expiredSeen)
         deleteExpiredEntries(now);
-    Log::write(u"fetchAllEntries: loaded "_s + QString::number(entries.size()) + u" entries from DB"_s);
-    return entries;
+    Log::write(u"fetchAllEntries: loaded "_s + QString::number(read->entries.size()) + u" entries from DB"_s);
+    return std::move(read->entries);
+}
+
+void DatabaseEntryTable::readAhead(const QDateTime &now)
+{
+    m_readAhead.reset();
+    if (!m_database.isOpen())
+        return;
+    std::optional<Read> read = readPublished(now);
+    if (read && read->complete)
+        m_readAhead = std::move(read);
+}
+
+std::optional<DatabaseEntryTable::Read> DatabaseEntryTable::readPublished(const QDateTime &now)
+{
+    Read read;
+    read.changes = m_database.totalChanges();
+    // Made once at its size: growing would copy the list and leave holes.
+    read.entries.reserve(entryCount());
+    SqliteStatement statement(m_database.handle(), selectPublishedSql);
+    if (!statement.isValid()) {
+        Log::write(u"❌ fetchAllEntries FAILED to prepare: "_s + statement.errorMessage());
+        return std::nullopt;
+    }
+    statement.bindInt64(1, ClipboardEntry::heldContentLimit);
+    // One pass over the table: expired rows are left out here and purged
+    // after, instead of a purge reading the whole table before each load.
+    const double nowSeconds = DateCoding::toSeconds(now);
+    SourceNames sourceNames;
+    int result = SQLITE_ROW;
+    while ((result = statement.step()) == SQLITE_ROW) {
+        if (!statement.columnIsNull(10) && statement.columnDouble(10) < nowSeconds) {
+            read.expiredSeen = true;
+            continue;
+        }
+        std::optional<ClipboardEntry> entry = publishedFromRow(statement, sourceNames);
+        if (!entry)
+            continue;
+        read.entries.append(std::move(*entry));
+    }
+    if (result != SQLITE_DONE) {
+        Log::write(u"❌ fetchAllEntries step FAILED ("_s + QString::number(result) + u"): "_s
+            + statement.errorMessage());
+        read.complete = false;
+    }
+    return read;
 }
 
 std::optional<ClipboardEntry> DatabaseEntryTable::fetchEntry(const QUuid &id) const

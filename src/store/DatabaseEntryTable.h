@@ -20,8 +20,14 @@ public:
     explicit DatabaseEntryTable(StoreDatabase &database);
 
     bool insertEntry(const ClipboardEntry &entry) override;
-    // By created_at; rows that do not decode are skipped and stay.
+    // By created_at; rows that do not decode are skipped and stay. Hands
+    // over what readAhead read when nothing was written since.
     QList<ClipboardEntry> fetchAllEntries(const QDateTime &now) override;
+    // Reads the history now for the next fetchAllEntries, which can then
+    // answer at once: the launch reads it while the key comes from the
+    // keyring. The rows stay sealed.
+    void readAhead(const QDateTime &now);
+    void forgetReadAhead() { m_readAhead.reset(); }
     std::optional<ClipboardEntry> fetchEntry(const QUuid &id) const override;
     void deleteExpiredEntries(const QDateTime &now) override;
     void deleteEntry(const QUuid &id) override;
@@ -49,6 +55,19 @@ private:
     // from one application share its name.
     using SourceNames = QHash<QByteArray, QString>;
 
+    struct Read {
+        QList<ClipboardEntry> entries;
+        // Rows left out as expired, to be purged.
+        bool expiredSeen = false;
+        // False when a step failed part way.
+        bool complete = true;
+        // The connection's row changes when it was read.
+        qint64 changes = 0;
+    };
+    // The published rows not expired at now, newest first; none when the
+    // statement does not prepare. Logs what fails.
+    std::optional<Read> readPublished(const QDateTime &now);
+
     // Every field but the content and the rich text; none when the id or
     // the kind does not decode.
     static std::optional<ClipboardEntry> metadataFromRow(
@@ -70,4 +89,5 @@ private:
     bool checkpointIfChangedSince(qint64 changes);
 
     StoreDatabase &m_database;
+    std::optional<Read> m_readAhead;
 };

@@ -24,6 +24,7 @@ SecureStorageManager::~SecureStorageManager() = default;
 QFuture<void> SecureStorageManager::openDatabase()
 {
     return m_executor.run([this, path = StoreDatabase::databaseURL()] {
+        m_databaseEntries.forgetReadAhead();
         m_database.openDatabase(path);
         m_isOpen = m_database.isOpen();
     });
@@ -32,6 +33,7 @@ QFuture<void> SecureStorageManager::openDatabase()
 QFuture<void> SecureStorageManager::closeDatabase()
 {
     return m_executor.run([this] {
+        m_databaseEntries.forgetReadAhead();
         m_database.closeDatabase();
         m_isOpen = false;
     });
@@ -50,6 +52,16 @@ QFuture<bool> SecureStorageManager::insertEntry(const ClipboardEntry &entry)
 QFuture<QList<ClipboardEntry>> SecureStorageManager::fetchAllEntries()
 {
     return m_executor.run([this] { return m_entries->fetchAllEntries(m_clock.now()); });
+}
+
+QFuture<void> SecureStorageManager::readAheadHistory()
+{
+    return m_executor.run([this] { m_databaseEntries.readAhead(m_clock.now()); });
+}
+
+QFuture<void> SecureStorageManager::forgetReadAhead()
+{
+    return m_executor.run([this] { m_databaseEntries.forgetReadAhead(); });
 }
 
 QFuture<std::optional<ClipboardEntry>> SecureStorageManager::fetchEntry(const QUuid &id)

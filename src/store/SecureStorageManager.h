@@ -52,6 +52,11 @@ public:
     // The entries as the published history keeps them: large content and rich
     // text stay here, read with fetchEntry (EntryContentReader does).
     QFuture<QList<ClipboardEntry>> fetchAllEntries();
+    // Reads the history on disk ahead of the next fetchAllEntries, which
+    // hands it over unless something was written in between; for the launch,
+    // which reads the key meanwhile. Forgotten when no fetch is to follow.
+    QFuture<void> readAheadHistory();
+    QFuture<void> forgetReadAhead();
     // The whole entry with that id; none when it is gone.
     QFuture<std::optional<ClipboardEntry>> fetchEntry(const QUuid &id);
     QFuture<void> deleteExpiredEntries();

@@ -1,5 +1,6 @@
 #include "crypto/EncryptionService.h"
 #include "crypto/MasterKeyHolder.h"
+#include "records/DateCoding.h"
 #include "records/UuidText.h"
 #include "store/SqliteStatement.h"
 #include "store/StoreDatabase.h"
@@ -316,6 +317,75 @@ private slots:
         m_clock.advance(1ms);
         awaitFuture(m_store->deleteExpiredEntries());
         QCOMPARE(idsOf(fetch()), QList<QUuid> {never.id});
+    }
+
+    // The launch reads the history while the key comes; the fetch after it
+    // hands that over only while nothing was written since, and leaves out
+    // what expired meanwhile, as a fresh read would.
+    void readAheadIsHandedOverUnlessTheHistoryChanged_data()
+    {
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<bool>("handedOver");
+        QTest::newRow("nothing") << u"nothing"_s << true;
+        QTest::newRow("an insert") << u"insert"_s << false;
+        QTest::newRow("a deletion") << u"delete"_s << false;
+        QTest::newRow("pinned") << u"pin"_s << false;
+        QTest::newRow("an expiry") << u"expire"_s << true;
+        QTest::newRow("forgotten") << u"forget"_s << false;
+        QTest::newRow("closed and opened again") << u"reopen"_s << false;
+    }
+
+    void readAheadIsHandedOverUnlessTheHistoryChanged()
+    {
+        QFETCH(QString, meanwhile);
+        QFETCH(bool, handedOver);
+        const ClipboardEntry oldest = makeEntry(now().addSecs(-30));
+        ClipboardEntry expiring = makeEntry(now().addSecs(-20));
+        expiring.expiresAt = now().addSecs(5);
+        ClipboardEntry newest = makeEntry(now().addSecs(-10));
+        for (const ClipboardEntry &entry : {oldest, expiring, newest})
+            insert(entry);
+        if (meanwhile == u"reopen"_s) {
+            // A new connection has written nothing yet, as the one read from.
+            awaitFuture(m_store->closeDatabase());
+            awaitFuture(m_store->openDatabase());
+        }
+        awaitFuture(m_store->readAheadHistory());
+
+        if (meanwhile == u"insert"_s) {
+            insert(makeEntry(now()));
+        } else if (meanwhile == u"delete"_s) {
+            awaitFuture(m_store->deleteEntry(newest.id));
+        } else if (meanwhile == u"pin"_s) {
+            newest.isPinned = true;
+            awaitFuture(m_store->updateFlags(newest));
+        } else if (meanwhile == u"expire"_s) {
+            m_clock.advance(6s);
+        } else if (meanwhile == u"forget"_s) {
+            awaitFuture(m_store->forgetReadAhead());
+        } else if (meanwhile == u"reopen"_s) {
+            awaitFuture(m_store->closeDatabase());
+            awaitFuture(m_store->openDatabase());
+        }
+        // A row only another connection wrote shows whether the fetch read
+        // the table again.
+        QVERIFY(file().run(("INSERT INTO clipboard_entries (id, content_type, created_at, encrypted_content) "
+                            "VALUES ('"
+                               + UuidText::toText(QUuid::createUuid()).toLatin1() + "', 'text', "
+                               + QByteArray::number(DateCoding::toSeconds(now()) + 1, 'f', 3) + ", ?)")
+                               .constData(),
+            QByteArray(40, 'x')));
+
+        const QList<ClipboardEntry> fetched = fetch();
+        const QList<ClipboardEntry> readAgain = fetch();
+        QCOMPARE(fetched.size() + (handedOver ? 1 : 0), readAgain.size());
+        QCOMPARE(fetched, readAgain.mid(handedOver ? 1 : 0));
+        for (qsizetype at = 0; at < fetched.size(); ++at)
+            QCOMPARE(fetched[at].isPinned, readAgain[at + (handedOver ? 1 : 0)].isPinned);
+        if (meanwhile == u"expire"_s) {
+            QVERIFY(!idsOf(fetched).contains(expiring.id));
+            QCOMPARE(file().count("SELECT COUNT(*) FROM clipboard_entries WHERE expires_at IS NOT NULL"), 0);
+        }
     }
 
     void purgesKeepProtectedEntries_data()
