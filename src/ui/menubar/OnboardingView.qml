@@ -78,6 +78,7 @@ Item {
         property string symbol
         property string text
 
+        Layout.fillWidth: true
         spacing: 10
 
         Item {
@@ -93,8 +94,10 @@ Item {
         }
 
         VTText {
+            Layout.fillWidth: true
             text: parent.text
             textFormat: Text.PlainText
+            wrapMode: Text.WordWrap
             font: VTFont.systemFont(13, Font.Normal)
             color: VTColor.primary
         }
@@ -228,6 +231,8 @@ Item {
         Item {
             ColumnLayout {
                 anchors.centerIn: parent
+                // A promise longer than the panel is wide wraps.
+                width: Math.min(implicitWidth, parent.width - 32)
                 spacing: 18
 
                 VTBrandMark {
@@ -258,6 +263,7 @@ Item {
 
                 CardStyle {
                     Layout.alignment: Qt.AlignHCenter
+                    Layout.maximumWidth: parent.width
                     cornerRadius: 16
                     padding: 16
 
