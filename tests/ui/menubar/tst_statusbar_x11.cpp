@@ -44,6 +44,16 @@ class StatusBarX11Test final : public QObject {
 
     std::unique_ptr<LaunchedApp> m_app;
 
+    // A snippet that asks for a name.
+    void addGreetingSnippet()
+    {
+        Snippet greeting;
+        greeting.id = QUuid::createUuid();
+        greeting.title = u"Greeting"_s;
+        greeting.content = u"Hello {{prompt:Name}}!"_s;
+        m_app->appState().setSnippets({greeting});
+    }
+
     // The tray host shows a new icon a moment after the old one has gone:
     // clicks before that reach nothing.
     QMenu *clickTrayIcon(XUser &user)
@@ -126,11 +136,7 @@ private slots:
         ClipboardEntry pinned = m_app->textEntry(u"pinned"_s);
         pinned.isPinned = true;
         m_app->appState().setClipboardEntries({pinned, m_app->textEntry(u"plain"_s)});
-        Snippet greeting;
-        greeting.id = QUuid::createUuid();
-        greeting.title = u"Greeting"_s;
-        greeting.content = u"Hello {{prompt:Name}}!"_s;
-        m_app->appState().setSnippets({greeting});
+        addGreetingSnippet();
         QMenu *opened = clickTrayIcon(user);
         QVERIFY(opened);
         QMenu &root = *opened;
@@ -170,11 +176,7 @@ private slots:
     {
         XUser user;
         QVERIFY(user.isConnected());
-        Snippet greeting;
-        greeting.id = QUuid::createUuid();
-        greeting.title = u"Greeting"_s;
-        greeting.content = u"Hello {{prompt:Name}}!"_s;
-        m_app->appState().setSnippets({greeting});
+        addGreetingSnippet();
         QMenu *root = clickTrayIcon(user);
         QVERIFY(root);
         QAction *snippets = findAction(*root, u"Snippets"_s);
