@@ -3,22 +3,30 @@
 // avoid: what the expansion itself adds is the difference of the two
 // medians. The write waits for the disk and varies by milliseconds, so the
 // expansion with counters in memory is timed as well. Then snippets with
-// placeholders and counters by the thousand, as a backup can bring them:
-// the aim is 100 ms of the main thread for each. Release build, one core.
+// placeholders, prompts and counters by the thousand, as a backup can bring
+// them, plain and in the shapes where a value or a "}" of the text's own can
+// make a placeholder's text anew: the aim is 100 ms of the main thread for
+// each. Release build, one core. Arguments: the number of placeholders of
+// those snippets (100000 by default), and a text that picks the snippets
+// whose description holds it.
 #include "base/Clock.h"
 #include "records/Snippet.h"
 #include "settings/SettingsManager.h"
 #include "support/FakeDockPresence.h"
 #include "support/FakeLoginItem.h"
 #include "support/FakeSnippetCounters.h"
+#include "tools/PastePreparation.h"
 #include "tools/SettingsSnippetCounters.h"
 #include "tools/TemplateExpander.h"
 
 #include <QTemporaryDir>
 
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -64,10 +72,20 @@ QString snippetContent()
     return content;
 }
 
+QString numbered(const QString &pattern, int count)
+{
+    QString text;
+    for (int number = 0; number < count; ++number)
+        text += pattern.arg(number);
+    return text;
+}
+
 } // namespace
 
-int main()
+int main(int argc, char **argv)
 {
+    const int many = argc > 1 ? std::atoi(argv[1]) : 100'000;
+    const QString only = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
     QTemporaryDir folder;
     FakeLoginItem loginItem;
     FakeDockPresence dock;
@@ -97,24 +115,82 @@ int main()
     std::printf("expansion with counters in memory: %.2f ms (median of %d)\n", alone, runs);
     std::printf("expansion beyond the writes: %.2f ms (aim: at most 5 ms)\n", expansion - writes);
 
-    const auto many = [&](const char *what, const QString &content, TemplateExpander &with) {
-        const Snippet large {.content = content};
-        const double time = medianOf(3, [&] { written += with.expandTemplate(large, clipboard).size(); });
-        std::printf("%s (%lld characters): %.1f ms (median of 3; aim <= 100)\n", what,
+    const auto report = [&](const QString &what, const QString &content, double time) {
+        std::printf("%s (%lld characters): %.1f ms (median of 3; aim <= 100)\n", qPrintable(what),
             static_cast<long long>(content.size()), time);
     };
-    for (const int count : {100'000, 200'000})
-        many(qPrintable(u"%1 times {{date+1d}}"_s.arg(count)), u"{{date+1d}} "_s.repeated(count), inMemory);
+    const auto expand = [&](const QString &what, const QString &content, TemplateExpander &with) {
+        if (!what.contains(only))
+            return;
+        const Snippet large {.content = content};
+        report(what, content, medianOf(3, [&] { written += with.expandTemplate(large, clipboard).size(); }));
+    };
+    const auto prepare = [&](const QString &what, const QString &content, const PromptValues &values) {
+        if (!what.contains(only))
+            return;
+        const Snippet large {.content = content};
+        report(what, content, medianOf(3, [&] {
+            written += expandPastePlaceholders(inMemory, large, clipboard, values).text.size();
+        }));
+    };
+    const QString count = QString::number(many);
+
+    std::printf("\nexpansion, placeholders filled in one pass:\n");
+    for (const int times : {many, 2 * many})
+        expand(u"%1 times {{date+1d}}"_s.arg(times), u"{{date+1d}} "_s.repeated(times), inMemory);
     QString shifts;
-    for (int day = 0; day < 100'000; ++day)
+    for (int day = 0; day < many; ++day)
         shifts += u"{{date+%1d}} "_s.arg(day % 3650);
-    many("100000 shifted dates, 3650 of them different", shifts, inMemory);
+    expand(count + u" shifted dates, 3650 of them different"_s, shifts, inMemory);
+    expand(count + u" times {{date}} {{uuid}} {{clipboard}}"_s,
+        u"{{date}} {{uuid}} {{clipboard}} "_s.repeated(many / 3), inMemory);
     QString counted;
     for (int counter = 0; counter < 5'000; ++counter)
         counted += u"{{counter:n%1}} "_s.arg(counter);
-    many("5000 counters, stored in the settings file", counted, expander);
-    // A "}}" of the text's own, where values could make a placeholder's text
-    // anew: each placeholder is put in after a search from the beginning.
-    many("10000 times {{date+1d}} after a \"}}\"", u"x}}"_s + u"{{date+1d}} "_s.repeated(10'000), inMemory);
+    expand(u"5000 counters, stored in the settings file"_s, counted, expander);
+
+    // Where values or a "}" of the text's own could make a placeholder's
+    // text anew, each value goes to the first occurrence of its text.
+    std::printf("\nexpansion, each value to the first occurrence of its text:\n");
+    expand(count + u" times {{date+1d}} after a \"}}\""_s, u"x}}"_s + u"{{date+1d}} "_s.repeated(many),
+        inMemory);
+    expand(count + u" times {{counter}} after a \"}}\""_s, u"x}}"_s + u"{{counter}} "_s.repeated(many),
+        inMemory);
+    expand(count + u" times {{date:{{x}}"_s, u"{{date:{{x}} "_s.repeated(many), inMemory);
+    // Each empty value joins a "}" to the one after it: "{{counter}}" anew.
+    expand(
+        count + u" times {{counter}{{date:'}}}"_s, u"{{counter}{{date:'}}} "_s.repeated(many / 2), inMemory);
+    expand(count + u" different placeholders, each the tail of another"_s,
+        numbered(u"{{date:a{{date:%1}} "_s, many / 2) + numbered(u"{{date:%1}} "_s, many / 2), inMemory);
+    // One run of nested placeholders holds the first occurrence every time.
+    expand(count + u" times {{date:'}} after 1000 nested"_s,
+        u"{{date:"_s.repeated(1000) + u"{{date:'}}"_s.repeated(many), inMemory);
+    expand(count + u" times {{date:1}} after two runs of a million digits"_s,
+        u"{{date:"_s + u"1"_s.repeated(1'000'000) + u"{{date:1}}"_s + u"1"_s.repeated(1'000'000)
+            + u"{{date:1}}"_s.repeated(many),
+        inMemory);
+
+    std::printf("\npaste preparation:\n");
+    QString labels;
+    PromptValues values;
+    for (int label = 0; label < many; ++label) {
+        labels += u"{{prompt:L%1}} "_s.arg(label);
+        values.append({u"L%1"_s.arg(label), u"v"_s});
+    }
+    {
+        const Snippet large {.content = labels};
+        const double time = medianOf(3, [&] { written += promptLabels(large.content).size(); });
+        report(count + u" different prompt labels found"_s, labels, time);
+    }
+    prepare(count + u" prompts of one label"_s, u"{{prompt:Name}} "_s.repeated(many), {{u"Name"_s, u"Jo"_s}});
+    prepare(count + u" prompts of different labels"_s, labels, values);
+    prepare(count + u" prompts without a value"_s, labels, {});
+    prepare(count + u" prompts whose value makes a prompt anew"_s, u"{{prompt:A}}"_s.repeated(many),
+        {{u"A"_s, u"{{prompt:"_s}});
+    prepare(count + u" cursor markers"_s, u"a{{cursor}}"_s.repeated(many), {});
+
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("\npeak resident: %ld MiB\n", usage.ru_maxrss / 1024);
     return written > 0 ? 0 : 1;
 }

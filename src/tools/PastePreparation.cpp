@@ -2,30 +2,26 @@
 
 #include "text/Blanks.h"
 #include "text/Graphemes.h"
-#include "tools/IcuRegex.h"
+#include "tools/PlaceholderScan.h"
 #include "tools/TemplateExpander.h"
+
+#include <QSet>
 
 #include <limits>
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-const IcuRegex &promptPattern()
-{
-    static const IcuRegex pattern(u"\\{\\{prompt:([^}]+)\\}\\}");
-    return pattern;
-}
-
-} // namespace
-
 QStringList promptLabels(QStringView content)
 {
     QStringList labels;
-    for (const IcuRegex::Match &match : promptPattern().matches(content)) {
-        const QString label = Blanks::trimmed(match.captures.value(1)).toString();
-        if (!label.isEmpty() && !labels.contains(label))
-            labels.append(label);
+    QSet<QStringView> seen;
+    for (const IcuRegex::Spans &match : placeholderSpans(content, Placeholder::prompt)) {
+        const IcuRegex::Span &label = match.at(1);
+        const QStringView trimmed = Blanks::trimmed(content.sliced(label.start, label.end - label.start));
+        if (!trimmed.isEmpty() && !seen.contains(trimmed)) {
+            seen.insert(trimmed);
+            labels.append(trimmed.toString());
+        }
     }
     return labels;
 }
@@ -33,17 +29,19 @@ QStringList promptLabels(QStringView content)
 PastePreparation expandPastePlaceholders(TemplateExpander &expander, const Snippet &snippet,
     const std::optional<QString> &clipboard, const PromptValues &values)
 {
-    QString text = expander.expandTemplate(snippet, clipboard);
-    for (const auto &[label, value] : values) {
-        const QList<IcuRegex::Match> matches = promptPattern().matches(text);
-        for (auto match = matches.crbegin(); match != matches.crend(); ++match) {
-            if (Blanks::trimmed(match->captures.value(1)) == label)
-                text.replace(match->start, match->end - match->start, value);
+    QString text = fillPrompts(expander.expandTemplate(snippet, clipboard), values);
+    if (const QList<IcuRegex::Spans> leftOver = placeholderSpans(text, Placeholder::prompt);
+        !leftOver.isEmpty()) {
+        QString kept;
+        kept.reserve(text.size());
+        qsizetype copied = 0;
+        for (const IcuRegex::Spans &match : leftOver) {
+            kept += QStringView(text).sliced(copied, match.front().start - copied);
+            copied = match.front().end;
         }
+        kept += QStringView(text).sliced(copied);
+        text = std::move(kept);
     }
-    const QList<IcuRegex::Match> leftOver = promptPattern().matches(text);
-    for (auto match = leftOver.crbegin(); match != leftOver.crend(); ++match)
-        text.remove(match->start, match->end - match->start);
     text.remove(u"{{clipboard}}"_s);
 
     static const QString marker = u"{{cursor}}"_s;

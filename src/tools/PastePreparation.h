@@ -1,13 +1,13 @@
 #pragma once
 
 #include "records/Snippet.h"
+#include "tools/PromptFill.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <optional>
-#include <utility>
 
 class TemplateExpander;
 
@@ -19,9 +19,6 @@ struct PastePreparation {
 
     friend bool operator==(const PastePreparation &, const PastePreparation &) = default;
 };
-
-// Label and typed value, in the order of the labels.
-using PromptValues = QList<std::pair<QString, QString>>;
 
 // The distinct labels of the content's "{{prompt:Label}}" placeholders, in
 // the order first seen, without surrounding blanks (tabs and spaces, not

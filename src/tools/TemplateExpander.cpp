@@ -2,7 +2,8 @@
 
 #include "base/Clock.h"
 #include "records/UuidText.h"
-#include "tools/IcuRegex.h"
+#include "tools/FirstOccurrenceFill.h"
+#include "tools/PlaceholderScan.h"
 #include "tools/SnippetCounters.h"
 
 #include <QHash>
@@ -25,30 +26,6 @@ namespace {
 // Beyond about ±5.8 million years the calendar wraps around without an
 // error; shifts are kept well inside that.
 constexpr qint64 maxShiftYears = 5'000'000;
-
-const IcuRegex &shiftedDatePattern()
-{
-    static const IcuRegex pattern(u"\\{\\{date([+-]\\d+)([dwmy])(?::([^}]+))?\\}\\}");
-    return pattern;
-}
-
-const IcuRegex &formattedDatePattern()
-{
-    static const IcuRegex pattern(u"\\{\\{date:([^}]+)\\}\\}");
-    return pattern;
-}
-
-const IcuRegex &formattedTimePattern()
-{
-    static const IcuRegex pattern(u"\\{\\{time:([^}]+)\\}\\}");
-    return pattern;
-}
-
-const IcuRegex &counterPattern()
-{
-    static const IcuRegex pattern(u"\\{\\{counter(?::([A-Za-z0-9_]+))?\\}\\}");
-    return pattern;
-}
 
 QString toQString(const icu::UnicodeString &text)
 {
@@ -137,8 +114,11 @@ struct TemplateExpander::Expansion {
     QDateTime nowTime;
     UDate now = 0;
     std::unique_ptr<icu::Calendar> calendar;
-    // By pattern; the medium date style under the empty one.
-    QHash<QString, std::shared_ptr<icu::DateFormat>> formatters;
+    std::unique_ptr<icu::DateFormat> mediumDate;
+    // One formatter takes each pattern in turn: one made for each pattern
+    // costs some 50 KB and 50 us, and a snippet can hold thousands.
+    std::unique_ptr<icu::SimpleDateFormat> patterned;
+    QString appliedPattern;
     // Advanced and not stored yet, in the order first advanced.
     QList<std::pair<QString, qint64>> counters;
     QHash<QString, qsizetype> counterIndex;
@@ -165,18 +145,18 @@ QString TemplateExpander::expandTemplate(
     // A pass whose placeholders are not there need not search for them.
     if (text.contains(u"{{date"))
         text = replaceRegexMatches(
-            std::move(text), shiftedDatePattern(),
+            std::move(text), Placeholder::shiftedDate,
             [&](const QStringList &captures) { return applyDateOffset(expansion, captures); }, true);
     const ValueFunction formatNow = [&](const QStringList &captures) {
         return formatTemplateDate(expansion, expansion.now, captures.value(1));
     };
     if (text.contains(u"{{date:"))
-        text = replaceRegexMatches(std::move(text), formattedDatePattern(), formatNow, true);
+        text = replaceRegexMatches(std::move(text), Placeholder::formattedDate, formatNow, true);
     if (text.contains(u"{{time:"))
-        text = replaceRegexMatches(std::move(text), formattedTimePattern(), formatNow, true);
+        text = replaceRegexMatches(std::move(text), Placeholder::formattedTime, formatNow, true);
     if (text.contains(u"{{counter"))
         text = replaceRegexMatches(
-            std::move(text), counterPattern(),
+            std::move(text), Placeholder::counter,
             [&](const QStringList &captures) { return nextCounterValue(expansion, captures); }, false);
     // One write for every counter of the expansion.
     if (!expansion.counters.isEmpty())
@@ -206,9 +186,9 @@ QString TemplateExpander::expandTemplate(
 }
 
 QString TemplateExpander::replaceRegexMatches(
-    QString text, const IcuRegex &pattern, const ValueFunction &value, bool pure)
+    QString text, Placeholder placeholder, const ValueFunction &value, bool pure)
 {
-    const QList<IcuRegex::Spans> matches = pattern.spans(text);
+    const QList<IcuRegex::Spans> matches = placeholderSpans(text, placeholder);
     if (matches.isEmpty())
         return text;
     if (fillsCanonically(text, matches)) {
@@ -255,15 +235,8 @@ QString TemplateExpander::replaceRegexMatches(
             return result;
         }
     }
-    const QString original = text;
-    for (auto match = matches.crbegin(); match != matches.crend(); ++match) {
-        const QStringList captures = capturesOf(original, *match);
-        const qsizetype at = text.indexOf(captures.constFirst());
-        if (at < 0)
-            continue;
-        text.replace(at, captures.constFirst().size(), value(captures));
-    }
-    return text;
+    return fillFirstOccurrences(text, matches, placeholderStem(placeholder), pure,
+        [&](qsizetype match) { return value(capturesOf(text, matches[match])); });
 }
 
 QString TemplateExpander::applyDateOffset(Expansion &expansion, const QStringList &captures) const
@@ -290,23 +263,30 @@ QString TemplateExpander::applyDateOffset(Expansion &expansion, const QStringLis
 
 QString TemplateExpander::formatTemplateDate(Expansion &expansion, UDate date, const QString &pattern) const
 {
-    std::shared_ptr<icu::DateFormat> &formatter = expansion.formatters[pattern];
-    if (!formatter) {
-        if (pattern.isEmpty()) {
-            formatter.reset(icu::DateFormat::createDateInstance(icu::DateFormat::kMedium, m_locale));
-        } else {
-            UErrorCode status = U_ZERO_ERROR;
-            formatter = std::make_shared<icu::SimpleDateFormat>(toIcu(pattern), m_locale, status);
-            if (U_FAILURE(status))
-                formatter.reset();
+    if (pattern.isEmpty()) {
+        if (!expansion.mediumDate) {
+            expansion.mediumDate.reset(
+                icu::DateFormat::createDateInstance(icu::DateFormat::kMedium, m_locale));
+            if (!expansion.mediumDate)
+                return {};
+            expansion.mediumDate->setTimeZone(*m_zone);
         }
-        if (!formatter) {
-            expansion.formatters.remove(pattern);
+        return formatted(expansion.mediumDate.get(), date);
+    }
+    if (!expansion.patterned) {
+        UErrorCode status = U_ZERO_ERROR;
+        expansion.patterned = std::make_unique<icu::SimpleDateFormat>(toIcu(pattern), m_locale, status);
+        if (U_FAILURE(status)) {
+            expansion.patterned.reset();
             return {};
         }
-        formatter->setTimeZone(*m_zone);
+        expansion.patterned->setTimeZone(*m_zone);
+        expansion.appliedPattern = pattern;
+    } else if (expansion.appliedPattern != pattern) {
+        expansion.patterned->applyPattern(toIcu(pattern));
+        expansion.appliedPattern = pattern;
     }
-    return formatted(formatter.get(), date);
+    return formatted(expansion.patterned.get(), date);
 }
 
 QString TemplateExpander::nextCounterValue(Expansion &expansion, const QStringList &captures)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "records/Snippet.h"
+#include "tools/PlaceholderScan.h"
 
 #include <QList>
 #include <QString>
@@ -15,7 +16,6 @@
 #include <utility>
 
 class Clock;
-class IcuRegex;
 class SnippetCounters;
 
 // Fills in the placeholders of a snippet's content when it is pasted: dates
@@ -53,7 +53,7 @@ private:
     // placeholders get their values in reading order. pure says that equal
     // placeholders have equal values.
     static QString replaceRegexMatches(
-        QString text, const IcuRegex &pattern, const ValueFunction &value, bool pure);
+        QString text, Placeholder placeholder, const ValueFunction &value, bool pure);
     QString applyDateOffset(Expansion &expansion, const QStringList &captures) const;
     // The medium date style without a pattern.
     QString formatTemplateDate(Expansion &expansion, UDate date, const QString &pattern) const;

@@ -1,0 +1,431 @@
+#include "tools/PromptFill.h"
+
+#include "text/Blanks.h"
+
+#include <QHash>
+#include <QStringMatcher>
+
+#include <algorithm>
+#include <deque>
+#include <vector>
+
+namespace {
+
+constexpr QStringView opening = u"{{prompt:";
+// An opening that starts in one text and ends in the next starts this close
+// to the first one's end.
+constexpr qsizetype reach = 8;
+
+// Text between two "}" (a prompt's label is what follows its opening up to
+// the next "}", and the prompt is whole when "}}" comes next), with what is
+// known of it.
+struct Piece {
+    QString text;
+    // The first opening; -1 for none.
+    qsizetype opening = -1;
+    // The blanks at the start, at the end and at the start of the label;
+    // -1 while not counted.
+    qsizetype leading = -1;
+    qsizetype trailing = -1;
+    qsizetype labelLead = -1;
+    // The label waited for that its prompt has; -1 for none, -2 while not
+    // looked up.
+    int label = -2;
+};
+
+qsizetype blanksFrom(QStringView text, qsizetype at)
+{
+    qsizetype end = at;
+    while (end < text.size() && Blanks::isBlank(text[end]))
+        ++end;
+    return end - at;
+}
+
+qsizetype blanksBefore(QStringView text, qsizetype at)
+{
+    qsizetype start = at;
+    while (start > 0 && Blanks::isBlank(text[start - 1]))
+        --start;
+    return at - start;
+}
+
+qsizetype leadingOf(Piece &piece)
+{
+    if (piece.leading < 0)
+        piece.leading = blanksFrom(piece.text, 0);
+    return piece.leading;
+}
+
+Piece pieceOf(QStringView text)
+{
+    Piece piece;
+    piece.text = text.toString();
+    piece.opening = piece.text.indexOf(opening);
+    return piece;
+}
+
+// The longer text takes the shorter one in, so that however texts join, a
+// character is copied some log n times.
+Piece joined(Piece first, Piece second)
+{
+    if (first.text.isEmpty())
+        return second;
+    if (second.text.isEmpty())
+        return first;
+    const qsizetype firstSize = first.text.size();
+    const qsizetype secondSize = second.text.size();
+    Piece joined;
+    bool secondsLabel = false;
+    if (first.opening >= 0) {
+        joined.opening = first.opening;
+    } else {
+        const qsizetype tail = std::min(reach, firstSize);
+        QString joint = first.text.right(tail);
+        joint += QStringView(second.text).first(std::min(reach, secondSize));
+        if (const qsizetype at = joint.indexOf(opening); at >= 0) {
+            joined.opening = firstSize - tail + at;
+        } else if (second.opening >= 0) {
+            joined.opening = firstSize + second.opening;
+            secondsLabel = true;
+        }
+    }
+    if (first.leading >= 0 && first.leading < firstSize)
+        joined.leading = first.leading;
+    else if (first.leading == firstSize && second.leading >= 0)
+        joined.leading = firstSize + second.leading;
+    if (second.trailing >= 0 && second.trailing < secondSize)
+        joined.trailing = second.trailing;
+    else if (second.trailing == secondSize && first.trailing >= 0)
+        joined.trailing = secondSize + first.trailing;
+    if (secondsLabel) {
+        joined.labelLead = second.labelLead;
+        joined.label = second.label;
+    } else if (joined.opening >= 0) {
+        const qsizetype labelStart = joined.opening + opening.size();
+        if (labelStart < firstSize) {
+            qsizetype blanks = first.opening == joined.opening && first.labelLead >= 0
+                ? first.labelLead
+                : blanksFrom(first.text, labelStart);
+            if (labelStart + blanks == firstSize)
+                blanks += leadingOf(second);
+            joined.labelLead = blanks;
+        } else {
+            const qsizetype from = labelStart - firstSize;
+            const qsizetype blanks = leadingOf(second);
+            joined.labelLead = blanks >= from ? blanks - from : blanksFrom(second.text, from);
+        }
+    }
+    if (firstSize >= secondSize) {
+        joined.text = std::move(first.text);
+        joined.text += second.text;
+    } else {
+        joined.text = std::move(second.text);
+        joined.text.prepend(first.text);
+    }
+    return joined;
+}
+
+class Filler {
+public:
+    Filler(QStringView text, const PromptValues &values) : m_text(text), m_values(values) { }
+
+    QString fill()
+    {
+        for (const auto &[label, value] : m_values) {
+            auto found = m_labels.constFind(label);
+            if (found == m_labels.cend()) {
+                found = m_labels.insert(label, int(m_remaining.size()));
+                m_remaining.push_back(0);
+            }
+            ++m_remaining[size_t(*found)];
+            ++m_lengths[label.size()];
+        }
+        m_waiting.resize(m_remaining.size());
+        splitRuns();
+        for (qsizetype entry = 0; entry < m_values.size(); ++entry) {
+            const QString &label = m_values[entry].first;
+            const int id = m_labels.value(label);
+            --m_remaining[size_t(id)];
+            if (--m_lengths[label.size()] == 0)
+                m_lengths.remove(label.size());
+            // The prompts of the text as it stands get the value; those its
+            // values make wait for the next label.
+            std::vector<std::pair<int, int>> waiting;
+            waiting.swap(m_waiting[size_t(id)]);
+            std::vector<int> batch;
+            for (const auto &[index, version] : waiting) {
+                Run &run = m_runs[size_t(index)];
+                if (run.alive && run.version == version && run.batch != entry) {
+                    run.batch = entry;
+                    batch.push_back(index);
+                }
+            }
+            for (const int index : batch)
+                replaceFrom(index, entry);
+            std::vector<int> touched;
+            touched.swap(m_touched);
+            for (const int index : touched)
+                wait(index);
+        }
+        return text();
+    }
+
+private:
+    struct Run {
+        Piece piece;
+        // Its place in the first text while its text is still there.
+        qsizetype start = 0;
+        qsizetype size = 0;
+        bool own = false;
+        // The "}" that follow it.
+        qsizetype closing = 0;
+        int previous = -1;
+        int next = -1;
+        bool alive = true;
+        int version = 0;
+        int waits = -1;
+        qsizetype batch = -1;
+        qsizetype replaced = -1;
+    };
+
+    QStringView textOf(const Run &run) const
+    {
+        return run.own ? QStringView(run.piece.text) : m_text.sliced(run.start, run.size);
+    }
+
+    Piece &take(int index)
+    {
+        Run &run = m_runs[size_t(index)];
+        if (!run.own) {
+            run.piece.text = textOf(run).toString();
+            run.own = true;
+        }
+        return run.piece;
+    }
+
+    void splitRuns()
+    {
+        const qsizetype size = m_text.size();
+        const QStringMatcher openings(opening);
+        qsizetype found = openings.indexIn(m_text);
+        qsizetype at = 0;
+        while (at < size && m_text[at] == u'}')
+            ++at;
+        m_leading = at;
+        while (at < size) {
+            Run run;
+            run.start = at;
+            qsizetype end = m_text.indexOf(u'}', at);
+            if (end < 0)
+                end = size;
+            run.size = end - at;
+            if (found >= 0 && found < end) {
+                run.piece.opening = found - at;
+                found = openings.indexIn(m_text, end);
+            }
+            at = end;
+            while (at < size && m_text[at] == u'}')
+                ++at;
+            run.closing = at - end;
+            run.previous = int(m_runs.size()) - 1;
+            if (!m_runs.empty())
+                m_runs.back().next = int(m_runs.size());
+            m_runs.push_back(std::move(run));
+        }
+        m_first = m_runs.empty() ? -1 : 0;
+        for (int index = 0; index < int(m_runs.size()); ++index)
+            wait(index);
+    }
+
+    // The waited label of the run's prompt, when it has a whole one.
+    int labelOf(Run &run)
+    {
+        Piece &piece = run.piece;
+        if (piece.label != -2)
+            return piece.label;
+        piece.label = -1;
+        const QStringView text = textOf(run);
+        const qsizetype labelStart = piece.opening + opening.size();
+        if (piece.opening < 0 || labelStart >= text.size())
+            return -1;
+        if (piece.labelLead < 0)
+            piece.labelLead = blanksFrom(text, labelStart);
+        if (piece.trailing < 0)
+            piece.trailing = blanksBefore(text, text.size());
+        const qsizetype length
+            = std::max<qsizetype>(0, text.size() - labelStart - piece.labelLead - piece.trailing);
+        if (m_lengths.contains(length))
+            piece.label
+                = m_labels.value(text.sliced(length > 0 ? labelStart + piece.labelLead : 0, length), -1);
+        return piece.label;
+    }
+
+    void wait(int index)
+    {
+        Run &run = m_runs[size_t(index)];
+        if (!run.alive || run.closing < 2 || run.waits == run.version)
+            return;
+        const int label = labelOf(run);
+        if (label < 0 || m_remaining[size_t(label)] == 0)
+            return;
+        run.waits = run.version;
+        m_waiting[size_t(label)].push_back({index, run.version});
+    }
+
+    // A prompt whose "}}" runs into the next prompt of the same label waits
+    // for that one.
+    void replaceFrom(int start, qsizetype entry)
+    {
+        if (m_runs[size_t(start)].replaced == entry)
+            return;
+        std::vector<int> chain {start};
+        for (int index = start; m_runs[size_t(index)].closing == 2;) {
+            index = m_runs[size_t(index)].next;
+            if (index < 0 || m_runs[size_t(index)].batch != entry || m_runs[size_t(index)].replaced == entry)
+                break;
+            chain.push_back(index);
+        }
+        for (auto index = chain.crbegin(); index != chain.crend(); ++index) {
+            m_runs[size_t(*index)].replaced = entry;
+            replace(*index, m_values[entry].second);
+        }
+    }
+
+    void replace(int index, QStringView value)
+    {
+        Piece &piece = take(index);
+        const qsizetype start = piece.opening;
+        // Nothing before the first opening opens a prompt.
+        piece.text.truncate(start);
+        Piece head;
+        head.text = std::move(piece.text);
+        head.leading = piece.leading >= 0 ? std::min(piece.leading, start) : -1;
+        const QList<QStringView> parts = value.split(u'}');
+        const qsizetype gap = m_runs[size_t(index)].closing - 2;
+        const int after = m_runs[size_t(index)].next;
+        Piece first = joined(std::move(head), pieceOf(parts.front()));
+        if (parts.size() == 1) {
+            if (gap == 0 && after >= 0) {
+                first = joined(std::move(first), std::move(take(after)));
+                m_runs[size_t(index)].closing = m_runs[size_t(after)].closing;
+                unlink(after);
+            } else {
+                m_runs[size_t(index)].closing = gap;
+            }
+            change(index, std::move(first));
+        } else {
+            change(index, std::move(first));
+            int current = index;
+            qsizetype closing = 1;
+            for (qsizetype part = 1; part + 1 < parts.size(); ++part) {
+                if (parts[part].isEmpty()) {
+                    ++closing;
+                    continue;
+                }
+                m_runs[size_t(current)].closing = closing;
+                current = insertAfter(current, pieceOf(parts[part]));
+                closing = 1;
+            }
+            if (parts.back().isEmpty()) {
+                m_runs[size_t(current)].closing = closing + gap;
+            } else if (gap == 0 && after >= 0) {
+                m_runs[size_t(current)].closing = closing;
+                change(after, joined(pieceOf(parts.back()), std::move(take(after))));
+            } else {
+                m_runs[size_t(current)].closing = closing;
+                current = insertAfter(current, pieceOf(parts.back()));
+                m_runs[size_t(current)].closing = gap;
+            }
+        }
+        if (m_runs[size_t(index)].piece.text.isEmpty())
+            remove(index);
+    }
+
+    void change(int index, Piece piece)
+    {
+        Run &run = m_runs[size_t(index)];
+        run.piece = std::move(piece);
+        run.own = true;
+        ++run.version;
+        m_touched.push_back(index);
+    }
+
+    int insertAfter(int index, Piece piece)
+    {
+        const int added = int(m_runs.size());
+        m_runs.emplace_back();
+        Run &run = m_runs.back();
+        run.piece = std::move(piece);
+        run.own = true;
+        run.previous = index;
+        run.next = m_runs[size_t(index)].next;
+        if (run.next >= 0)
+            m_runs[size_t(run.next)].previous = added;
+        m_runs[size_t(index)].next = added;
+        m_touched.push_back(added);
+        return added;
+    }
+
+    // The next run has joined this one.
+    void unlink(int index)
+    {
+        Run &run = m_runs[size_t(index)];
+        m_runs[size_t(run.previous)].next = run.next;
+        if (run.next >= 0)
+            m_runs[size_t(run.next)].previous = run.previous;
+        run.alive = false;
+    }
+
+    // A run left empty: the "}" around it meet.
+    void remove(int index)
+    {
+        Run &run = m_runs[size_t(index)];
+        if (run.previous >= 0) {
+            m_runs[size_t(run.previous)].closing += run.closing;
+            m_runs[size_t(run.previous)].next = run.next;
+            m_touched.push_back(run.previous);
+        } else {
+            m_leading += run.closing;
+            m_first = run.next;
+        }
+        if (run.next >= 0)
+            m_runs[size_t(run.next)].previous = run.previous;
+        run.alive = false;
+    }
+
+    QString text() const
+    {
+        QString text;
+        text.resize(m_leading, u'}');
+        for (int index = m_first; index >= 0; index = m_runs[size_t(index)].next) {
+            const Run &run = m_runs[size_t(index)];
+            text += textOf(run);
+            text.resize(text.size() + run.closing, u'}');
+        }
+        return text;
+    }
+
+    QStringView m_text;
+    const PromptValues &m_values;
+    // Each label by its first place among the values, how many of the
+    // values still to come have it, and how many of them have each length.
+    QHash<QStringView, int> m_labels;
+    std::vector<int> m_remaining;
+    QHash<qsizetype, int> m_lengths;
+    // By label, the runs whose prompt has it, with their version then.
+    std::vector<std::vector<std::pair<int, int>>> m_waiting;
+    std::vector<int> m_touched;
+
+    std::deque<Run> m_runs;
+    qsizetype m_leading = 0;
+    int m_first = -1;
+};
+
+} // namespace
+
+QString fillPrompts(QStringView text, const PromptValues &values)
+{
+    if (values.isEmpty() || !text.contains(opening))
+        return text.toString();
+    return Filler(text, values).fill();
+}
