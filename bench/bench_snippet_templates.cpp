@@ -177,11 +177,8 @@ int main(int argc, char **argv)
         labels += u"{{prompt:L%1}} "_s.arg(label);
         values.append({u"L%1"_s.arg(label), u"v"_s});
     }
-    {
-        const Snippet large {.content = labels};
-        const double time = medianOf(3, [&] { written += promptLabels(large.content).size(); });
-        report(count + u" different prompt labels found"_s, labels, time);
-    }
+    if (const QString what = count + u" different prompt labels found"_s; what.contains(only))
+        report(what, labels, medianOf(3, [&] { written += promptLabels(labels).size(); }));
     prepare(count + u" prompts of one label"_s, u"{{prompt:Name}} "_s.repeated(many), {{u"Name"_s, u"Jo"_s}});
     prepare(count + u" prompts of different labels"_s, labels, values);
     prepare(count + u" prompts without a value"_s, labels, {});

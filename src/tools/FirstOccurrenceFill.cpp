@@ -1,6 +1,5 @@
 #include "tools/FirstOccurrenceFill.h"
 
-#include <QHash>
 #include <QRandomGenerator>
 #include <QStringMatcher>
 #include <QVarLengthArray>
@@ -8,6 +7,8 @@
 #include <algorithm>
 #include <array>
 #include <climits>
+#include <deque>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -242,7 +243,7 @@ public:
         : m_text(text), m_matches(matches), m_prefix(prefix), m_prefixMatcher(prefix),
           m_reach(prefix.size() - 1), m_pure(pure)
     {
-        m_ready = collectMembers() && relateMembers() && splitRuns();
+        m_ready = text.size() < INT_MAX / 2 && collectMembers() && relateMembers() && splitRuns();
     }
 
     QString fill(const Value &value)
@@ -305,8 +306,9 @@ private:
         Hash stored(Hash hash) const { return (hash - shift) * scaleInverse; }
     };
 
-    // What lies between two "}", never empty; the runs form a list in the
-    // order of the text, and a run's place in the first text orders them.
+    // What lies between two "}", never empty, or a gap; the nodes form a
+    // list in the order of the text, and where a node started in the first
+    // text orders them.
     struct Run {
         qint32 start = 0;
         qint32 size = 0;
@@ -318,6 +320,8 @@ private:
         int top = -1;
         int leaf = -1;
         bool alive = true;
+        // Runs with no prefix, and the "}" between them.
+        bool gap = false;
         std::unique_ptr<Content> content;
     };
 
@@ -451,54 +455,96 @@ private:
         }
         while (m_leafCount < count)
             m_leafCount *= 2;
-        m_least.assign(size_t(m_leafCount) * 2, INT_MAX);
+        m_least.assign(size_t(m_leafCount) * 2, none);
         m_leaves.resize(size_t(count));
     }
 
+    // The runs that hold prefixes; the text between them, where no member
+    // can end and which only ever joins a run from its front, stays one node
+    // (a gap) until a run takes in its first run.
     bool splitRuns()
     {
         const qsizetype size = m_text.size();
-        if (size >= INT_MAX / 2)
-            return false;
         std::vector<qsizetype> starts;
         findPrefixes(m_text, starts);
-        auto start = starts.cbegin();
-        qsizetype match = 0;
-        m_runs.reserve(size_t(m_text.count(u'}')) + 1);
         qsizetype at = 0;
         while (at < size && m_text[at] == u'}')
             ++at;
         m_leading = at;
-        while (at < size) {
-            Run run;
-            run.start = qint32(at);
-            qsizetype end = m_text.indexOf(u'}', at);
+        qsizetype match = 0;
+        for (size_t start = 0; start < starts.size();) {
+            const qsizetype begin = std::max(at, m_text.lastIndexOf(u'}', starts[start]) + 1);
+            qsizetype end = m_text.indexOf(u'}', starts[start]);
             if (end < 0)
                 end = size;
-            run.size = qint32(end - at);
-            at = end;
-            while (at < size && m_text[at] == u'}')
-                ++at;
-            run.closing = qint32(at - end);
-            run.previous = int(m_runs.size()) - 1;
-            if (!m_runs.empty())
-                m_runs.back().next = int(m_runs.size());
-            const auto first = start;
-            while (start != starts.cend() && *start < end)
+            if (begin > at)
+                addGap(at, begin);
+            Run &run = addNode(begin, end);
+            const size_t first = start;
+            while (start < starts.size() && starts[start] < end)
                 ++start;
             // A member that a run followed by "}}" ends with matches there,
             // so the run's match is the longest.
-            if (match < m_matches.size() && m_matches[match].front().start < end) {
+            if (match < m_matches.size() && m_matches[match].front().start < end)
                 run.top = m_memberOf[size_t(match++)];
-            } else {
-                run.top = topOfFirstText(end, first, start);
-            }
-            m_runs.push_back(std::move(run));
+            else
+                run.top = topOfFirstText(
+                    end, starts.cbegin() + qsizetype(first), starts.cbegin() + qsizetype(start));
+            at = end + run.closing;
         }
-        m_first = m_runs.empty() ? -1 : 0;
-        for (int run = 0; run < int(m_runs.size()); ++run)
-            index(run);
+        if (at < size)
+            addGap(at, size);
+        for (int index = 0; index < int(m_runs.size()); ++index)
+            this->index(index);
         return true;
+    }
+
+    // The node of the text from begin up to end and the "}" after it, at the
+    // end of the list.
+    Run &addNode(qsizetype begin, qsizetype end)
+    {
+        Run &run = m_runs.emplace_back();
+        run.start = qint32(begin);
+        run.size = qint32(end - begin);
+        while (end + run.closing < m_text.size() && m_text[end + run.closing] == u'}')
+            ++run.closing;
+        run.previous = int(m_runs.size()) - 2;
+        if (run.previous >= 0)
+            m_runs[size_t(run.previous)].next = int(m_runs.size()) - 1;
+        else
+            m_first = 0;
+        return run;
+    }
+
+    void addGap(qsizetype begin, qsizetype end)
+    {
+        while (m_text[end - 1] == u'}')
+            --end;
+        addNode(begin, end).gap = true;
+    }
+
+    // The first run of a gap becomes a node of its own.
+    int splitGap(int index)
+    {
+        Run &gap = m_runs[size_t(index)];
+        const qsizetype first = m_text.sliced(gap.start, gap.size).indexOf(u'}');
+        if (first < 0) {
+            gap.gap = false;
+            return index;
+        }
+        const int split = int(m_runs.size());
+        Run &run = m_runs.emplace_back();
+        run.start = gap.start;
+        run.size = qint32(first);
+        while (m_text[gap.start + first + run.closing] == u'}')
+            ++run.closing;
+        run.previous = gap.previous;
+        run.next = index;
+        m_runs[size_t(gap.previous)].next = split;
+        gap.previous = split;
+        gap.start += run.size + run.closing;
+        gap.size -= run.size + run.closing;
+        return split;
     }
 
     // The longest member that the text up to end ends with, by the starts of
@@ -642,7 +688,7 @@ private:
     void absorbNext(int index)
     {
         Run &run = m_runs[size_t(index)];
-        const int nextIndex = run.next;
+        const int nextIndex = m_runs[size_t(run.next)].gap ? splitGap(run.next) : run.next;
         Run &next = m_runs[size_t(nextIndex)];
         Content &left = *run.content;
         if (!next.content && left.text.size() >= next.size) {
@@ -756,7 +802,7 @@ private:
             refresh(left);
         if (leaf >= 0) {
             Leaf &runs = m_leaves[size_t(leaf)];
-            runs.push_back(index);
+            runs.push_back(qint64(run.start) << 32 | index);
             std::push_heap(runs.begin(), runs.end(), std::greater<>());
             refresh(leaf);
         }
@@ -767,17 +813,17 @@ private:
     void refresh(int leaf)
     {
         Leaf &runs = m_leaves[size_t(leaf)];
-        while (!runs.empty() && m_runs[size_t(runs.front())].leaf != leaf) {
+        while (!runs.empty() && m_runs[size_t(runs.front() & INT_MAX)].leaf != leaf) {
             std::pop_heap(runs.begin(), runs.end(), std::greater<>());
             runs.pop_back();
         }
         size_t at = size_t(leaf + m_leafCount);
-        const int least = runs.empty() ? INT_MAX : runs.front();
+        const qint64 least = runs.empty() ? none : runs.front();
         if (m_least[at] == least)
             return;
         m_least[at] = least;
         for (at /= 2; at > 0; at /= 2) {
-            const int below = std::min(m_least[2 * at], m_least[2 * at + 1]);
+            const qint64 below = std::min(m_least[2 * at], m_least[2 * at + 1]);
             if (m_least[at] == below)
                 break;
             m_least[at] = below;
@@ -788,14 +834,14 @@ private:
     {
         size_t low = size_t(m_members[size_t(member)].first + m_leafCount);
         size_t high = size_t(m_members[size_t(member)].last + m_leafCount) + 1;
-        int least = INT_MAX;
+        qint64 least = none;
         for (; low < high; low /= 2, high /= 2) {
             if (low & 1)
                 least = std::min(least, m_least[low++]);
             if (high & 1)
                 least = std::min(least, m_least[--high]);
         }
-        return least == INT_MAX ? -1 : least;
+        return least == none ? -1 : int(least & INT_MAX);
     }
 
     QString text() const
@@ -827,15 +873,17 @@ private:
     qsizetype m_longest = 0;
     KeyTable m_tails;
 
-    std::vector<Run> m_runs;
+    std::deque<Run> m_runs;
     qsizetype m_leading = 0;
     int m_first = -1;
 
     // The runs where a member can be found, under their top member's place,
-    // and the least run under each range of places.
+    // and the first run under each range of places: where a run started in
+    // the first text, then its index.
+    static constexpr qint64 none = std::numeric_limits<qint64>::max();
     int m_leafCount = 1;
-    std::vector<int> m_least;
-    using Leaf = QVarLengthArray<int, 1>;
+    std::vector<qint64> m_least;
+    using Leaf = QVarLengthArray<qint64, 1>;
     std::vector<Leaf> m_leaves;
 
     // Kept from one join to the next.
@@ -845,10 +893,10 @@ private:
 
 } // namespace
 
-QString fillFirstOccurrences(QStringView text, const QList<IcuRegex::Spans> &matches, QStringView prefix,
+QString fillFirstOccurrences(QStringView text, Placeholder placeholder, const QList<IcuRegex::Spans> &matches,
     bool pure, const std::function<QString(qsizetype match)> &value)
 {
     if (matches.isEmpty())
         return text.toString();
-    return Filler(text, matches, prefix, pure).fill(value);
+    return Filler(text, matches, placeholderStem(placeholder), pure).fill(value);
 }

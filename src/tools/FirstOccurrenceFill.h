@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tools/IcuRegex.h"
+#include "tools/PlaceholderScan.h"
 
 #include <QList>
 #include <QString>
@@ -8,20 +9,18 @@
 
 #include <functional>
 
-// Takes the matches from the last to the first and puts each one's value in
-// place of the first occurrence of its text in the text as it stands, as a
-// search from the beginning after every value would; a match whose text is
-// no longer there gets no value, and its value is not asked for. Each
-// match's text must start with the prefix ("{{" and letters, at most one
-// colon after them) and hold no "}" but the "}}" it ends with.
+// Takes the placeholders that placeholderSpans finds in the text (matches)
+// from the last to the first and puts each one's value in place of the first
+// occurrence of its text in the text as it stands, as a search from the
+// beginning after every value would; a placeholder whose text is no longer
+// there gets no value, and its value is not asked for. pure says that equal
+// placeholders have equal values: each is made once.
 //
 // The time stays close to linear in the text however placeholders nest or
-// values join them: an occurrence can only end at a "}}", so the text is
-// kept as the runs between its "}" characters, each indexed by the longest
-// match text it ends with, and texts are compared by hashes. Two different
-// texts get equal hashes with a chance below 10^-20; a value holding "}"
-// falls back to searching the whole text.
-// pure says that matches of equal texts have equal values: each is made
-// once.
-QString fillFirstOccurrences(QStringView text, const QList<IcuRegex::Spans> &matches, QStringView prefix,
+// values join them. An occurrence can only end at a "}}", so the text is
+// kept as the runs between its "}", each indexed by the longest placeholder
+// text it ends with, and texts are compared by hashes: two different texts
+// get equal hashes with a chance below 10^-20. A value holding "}" (no date
+// format gives one) hands the rest to the search from the beginning.
+QString fillFirstOccurrences(QStringView text, Placeholder placeholder, const QList<IcuRegex::Spans> &matches,
     bool pure, const std::function<QString(qsizetype match)> &value);

@@ -131,12 +131,16 @@ public:
 
     QString fill()
     {
+        std::vector<int> ids;
+        ids.reserve(size_t(m_values.size()));
+        m_labels.reserve(m_values.size());
         for (const auto &[label, value] : m_values) {
             auto found = m_labels.constFind(label);
             if (found == m_labels.cend()) {
                 found = m_labels.insert(label, int(m_remaining.size()));
                 m_remaining.push_back(0);
             }
+            ids.push_back(*found);
             ++m_remaining[size_t(*found)];
             ++m_lengths[label.size()];
         }
@@ -144,7 +148,7 @@ public:
         splitRuns();
         for (qsizetype entry = 0; entry < m_values.size(); ++entry) {
             const QString &label = m_values[entry].first;
-            const int id = m_labels.value(label);
+            const int id = ids[size_t(entry)];
             --m_remaining[size_t(id)];
             if (--m_lengths[label.size()] == 0)
                 m_lengths.remove(label.size());
@@ -177,6 +181,8 @@ private:
         qsizetype start = 0;
         qsizetype size = 0;
         bool own = false;
+        // Runs with no opening, and the "}" between them.
+        bool gap = false;
         // The "}" that follow it.
         qsizetype closing = 0;
         int previous = -1;
@@ -203,38 +209,85 @@ private:
         return run.piece;
     }
 
+    // The runs that hold an opening; the text between them, which holds no
+    // prompt and only ever joins a run from its front, stays one node (a
+    // gap) until a run takes in its first run.
     void splitRuns()
     {
         const qsizetype size = m_text.size();
         const QStringMatcher openings(opening);
-        qsizetype found = openings.indexIn(m_text);
         qsizetype at = 0;
         while (at < size && m_text[at] == u'}')
             ++at;
         m_leading = at;
-        while (at < size) {
-            Run run;
-            run.start = at;
-            qsizetype end = m_text.indexOf(u'}', at);
+        for (qsizetype found = openings.indexIn(m_text, at); found >= 0;) {
+            const qsizetype begin = std::max(at, m_text.lastIndexOf(u'}', found) + 1);
+            qsizetype end = m_text.indexOf(u'}', found);
             if (end < 0)
                 end = size;
-            run.size = end - at;
-            if (found >= 0 && found < end) {
-                run.piece.opening = found - at;
-                found = openings.indexIn(m_text, end);
-            }
-            at = end;
-            while (at < size && m_text[at] == u'}')
-                ++at;
-            run.closing = at - end;
-            run.previous = int(m_runs.size()) - 1;
-            if (!m_runs.empty())
-                m_runs.back().next = int(m_runs.size());
-            m_runs.push_back(std::move(run));
+            if (begin > at)
+                addGap(at, begin);
+            Run &run = addNode(begin, end);
+            run.piece.opening = found - begin;
+            at = end + run.closing;
+            found = openings.indexIn(m_text, end);
         }
-        m_first = m_runs.empty() ? -1 : 0;
+        if (at < size)
+            addGap(at, size);
         for (int index = 0; index < int(m_runs.size()); ++index)
             wait(index);
+    }
+
+    // The node of the text from begin up to end and the "}" after it, at the
+    // end of the list.
+    Run &addNode(qsizetype begin, qsizetype end)
+    {
+        Run &run = m_runs.emplace_back();
+        run.start = begin;
+        run.size = end - begin;
+        while (end + run.closing < m_text.size() && m_text[end + run.closing] == u'}')
+            ++run.closing;
+        run.previous = int(m_runs.size()) - 2;
+        if (run.previous >= 0)
+            m_runs[size_t(run.previous)].next = int(m_runs.size()) - 1;
+        else
+            m_first = 0;
+        return run;
+    }
+
+    void addGap(qsizetype begin, qsizetype end)
+    {
+        while (m_text[end - 1] == u'}')
+            --end;
+        addNode(begin, end).gap = true;
+    }
+
+    // The next node as a run: the first run of a gap becomes a node of its
+    // own.
+    int nextRun(int index)
+    {
+        const int next = m_runs[size_t(index)].next;
+        Run &gap = m_runs[size_t(next)];
+        if (!gap.gap)
+            return next;
+        const qsizetype first = m_text.sliced(gap.start, gap.size).indexOf(u'}');
+        if (first < 0) {
+            gap.gap = false;
+            return next;
+        }
+        const int split = int(m_runs.size());
+        Run &run = m_runs.emplace_back();
+        run.start = gap.start;
+        run.size = first;
+        while (m_text[gap.start + first + run.closing] == u'}')
+            ++run.closing;
+        run.previous = index;
+        run.next = next;
+        m_runs[size_t(index)].next = split;
+        gap.previous = split;
+        gap.start += run.size + run.closing;
+        gap.size -= run.size + run.closing;
+        return split;
     }
 
     // The waited label of the run's prompt, when it has a whole one.
@@ -302,7 +355,7 @@ private:
         head.leading = piece.leading >= 0 ? std::min(piece.leading, start) : -1;
         const QList<QStringView> parts = value.split(u'}');
         const qsizetype gap = m_runs[size_t(index)].closing - 2;
-        const int after = m_runs[size_t(index)].next;
+        const int after = gap == 0 && m_runs[size_t(index)].next >= 0 ? nextRun(index) : -1;
         Piece first = joined(std::move(head), pieceOf(parts.front()));
         if (parts.size() == 1) {
             if (gap == 0 && after >= 0) {

@@ -235,7 +235,7 @@ QString TemplateExpander::replaceRegexMatches(
             return result;
         }
     }
-    return fillFirstOccurrences(text, matches, placeholderStem(placeholder), pure,
+    return fillFirstOccurrences(text, placeholder, matches, pure,
         [&](qsizetype match) { return value(capturesOf(text, matches[match])); });
 }
 

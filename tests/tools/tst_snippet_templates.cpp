@@ -379,8 +379,7 @@ private slots:
                         if (const qsizetype at = expected.indexOf(wholeOf(match)); at >= 0)
                             expected.replace(at, wholeOf(match).size(), expectedValue(match));
                     }
-                    QCOMPARE(fillFirstOccurrences(text, matches, placeholderStem(placeholder), isPure, value),
-                        expected);
+                    QCOMPARE(fillFirstOccurrences(text, placeholder, matches, isPure, value), expected);
                     QCOMPARE(asked, expectedAsked);
                 }
             }
