@@ -1,5 +1,7 @@
 #include "tools/FirstOccurrenceFill.h"
 
+#include "tools/BraceRuns.h"
+
 #include <QRandomGenerator>
 #include <QStringMatcher>
 #include <QVarLengthArray>
@@ -7,7 +9,6 @@
 #include <algorithm>
 #include <array>
 #include <climits>
-#include <deque>
 #include <limits>
 #include <memory>
 #include <optional>
@@ -306,22 +307,16 @@ private:
         Hash stored(Hash hash) const { return (hash - shift) * scaleInverse; }
     };
 
-    // What lies between two "}", never empty, or a gap; the nodes form a
-    // list in the order of the text, and where a node started in the first
-    // text orders them.
-    struct Run {
-        qint32 start = 0;
-        qint32 size = 0;
-        // The "}" that follow it.
-        qint32 closing = 0;
+    // A run or a gap (those hold no prefix); the nodes form a list in the
+    // order of the text, and where a node started in the first text orders
+    // them.
+    struct Run : BraceRun {
         int previous = -1;
         int next = -1;
         // The longest member it ends with.
         int top = -1;
         int leaf = -1;
         bool alive = true;
-        // Runs with no prefix, and the "}" between them.
-        bool gap = false;
         std::unique_ptr<Content> content;
     };
 
@@ -459,92 +454,31 @@ private:
         m_leaves.resize(size_t(count));
     }
 
-    // The runs that hold prefixes; the text between them, where no member
-    // can end and which only ever joins a run from its front, stays one node
-    // (a gap) until a run takes in its first run.
     bool splitRuns()
     {
-        const qsizetype size = m_text.size();
         std::vector<qsizetype> starts;
         findPrefixes(m_text, starts);
-        qsizetype at = 0;
-        while (at < size && m_text[at] == u'}')
-            ++at;
-        m_leading = at;
+        m_runs.split(m_text, starts);
+        auto start = starts.cbegin();
         qsizetype match = 0;
-        for (size_t start = 0; start < starts.size();) {
-            const qsizetype begin = std::max(at, m_text.lastIndexOf(u'}', starts[start]) + 1);
-            qsizetype end = m_text.indexOf(u'}', starts[start]);
-            if (end < 0)
-                end = size;
-            if (begin > at)
-                addGap(at, begin);
-            Run &run = addNode(begin, end);
-            const size_t first = start;
-            while (start < starts.size() && starts[start] < end)
+        for (int index = 0; index < m_runs.size(); ++index) {
+            Run &run = m_runs[index];
+            if (run.gap)
+                continue;
+            const qsizetype end = run.start + run.size;
+            const auto first = start;
+            while (start != starts.cend() && *start < end)
                 ++start;
             // A member that a run followed by "}}" ends with matches there,
             // so the run's match is the longest.
             if (match < m_matches.size() && m_matches[match].front().start < end)
                 run.top = m_memberOf[size_t(match++)];
             else
-                run.top = topOfFirstText(
-                    end, starts.cbegin() + qsizetype(first), starts.cbegin() + qsizetype(start));
-            at = end + run.closing;
+                run.top = topOfFirstText(end, first, start);
         }
-        if (at < size)
-            addGap(at, size);
-        for (int index = 0; index < int(m_runs.size()); ++index)
+        for (int index = 0; index < m_runs.size(); ++index)
             this->index(index);
         return true;
-    }
-
-    // The node of the text from begin up to end and the "}" after it, at the
-    // end of the list.
-    Run &addNode(qsizetype begin, qsizetype end)
-    {
-        Run &run = m_runs.emplace_back();
-        run.start = qint32(begin);
-        run.size = qint32(end - begin);
-        while (end + run.closing < m_text.size() && m_text[end + run.closing] == u'}')
-            ++run.closing;
-        run.previous = int(m_runs.size()) - 2;
-        if (run.previous >= 0)
-            m_runs[size_t(run.previous)].next = int(m_runs.size()) - 1;
-        else
-            m_first = 0;
-        return run;
-    }
-
-    void addGap(qsizetype begin, qsizetype end)
-    {
-        while (m_text[end - 1] == u'}')
-            --end;
-        addNode(begin, end).gap = true;
-    }
-
-    // The first run of a gap becomes a node of its own.
-    int splitGap(int index)
-    {
-        Run &gap = m_runs[size_t(index)];
-        const qsizetype first = m_text.sliced(gap.start, gap.size).indexOf(u'}');
-        if (first < 0) {
-            gap.gap = false;
-            return index;
-        }
-        const int split = int(m_runs.size());
-        Run &run = m_runs.emplace_back();
-        run.start = gap.start;
-        run.size = qint32(first);
-        while (m_text[gap.start + first + run.closing] == u'}')
-            ++run.closing;
-        run.previous = gap.previous;
-        run.next = index;
-        m_runs[size_t(gap.previous)].next = split;
-        gap.previous = split;
-        gap.start += run.size + run.closing;
-        gap.size -= run.size + run.closing;
-        return split;
     }
 
     // The longest member that the text up to end ends with, by the starts of
@@ -585,7 +519,7 @@ private:
 
     Content &touch(int index)
     {
-        Run &run = m_runs[size_t(index)];
+        Run &run = m_runs[index];
         if (run.content)
             return *run.content;
         run.content = std::make_unique<Content>();
@@ -603,7 +537,7 @@ private:
 
     bool endsWith(int index, QStringView text) const
     {
-        const Run &run = m_runs[size_t(index)];
+        const Run &run = m_runs[index];
         return run.content ? QStringView(run.content->text).endsWith(text)
                            : m_text.sliced(run.start, run.size).endsWith(text);
     }
@@ -635,7 +569,7 @@ private:
             joinBack(content, m_joining);
         }
 
-        Run &run = m_runs[size_t(index)];
+        Run &run = m_runs[index];
         run.closing -= 2;
         if (run.closing == 0 && run.next >= 0)
             absorbNext(index);
@@ -687,9 +621,9 @@ private:
     // The run after this one joins it; the smaller of the two moves.
     void absorbNext(int index)
     {
-        Run &run = m_runs[size_t(index)];
-        const int nextIndex = m_runs[size_t(run.next)].gap ? splitGap(run.next) : run.next;
-        Run &next = m_runs[size_t(nextIndex)];
+        Run &run = m_runs[index];
+        const int nextIndex = m_runs.nextRun(index);
+        Run &next = m_runs[nextIndex];
         Content &left = *run.content;
         if (!next.content && left.text.size() >= next.size) {
             prepare(m_joining, m_text.sliced(next.start, next.size));
@@ -715,11 +649,8 @@ private:
             next.content.reset();
         }
         run.closing = next.closing;
-        run.next = next.next;
-        if (next.next >= 0)
-            m_runs[size_t(next.next)].previous = index;
+        m_runs.unlink(nextIndex);
         next.alive = false;
-        next.previous = next.next = -1;
         this->index(nextIndex);
     }
 
@@ -748,16 +679,8 @@ private:
     // A run left empty: the "}" around it meet.
     void remove(int index)
     {
-        Run &run = m_runs[size_t(index)];
-        if (run.previous >= 0) {
-            m_runs[size_t(run.previous)].closing += run.closing;
-            m_runs[size_t(run.previous)].next = run.next;
-        } else {
-            m_leading += run.closing;
-            m_first = run.next;
-        }
-        if (run.next >= 0)
-            m_runs[size_t(run.next)].previous = run.previous;
+        m_runs.remove(index);
+        Run &run = m_runs[index];
         run.alive = false;
         run.content.reset();
         this->index(index);
@@ -791,7 +714,7 @@ private:
     // followed by "}}".
     void index(int index)
     {
-        Run &run = m_runs[size_t(index)];
+        Run &run = m_runs[index];
         const int leaf
             = run.alive && run.top >= 0 && run.closing >= 2 ? m_members[size_t(run.top)].first : -1;
         if (leaf == run.leaf)
@@ -813,7 +736,7 @@ private:
     void refresh(int leaf)
     {
         Leaf &runs = m_leaves[size_t(leaf)];
-        while (!runs.empty() && m_runs[size_t(runs.front() & INT_MAX)].leaf != leaf) {
+        while (!runs.empty() && m_runs[int(runs.front() & INT_MAX)].leaf != leaf) {
             std::pop_heap(runs.begin(), runs.end(), std::greater<>());
             runs.pop_back();
         }
@@ -846,17 +769,9 @@ private:
 
     QString text() const
     {
-        QString text;
-        text.resize(m_leading, u'}');
-        for (int index = m_first; index >= 0; index = m_runs[size_t(index)].next) {
-            const Run &run = m_runs[size_t(index)];
-            if (run.content)
-                text += run.content->text;
-            else
-                text += m_text.sliced(run.start, run.size);
-            text.resize(text.size() + run.closing, u'}');
-        }
-        return text;
+        return m_runs.text([&](const Run &run) {
+            return run.content ? QStringView(run.content->text) : m_text.sliced(run.start, run.size);
+        });
     }
 
     QStringView m_text;
@@ -873,9 +788,7 @@ private:
     qsizetype m_longest = 0;
     KeyTable m_tails;
 
-    std::deque<Run> m_runs;
-    qsizetype m_leading = 0;
-    int m_first = -1;
+    BraceRunList<Run> m_runs;
 
     // The runs where a member can be found, under their top member's place,
     // and the first run under each range of places: where a run started in

@@ -1,12 +1,12 @@
 #include "tools/PromptFill.h"
 
 #include "text/Blanks.h"
+#include "tools/BraceRuns.h"
 
 #include <QHash>
 #include <QStringMatcher>
 
 #include <algorithm>
-#include <deque>
 #include <vector>
 
 namespace {
@@ -158,7 +158,7 @@ public:
             waiting.swap(m_waiting[size_t(id)]);
             std::vector<int> batch;
             for (const auto &[index, version] : waiting) {
-                Run &run = m_runs[size_t(index)];
+                Run &run = m_runs[index];
                 if (run.alive && run.version == version && run.batch != entry) {
                     run.batch = entry;
                     batch.push_back(index);
@@ -175,21 +175,18 @@ public:
     }
 
 private:
-    struct Run {
+    // A run or a gap (those hold no opening); where it lies in the first
+    // text until its text is its own.
+    struct Run : BraceRun {
         Piece piece;
-        // Its place in the first text while its text is still there.
-        qsizetype start = 0;
-        qsizetype size = 0;
         bool own = false;
-        // Runs with no opening, and the "}" between them.
-        bool gap = false;
-        // The "}" that follow it.
-        qsizetype closing = 0;
         int previous = -1;
         int next = -1;
         bool alive = true;
+        // Counts the changes of its text; the one it waits with.
         int version = 0;
         int waits = -1;
+        // The value whose prompts it is among, and the last value it took.
         qsizetype batch = -1;
         qsizetype replaced = -1;
     };
@@ -201,7 +198,7 @@ private:
 
     Piece &take(int index)
     {
-        Run &run = m_runs[size_t(index)];
+        Run &run = m_runs[index];
         if (!run.own) {
             run.piece.text = textOf(run).toString();
             run.own = true;
@@ -209,85 +206,24 @@ private:
         return run.piece;
     }
 
-    // The runs that hold an opening; the text between them, which holds no
-    // prompt and only ever joins a run from its front, stays one node (a
-    // gap) until a run takes in its first run.
     void splitRuns()
     {
-        const qsizetype size = m_text.size();
-        const QStringMatcher openings(opening);
-        qsizetype at = 0;
-        while (at < size && m_text[at] == u'}')
-            ++at;
-        m_leading = at;
-        for (qsizetype found = openings.indexIn(m_text, at); found >= 0;) {
-            const qsizetype begin = std::max(at, m_text.lastIndexOf(u'}', found) + 1);
-            qsizetype end = m_text.indexOf(u'}', found);
-            if (end < 0)
-                end = size;
-            if (begin > at)
-                addGap(at, begin);
-            Run &run = addNode(begin, end);
-            run.piece.opening = found - begin;
-            at = end + run.closing;
-            found = openings.indexIn(m_text, end);
+        std::vector<qsizetype> openings;
+        const QStringMatcher matcher(opening);
+        for (qsizetype at = matcher.indexIn(m_text); at >= 0; at = matcher.indexIn(m_text, at + 1))
+            openings.push_back(at);
+        m_runs.split(m_text, openings);
+        auto first = openings.cbegin();
+        for (int index = 0; index < m_runs.size(); ++index) {
+            Run &run = m_runs[index];
+            if (run.gap)
+                continue;
+            run.piece.opening = *first - run.start;
+            while (first != openings.cend() && *first < run.start + run.size)
+                ++first;
         }
-        if (at < size)
-            addGap(at, size);
-        for (int index = 0; index < int(m_runs.size()); ++index)
+        for (int index = 0; index < m_runs.size(); ++index)
             wait(index);
-    }
-
-    // The node of the text from begin up to end and the "}" after it, at the
-    // end of the list.
-    Run &addNode(qsizetype begin, qsizetype end)
-    {
-        Run &run = m_runs.emplace_back();
-        run.start = begin;
-        run.size = end - begin;
-        while (end + run.closing < m_text.size() && m_text[end + run.closing] == u'}')
-            ++run.closing;
-        run.previous = int(m_runs.size()) - 2;
-        if (run.previous >= 0)
-            m_runs[size_t(run.previous)].next = int(m_runs.size()) - 1;
-        else
-            m_first = 0;
-        return run;
-    }
-
-    void addGap(qsizetype begin, qsizetype end)
-    {
-        while (m_text[end - 1] == u'}')
-            --end;
-        addNode(begin, end).gap = true;
-    }
-
-    // The next node as a run: the first run of a gap becomes a node of its
-    // own.
-    int nextRun(int index)
-    {
-        const int next = m_runs[size_t(index)].next;
-        Run &gap = m_runs[size_t(next)];
-        if (!gap.gap)
-            return next;
-        const qsizetype first = m_text.sliced(gap.start, gap.size).indexOf(u'}');
-        if (first < 0) {
-            gap.gap = false;
-            return next;
-        }
-        const int split = int(m_runs.size());
-        Run &run = m_runs.emplace_back();
-        run.start = gap.start;
-        run.size = first;
-        while (m_text[gap.start + first + run.closing] == u'}')
-            ++run.closing;
-        run.previous = index;
-        run.next = next;
-        m_runs[size_t(index)].next = split;
-        gap.previous = split;
-        gap.start += run.size + run.closing;
-        gap.size -= run.size + run.closing;
-        return split;
     }
 
     // The waited label of the run's prompt, when it has a whole one.
@@ -315,7 +251,7 @@ private:
 
     void wait(int index)
     {
-        Run &run = m_runs[size_t(index)];
+        Run &run = m_runs[index];
         if (!run.alive || run.closing < 2 || run.waits == run.version)
             return;
         const int label = labelOf(run);
@@ -329,17 +265,17 @@ private:
     // for that one.
     void replaceFrom(int start, qsizetype entry)
     {
-        if (m_runs[size_t(start)].replaced == entry)
+        if (m_runs[start].replaced == entry)
             return;
         std::vector<int> chain {start};
-        for (int index = start; m_runs[size_t(index)].closing == 2;) {
-            index = m_runs[size_t(index)].next;
-            if (index < 0 || m_runs[size_t(index)].batch != entry || m_runs[size_t(index)].replaced == entry)
+        for (int index = start; m_runs[index].closing == 2;) {
+            index = m_runs[index].next;
+            if (index < 0 || m_runs[index].batch != entry || m_runs[index].replaced == entry)
                 break;
             chain.push_back(index);
         }
         for (auto index = chain.crbegin(); index != chain.crend(); ++index) {
-            m_runs[size_t(*index)].replaced = entry;
+            m_runs[*index].replaced = entry;
             replace(*index, m_values[entry].second);
         }
     }
@@ -354,16 +290,18 @@ private:
         head.text = std::move(piece.text);
         head.leading = piece.leading >= 0 ? std::min(piece.leading, start) : -1;
         const QList<QStringView> parts = value.split(u'}');
-        const qsizetype gap = m_runs[size_t(index)].closing - 2;
-        const int after = gap == 0 && m_runs[size_t(index)].next >= 0 ? nextRun(index) : -1;
+        // The "}" left after the prompt's "}}".
+        const qsizetype rest = m_runs[index].closing - 2;
+        const int after = rest == 0 && m_runs[index].next >= 0 ? m_runs.nextRun(index) : -1;
         Piece first = joined(std::move(head), pieceOf(parts.front()));
         if (parts.size() == 1) {
-            if (gap == 0 && after >= 0) {
+            if (rest == 0 && after >= 0) {
                 first = joined(std::move(first), std::move(take(after)));
-                m_runs[size_t(index)].closing = m_runs[size_t(after)].closing;
-                unlink(after);
+                m_runs[index].closing = m_runs[after].closing;
+                m_runs.unlink(after);
+                m_runs[after].alive = false;
             } else {
-                m_runs[size_t(index)].closing = gap;
+                m_runs[index].closing = rest;
             }
             change(index, std::move(first));
         } else {
@@ -375,28 +313,28 @@ private:
                     ++closing;
                     continue;
                 }
-                m_runs[size_t(current)].closing = closing;
+                m_runs[current].closing = closing;
                 current = insertAfter(current, pieceOf(parts[part]));
                 closing = 1;
             }
             if (parts.back().isEmpty()) {
-                m_runs[size_t(current)].closing = closing + gap;
-            } else if (gap == 0 && after >= 0) {
-                m_runs[size_t(current)].closing = closing;
+                m_runs[current].closing = closing + rest;
+            } else if (rest == 0 && after >= 0) {
+                m_runs[current].closing = closing;
                 change(after, joined(pieceOf(parts.back()), std::move(take(after))));
             } else {
-                m_runs[size_t(current)].closing = closing;
+                m_runs[current].closing = closing;
                 current = insertAfter(current, pieceOf(parts.back()));
-                m_runs[size_t(current)].closing = gap;
+                m_runs[current].closing = rest;
             }
         }
-        if (m_runs[size_t(index)].piece.text.isEmpty())
+        if (m_runs[index].piece.text.isEmpty())
             remove(index);
     }
 
     void change(int index, Piece piece)
     {
-        Run &run = m_runs[size_t(index)];
+        Run &run = m_runs[index];
         run.piece = std::move(piece);
         run.own = true;
         ++run.version;
@@ -405,57 +343,26 @@ private:
 
     int insertAfter(int index, Piece piece)
     {
-        const int added = int(m_runs.size());
-        m_runs.emplace_back();
-        Run &run = m_runs.back();
+        const int added = m_runs.insertAfter(index);
+        Run &run = m_runs[added];
         run.piece = std::move(piece);
         run.own = true;
-        run.previous = index;
-        run.next = m_runs[size_t(index)].next;
-        if (run.next >= 0)
-            m_runs[size_t(run.next)].previous = added;
-        m_runs[size_t(index)].next = added;
         m_touched.push_back(added);
         return added;
-    }
-
-    // The next run has joined this one.
-    void unlink(int index)
-    {
-        Run &run = m_runs[size_t(index)];
-        m_runs[size_t(run.previous)].next = run.next;
-        if (run.next >= 0)
-            m_runs[size_t(run.next)].previous = run.previous;
-        run.alive = false;
     }
 
     // A run left empty: the "}" around it meet.
     void remove(int index)
     {
-        Run &run = m_runs[size_t(index)];
-        if (run.previous >= 0) {
-            m_runs[size_t(run.previous)].closing += run.closing;
-            m_runs[size_t(run.previous)].next = run.next;
-            m_touched.push_back(run.previous);
-        } else {
-            m_leading += run.closing;
-            m_first = run.next;
-        }
-        if (run.next >= 0)
-            m_runs[size_t(run.next)].previous = run.previous;
-        run.alive = false;
+        m_runs.remove(index);
+        m_runs[index].alive = false;
+        if (m_runs[index].previous >= 0)
+            m_touched.push_back(m_runs[index].previous);
     }
 
     QString text() const
     {
-        QString text;
-        text.resize(m_leading, u'}');
-        for (int index = m_first; index >= 0; index = m_runs[size_t(index)].next) {
-            const Run &run = m_runs[size_t(index)];
-            text += textOf(run);
-            text.resize(text.size() + run.closing, u'}');
-        }
-        return text;
+        return m_runs.text([&](const Run &run) { return textOf(run); });
     }
 
     QStringView m_text;
@@ -469,9 +376,7 @@ private:
     std::vector<std::vector<std::pair<int, int>>> m_waiting;
     std::vector<int> m_touched;
 
-    std::deque<Run> m_runs;
-    qsizetype m_leading = 0;
-    int m_first = -1;
+    BraceRunList<Run> m_runs;
 };
 
 } // namespace
