@@ -205,11 +205,17 @@ void PasteController::pasteSnippet(Snippet snippet)
         [this](const SnippetManager::Result &) { m_state.loadSnippets(); });
 }
 
+bool PasteController::canStack(const ClipboardEntry &entry)
+{
+    // The stack types what it holds: a picture or files would be taken and
+    // never pasted.
+    return !entry.isSensitive && entry.contentType != ContentType::image
+        && entry.contentType != ContentType::fileURL;
+}
+
 void PasteController::addToPasteStack(const ClipboardEntry &entry)
 {
-    if (entry.isSensitive)
-        return;
-    if (entry.contentType == ContentType::image || entry.contentType == ContentType::fileURL)
+    if (!canStack(entry))
         return;
     QList<ClipboardEntry> stack = m_state.pasteStack();
     if (stack.contains(entry))

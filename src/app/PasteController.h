@@ -83,7 +83,9 @@ public:
     // lives in.
     void pasteSnippet(Snippet snippet);
 
-    // Text entries only, each once, in the order added; secrets never.
+    // Whether the paste stack takes entry: text, never a secret.
+    static bool canStack(const ClipboardEntry &entry);
+    // The entries canStack allows, each once, in the order added.
     void addToPasteStack(const ClipboardEntry &entry);
     // Pastes every entry of the stack into the application in front, one
     // after another, then empties the stack. A lock ends the typing.

@@ -387,11 +387,7 @@ MenuModel ClipboardEntryRowModel::rowMenuItems()
         onEntry([](AppStateController &state, const ClipboardEntry &found, Payload) {
             state.paste().reveal(found);
         })));
-    // The paste stack types text: a picture or files would be taken and
-    // never pasted.
-    const bool isText
-        = entry.contentType == ContentType::plainText || entry.contentType == ContentType::richText;
-    if (!entry.isSensitive && isText) {
+    if (PasteController::canStack(entry)) {
         menu.append(MenuItem::button(u"Add to Paste Stack"_s, u"square.stack.3d.up"_s,
             onEntry([](AppStateController &state, const ClipboardEntry &found, Payload) {
                 state.togglePasteStackEntry(found.id);
