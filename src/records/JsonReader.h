@@ -44,25 +44,6 @@ public:
         return value.value_or(Enum {});
     }
 
-    // An array of records, each read by its own fromJson; the first record
-    // that fails decides the error.
-    template<typename T>
-    QList<T> records(const QString &key, std::expected<T, DecodingError> (*fromJson)(const QJsonValue &))
-    {
-        const QJsonArray array = this->array(key);
-        QList<T> list;
-        list.reserve(array.size());
-        for (const QJsonValue &item : array) {
-            std::expected<T, DecodingError> record = fromJson(item);
-            if (!record) {
-                fail(record.error().code, record.error().detail);
-                return {};
-            }
-            list.append(std::move(*record));
-        }
-        return list;
-    }
-
     const std::optional<DecodingError> &error() const { return m_error; }
 
 private:

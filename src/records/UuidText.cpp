@@ -1,26 +1,10 @@
 #include "records/UuidText.h"
 
+#include "base/HexDigit.h"
+
 #include <array>
 
 namespace {
-
-// The value of each hex digit, -1 for anything else.
-constexpr std::array<signed char, 128> hexDigits = [] {
-    std::array<signed char, 128> digits {};
-    digits.fill(-1);
-    for (int digit = 0; digit < 10; ++digit)
-        digits[std::size_t('0' + digit)] = static_cast<signed char>(digit);
-    for (int digit = 0; digit < 6; ++digit) {
-        digits[std::size_t('a' + digit)] = static_cast<signed char>(10 + digit);
-        digits[std::size_t('A' + digit)] = static_cast<signed char>(10 + digit);
-    }
-    return digits;
-}();
-
-int hexValue(char16_t c)
-{
-    return c < hexDigits.size() ? hexDigits[c] : -1;
-}
 
 char16_t unitAt(QStringView text, qsizetype at)
 {
@@ -47,8 +31,8 @@ template<class Text> std::optional<QUuid> parseText(Text text)
             ++i;
             continue;
         }
-        const int high = hexValue(unitAt(text, i));
-        const int low = hexValue(unitAt(text, i + 1));
+        const int high = hexDigitValue(unitAt(text, i));
+        const int low = hexDigitValue(unitAt(text, i + 1));
         if (high < 0 || low < 0)
             return std::nullopt;
         bytes[std::size_t(byte++)] = char(high << 4 | low);
