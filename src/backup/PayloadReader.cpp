@@ -37,6 +37,17 @@ bool acceptable(Status status, bool required)
     return status == Status::valid || (!required && (status == Status::missing || status == Status::null));
 }
 
+// Whether every field of a record is acceptable, the first required ones
+// being required.
+template<size_t size> bool acceptable(const std::array<Status, size> &status, size_t required)
+{
+    for (size_t i = 0; i < size; ++i) {
+        if (!acceptable(status[i], i < required))
+            return false;
+    }
+    return true;
+}
+
 char32_t codePointOf(const char *bytes, qsizetype size)
 {
     const auto byte = [&](int i) { return char32_t(uchar(bytes[i])); };
@@ -233,17 +244,28 @@ private:
         return Status::valid;
     }
 
-    // A string cut to characters when bounded.
-    Status text(QString &out, qsizetype characters)
+    // A string up to units UTF-16 code units.
+    Status string(QString &out, qsizetype units)
     {
         const Status status = expectType(Type::string);
         if (status != Status::valid)
             return status;
-        TextSink sink(bounded() ? characters * unitsPerCharacter : unbounded);
+        TextSink sink(units);
         if (!m_json.string(sink))
             return Status::invalid;
-        out = bounded() ? Graphemes::prefix(sink.text, characters).toString() : std::move(sink.text);
+        out = std::move(sink.text);
         return Status::valid;
+    }
+
+    // A string cut to characters when bounded.
+    Status text(QString &out, qsizetype characters)
+    {
+        if (!bounded())
+            return string(out, unbounded);
+        const Status status = string(out, characters * unitsPerCharacter);
+        if (status == Status::valid)
+            out = Graphemes::prefix(out, characters).toString();
+        return status;
     }
 
     Status optionalText(std::optional<QString> &out, qsizetype characters)
@@ -254,22 +276,10 @@ private:
         return status;
     }
 
-    Status shortString(QString &out)
-    {
-        const Status status = expectType(Type::string);
-        if (status != Status::valid)
-            return status;
-        TextSink sink(shortText);
-        if (!m_json.string(sink))
-            return Status::invalid;
-        out = std::move(sink.text);
-        return Status::valid;
-    }
-
     Status uuid(QUuid &out)
     {
         QString read;
-        Status status = shortString(read);
+        Status status = string(read, shortText);
         if (status == Status::valid) {
             const std::optional<QUuid> parsed = UuidText::parse(read);
             status = parsed ? Status::valid : Status::invalid;
@@ -281,7 +291,7 @@ private:
     Status contentType(ContentType &out)
     {
         QString read;
-        Status status = shortString(read);
+        Status status = string(read, shortText);
         if (status == Status::valid) {
             const std::optional<ContentType> parsed = fromRawValue<ContentType>(read);
             status = parsed ? Status::valid : Status::invalid;
@@ -468,11 +478,7 @@ bool Decoder::entry(std::deque<BackupEntry> &out)
             return false;
         return true;
     });
-    for (size_t i = 0; i < status.size(); ++i) {
-        if (!acceptable(status[i], i < 7))
-            return false;
-    }
-    if (!whole)
+    if (!whole || !acceptable(status, 7))
         return false;
     if (bounded() && entry.searchText && entry.contentType != ContentType::image)
         entry.searchText
@@ -516,11 +522,7 @@ bool Decoder::snippet(QList<Snippet> &out, QList<QByteArray> &contents)
         }
         return true;
     });
-    for (size_t i = 0; i < status.size(); ++i) {
-        if (!acceptable(status[i], i < 8))
-            return false;
-    }
-    if (!whole)
+    if (!whole || !acceptable(status, 8))
         return false;
     if (content.isTooLong())
         return true;
@@ -545,7 +547,7 @@ bool Decoder::application(QList<ExcludedApp> &out)
             return false;
         return true;
     });
-    if (!whole || !acceptable(id, true) || !acceptable(identifier, true) || !acceptable(name, true))
+    if (!whole || !acceptable(status, status.size()))
         return false;
     if (!bounded() || out.size() < ImportBounds::applicationCount)
         out.append(std::move(app));
@@ -606,10 +608,8 @@ std::expected<ReadPayload, BackupError> Decoder::payload()
         return std::unexpected(BackupError {BackupError::damaged});
     if (formatNumber && *formatNumber > 1)
         return std::unexpected(BackupError {BackupError::newerVersion});
-    for (const Status each : status) {
-        if (!acceptable(each, true))
-            return std::unexpected(BackupError {BackupError::damaged});
-    }
+    if (!acceptable(status, status.size()))
+        return std::unexpected(BackupError {BackupError::damaged});
     return read;
 }
 
