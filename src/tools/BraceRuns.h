@@ -28,8 +28,16 @@ QList<BraceRun> splitAtBraces(QStringView text, const std::vector<qsizetype> &pl
 // one run.
 std::optional<BraceRun> takeFirstRun(QStringView text, BraceRun &gap);
 
+// A run or gap in a BraceRunList: its neighbours, -1 at the ends, and
+// whether it is still in the list.
+struct BraceRunNode : BraceRun {
+    int previous = -1;
+    int next = -1;
+    bool alive = true;
+};
+
 // The runs and gaps of a text in a list, in the order of the text, whose
-// runs change as they fill. Node derives from BraceRun and adds its own.
+// runs change as they fill. Node derives from BraceRunNode and adds its own.
 template<typename Node> class BraceRunList {
 public:
     // The runs of the text that hold the places, and gaps between them.
@@ -84,7 +92,8 @@ public:
     // Takes the node out of the list: it joined the one before it.
     void unlink(int index)
     {
-        const Node &node = m_nodes[size_t(index)];
+        Node &node = m_nodes[size_t(index)];
+        node.alive = false;
         if (node.previous >= 0)
             m_nodes[size_t(node.previous)].next = node.next;
         else

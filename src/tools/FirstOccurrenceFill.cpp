@@ -217,11 +217,6 @@ private:
     size_t m_count = 0;
 };
 
-QStringView wholeOf(QStringView text, const IcuRegex::Spans &match)
-{
-    return text.sliced(match.front().start, match.front().end - match.front().start);
-}
-
 // The values as the search from the beginning puts them, from the match at
 // last down to the first; made is the value of the match at last when it was
 // made already.
@@ -229,7 +224,7 @@ QString searchingEachTime(QString text, QStringView original, const QList<IcuReg
     qsizetype last, std::optional<QString> made, const Value &value)
 {
     for (qsizetype match = last; match >= 0; --match) {
-        const QStringView whole = wholeOf(original, matches[match]);
+        const QStringView whole = matches[match].front().in(original);
         const qsizetype at = text.indexOf(whole);
         if (at < 0)
             continue;
@@ -244,7 +239,9 @@ public:
         : m_text(text), m_matches(matches), m_prefix(prefix), m_prefixMatcher(prefix),
           m_reach(prefix.size() - 1), m_pure(pure)
     {
-        m_ready = text.size() < INT_MAX / 2 && collectMembers() && relateMembers() && splitRuns();
+        m_ready = text.size() < INT_MAX / 2 && collectMembers() && relateMembers();
+        if (m_ready)
+            splitRuns();
     }
 
     QString fill(const Value &value)
@@ -310,13 +307,10 @@ private:
     // A run or a gap (those hold no prefix); the nodes form a list in the
     // order of the text, and where a node started in the first text orders
     // them.
-    struct Run : BraceRun {
-        int previous = -1;
-        int next = -1;
+    struct Run : BraceRunNode {
         // The longest member it ends with.
         int top = -1;
         int leaf = -1;
-        bool alive = true;
         std::unique_ptr<Content> content;
     };
 
@@ -357,7 +351,7 @@ private:
         m_memberOf.reserve(size_t(m_matches.size()));
         m_tails.reserve(size_t(m_matches.size()));
         for (const IcuRegex::Spans &match : m_matches) {
-            const QStringView whole = wholeOf(m_text, match);
+            const QStringView whole = match.front().in(m_text);
             if (!whole.endsWith(u"}}"))
                 return false;
             const QStringView text = whole.chopped(2);
@@ -454,7 +448,7 @@ private:
         m_leaves.resize(size_t(count));
     }
 
-    bool splitRuns()
+    void splitRuns()
     {
         std::vector<qsizetype> starts;
         findPrefixes(m_text, starts);
@@ -478,7 +472,6 @@ private:
         }
         for (int index = 0; index < m_runs.size(); ++index)
             this->index(index);
-        return true;
     }
 
     // The longest member that the text up to end ends with, by the starts of
@@ -650,7 +643,6 @@ private:
         }
         run.closing = next.closing;
         m_runs.unlink(nextIndex);
-        next.alive = false;
         this->index(nextIndex);
     }
 
@@ -681,7 +673,6 @@ private:
     {
         m_runs.remove(index);
         Run &run = m_runs[index];
-        run.alive = false;
         run.content.reset();
         this->index(index);
         if (run.previous >= 0)

@@ -22,14 +22,17 @@ IcuRegex::IcuRegex(QStringView pattern, uint32_t flags)
 QList<IcuRegex::Match> IcuRegex::matches(QStringView text) const
 {
     QList<Match> found;
-    for (const Spans &spans : spans(text)) {
-        Match match {spans.front().start, spans.front().end, {}};
-        for (const Span &group : spans)
-            match.captures.append(
-                group.start < 0 ? QString() : text.sliced(group.start, group.end - group.start).toString());
-        found.append(std::move(match));
-    }
+    for (const Spans &spans : spans(text))
+        found.append({spans.front().start, spans.front().end, captures(text, spans)});
     return found;
+}
+
+QStringList IcuRegex::captures(QStringView text, const Spans &spans)
+{
+    QStringList captures;
+    for (const Span &group : spans)
+        captures.append(group.in(text).toString());
+    return captures;
 }
 
 QList<IcuRegex::Spans> IcuRegex::spans(QStringView text) const

@@ -30,9 +30,17 @@ public:
     struct Span {
         qsizetype start = -1;
         qsizetype end = -1;
+
+        // Its text in the text searched; null for a group that took no part.
+        QStringView in(QStringView text) const
+        {
+            return start < 0 ? QStringView() : text.sliced(start, end - start);
+        }
     };
     // The whole match, then each group.
     using Spans = QVarLengthArray<Span, 4>;
+    // The text of each, as Match::captures holds them.
+    static QStringList captures(QStringView text, const Spans &spans);
 
     // Every non-overlapping match, in reading order.
     QList<Match> matches(QStringView text) const;

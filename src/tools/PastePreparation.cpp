@@ -16,8 +16,7 @@ QStringList promptLabels(QStringView content)
     QStringList labels;
     QSet<QStringView> seen;
     for (const IcuRegex::Spans &match : placeholderSpans(content, Placeholder::prompt)) {
-        const IcuRegex::Span &label = match.at(1);
-        const QStringView trimmed = Blanks::trimmed(content.sliced(label.start, label.end - label.start));
+        const QStringView trimmed = Blanks::trimmed(match.at(1).in(content));
         if (!trimmed.isEmpty() && !seen.contains(trimmed)) {
             seen.insert(trimmed);
             labels.append(trimmed.toString());

@@ -177,12 +177,9 @@ public:
 private:
     // A run or a gap (those hold no opening); where it lies in the first
     // text until its text is its own.
-    struct Run : BraceRun {
+    struct Run : BraceRunNode {
         Piece piece;
         bool own = false;
-        int previous = -1;
-        int next = -1;
-        bool alive = true;
         // Counts the changes of its text; the one it waits with.
         int version = 0;
         int waits = -1;
@@ -299,7 +296,6 @@ private:
                 first = joined(std::move(first), std::move(take(after)));
                 m_runs[index].closing = m_runs[after].closing;
                 m_runs.unlink(after);
-                m_runs[after].alive = false;
             } else {
                 m_runs[index].closing = rest;
             }
@@ -355,7 +351,6 @@ private:
     void remove(int index)
     {
         m_runs.remove(index);
-        m_runs[index].alive = false;
         if (m_runs[index].previous >= 0)
             m_touched.push_back(m_runs[index].previous);
     }

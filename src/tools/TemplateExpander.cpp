@@ -70,20 +70,6 @@ std::optional<std::pair<UCalendarDateFields, int32_t>> calendarShift(qint64 amou
     return std::pair(field, int32_t(amount));
 }
 
-QStringView wholeOf(QStringView text, const IcuRegex::Spans &match)
-{
-    return text.sliced(match.front().start, match.front().end - match.front().start);
-}
-
-QStringList capturesOf(QStringView text, const IcuRegex::Spans &match)
-{
-    QStringList captures;
-    for (const IcuRegex::Span &group : match)
-        captures.append(
-            group.start < 0 ? QString() : text.sliced(group.start, group.end - group.start).toString());
-    return captures;
-}
-
 // Whether filling each placeholder's value into its own place (equal
 // placeholders in reading order) gives exactly what searching for the first
 // occurrence after every replacement gives. It does unless a search can
@@ -101,7 +87,7 @@ bool fillsCanonically(QStringView text, const QList<IcuRegex::Spans> &matches)
         }
         if (i == matches.size())
             break;
-        if (wholeOf(text, matches[i]).indexOf(u"{{", 1) >= 0)
+        if (matches[i].front().in(text).indexOf(u"{{", 1) >= 0)
             return false;
         next = matches[i].front().end;
     }
@@ -142,22 +128,17 @@ QString TemplateExpander::expandTemplate(
     QString text = snippet.content;
     if (!text.contains(u"{{"))
         return text;
-    // A pass whose placeholders are not there need not search for them.
-    if (text.contains(u"{{date"))
-        text = replaceRegexMatches(
-            std::move(text), Placeholder::shiftedDate,
-            [&](const QStringList &captures) { return applyDateOffset(expansion, captures); }, true);
+    text = replaceRegexMatches(
+        std::move(text), Placeholder::shiftedDate,
+        [&](const QStringList &captures) { return applyDateOffset(expansion, captures); }, true);
     const ValueFunction formatNow = [&](const QStringList &captures) {
         return formatTemplateDate(expansion, expansion.now, captures.value(1));
     };
-    if (text.contains(u"{{date:"))
-        text = replaceRegexMatches(std::move(text), Placeholder::formattedDate, formatNow, true);
-    if (text.contains(u"{{time:"))
-        text = replaceRegexMatches(std::move(text), Placeholder::formattedTime, formatNow, true);
-    if (text.contains(u"{{counter"))
-        text = replaceRegexMatches(
-            std::move(text), Placeholder::counter,
-            [&](const QStringList &captures) { return nextCounterValue(expansion, captures); }, false);
+    text = replaceRegexMatches(std::move(text), Placeholder::formattedDate, formatNow, true);
+    text = replaceRegexMatches(std::move(text), Placeholder::formattedTime, formatNow, true);
+    text = replaceRegexMatches(
+        std::move(text), Placeholder::counter,
+        [&](const QStringList &captures) { return nextCounterValue(expansion, captures); }, false);
     // One write for every counter of the expansion.
     if (!expansion.counters.isEmpty())
         m_counters.setValues(expansion.counters);
@@ -197,10 +178,10 @@ QString TemplateExpander::replaceRegexMatches(
         if (pure) {
             QHash<QStringView, QString> made;
             for (qsizetype i = 0; i < matches.size() && !braceInValue; ++i) {
-                const QStringView whole = wholeOf(text, matches[i]);
+                const QStringView whole = matches[i].front().in(text);
                 auto known = made.constFind(whole);
                 if (known == made.cend()) {
-                    known = made.insert(whole, value(capturesOf(text, matches[i])));
+                    known = made.insert(whole, value(IcuRegex::captures(text, matches[i])));
                     braceInValue = known->contains(u'}');
                 }
                 values[i] = *known;
@@ -210,11 +191,11 @@ QString TemplateExpander::replaceRegexMatches(
             // theirs in reading order.
             QHash<QStringView, QList<qsizetype>> equal;
             for (qsizetype i = 0; i < matches.size(); ++i)
-                equal[wholeOf(text, matches[i])].append(i);
+                equal[matches[i].front().in(text)].append(i);
             QHash<QStringView, qsizetype> filled;
             for (qsizetype i = matches.size() - 1; i >= 0; --i) {
-                const QStringView whole = wholeOf(text, matches[i]);
-                values[equal[whole].at(filled[whole]++)] = value(capturesOf(text, matches[i]));
+                const QStringView whole = matches[i].front().in(text);
+                values[equal[whole].at(filled[whole]++)] = value(IcuRegex::captures(text, matches[i]));
             }
         }
         // Only a date's value could hold "}", and making it again changes
@@ -222,7 +203,7 @@ QString TemplateExpander::replaceRegexMatches(
         if (!braceInValue) {
             qsizetype size = text.size();
             for (qsizetype i = 0; i < matches.size(); ++i)
-                size += values[i].size() - wholeOf(text, matches[i]).size();
+                size += values[i].size() - matches[i].front().in(text).size();
             QString result;
             result.reserve(size);
             qsizetype copied = 0;
@@ -236,7 +217,7 @@ QString TemplateExpander::replaceRegexMatches(
         }
     }
     return fillFirstOccurrences(text, placeholder, matches, pure,
-        [&](qsizetype match) { return value(capturesOf(text, matches[match])); });
+        [&](qsizetype match) { return value(IcuRegex::captures(text, matches[match])); });
 }
 
 QString TemplateExpander::applyDateOffset(Expansion &expansion, const QStringList &captures) const
