@@ -361,11 +361,11 @@ Item {
                 }
 
                 Heading {
-                    text: qsTr("Enable Touch ID?")
+                    text: qsTr("Enable fingerprint unlock?")
                 }
 
                 Explanation {
-                    text: qsTr("Use Touch ID for quick unlock.\nYour passcode remains the master key.")
+                    text: qsTr("Use your fingerprint for quick unlock.\nYour passcode remains the master key.")
                 }
 
                 Switch {
@@ -373,7 +373,7 @@ Item {
                     objectName: "touchIdSwitch"
                     Layout.alignment: Qt.AlignHCenter
                     Layout.preferredWidth: 200
-                    text: qsTr("Enable Touch ID")
+                    text: qsTr("Enable fingerprint")
                     checked: setup.enableTouchID
                     onToggled: setup.enableTouchID = checked
                     padding: 0
@@ -419,7 +419,7 @@ Item {
                     objectName: "biometricsWarning"
                     Layout.alignment: Qt.AlignHCenter
                     visible: !setup.biometricsAvailable
-                    text: qsTr("Touch ID is not available on this device")
+                    text: qsTr("Fingerprint unlock is not available on this device")
                     textFormat: Text.PlainText
                     font: VTFont.systemFont(11, Font.Normal)
                     color: root.orange

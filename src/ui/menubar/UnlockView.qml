@@ -156,7 +156,7 @@ Item {
                 enabled: !model.isAuthenticating
                 controlSize: "large"
                 symbol: "touchid"
-                text: qsTr("Touch ID")
+                text: qsTr("Fingerprint")
                 onClicked: model.unlockWithBiometrics()
             }
 

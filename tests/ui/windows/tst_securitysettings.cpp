@@ -125,8 +125,8 @@ private slots:
     {
         m_f->settings().setUseBiometrics(false);
         m_tab->setUseBiometrics(true);
-        QCOMPARE(
-            m_tab->touchIDError(), u"Couldn't turn on Touch ID: Biometric authentication not available"_s);
+        QCOMPARE(m_tab->touchIDError(),
+            u"Couldn't turn on fingerprint unlock: Biometric authentication not available"_s);
         QVERIFY(!m_f->settings().useBiometrics());
         QVERIFY(!m_f->keychain.items.contains(KeyManager::biometricKeyAccount));
 

@@ -33,7 +33,7 @@ SettingsForm {
         }
 
         ToggleRow {
-            label: "Unlock with Touch ID"
+            label: "Unlock with fingerprint"
             checked: page.settings.useBiometrics
             enabled: tab.touchIDEnabled
             onToggled: on => tab.setUseBiometrics(on)
@@ -41,7 +41,7 @@ SettingsForm {
 
         HelpText {
             visible: !tab.biometricsAvailable
-            text: "Touch ID is not available on this device"
+            text: "Fingerprint unlock is not available on this device"
         }
 
         HelpText {

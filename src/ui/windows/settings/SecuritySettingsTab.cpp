@@ -137,7 +137,7 @@ void SecuritySettingsTab::setUseBiometrics(bool use)
         KeyManager &keys = context.keyManager();
         if (use) {
             if (const KeyManager::Result stored = keys.storeBiometricKey(); !stored) {
-                setTouchIDError(u"Couldn't turn on Touch ID: "_s + description(stored.error()));
+                setTouchIDError(u"Couldn't turn on fingerprint unlock: "_s + description(stored.error()));
                 return;
             }
         } else {
