@@ -65,7 +65,7 @@ private:
     void setupIdleTimer();
     void openDatabaseAndUnlock();
     // storedFields: sealed fields of the stored history, which the raw key
-    // must open.
+    // must open where the keyring holds no key check.
     void attemptAutoUnlock(const QList<QByteArray> &storedFields);
     // Whether sleep and screen lock lock the vault.
     bool locksOnSleep();

@@ -23,6 +23,14 @@ std::unexpected<KeyManager::Failure> fail(KeyManagerError::Code code)
     return fail(KeyManagerError {code});
 }
 
+// Whether key opens any of fields; true when there are none.
+bool opensAnyOf(const SecureBytes &key, const QList<QByteArray> &fields)
+{
+    return fields.isEmpty() || std::ranges::any_of(fields, [&key](const QByteArray &field) {
+        return AesGcm::openSecret(key.view(), field).has_value();
+    });
+}
+
 QString lengthLine(const QString &operation, const QString &keyName, qsizetype length)
 {
     return u"❌ %1: %2 is %3 bytes, expected %4"_s.arg(operation, keyName)
@@ -66,14 +74,19 @@ KeyManager::Result KeyManager::setupPasscode(QStringView passcode)
     if (!sealed)
         return std::unexpected(sealed.error());
 
-    // A sealed key never stands without its salt, not even after a crash
-    // between the stores: the old sealed key goes first and the new one
-    // comes last.
+    // A sealed key never stands without its salt and its key check, not
+    // even after a crash between the stores: the old sealed key goes first
+    // and the new one comes last.
     keychainDelete(sealedKeyAccount);
     if (auto stored = keychainStore(saltAccount, *salt, false); !stored)
         return fail(stored.error());
+    if (auto stored = storeKeyCheck(*masterKey); !stored) {
+        keychainDelete(saltAccount);
+        return stored;
+    }
     if (auto stored = keychainStore(sealedKeyAccount, SecureBytes(QByteArrayView(*sealed)), false); !stored) {
         keychainDelete(saltAccount);
+        keychainDelete(keyCheckAccount);
         return fail(stored.error());
     }
     m_masterKey.set(*masterKey);
@@ -103,6 +116,8 @@ KeyManager::Result KeyManager::unlockWithPasscode(QStringView passcode)
             u"❌ unlockWithPasscode: decrypted key is %1 bytes, expected %2"_s.arg(key->size()).arg(keySize));
         return fail(KeyManagerError::Code::masterKeyNotFound);
     }
+    if (const auto opens = opensKeyCheck(*key); !opens || *opens != true)
+        repairKeyCheck(*key);
     m_masterKey.set(std::move(*key));
     return {};
 }
@@ -117,13 +132,57 @@ KeyManager::Result KeyManager::unlockFromKeychain(const QList<QByteArray> &store
         return fail(KeyManagerError::Code::masterKeyNotFound);
     }
     const SecureBytes &raw = **key;
-    const auto opens
-        = [&raw](const QByteArray &field) { return AesGcm::openSecret(raw.view(), field).has_value(); };
-    if (raw.size() == keySize && !storedFields.isEmpty() && std::ranges::none_of(storedFields, opens)) {
-        Log::write(u"❌ unlockFromKeychain: raw key opens no stored item — not adopted"_s);
-        return fail(KeyManagerError::Code::masterKeyNotFound);
+    bool checkMissing = false;
+    if (raw.size() == keySize) {
+        const auto opens = opensKeyCheck(raw);
+        if (!opens)
+            return fail(opens.error());
+        if (*opens == false) {
+            Log::write(u"❌ unlockFromKeychain: raw key is not the vault's key — not adopted"_s);
+            return fail(KeyManagerError::Code::masterKeyNotFound);
+        }
+        // Set up before the key check: the history's key is the vault's.
+        checkMissing = !opens->has_value();
+        if (checkMissing && !opensAnyOf(raw, storedFields)) {
+            Log::write(u"❌ unlockFromKeychain: raw key opens no stored item — not adopted"_s);
+            return fail(KeyManagerError::Code::masterKeyNotFound);
+        }
     }
-    return adoptRawKey(raw, rawKeyAccount, u"unlockFromKeychain"_s, u"raw key"_s);
+    auto adopted = adoptRawKey(raw, rawKeyAccount, u"unlockFromKeychain"_s, u"raw key"_s);
+    if (adopted && checkMissing)
+        repairKeyCheck(raw);
+    return adopted;
+}
+
+std::expected<std::optional<bool>, KeyManagerError> KeyManager::opensKeyCheck(const SecureBytes &key)
+{
+    const auto check = keychainLoad(keyCheckAccount);
+    if (!check)
+        return std::unexpected(check.error());
+    if (!*check)
+        return std::optional<bool>();
+    return std::optional(AesGcm::open(key.view(), (*check)->view()).has_value());
+}
+
+KeyManager::Result KeyManager::storeKeyCheck(const SecureBytes &key)
+{
+    const std::optional<SecureBytes> nonce = SecureRandom::bytes(AesGcm::nonceSize);
+    if (!nonce)
+        return fail(KeyManagerError::Code::randomGenerationFailed);
+    const auto sealed = AesGcm::seal(key.view(), nonce->view(), {});
+    if (!sealed)
+        return std::unexpected(sealed.error());
+    if (auto stored = keychainStore(keyCheckAccount, SecureBytes(QByteArrayView(*sealed)), false); !stored)
+        return fail(stored.error());
+    return {};
+}
+
+void KeyManager::repairKeyCheck(const SecureBytes &key)
+{
+    // The unlock stands; without the check the next silent unlock falls
+    // back on the history.
+    if (auto stored = storeKeyCheck(key); !stored)
+        Log::write(u"Key check could not be stored: "_s + description(stored.error()));
 }
 
 void KeyManager::unlockWithBiometrics(std::function<void(Result)> done)
@@ -201,7 +260,8 @@ KeyManager::Result KeyManager::storeMasterKeyCopy(const QString &account, bool b
 
 void KeyManager::deleteAllKeys()
 {
-    for (const QString &account : {sealedKeyAccount, saltAccount, rawKeyAccount, biometricKeyAccount})
+    for (const QString &account :
+        {sealedKeyAccount, saltAccount, rawKeyAccount, biometricKeyAccount, keyCheckAccount})
         keychainDelete(account);
     m_masterKey.drop();
 }

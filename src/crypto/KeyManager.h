@@ -16,9 +16,9 @@
 #include <variant>
 
 // Owns the vault's master key while unlocked, and its keychain items: the
-// key sealed under a passcode-derived key with the derivation's salt, and
-// optional raw copies for silent and biometric unlock. Main thread only;
-// the key itself is read from any thread through masterKey().
+// key sealed under a passcode-derived key with the derivation's salt and a
+// key check, and optional raw copies for silent and biometric unlock. Main
+// thread only; the key itself is read from any thread through masterKey().
 class KeyManager final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY(KeyManager)
@@ -33,6 +33,9 @@ public:
     static inline const QString saltAccount = QStringLiteral("pbkdf2-salt");
     static inline const QString rawKeyAccount = QStringLiteral("raw-master-key");
     static inline const QString biometricKeyAccount = QStringLiteral("master-encryption-key.biometric");
+    // Nothing sealed under the master key, written beside the sealed key:
+    // only the vault's own key opens it.
+    static inline const QString keyCheckAccount = QStringLiteral("master-encryption-key.check");
     static constexpr int passcodeRounds = 600000;
     static constexpr qsizetype keySize = 32;
     static constexpr qsizetype saltSize = 32;
@@ -45,11 +48,14 @@ public:
     void dropMasterKey() { m_masterKey.drop(); }
 
     Result setupPasscode(QStringView passcode);
+    // Also stores the key check where it is missing or was made under
+    // another key: the passcode proves the key.
     Result unlockWithPasscode(QStringView passcode);
-    // Adopts the raw key only when it opens one of storedFields, sealed
-    // fields of the stored history (none when the history is empty): a
-    // wrong key would seal new items apart from the rest. One that opens
-    // none is kept in the keychain.
+    // Adopts the raw key only when it opens the key check: a wrong key would
+    // seal new items apart from the rest. A keychain set up before the check
+    // has none; there the key must open one of storedFields, sealed fields
+    // of the stored history (none when the history is empty), and the check
+    // is stored once it is adopted. A refused key stays in the keychain.
     Result unlockFromKeychain(const QList<QByteArray> &storedFields = {});
     // done runs later, on this object's thread.
     void unlockWithBiometrics(std::function<void(Result)> done);
@@ -74,6 +80,11 @@ private:
     Result adoptRawKey(
         const SecureBytes &key, const QString &account, const QString &operation, const QString &keyName);
     Result finishBiometricUnlock(DeviceAuth::Reply reply);
+    // Whether key opens the key check; nullopt when there is none.
+    std::expected<std::optional<bool>, KeyManagerError> opensKeyCheck(const SecureBytes &key);
+    Result storeKeyCheck(const SecureBytes &key);
+    // Stores the key check for a key already adopted; a failure is logged.
+    void repairKeyCheck(const SecureBytes &key);
     Result storeMasterKeyCopy(const QString &account, bool biometricProtection);
 
     Keychain &m_keychain;

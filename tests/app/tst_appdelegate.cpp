@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 #include "app/SecurityController.h"
 #include "capture/ClipboardMonitor.h"
+#include "crypto/AesGcm.h"
 #include "crypto/KeyManager.h"
 #include "settings/SettingsManager.h"
 #include "store/SecureStorageManager.h"
@@ -89,6 +90,25 @@ private:
             || log.contains(u"[Vantorell] Database initialization failed"_s));
     }
 
+    // As the first run does, with no passcode required.
+    void setUpVault()
+    {
+        launch();
+        QVERIFY(m_delegate->appState().showOnboarding());
+        QVERIFY(m_delegate->securityController()->completePasscodeSetup(u"pass"_s));
+    }
+
+    // count entries sealed under the present key, a minute apart from first.
+    void insertEntries(int count, const QDateTime &first)
+    {
+        SecureStorageManager &store = *m_delegate->storageManager();
+        for (int i = 0; i < count; ++i) {
+            ClipboardEntry entry = sealedEntry(store.encryptionService(), ContentType::plainText, "one");
+            entry.createdAt = first.addSecs(60 * i);
+            store.insertEntry(entry).waitForFinished();
+        }
+    }
+
     void launchUnlocked()
     {
         seedVault(true);
@@ -158,23 +178,59 @@ private slots:
         QVERIFY(!m_keychain.calls.contains(u"store master-encryption-key"_s));
     }
 
+    void silentUnlockNeedsTheHistorysKey_data()
+    {
+        // keyCheck: the keyring was set up with its key check, not before
+        // the check existed. earlierKeyRows: history left by a vault whose
+        // keyring was reset or lost, older than the present vault's rows.
+        QTest::addColumn<bool>("keyCheck");
+        QTest::addColumn<int>("earlierKeyRows");
+        QTest::addColumn<int>("ownKeyRows");
+        QTest::addColumn<bool>("wrongRawKey");
+        QTest::addColumn<bool>("unlocked");
+
+        QTest::newRow("set up again over an older history") << true << 3 << 1 << false << true;
+        QTest::newRow("wrong key, empty history") << true << 0 << 0 << true << false;
+        QTest::newRow("from before the check: its own key") << false << 0 << 1 << false << true;
+        QTest::newRow("from before the check: wrong key") << false << 0 << 1 << true << false;
+    }
+
+    // Adopted, another key would seal new captures apart from the history;
+    // refused, the vault's own key would ask for a passcode at every launch.
     void silentUnlockNeedsTheHistorysKey()
     {
-        seedVault(true);
-        // A history made in an earlier run.
-        launch();
-        SecureStorageManager &store = *m_delegate->storageManager();
-        ClipboardEntry entry = sealedEntry(store.encryptionService(), ContentType::plainText, "one");
-        entry.createdAt = QDateTime::currentDateTimeUtc();
-        store.insertEntry(entry).waitForFinished();
-        launch();
-        QTRY_COMPARE(m_delegate->appState().clipboardEntries().size(), 1);
+        QFETCH(bool, keyCheck);
+        QFETCH(int, earlierKeyRows);
+        QFETCH(int, ownKeyRows);
+        QFETCH(bool, wrongRawKey);
+        QFETCH(bool, unlocked);
+        const QDateTime start = QDateTime::currentDateTimeUtc().addSecs(-3600);
+        if (earlierKeyRows > 0) {
+            setUpVault();
+            insertEntries(earlierKeyRows, start);
+            m_delegate.reset();
+            m_keychain = FakeKeychain();
+        }
+        setUpVault();
+        insertEntries(ownKeyRows, start.addSecs(600));
+        m_delegate.reset();
+        if (!keyCheck)
+            m_keychain.items.remove(KeyManager::keyCheckAccount);
+        const QByteArray ownKey = m_keychain.items.value(KeyManager::rawKeyAccount);
+        if (wrongRawKey)
+            m_keychain.items.insert(KeyManager::rawKeyAccount, QByteArray(KeyManager::keySize, 'w'));
 
-        // Adopted, another key would seal new captures apart from the history.
-        m_keychain.items.insert(KeyManager::rawKeyAccount, QByteArray(32, 'w'));
         launch();
-        QVERIFY(!m_delegate->keyManager()->hasMasterKey());
-        QVERIFY(m_delegate->appState().showUnlockPrompt());
+        const AppStateController &state = m_delegate->appState();
+        QCOMPARE(state.isUnlocked(), unlocked);
+        QCOMPARE(state.showUnlockPrompt(), !unlocked);
+        QCOMPARE(m_delegate->keyManager()->hasMasterKey(), unlocked);
+        if (unlocked)
+            QTRY_COMPARE(state.clipboardEntries().size(), earlierKeyRows + ownKeyRows);
+        // Stored once a key from before the check is adopted; never made
+        // under a refused key.
+        const QByteArray check = m_keychain.items.value(KeyManager::keyCheckAccount);
+        QCOMPARE(AesGcm::open(ownKey, check).has_value(), keyCheck || unlocked);
     }
 
     void failedDatabaseOpenIsReported()

@@ -174,6 +174,44 @@ private slots:
         QCOMPARE(currentKey(keys), QByteArray(32, 'r'));
     }
 
+    // A keyring set up before the key check, or one whose check is not the
+    // key's, gets it from the unlock that proves the key; silent unlock
+    // then no longer depends on the history.
+    void passcodeUnlockMendsTheKeyCheck_data()
+    {
+        QTest::addColumn<QString>("check");
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("none") << u"none"_s << true;
+        QTest::newRow("made under another key") << u"other key"_s << true;
+        QTest::newRow("the key's own") << u"own"_s << false;
+    }
+
+    void passcodeUnlockMendsTheKeyCheck()
+    {
+        QFETCH(QString, check);
+        QFETCH(bool, stored);
+        const QByteArray otherKey(KeyManager::keySize, 'o');
+        KeyManager keys(m_keychain, m_deviceAuth);
+        QVERIFY(keys.setupPasscode(u"pass"_s));
+        const QByteArray key = currentKey(keys);
+        keys.dropMasterKey();
+        if (check == u"none"_s)
+            m_keychain.items.remove(KeyManager::keyCheckAccount);
+        else if (check == u"other key"_s)
+            m_keychain.items.insert(
+                KeyManager::keyCheckAccount, *AesGcm::seal(otherKey, QByteArray(12, 'n'), {}));
+
+        m_keychain.calls.clear();
+        QVERIFY(keys.unlockWithPasscode(u"pass"_s));
+        QCOMPARE(m_keychain.calls.contains(u"store master-encryption-key.check"_s), stored);
+        keys.dropMasterKey();
+        m_keychain.items.insert(KeyManager::rawKeyAccount, key);
+        // The history's oldest items were sealed under an earlier key.
+        const QByteArray staleField = *AesGcm::seal(otherKey, QByteArray(12, 'n'), "old");
+        QVERIFY(keys.unlockFromKeychain({staleField}));
+        QCOMPARE(currentKey(keys), key);
+    }
+
     void storingCopiesNeedsAKey()
     {
         KeyManager keys(m_keychain, m_deviceAuth);
@@ -211,6 +249,7 @@ private slots:
     {
         QTest::addColumn<QString>("failingAccount");
         QTest::newRow("salt store fails") << KeyManager::saltAccount;
+        QTest::newRow("key check store fails") << KeyManager::keyCheckAccount;
         QTest::newRow("sealed key store fails") << KeyManager::sealedKeyAccount;
     }
 
@@ -225,6 +264,7 @@ private slots:
         QVERIFY(!keys.hasMasterKey());
         QVERIFY(!m_keychain.items.contains(KeyManager::sealedKeyAccount));
         QVERIFY(!m_keychain.items.contains(KeyManager::saltAccount));
+        QVERIFY(!m_keychain.items.contains(KeyManager::keyCheckAccount));
         // The sealed key is stored last, after its salt.
         QCOMPARE(m_keychain.calls.filter(u"store"_s).first(), u"store pbkdf2-salt"_s);
     }

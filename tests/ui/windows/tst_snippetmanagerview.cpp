@@ -129,6 +129,9 @@ class SnippetManagerViewTest final : public QObject {
 private slots:
     void init()
     {
+        // A fresh keyring: the key check of the last test's key would refuse
+        // this one.
+        m_keychain = FakeKeychain();
         m_keychain.items.insert(KeyManager::rawKeyAccount, SecureRandom::bytes(32).value().toByteArray());
         QVERIFY(m_keys.unlockFromKeychain());
         m_f = std::make_unique<StoreFixture>(m_encryption);
