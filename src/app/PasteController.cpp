@@ -122,6 +122,12 @@ void PasteController::performSmartAction(SmartActionKind kind, const QString &te
             kind, text, m_services->pasteboard, m_services->workspace, m_services->recordOwnChange);
 }
 
+void PasteController::openAccessibilitySettings()
+{
+    if (m_services)
+        m_services->autoPaste.openAccessibilitySettings();
+}
+
 void PasteController::finishPaste()
 {
     const std::optional<RunningApplication> target = m_state.previousActiveApp;

@@ -73,6 +73,9 @@ public:
     // Opens a link or a mail to an address; the case changes only write the
     // pasteboard. Nothing before configure.
     void performSmartAction(SmartActionKind kind, const QString &text);
+    // How to let the application paste for the user. Nothing before
+    // configure.
+    void openAccessibilitySettings();
 
     // Asks for the snippet's prompts, expands it with the pasteboard's text
     // and writes the result; with auto-paste on, pastes it into the

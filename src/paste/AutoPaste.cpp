@@ -10,8 +10,6 @@
 
 using namespace Qt::StringLiterals;
 
-const QString AutoPaste::permissionPaneName = u"Accessibility"_s;
-
 AutoPaste::AutoPaste(
     KeySender &keySender, Workspace &workspace, Alerts &alerts, MainQueue &mainQueue, QObject *parent)
     : QObject(parent), m_keySender(keySender), m_workspace(workspace), m_alerts(alerts),
@@ -71,6 +69,19 @@ void AutoPaste::showPastePermissionAlert()
         = u"The item is on your clipboard — press Ctrl+V to paste it.\n\nTo paste automatically, "
           u"switch on the XTEST extension in the X server's settings. Then quit and reopen "
           u"Vantorell."_s;
-    m_alerts.askAlert(u"Let Vantorell paste for you"_s, text,
-        u"Open "_s + permissionPaneName + u" Settings"_s, u"Not Now"_s);
+    if (m_alerts.askAlert(u"Let Vantorell paste for you"_s, text, u"How to Allow…"_s, u"Not Now"_s))
+        openAccessibilitySettings();
+}
+
+void AutoPaste::openAccessibilitySettings()
+{
+    Log::write(u"Synthetic keys need the display server's XTEST extension; no setting grants them"_s);
+    m_alerts.showAlert(u"Allow synthetic keystrokes (XTEST)"_s,
+        u"Vantorell types the paste keystroke through the X server's XTEST extension, and this X "
+        u"server does not offer it.\n\n"
+        u"XTEST is on unless it was switched off: remove \"-extension XTEST\" from the command that "
+        u"starts the X server, or the line Option \"XTEST\" \"Disable\" from the \"Extensions\" "
+        u"section of the Xorg configuration (/etc/X11/xorg.conf or a file in /etc/X11/xorg.conf.d). "
+        u"Then log out and back in, and start Vantorell again: it looks for XTEST when it starts.\n\n"
+        u"Until then, choosing an item copies it; press Ctrl+V to paste."_s);
 }

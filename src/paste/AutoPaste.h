@@ -27,8 +27,6 @@ public:
     static constexpr std::chrono::milliseconds ownDelay {100};
     static constexpr std::chrono::milliseconds caretDelay {50};
 
-    static const QString permissionPaneName;
-
     AutoPaste(KeySender &keySender, Workspace &workspace, Alerts &alerts,
         MainQueue &mainQueue = MainQueue::system(), QObject *parent = nullptr);
 
@@ -38,9 +36,12 @@ public:
     void moveCaretLeft(int steps);
     // The chord at once, with no activation and no caret steps.
     void pasteNow();
+    // Where every "turn it on" button leads. No desktop pane grants
+    // synthetic keys: the X server offers XTEST or it does not, so the user
+    // is told how to switch it on.
+    void openAccessibilitySettings();
     // Shown at most once by this object, which the application makes once
-    // per run. Its settings button opens nothing: no desktop pane grants
-    // synthetic keys, they work wherever the display server offers XTest.
+    // per run.
     void showPastePermissionAlert();
 
 private:

@@ -466,9 +466,31 @@ private slots:
         QCOMPARE(m_alerts->events.first(),
             u"Let Vantorell paste for you | The item is on your clipboard — press Ctrl+V to paste it.\n\nTo "
             u"paste automatically, switch on the XTEST extension in the X server's settings. Then quit and "
-            u"reopen Vantorell. | Open Accessibility Settings | Not Now"_s);
+            u"reopen Vantorell. | How to Allow… | Not Now"_s);
         QCOMPARE(m_pasteboard->string(), u"two"_s);
         QVERIFY(m_workspace->activations().isEmpty());
+    }
+
+    void permissionAlertAnswers_data()
+    {
+        QTest::addColumn<bool>("accept");
+        QTest::addColumn<bool>("instructionsShown");
+        QTest::newRow("first button") << true << true;
+        QTest::newRow("Not Now") << false << false;
+    }
+
+    void permissionAlertAnswers()
+    {
+        QFETCH(bool, accept);
+        QFETCH(bool, instructionsShown);
+        m_autoPaste->openAccessibilitySettings();
+        const QString instructions = m_alerts->events.takeFirst();
+        m_keySender->setPermitted(false);
+        m_alerts->accept = accept;
+        paste().pasteText(u"one"_s);
+        m_queue->advance(1s);
+        QCOMPARE(m_alerts->events.size(), instructionsShown ? 2 : 1);
+        QCOMPARE(m_alerts->events.last() == instructions, instructionsShown);
     }
 
     void pasteStackTakesTextOnce()

@@ -1,9 +1,7 @@
 #include "ui/menubar/MainPopoverModel.h"
 
-#include "app/AccessibilitySettings.h"
 #include "app/AppStateController.h"
 #include "app/SecurityController.h"
-#include "paste/AutoPaste.h"
 #include "platform/KeySender.h"
 #include "ui/menubar/MenuRenderer.h"
 
@@ -80,11 +78,6 @@ QString MainPopoverModel::pauseStatusText() const
     return m_appState.pauseStatusText();
 }
 
-QString MainPopoverModel::permissionPaneName()
-{
-    return AutoPaste::permissionPaneName;
-}
-
 QObject *MainPopoverModel::appStateObject() const
 {
     return &m_appState;
@@ -97,7 +90,7 @@ void MainPopoverModel::resumeCapture()
 
 void MainPopoverModel::requestAccessibility()
 {
-    openAccessibilitySettings();
+    m_appState.paste().openAccessibilitySettings();
 }
 
 void MainPopoverModel::openSnippetManager()

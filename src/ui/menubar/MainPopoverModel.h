@@ -31,7 +31,6 @@ class MainPopoverModel final : public QObject {
     Q_PROPERTY(bool shown READ isShown WRITE setShown NOTIFY shownChanged)
     Q_PROPERTY(bool canAutoPaste READ canAutoPaste NOTIFY canAutoPasteChanged)
     Q_PROPERTY(QString pauseStatusText READ pauseStatusText NOTIFY pauseStatusTextChanged)
-    Q_PROPERTY(QString permissionPaneName READ permissionPaneName CONSTANT)
     // The application state, for the flags the views read as they are.
     Q_PROPERTY(QObject *appState READ appStateObject CONSTANT)
 
@@ -53,7 +52,6 @@ public:
     bool canAutoPaste() const { return m_canAutoPaste; }
     void refreshCanAutoPaste();
     QString pauseStatusText() const;
-    static QString permissionPaneName();
 
     AppStateController &appState() const { return m_appState; }
     const KeySender &keySender() const { return m_keySender; }
@@ -62,8 +60,8 @@ public:
     RowTimeTexts &rowTimes() { return m_rowTimes; }
 
     Q_INVOKABLE void resumeCapture();
-    // Nothing on this desktop grants synthetic keys; the request only tells
-    // the log so. The banner stays until a showing finds them permitted.
+    // Shows how to let the X server accept synthetic keys. The banner stays
+    // until a showing finds them permitted.
     Q_INVOKABLE void requestAccessibility();
     Q_INVOKABLE void openSnippetManager();
 

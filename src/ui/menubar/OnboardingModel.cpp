@@ -1,6 +1,5 @@
 #include "ui/menubar/OnboardingModel.h"
 
-#include "app/AccessibilitySettings.h"
 #include "app/AppStateController.h"
 #include "app/SecurityController.h"
 #include "platform/KeySender.h"
@@ -68,11 +67,6 @@ bool OnboardingModel::biometricsAvailable() const
     return security && security->biometricsAvailable();
 }
 
-QString OnboardingModel::accessibilityPaneName() const
-{
-    return MainPopoverModel::permissionPaneName();
-}
-
 void OnboardingModel::appear()
 {
     if (m_currentStep == lastStep)
@@ -125,7 +119,8 @@ void OnboardingModel::refreshAccessibilityStatus()
 
 void OnboardingModel::requestAccessibilityAccess()
 {
-    openAccessibilitySettings();
+    if (m_panel)
+        m_panel->requestAccessibility();
 }
 
 void OnboardingModel::startSetup(QQuickItem *view)

@@ -31,7 +31,6 @@ class OnboardingModel : public QObject {
     Q_PROPERTY(bool canContinue READ canContinue NOTIFY canContinueChanged)
     // Asked again whenever the step changes.
     Q_PROPERTY(bool biometricsAvailable READ biometricsAvailable NOTIFY currentStepChanged)
-    Q_PROPERTY(QString accessibilityPaneName READ accessibilityPaneName CONSTANT)
     Q_PROPERTY(int totalSteps READ stepCount CONSTANT)
 
 public:
@@ -60,7 +59,6 @@ public:
     // Always on the steps without fields.
     bool canContinue() const;
     bool biometricsAvailable() const;
-    QString accessibilityPaneName() const;
 
     // The panel showed this screen: the permission step tests the permission
     // again.

@@ -462,7 +462,7 @@ Item {
                 Explanation {
                     Layout.preferredWidth: 300
                     wrapMode: Text.WordWrap
-                    text: qsTr("To paste an item with a single click, Vantorell needs %1 access — the X server requires it to send the paste keystroke for you.").arg(setup.accessibilityPaneName)
+                    text: qsTr("To paste an item with a single click, Vantorell sends the paste keystroke for you — the X server must allow synthetic keystrokes through its XTEST extension.")
                 }
 
                 RowLayout {
@@ -477,7 +477,7 @@ Item {
                     }
 
                     VTText {
-                        text: qsTr("%1 access granted").arg(setup.accessibilityPaneName)
+                        text: qsTr("Synthetic keystrokes allowed (XTEST)")
                         textFormat: Text.PlainText
                         font: VTFont.systemFont(12, Font.Medium)
                         color: VTColor.primary
@@ -488,7 +488,7 @@ Item {
                     Layout.alignment: Qt.AlignHCenter
                     visible: !setup.accessibilityGranted
                     prominent: true
-                    text: qsTr("Open %1 Settings").arg(setup.accessibilityPaneName)
+                    text: qsTr("How to Allow…")
                     onClicked: setup.requestAccessibilityAccess()
                 }
 

@@ -1,6 +1,5 @@
 #include "ui/menubar/StatusBarController.h"
 
-#include "app/AccessibilitySettings.h"
 #include "app/AppStateController.h"
 #include "app/SecurityController.h"
 #include "base/Log.h"
@@ -227,7 +226,7 @@ void StatusBarController::openSettingsWindow(std::optional<SettingsSection> sect
 
 void StatusBarController::openAccessibilityFromMenu()
 {
-    openAccessibilitySettings();
+    m_appState.paste().openAccessibilitySettings();
 }
 
 void StatusBarController::pasteHistoryItem(const QVariant &payload)

@@ -72,7 +72,7 @@ ColumnLayout {
         symbol: "hand.tap.fill"
         symbolSize: 14
         title: qsTr("Turn on click-to-paste")
-        detail: qsTr("Allow %1 access so items paste straight into your app.").arg(root.panel.permissionPaneName)
+        detail: qsTr("Let the X server accept synthetic keystrokes (XTEST) so items paste straight into your app.")
         actionTitle: qsTr("Enable")
         onAction: root.panel.requestAccessibility()
     }

@@ -3,7 +3,10 @@
 
 #include "app/SecurityController.h"
 #include "capture/ClipboardMonitor.h"
+#include "paste/AutoPaste.h"
 #include "support/LogCapture.h"
+#include "ui/menubar/MainPopoverModel.h"
+#include "ui/menubar/OnboardingModel.h"
 #include "ui/menubar/PanelWindow.h"
 #include "ui/menubar/WindowHost.h"
 
@@ -11,6 +14,8 @@
 #include <QMenu>
 #include <QRasterWindow>
 #include <QTest>
+
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -218,6 +223,32 @@ private slots:
         QCOMPARE(this->written(), written);
         QCOMPARE(state().isPaused(), !pause.isEmpty());
         QCOMPARE(state().pausedUntil().isNull(), pause != u"timed"_s);
+    }
+
+    // Each button that asks for the paste permission tells how to allow it.
+    void permissionButtonsShowTheInstructions_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::newRow("status menu row") << u"menu"_s;
+        QTest::newRow("panel notice") << u"panel"_s;
+        QTest::newRow("set-up step") << u"setup"_s;
+    }
+
+    void permissionButtonsShowTheInstructions()
+    {
+        QFETCH(QString, button);
+        m_app->delegate->autoPaste()->openAccessibilitySettings();
+        const QStringList instructions = std::exchange(m_app->alerts.events, {});
+        m_app->keySender.setPermitted(false);
+        OnboardingModel setup;
+        setup.setPanel(&m_controller->popover());
+        if (button == u"menu"_s)
+            m_controller->openAccessibilityFromMenu();
+        else if (button == u"panel"_s)
+            m_controller->popover().requestAccessibility();
+        else
+            setup.requestAccessibilityAccess();
+        QCOMPARE(m_app->alerts.events, instructions);
     }
 
     void hooksReachTheSurfaces()

@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include <memory>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -59,6 +60,17 @@ private slots:
         m_f->keySender.setPermitted(true);
         QVERIFY(changed.wait(2 * int(GeneralSettingsTab::permissionInterval.count())));
         QCOMPARE(tab->behaviourState(), State::PasteAllowed);
+    }
+
+    // The button beside the missing permission tells how to allow it.
+    void howToAllowShowsTheInstructions()
+    {
+        m_f->autoPaste.openAccessibilitySettings();
+        const QStringList instructions = std::exchange(m_f->alerts.events, {});
+        m_f->settings().setAutoPaste(true);
+        m_f->keySender.setPermitted(false);
+        showTab()->openAccessibilitySettings();
+        QCOMPARE(m_f->alerts.events, instructions);
     }
 
     void showingReadsTheLoginItemWithoutOpeningSettings()

@@ -132,6 +132,11 @@ bool PanelPages::write(const QString &appearance)
     setup->validateAndAdvance();
     if (!save(u"setup-permission"_s))
         return false;
+    desktop.keySender.permitted = true;
+    setup->refreshAccessibilityStatus();
+    if (!save(u"setup-permission-granted"_s))
+        return false;
+    desktop.keySender.permitted = false;
     desktop.keychain.refuseStores = true;
     setup->completeSetup();
     if (!save(u"setup-failed"_s))

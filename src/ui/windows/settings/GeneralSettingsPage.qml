@@ -55,7 +55,7 @@ SettingsForm {
         StatusLine {
             visible: tab.behaviourState === GeneralSettingsTab.PasteAllowed
             icon: "checkmark.circle.fill"
-            text: "Allowed in " + tab.permissionPaneName + " settings"
+            text: "Synthetic keystrokes allowed (XTEST)"
             // The desktop's own green, not the design's.
             tint: "#34c759"
         }
@@ -73,7 +73,7 @@ SettingsForm {
             }
 
             FormButton {
-                text: "Open Settings"
+                text: "How to Allow…"
                 small: true
                 onClicked: tab.openAccessibilitySettings()
             }

@@ -1,6 +1,5 @@
 #include "ui/windows/settings/GeneralSettingsTab.h"
 
-#include "app/AccessibilitySettings.h"
 #include "paste/AutoPaste.h"
 #include "platform/ShortcutNames.h"
 #include "platform/Workspace.h"
@@ -65,11 +64,6 @@ GeneralSettingsTab::BehaviourState GeneralSettingsTab::behaviourState() const
     return m_hasPastePermission ? BehaviourState::PasteAllowed : BehaviourState::PermissionMissing;
 }
 
-QString GeneralSettingsTab::permissionPaneName()
-{
-    return AutoPaste::permissionPaneName;
-}
-
 QString GeneralSettingsTab::versionText()
 {
     return u"v"_s + appVersion();
@@ -98,7 +92,7 @@ void GeneralSettingsTab::resetHotkey()
 
 void GeneralSettingsTab::openAccessibilitySettings()
 {
-    ::openAccessibilitySettings();
+    m_context->autoPaste().openAccessibilitySettings();
 }
 
 void GeneralSettingsTab::checkForUpdates()

@@ -20,7 +20,6 @@ class GeneralSettingsTab : public QObject {
     Q_PROPERTY(SettingsWindowContext *context READ context WRITE setContext NOTIFY contextChanged)
     Q_PROPERTY(bool hasPastePermission READ hasPastePermission NOTIFY hasPastePermissionChanged)
     Q_PROPERTY(BehaviourState behaviourState READ behaviourState NOTIFY behaviourStateChanged)
-    Q_PROPERTY(QString permissionPaneName READ permissionPaneName CONSTANT)
     Q_PROPERTY(QString versionText READ versionText CONSTANT)
     Q_PROPERTY(QString resetHelp READ resetHelp CONSTANT)
     Q_PROPERTY(bool showsDownload READ showsDownload NOTIFY showsDownloadChanged)
@@ -42,14 +41,13 @@ public:
     void setContext(SettingsWindowContext *context);
     bool hasPastePermission() const { return m_hasPastePermission; }
     BehaviourState behaviourState() const;
-    static QString permissionPaneName();
     static QString versionText();
     // The reset button's help: the default hot key under the desktop's names.
     static QString resetHelp();
     bool showsDownload() const;
 
     Q_INVOKABLE void resetHotkey();
-    Q_INVOKABLE static void openAccessibilitySettings();
+    Q_INVOKABLE void openAccessibilitySettings();
     Q_INVOKABLE void checkForUpdates();
     Q_INVOKABLE void openDownload();
 
