@@ -51,7 +51,7 @@ void HotkeyRecorder::setKeyCodeMap(QObject *map)
 QString HotkeyRecorder::shownText() const
 {
     if (m_recording)
-        return u"Press %1 or %2 + key…"_s.arg(ShortcutNames::command, ShortcutNames::control);
+        return u"%1/%2 + key…"_s.arg(ShortcutNames::command, ShortcutNames::control);
     return m_shown.isEmpty() ? u"Click to set"_s : ShortcutNames::shown(m_shown);
 }
 

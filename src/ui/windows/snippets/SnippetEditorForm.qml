@@ -51,8 +51,8 @@ ColumnLayout {
                 TextArea {
                     id: contentEditor
                     padding: 4
-                    leftPadding: 8
-                    rightPadding: 8
+                    // The style's own left padding is 4 wider.
+                    leftPadding: padding
                     background: null
                     wrapMode: TextEdit.Wrap
                     font: Qt.font({ family: "monospace", styleHint: Font.Monospace,

@@ -27,6 +27,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QEventLoop>
+#include <QMouseEvent>
 #include <QQuickItem>
 #include <QQuickStyle>
 #include <QQuickView>
@@ -223,6 +224,14 @@ int main(int argc, char *argv[])
         settings.setExcludedApps(SettingsManager::defaultExcludedApps()
             + QList<ExcludedApp> {{QUuid::createUuid(), u"vim"_s, u"Vim"_s}});
     };
+    const auto record = [](QObject &view) {
+        auto *recorder = view.findChild<QQuickItem *>(u"recorder"_s);
+        const QPointF centre = recorder->boundingRect().center();
+        const QPointF inScene = recorder->mapToScene(centre);
+        QMouseEvent press(QEvent::MouseButtonPress, inScene, inScene, recorder->mapToGlobal(centre),
+            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(recorder->window(), &press);
+    };
     const auto askToErase
         = [](QObject &view) { view.findChild<SecuritySettingsTab *>()->setShowResetConfirm(true); };
     const auto selectTwo = [](QObject &view) {
@@ -254,6 +263,7 @@ int main(int argc, char *argv[])
                     settings.setHotkeyError(u"Add Super or Ctrl to the shortcut."_s);
                 },
                 {}},
+            {u"general-recording"_s, u"general"_s, [] {}, record},
             {u"security"_s, u"security"_s, [] {}, {}},
             {u"security-passcode"_s, u"security"_s,
                 [&] {
