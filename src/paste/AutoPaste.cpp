@@ -79,9 +79,10 @@ void AutoPaste::openAccessibilitySettings()
     m_alerts.showAlert(u"Allow synthetic keystrokes (XTEST)"_s,
         u"Vantorell types the paste keystroke through the X server's XTEST extension, and this X "
         u"server does not offer it.\n\n"
-        u"XTEST is on unless it was switched off: remove \"-extension XTEST\" from the command that "
-        u"starts the X server, or the line Option \"XTEST\" \"Disable\" from the \"Extensions\" "
-        u"section of the Xorg configuration (/etc/X11/xorg.conf or a file in /etc/X11/xorg.conf.d). "
+        u"XTEST is on by default. Remove what switches it off:\n"
+        u"• -extension XTEST from the command that starts the X server;\n"
+        u"• Option \"XTEST\" \"Disable\" from the \"Extensions\" section of the Xorg configuration "
+        u"(/etc/X11/xorg.conf or a file in /etc/X11/xorg.conf.d).\n\n"
         u"Then log out and back in, and start Vantorell again: it looks for XTEST when it starts.\n\n"
         u"Until then, choosing an item copies it; press Ctrl+V to paste."_s);
 }
