@@ -13,6 +13,7 @@
 #include "platform/linux/X11Connection.h"
 #include "platform/linux/X11DockPresence.h"
 #include "platform/linux/X11GlobalHotkey.h"
+#include "platform/linux/X11GlobalMouseMonitor.h"
 #include "platform/linux/X11IdleTime.h"
 #include "platform/linux/X11KeyCodeMap.h"
 #include "platform/linux/X11Pasteboard.h"
@@ -98,6 +99,7 @@ int main(int argc, char *argv[])
     X11Workspace workspace;
     XTestKeySender keySender;
     X11GlobalHotkey globalHotkey;
+    X11GlobalMouseMonitor mouseMonitor;
     CanberraSound sound;
     MessageBoxAlerts alerts;
     X11KeyCodeMap keyCodeMap;
@@ -119,8 +121,8 @@ int main(int argc, char *argv[])
         .alerts = alerts,
         .makeStatusBar
         = [&](AppStateController &appState, SettingsManager &settings) -> std::unique_ptr<StatusBar> {
-            auto made = std::make_unique<StatusBarController>(
-                appState, settings, StatusBarController::Desktop {workspace, pasteboard, keySender});
+            auto made = std::make_unique<StatusBarController>(appState, settings,
+                StatusBarController::Desktop {workspace, pasteboard, keySender, mouseMonitor});
             made->windows().setSnippetManagerRoot(snippetWindowRoot());
             statusBar = made.get();
             return made;

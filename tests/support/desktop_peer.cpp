@@ -1,11 +1,12 @@
 // Another desktop application for the X11 tests: owns the clipboard with
 // the formats it is told, reads and mirrors it, counts what it served and
-// shows windows with a chosen WM_CLASS. Commands come one a line on stdin;
+// shows windows with a chosen WM_CLASS, or a dock that takes no focus. Commands come one a line on stdin;
 // every reply ends with a line "end".
 
 #include "support/NoiseImage.h"
 
 #include <QClipboard>
+#include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QHash>
 #include <QImage>
@@ -14,6 +15,7 @@
 #include <QSocketNotifier>
 
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <memory>
 
@@ -76,6 +78,36 @@ xcb_window_t showWindow(const QByteArray &instance, const QByteArray &className)
     return id;
 }
 
+xcb_atom_t atom(xcb_connection_t *connection, const QByteArray &name)
+{
+    xcb_intern_atom_reply_t *reply = xcb_intern_atom_reply(
+        connection, xcb_intern_atom(connection, 0, quint16(name.size()), name.constData()), nullptr);
+    const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(reply);
+    return atom;
+}
+
+// What a taskbar is: a window at a place of its own, kept there by the
+// window manager, that a click does not focus. Replies once it shows.
+xcb_window_t showDock(int x, int y)
+{
+    auto window = std::make_unique<QRasterWindow>();
+    window->setFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
+    window->setGeometry(x, y, 200, 120);
+    window->create();
+    const auto id = xcb_window_t(window->winId());
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    const xcb_atom_t dock = atom(x11->connection(), "_NET_WM_WINDOW_TYPE_DOCK");
+    xcb_change_property(x11->connection(), XCB_PROP_MODE_REPLACE, id,
+        atom(x11->connection(), "_NET_WM_WINDOW_TYPE"), XCB_ATOM_ATOM, 32, 1, &dock);
+    window->show();
+    const QDeadlineTimer deadline(5000);
+    while (!window->isExposed() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    windows[id] = std::move(window);
+    return id;
+}
+
 void run(const QList<QByteArray> &words)
 {
     const QByteArray command = words.value(0);
@@ -109,6 +141,8 @@ void run(const QList<QByteArray> &words)
             reply(it.key().toUtf8() + ' ' + QByteArray::number(it.value()));
     } else if (command == "window") {
         reply(QByteArray::number(showWindow(words.value(1), words.value(2))));
+    } else if (command == "dock") {
+        reply(QByteArray::number(showDock(words.value(1).toInt(), words.value(2).toInt())));
     } else if (command == "close") {
         windows.erase(xcb_window_t(words.value(1).toULong()));
         qGuiApp->processEvents();

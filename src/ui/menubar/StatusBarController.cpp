@@ -44,8 +44,8 @@ StatusBarController::StatusBarController(
     };
     m_popover = std::make_unique<MainPopoverModel>(m_appState, m_desktop.keySender);
     connect(m_popover.get(), &MainPopoverModel::quitRequested, this, &StatusBarController::quitApp);
-    m_panel = std::make_unique<PanelWindow>(
-        m_engine, panelRoot, QVariantMap {{u"panel"_s, QVariant::fromValue(m_popover.get())}});
+    m_panel = std::make_unique<PanelWindow>(m_engine, panelRoot,
+        QVariantMap {{u"panel"_s, QVariant::fromValue(m_popover.get())}}, m_desktop.mouseMonitor);
     m_windows = std::make_unique<WindowHost>(m_engine, environment);
 
     if (!QSystemTrayIcon::isSystemTrayAvailable())
@@ -152,10 +152,14 @@ void StatusBarController::handleClick()
 {
     rememberFrontApplication();
     recordActivity();
-    if (m_appState.isUnlocked())
+    // The tray icon is a window of ours, so the press on it leaves the
+    // panel to close here.
+    if (m_appState.isUnlocked()) {
+        dismissPanel();
         popUpMenuAtPointer();
-    else
+    } else {
         showPanel();
+    }
 }
 
 void StatusBarController::presentClipboardMenuAtCursor()

@@ -15,6 +15,7 @@
 #include <optional>
 
 class AppStateController;
+class GlobalMouseMonitor;
 class KeySender;
 class MainPopoverModel;
 class PanelWindow;
@@ -39,6 +40,7 @@ public:
         Workspace &workspace;
         Pasteboard &pasteboard;
         const KeySender &keySender;
+        GlobalMouseMonitor &mouseMonitor;
     };
 
     StatusBarController(
@@ -50,8 +52,8 @@ public:
     static QString symbolName(
         bool isUnlocked, bool isPaused, bool isSecureModeActive, const QString &menubarIconName);
 
-    // A click on the tray icon: the status menu at the pointer, or the panel
-    // while the vault is locked.
+    // A click on the tray icon: the status menu at the pointer in place of
+    // the panel, or the panel while the vault is locked.
     void handleClick();
     // The global hot key: the status menu at the pointer, or the panel while
     // the vault is locked.

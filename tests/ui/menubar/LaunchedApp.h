@@ -9,6 +9,7 @@
 #include "support/FakeDeviceAuth.h"
 #include "support/FakeDockPresence.h"
 #include "support/FakeGlobalHotkey.h"
+#include "support/FakeGlobalMouseMonitor.h"
 #include "support/FakeIdleTime.h"
 #include "support/FakeKeySender.h"
 #include "support/FakeKeychain.h"
@@ -26,9 +27,9 @@
 
 // The whole application on fake desktop services, with the real status bar,
 // launched over a vault that opens without a passcode, or on the keychain
-// given.
+// given; the panel closes on the presses the monitor given reports.
 struct LaunchedApp {
-    explicit LaunchedApp(Keychain *given = nullptr)
+    explicit LaunchedApp(Keychain *given = nullptr, GlobalMouseMonitor *givenMonitor = nullptr)
     {
         qputenv("HOME", home.path().toUtf8());
         qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toUtf8());
@@ -49,9 +50,10 @@ struct LaunchedApp {
             .globalHotkey = hotkey,
             .sound = sound,
             .alerts = alerts,
-            .makeStatusBar = [this](AppStateController &appState, SettingsManager &settings) {
-                auto made = std::make_unique<StatusBarController>(
-                    appState, settings, StatusBarController::Desktop {workspace, pasteboard, keySender});
+            .makeStatusBar = [this, givenMonitor](AppStateController &appState, SettingsManager &settings) {
+                auto made = std::make_unique<StatusBarController>(appState, settings,
+                    StatusBarController::Desktop {
+                        workspace, pasteboard, keySender, givenMonitor ? *givenMonitor : mouseMonitor});
                 controller = made.get();
                 return std::unique_ptr<StatusBar>(std::move(made));
             }});
@@ -92,6 +94,7 @@ struct LaunchedApp {
     FakeWorkspace workspace;
     FakeKeySender keySender;
     FakeGlobalHotkey hotkey;
+    FakeGlobalMouseMonitor mouseMonitor;
     FakeSound sound;
     FakeAlerts alerts;
     std::unique_ptr<AppDelegate> delegate;

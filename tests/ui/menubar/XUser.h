@@ -24,11 +24,12 @@ public:
 
     bool isConnected() const { return m_display; }
 
-    void click(QPoint at)
+    // Buttons 4 and 5 turn the wheel.
+    void click(QPoint at, unsigned button = 1)
     {
         XTestFakeMotionEvent(m_display, -1, at.x(), at.y(), CurrentTime);
-        XTestFakeButtonEvent(m_display, 1, True, CurrentTime);
-        XTestFakeButtonEvent(m_display, 1, False, CurrentTime);
+        XTestFakeButtonEvent(m_display, button, True, CurrentTime);
+        XTestFakeButtonEvent(m_display, button, False, CurrentTime);
         XFlush(m_display);
     }
 

@@ -1,10 +1,12 @@
 #include "LaunchedApp.h"
 #include "app/SecurityController.h"
+#include "platform/linux/X11GlobalMouseMonitor.h"
 #include "records/Snippet.h"
 #include "support/DesktopPeer.h"
 #include "ui/menubar/PanelWindow.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
@@ -42,6 +44,7 @@ QMenu *menuShowing(const QAction &action)
 class StatusBarX11Test final : public QObject {
     Q_OBJECT
 
+    X11GlobalMouseMonitor m_mouseMonitor;
     std::unique_ptr<LaunchedApp> m_app;
 
     // A snippet that asks for a name.
@@ -73,7 +76,7 @@ class StatusBarX11Test final : public QObject {
 private slots:
     void init()
     {
-        m_app = std::make_unique<LaunchedApp>();
+        m_app = std::make_unique<LaunchedApp>(nullptr, &m_mouseMonitor);
         QVERIFY(m_app->unlocked());
     }
 
@@ -226,6 +229,64 @@ private slots:
         QVERIFY(peer.isReady());
         QVERIFY(peer.ask("window vtother VtOther").value(0).toUInt() != 0);
         QTRY_VERIFY_WITH_TIMEOUT(!panel.isVisible(), 10'000);
+    }
+
+    // Presses that move no focus. A left or right one in another
+    // application closes the panel, as one on the tray icon does before
+    // the menu opens in its place; the middle button, the wheel, a press
+    // inside the panel and one that only closes a menu of ours do not.
+    void pressesWhileThePanelShows_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<int>("button");
+        QTest::addColumn<bool>("menuOpenBefore");
+        QTest::addColumn<bool>("closes");
+
+        QTest::newRow("left, on a dock") << u"dock"_s << 1 << false << true;
+        QTest::newRow("right, on a dock") << u"dock"_s << 3 << false << true;
+        QTest::newRow("middle, on a dock") << u"dock"_s << 2 << false << false;
+        QTest::newRow("wheel, on a dock") << u"dock"_s << 5 << false << false;
+        QTest::newRow("left, inside the panel") << u"panel"_s << 1 << false << false;
+        QTest::newRow("left, on a dock, closing our menu") << u"dock"_s << 1 << true << false;
+        QTest::newRow("left, on the tray icon") << u"tray"_s << 1 << false << true;
+    }
+
+    void pressesWhileThePanelShows()
+    {
+        QFETCH(QString, target);
+        QFETCH(int, button);
+        QFETCH(bool, menuOpenBefore);
+        QFETCH(bool, closes);
+
+        XUser user;
+        QVERIFY(user.isConnected());
+        DesktopPeer peer;
+        QVERIFY(peer.isReady());
+        const QRect dock(40, 800, 200, 120);
+        QVERIFY(peer.ask("dock 40 800").value(0).toUInt() != 0);
+        // Menus open at the pointer: away from the dock.
+        QCursor::setPos(960, 300);
+        PanelWindow &panel = m_app->controller->panel();
+        m_app->controller->showPanel();
+        QVERIFY(QTest::qWaitForWindowActive(&panel));
+        const auto menuOpen
+            = [this] { return m_app->controller->openMenu() && m_app->controller->openMenu()->isVisible(); };
+        if (menuOpenBefore) {
+            m_app->controller->presentClipboardMenuAtCursor();
+            QTRY_VERIFY(menuOpen());
+        }
+
+        if (target == u"tray")
+            QVERIFY(clickTrayIcon(user));
+        else
+            user.click(target == u"dock" ? dock.center() : panel.geometry().center(), unsigned(button));
+        if (menuOpenBefore)
+            QTRY_VERIFY(!menuOpen());
+        if (closes)
+            QTRY_VERIFY_WITH_TIMEOUT(!panel.isVisible(), 5000);
+        QTest::qWait(300);
+        QCOMPARE(panel.isVisible(), !closes);
+        QCOMPARE(menuOpen(), target == u"tray");
     }
 };
 

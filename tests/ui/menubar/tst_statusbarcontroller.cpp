@@ -70,7 +70,7 @@ private slots:
         SettingsManager settings(m_app->home.filePath(u"other.conf"_s), loginItem, dock);
         AppStateController appState;
         StatusBarController controller(
-            appState, settings, {m_app->workspace, m_app->pasteboard, m_app->keySender});
+            appState, settings, {m_app->workspace, m_app->pasteboard, m_app->keySender, m_app->mouseMonitor});
         QCOMPARE(controller.shownSymbolName(), u"doc.on.clipboard"_s);
         QVERIFY(!controller.trayIcon().icon().isNull());
         QTRY_COMPARE(controller.shownSymbolName(), u"lock.fill"_s);
@@ -151,6 +151,22 @@ private slots:
         findAction(menu.get(), u"gone"_s)->trigger();
         findAction(menu.get(), u"kept"_s)->trigger();
         QTRY_COMPARE(written(), QStringList {u"kept"_s});
+    }
+
+    // Nothing wakes the program for every click in the session: the
+    // monitor runs while the panel shows, however it closes.
+    void mouseMonitorRunsWhileThePanelShows()
+    {
+        const FakeGlobalMouseMonitor &monitor = m_app->mouseMonitor;
+        QVERIFY(!monitor.isStarted());
+        m_controller->showPanel();
+        QVERIFY(monitor.isStarted());
+        m_controller->dismissPanel();
+        QVERIFY(!monitor.isStarted());
+        m_controller->showPanel();
+        m_app->mouseMonitor.press();
+        QTRY_VERIFY(!m_controller->panel().isVisible());
+        QVERIFY(!monitor.isStarted());
     }
 
     void lockingClosesEverything()
