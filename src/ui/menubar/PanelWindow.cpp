@@ -1,7 +1,6 @@
 #include "ui/menubar/PanelWindow.h"
 
 #include "base/Log.h"
-#include "platform/GlobalMouseMonitor.h"
 
 #include <QGuiApplication>
 #include <QQmlComponent>
@@ -9,8 +8,7 @@
 
 using namespace Qt::StringLiterals;
 
-PanelWindow::PanelWindow(QQmlEngine &engine, const QUrl &root, const QVariantMap &initialProperties,
-    GlobalMouseMonitor &mouseMonitor)
+PanelWindow::PanelWindow(QQmlEngine &engine, const QUrl &root, const QVariantMap &initialProperties)
 {
     setFlags(Qt::Tool | Qt::FramelessWindowHint);
     setTitle(u"Vantorell"_s);
@@ -33,13 +31,6 @@ PanelWindow::PanelWindow(QQmlEngine &engine, const QUrl &root, const QVariantMap
         if (state != Qt::ApplicationActive)
             hide();
     });
-    connect(this, &QWindow::visibleChanged, &mouseMonitor, [&mouseMonitor](bool visible) {
-        if (visible)
-            mouseMonitor.start();
-        else
-            mouseMonitor.stop();
-    });
-    connect(&mouseMonitor, &GlobalMouseMonitor::mouseDown, this, &QWindow::hide);
 }
 
 // The content goes before the window it draws in.

@@ -6,16 +6,13 @@
 
 #include <memory>
 
-class GlobalMouseMonitor;
 class QQmlEngine;
 class QQuickItem;
 
 // The panel: a frameless tool window made once, whose content keeps its
 // state between showings. It closes when the application loses the focus
-// to another application, and on a left or right press in another
-// application, which may take no focus (a taskbar, a dock); a window of
-// ours taking the focus or the press (an alert, the password prompt, a
-// menu) leaves it open.
+// to another application; a window of ours taking the focus (an alert, the
+// password prompt) leaves it open.
 class PanelWindow final : public QQuickWindow {
     Q_OBJECT
     Q_DISABLE_COPY(PanelWindow)
@@ -23,10 +20,9 @@ class PanelWindow final : public QQuickWindow {
 public:
     static constexpr QSize panelSize {400, 560};
 
-    // root: the content, made with initialProperties; the engine and the
-    // monitor, which runs while the panel shows, outlive the window.
-    PanelWindow(QQmlEngine &engine, const QUrl &root, const QVariantMap &initialProperties,
-        GlobalMouseMonitor &mouseMonitor);
+    // root: the content, made with initialProperties; the engine outlives
+    // the window.
+    PanelWindow(QQmlEngine &engine, const QUrl &root, const QVariantMap &initialProperties);
     ~PanelWindow() override;
 
     // Shows the panel with its top-left corner at topLeft and asks for the

@@ -4,6 +4,7 @@
 #include "app/SecurityController.h"
 #include "base/Log.h"
 #include "capture/ClipboardMonitor.h"
+#include "platform/GlobalMouseMonitor.h"
 #include "platform/Pasteboard.h"
 #include "platform/Workspace.h"
 #include "records/Snippet.h"
@@ -44,8 +45,8 @@ StatusBarController::StatusBarController(
     };
     m_popover = std::make_unique<MainPopoverModel>(m_appState, m_desktop.keySender);
     connect(m_popover.get(), &MainPopoverModel::quitRequested, this, &StatusBarController::quitApp);
-    m_panel = std::make_unique<PanelWindow>(m_engine, panelRoot,
-        QVariantMap {{u"panel"_s, QVariant::fromValue(m_popover.get())}}, m_desktop.mouseMonitor);
+    m_panel = std::make_unique<PanelWindow>(
+        m_engine, panelRoot, QVariantMap {{u"panel"_s, QVariant::fromValue(m_popover.get())}});
     m_windows = std::make_unique<WindowHost>(m_engine, environment);
 
     if (!QSystemTrayIcon::isSystemTrayAvailable())
@@ -56,6 +57,7 @@ StatusBarController::StatusBarController(
         if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::Context)
             handleClick();
     });
+    closePanelOnClicksElsewhere();
     observeState();
     installHooks();
     qApp->installEventFilter(this);
@@ -66,6 +68,20 @@ StatusBarController::~StatusBarController()
 {
     // Safe at once: no choice runs inside a menu's own event handling.
     delete m_openMenu;
+}
+
+// Clicks that move no focus (on a taskbar, a dock) close it too. Watching
+// only while it shows, nothing wakes the program for every click.
+void StatusBarController::closePanelOnClicksElsewhere()
+{
+    GlobalMouseMonitor &monitor = m_desktop.mouseMonitor;
+    connect(m_panel.get(), &QWindow::visibleChanged, &monitor, [&monitor](bool visible) {
+        if (visible)
+            monitor.start();
+        else
+            monitor.stop();
+    });
+    connect(&monitor, &GlobalMouseMonitor::mouseDown, this, &StatusBarController::dismissPanel);
 }
 
 void StatusBarController::observeState()

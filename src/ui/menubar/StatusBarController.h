@@ -96,6 +96,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void closePanelOnClicksElsewhere();
     void installHooks();
     void observeState();
     void updateStatusIcon();

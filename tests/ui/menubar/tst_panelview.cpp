@@ -1,6 +1,5 @@
 #include "PanelFixture.h"
 
-#include "support/FakeGlobalMouseMonitor.h"
 #include "ui/design/ItemAccessibility.h"
 #include "ui/menubar/OnboardingModel.h"
 #include "ui/menubar/PanelWindow.h"
@@ -59,7 +58,6 @@ class PanelViewTest final : public QObject {
     Q_OBJECT
 
     std::unique_ptr<PanelFixture> m_f;
-    FakeGlobalMouseMonitor m_mouseMonitor;
     std::unique_ptr<QQmlEngine> m_engine;
     std::unique_ptr<PanelWindow> m_window;
 
@@ -104,7 +102,7 @@ private slots:
         m_engine = std::make_unique<QQmlEngine>();
         m_window = std::make_unique<PanelWindow>(*m_engine,
             QUrl(u"qrc:/qt-project.org/imports/Vantorell/MenuBar/MainPopoverView.qml"_s),
-            QVariantMap {{u"panel"_s, QVariant::fromValue(&m_f->panel)}}, m_mouseMonitor);
+            QVariantMap {{u"panel"_s, QVariant::fromValue(&m_f->panel)}});
         QVERIFY(m_window->rootItem());
     }
 
