@@ -11,6 +11,7 @@
 #include "paste/AutoPaste.h"
 #include "paste/EntryTools.h"
 #include "platform/DockPresence.h"
+#include "platform/OpenDialogs.h"
 #include "platform/Pasteboard.h"
 #include "platform/SystemEvents.h"
 #include "settings/SettingsManager.h"
@@ -172,6 +173,9 @@ void AppDelegate::setupObservers()
     connect(
         &m_platform.systemEvents, &SystemEvents::screenLocked, this, &AppDelegate::handleSleepOrScreenLock);
     connect(&m_appState, &AppStateController::isUnlockedChanged, this, &AppDelegate::handleUnlockChange);
+    // A dialog's answer counts as a menu choice does: while the vault stays
+    // unlocked under the key it opened with.
+    OpenDialogs::setScope(this, [this] { return m_appState.unlockedFromNow(); });
     connect(
         &m_appState, &AppStateController::isSecureModeActiveChanged, this, &AppDelegate::updateSleepDelay);
     connect(&settingsManager(), &SettingsManager::lockOnSleepChanged, this, &AppDelegate::updateSleepDelay);
@@ -202,8 +206,10 @@ void AppDelegate::handleUnlockChange(bool unlocked)
 {
     Log::write(u"isUnlocked changed to "_s + text(unlocked));
     updateSleepDelay();
-    if (!unlocked)
+    if (!unlocked) {
         m_platform.pasteboard.forgetReadContent();
+        OpenDialogs::closeAll();
+    }
     if (!m_clipboardMonitor)
         return;
     if (unlocked)

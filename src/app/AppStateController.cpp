@@ -5,6 +5,7 @@
 #include "base/WhenFinished.h"
 #include "capture/ClipboardMonitor.h"
 #include "crypto/EncryptionService.h"
+#include "platform/OpenDialogs.h"
 #include "settings/RetentionCutoff.h"
 #include "settings/SettingsManager.h"
 #include "store/SecureStorageManager.h"
@@ -437,8 +438,7 @@ void AppStateController::confirmClearHistory()
     alert.setDefaultButton(clear);
     // A tray application has no window of its own in front to put it above.
     alert.setWindowFlag(Qt::WindowStaysOnTopHint);
-    alert.exec();
-    if (alert.clickedButton() == clear)
+    if (OpenDialogs::run(alert) && alert.clickedButton() == clear)
         clearHistory(false);
 }
 

@@ -13,7 +13,7 @@ public:
     // button "OK"; returns once it is dismissed.
     virtual void showAlert(const QString &title, const QString &informativeText) = 0;
     // The same with two buttons, the accepting one first and the default;
-    // true when it was chosen.
+    // true when it was chosen, and not after a lock (OpenDialogs).
     virtual bool askAlert(const QString &title, const QString &informativeText, const QString &acceptButton,
         const QString &rejectButton)
         = 0;

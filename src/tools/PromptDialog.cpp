@@ -1,5 +1,7 @@
 #include "tools/PromptDialog.h"
 
+#include "platform/OpenDialogs.h"
+
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -90,7 +92,7 @@ std::optional<PromptValues> askPromptValues(const QStringList &labels)
     dialog.show();
     dialog.raise();
     dialog.activateWindow();
-    if (dialog.exec() != QDialog::Accepted)
+    if (!OpenDialogs::accepted(dialog))
         return std::nullopt;
     return dialog.values();
 }

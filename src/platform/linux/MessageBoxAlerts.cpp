@@ -1,5 +1,7 @@
 #include "platform/linux/MessageBoxAlerts.h"
 
+#include "platform/OpenDialogs.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -12,13 +14,13 @@ void MessageBoxAlerts::beep()
 namespace {
 
 // A tray application has no window in front: the alert must not open behind
-// the application the user is working in.
-void runInFront(QMessageBox &box)
+// the application the user is working in. True when the answer counts.
+bool runInFront(QMessageBox &box)
 {
     box.show();
     box.raise();
     box.activateWindow();
-    box.exec();
+    return OpenDialogs::run(box);
 }
 
 } // namespace
@@ -43,6 +45,5 @@ bool MessageBoxAlerts::askAlert(const QString &title, const QString &informative
     QPushButton *accept = box.addButton(acceptButton, QMessageBox::AcceptRole);
     box.addButton(rejectButton, QMessageBox::RejectRole);
     box.setDefaultButton(accept);
-    runInFront(box);
-    return box.clickedButton() == accept;
+    return runInFront(box) && box.clickedButton() == accept;
 }

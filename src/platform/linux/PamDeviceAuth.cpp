@@ -1,6 +1,7 @@
 #include "platform/linux/PamDeviceAuth.h"
 
 #include "base/WhenFinished.h"
+#include "platform/OpenDialogs.h"
 #include "platform/linux/PasswordPrompt.h"
 
 #include <QApplication>
@@ -18,6 +19,12 @@ struct Password {
     QByteArray utf8;
     ~Password() { explicit_bzero(utf8.data(), std::size_t(utf8.size())); }
 };
+
+DeviceAuth::Reply cancelled()
+{
+    return std::unexpected(
+        DeviceAuthError {DeviceAuthError::Code::userCancel, QStringLiteral("Canceled by user.")});
+}
 
 void deliver(QObject *context, const std::function<void(DeviceAuth::Reply)> &reply, DeviceAuth::Reply answer)
 {
@@ -50,28 +57,29 @@ void PamDeviceAuth::evaluate(
         return;
     }
 
+    const OpenDialogs::Scope counts = OpenDialogs::scopeFromNow();
     auto *prompt = new PasswordPrompt(reason);
     prompt->setAttribute(Qt::WA_DeleteOnClose);
-    QObject::connect(prompt, &QDialog::rejected, context, [reply] {
-        reply(std::unexpected(
-            DeviceAuthError {DeviceAuthError::Code::userCancel, QStringLiteral("Canceled by user.")}));
-    });
+    QObject::connect(prompt, &QDialog::rejected, context, [reply] { reply(cancelled()); });
     const QPointer<QObject> receiver(context);
     QObject::connect(prompt, &PasswordPrompt::submitted, prompt,
-        [prompt, receiver, reply, authenticator = m_authenticator] {
+        [prompt, receiver, reply, counts, authenticator = m_authenticator] {
             auto password = std::make_shared<Password>(prompt->takePassword());
             prompt->setBusy(true);
             whenFinished(prompt,
                 QtConcurrent::run([authenticator, password] { return authenticator.verify(password->utf8); }),
-                [prompt, receiver, reply](const std::expected<void, QString> &verified) {
+                [prompt, receiver, reply, counts](const std::expected<void, QString> &verified) {
                     prompt->hide();
                     prompt->deleteLater();
                     if (!receiver)
                         return;
-                    deliver(receiver, reply,
-                        verified ? Reply(true)
-                                 : Reply(std::unexpected(DeviceAuthError {
-                                     DeviceAuthError::Code::authenticationFailed, verified.error()})));
+                    // A lock cannot close the prompt while it checks: the
+                    // answer comes all the same, and counts for nothing.
+                    const Reply answer = verified
+                        ? Reply(true)
+                        : Reply(std::unexpected(
+                            DeviceAuthError {DeviceAuthError::Code::authenticationFailed, verified.error()}));
+                    deliver(receiver, reply, counts() ? answer : cancelled());
                 });
         });
     prompt->show();

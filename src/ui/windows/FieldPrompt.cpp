@@ -1,5 +1,7 @@
 #include "ui/windows/FieldPrompt.h"
 
+#include "platform/OpenDialogs.h"
+
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
@@ -44,10 +46,12 @@ std::optional<QString> FieldPrompt::ask() const
 
     field->selectAll();
     field->setFocus();
+    // Modal before it shows: exec() cannot make a shown window modal.
+    dialog.setWindowModality(Qt::ApplicationModal);
     dialog.show();
     dialog.raise();
     dialog.activateWindow();
-    if (dialog.exec() != QDialog::Accepted)
+    if (!OpenDialogs::accepted(dialog))
         return std::nullopt;
     return field->text();
 }

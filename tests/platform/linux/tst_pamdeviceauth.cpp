@@ -1,3 +1,4 @@
+#include "platform/OpenDialogs.h"
 #include "platform/linux/PamDeviceAuth.h"
 #include "platform/linux/PasswordPrompt.h"
 #include "support/TestFiles.h"
@@ -187,6 +188,42 @@ private slots:
         else
             QCOMPARE(reply->error().code,
                 cancel ? DeviceAuthError::Code::userCancel : DeviceAuthError::Code::authenticationFailed);
+        QTRY_VERIFY(!shownPrompt());
+    }
+
+    // A lock closes the prompt as if cancelled; one that comes while the
+    // password is checked cannot, and the answer then counts for nothing.
+    void aLockCancels_data()
+    {
+        QTest::addColumn<bool>("whileChecking");
+        QTest::newRow("while the prompt waits") << false;
+        QTest::newRow("while the password is checked") << true;
+    }
+
+    void aLockCancels()
+    {
+        QFETCH(bool, whileChecking);
+
+        int locks = 0;
+        QObject application;
+        OpenDialogs::setScope(
+            &application, [&locks] { return [&locks, at = locks] { return locks == at; }; });
+        const auto lock = [&locks] {
+            ++locks;
+            OpenDialogs::closeAll();
+        };
+        PamDeviceAuth auth(authenticator());
+        QObject context;
+        std::optional<DeviceAuth::Reply> reply;
+        auth.evaluate(DeviceAuth::Policy::ownerAuthentication, reason, &context,
+            [&](DeviceAuth::Reply answer) { reply = answer; });
+        QTRY_VERIFY(shownPrompt());
+        if (whileChecking)
+            answerPrompt(password);
+        lock();
+        QTRY_VERIFY_WITH_TIMEOUT(reply.has_value(), 15000);
+        QVERIFY(!reply->has_value());
+        QCOMPARE(reply->error().code, DeviceAuthError::Code::userCancel);
         QTRY_VERIFY(!shownPrompt());
     }
 

@@ -1,13 +1,22 @@
+#include "../windows/SettingsWindowFixture.h"
 #include "LaunchedApp.h"
 #include "app/SecurityController.h"
+#include "platform/linux/DesktopEntryIndex.h"
 #include "platform/linux/X11GlobalMouseMonitor.h"
 #include "records/Snippet.h"
+#include "support/AwaitFuture.h"
 #include "support/DesktopPeer.h"
+#include "support/TestFiles.h"
 #include "ui/menubar/PanelWindow.h"
+#include "ui/windows/settings/ExcludedAppsTab.h"
+#include "ui/windows/snippets/SnippetManagerViewModel.h"
 
 #include <QApplication>
 #include <QCursor>
+#include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
@@ -37,7 +46,80 @@ QMenu *menuShowing(const QAction &action)
     return nullptr;
 }
 
+// A dialog of ours on screen, modal or not.
+QWidget *shownDialog()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && qobject_cast<QDialog *>(widget))
+            return widget;
+    }
+    return nullptr;
+}
+
 } // namespace
+
+// Locks the vault once a dialog of ours has the keyboard, then
+// answers the dialog as the user would: types text and presses Return. In
+// the lock's own turn the answer comes at once, through the dialog's default
+// button, before the lock's published state follows.
+class LockedAnswer final {
+    Q_DISABLE_COPY(LockedAnswer)
+
+public:
+    LockedAnswer(XUser &user, AppStateController &state, std::function<void()> lock, const QString &typed,
+        bool inTheLocksTurn)
+    {
+        QObject::connect(&m_poll, &QTimer::timeout, [=, this, &user, &state] {
+            if (m_answered)
+                return;
+            if (!m_locked) {
+                QWidget *dialog = shownDialog();
+                if (!dialog || (!dialog->isActiveWindow() && ++m_polls < 100))
+                    return;
+                m_dialog = dialog;
+                m_locked = true;
+                lock();
+                if (inTheLocksTurn) {
+                    m_answered = true;
+                    answerAtOnce(*dialog, typed);
+                }
+                return;
+            }
+            // What the lock closes, it closes once its state has followed.
+            if (state.isUnlocked() || ++m_afterTheLock < 6)
+                return;
+            m_answered = true;
+            m_openAfterTheLock = m_dialog && m_dialog->isVisible();
+            user.type(typed);
+            user.press(XK_Return);
+        });
+        m_poll.start(50);
+    }
+
+    bool answered() const { return m_answered; }
+    bool openAfterTheLock() const { return m_openAfterTheLock; }
+
+private:
+    static void answerAtOnce(QWidget &dialog, const QString &typed)
+    {
+        if (auto *field = dialog.findChild<QLineEdit *>(); field && !typed.isEmpty())
+            field->setText(typed);
+        for (QPushButton *button : dialog.findChildren<QPushButton *>()) {
+            if (button->isDefault()) {
+                button->click();
+                return;
+            }
+        }
+    }
+
+    QTimer m_poll;
+    QPointer<QWidget> m_dialog;
+    int m_polls = 0;
+    int m_afterTheLock = 0;
+    bool m_locked = false;
+    bool m_answered = false;
+    bool m_openAfterTheLock = false;
+};
 
 // The status item in the test desktop's tray, clicked and typed at as the
 // user would.
@@ -207,6 +289,96 @@ private slots:
         QTRY_VERIFY(!m_app->appState().isUnlocked());
         QTest::qWait(500);
         QVERIFY(!asked);
+        QVERIFY(m_app->pasteboard.writes().isEmpty());
+    }
+
+    // A lock, here the screen's, closes a dialog of ours as if cancelled:
+    // what the user types next reaches none, and an answer given in the
+    // lock's own turn counts for nothing. The locked vault, its settings and
+    // the clipboard stay as they were.
+    void aLockClosesTheOpenDialogAndItsAnswerChangesNothing_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("inTheLocksTurn");
+        const QString clear = u"Clear History…"_s;
+        const QString rename = u"Rename…"_s;
+        QTest::newRow("Clear History…, an alert") << clear << QString() << false;
+        QTest::newRow("Clear History…, in the lock's turn") << clear << QString() << true;
+        QTest::newRow("Add App…, a file dialog") << u"Add App…"_s << u"editor.desktop"_s << false;
+        QTest::newRow("Rename…, a field prompt") << rename << u"home"_s << false;
+        QTest::newRow("Rename…, in the lock's turn") << rename << u"home"_s << true;
+        QTest::newRow("a snippet's fill-in prompt") << u"Greeting"_s << u"ada"_s << false;
+    }
+
+    void aLockClosesTheOpenDialogAndItsAnswerChangesNothing()
+    {
+        QFETCH(QString, dialog);
+        QFETCH(QString, typed);
+        QFETCH(bool, inTheLocksTurn);
+
+        XUser user;
+        QVERIFY(user.isConnected());
+        AppStateController &state = m_app->appState();
+        SecureStorageManager &store = *m_app->delegate->storageManager();
+        ClipboardEntry pinned = m_app->textEntry(u"pinned"_s);
+        pinned.isPinned = true;
+        for (const ClipboardEntry &entry : {pinned, m_app->textEntry(u"plain"_s)})
+            QVERIFY(awaitFuture(store.insertEntry(entry)));
+        state.reloadEntries();
+        QTRY_COMPARE(state.clipboardEntries().size(), 2);
+        SettingsManager &settings = m_app->delegate->settingsManager();
+        settings.setSnippetFolders({u"work"_s});
+        const QList<ExcludedApp> excludedBefore = settings.excludedApps();
+        addGreetingSnippet();
+        settings.setRequirePasscode(true);
+        settings.setLockOnSleep(true);
+
+        // The windows' own parts, which open the other dialogs.
+        QTemporaryDir launchers;
+        QVERIFY(writeFile(launchers.filePath(u"applications/editor.desktop"_s),
+            "[Desktop Entry]\nType=Application\nName=Editor\nExec=editor\n"));
+        DesktopEntryIndex applications({launchers.filePath(u"applications"_s)});
+        FakeKeyCodeMap keyCodeMap;
+        FakeBackupOperations backups;
+        FakeBackupDialogs backupDialogs;
+        SettingsWindowContext context({state, settings, m_app->deviceAuth, *m_app->delegate->autoPaste(),
+            *m_app->delegate->keyManager(), *m_app->delegate->updateChecker(), keyCodeMap, m_app->workspace,
+            applications, backups, backupDialogs});
+        ExcludedAppsTab excludedApps;
+        excludedApps.setContext(&context);
+        SnippetManagerViewModel snippetWindow;
+        snippetWindow.setAppState(&state);
+        snippetWindow.setSettings(&settings);
+
+        const LockedAnswer answer(
+            user, state, [this] { m_app->systemEvents.lockScreen(); }, typed, inTheLocksTurn);
+        if (dialog == u"Clear History…"_s) {
+            QMenu *root = clickTrayIcon(user);
+            QVERIFY(root);
+            QAction *action = findAction(*root, dialog);
+            QVERIFY(action);
+            user.click(root->mapToGlobal(root->actionGeometry(action).center()));
+        } else if (dialog == u"Add App…"_s) {
+            QMetaObject::invokeMethod(&excludedApps, &ExcludedAppsTab::addExcludedApps, Qt::QueuedConnection);
+        } else if (dialog == u"Rename…"_s) {
+            QMetaObject::invokeMethod(
+                &snippetWindow, [&snippetWindow] { snippetWindow.promptRenameFolder(u"work"_s); },
+                Qt::QueuedConnection);
+        } else {
+            const Snippet greeting = state.snippets().constFirst();
+            QMetaObject::invokeMethod(
+                &state, [&state, greeting] { state.paste().pasteSnippet(greeting); }, Qt::QueuedConnection);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(answer.answered(), 15'000);
+        QTRY_VERIFY(!shownDialog());
+        QTest::qWait(300);
+
+        QVERIFY2(!answer.openAfterTheLock(), "the lock left the dialog open");
+        QVERIFY(!state.isUnlocked());
+        QCOMPARE(awaitFuture(store.entryCount()), 2);
+        QCOMPARE(settings.excludedApps(), excludedBefore);
+        QCOMPARE(settings.snippetFolders(), QStringList {u"work"_s});
         QVERIFY(m_app->pasteboard.writes().isEmpty());
     }
 

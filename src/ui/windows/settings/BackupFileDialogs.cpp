@@ -1,5 +1,6 @@
 #include "ui/windows/settings/BackupFileDialogs.h"
 
+#include "platform/OpenDialogs.h"
 #include "ui/windows/FieldPrompt.h"
 
 #include <QDir>
@@ -14,7 +15,7 @@ const QString backupFilter = u"Vantorell Backup (*.vtbackup)"_s;
 
 std::optional<QString> chosenFile(QFileDialog &dialog)
 {
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    if (!OpenDialogs::accepted(dialog) || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
 }

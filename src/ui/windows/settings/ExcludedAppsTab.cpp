@@ -1,6 +1,7 @@
 #include "ui/windows/settings/ExcludedAppsTab.h"
 
 #include "platform/InstalledApplications.h"
+#include "platform/OpenDialogs.h"
 #include "settings/SettingsManager.h"
 
 #include <QFileDialog>
@@ -77,11 +78,14 @@ void ExcludedAppsTab::selectRow(int row, int modifiers)
 void ExcludedAppsTab::addExcludedApps()
 {
     const QPointer<ExcludedAppsTab> self(this);
-    const QString path = QFileDialog::getOpenFileName(
+    QFileDialog dialog(
         nullptr, QString(), m_context->applications().applicationsFolder(), u"Applications (*.desktop)"_s);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (!OpenDialogs::accepted(dialog) || dialog.selectedFiles().isEmpty())
+        return;
     // The window may have closed under the dialog.
-    if (self && m_context && !path.isEmpty())
-        addApplicationAt(path);
+    if (self && m_context)
+        addApplicationAt(dialog.selectedFiles().constFirst());
 }
 
 void ExcludedAppsTab::addApplicationAt(const QString &path)
