@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 #include "app/SingleInstance.h"
+#include "app/VisibleWindows.h"
 #include "base/Log.h"
 #include "crypto/KeyManager.h"
 #include "platform/linux/AutostartLoginItem.h"
@@ -31,27 +32,10 @@
 
 #include <QApplication>
 #include <QQuickStyle>
-#include <QWindow>
-
-#include <algorithm>
 
 #include <sys/prctl.h>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// Windows the user sees; the tray icon's own window is not one of them.
-bool hasVisibleWindows()
-{
-    const QWindowList windows = QGuiApplication::topLevelWindows();
-    return std::ranges::any_of(windows, [](const QWindow *window) {
-        return window->isVisible() && (window->type() == Qt::Window || window->type() == Qt::Dialog)
-            && !window->flags().testFlag(Qt::BypassWindowManagerHint);
-    });
-}
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -132,7 +116,7 @@ int main(int argc, char *argv[])
     QObject::connect(&terminationSignals, &TerminationSignals::received, &app, &QApplication::quit);
     QObject::connect(&app, &QApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
     QObject::connect(&instance, &SingleInstance::reopenRequested, &delegate,
-        [&delegate] { delegate.applicationShouldHandleReopen(hasVisibleWindows()); });
+        [&delegate] { delegate.applicationShouldHandleReopen(!VisibleWindows::list().isEmpty()); });
 
     delegate.applicationDidFinishLaunching();
     // The window host keeps the context, and its windows go first.

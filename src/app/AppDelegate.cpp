@@ -3,6 +3,7 @@
 #include "app/HotkeyManager.h"
 #include "app/SandboxMigration.h"
 #include "app/SecurityController.h"
+#include "app/VisibleWindows.h"
 #include "base/Log.h"
 #include "base/WhenFinished.h"
 #include "capture/ClipboardMonitor.h"
@@ -234,8 +235,12 @@ void AppDelegate::handleIdleTimerTick()
 
 void AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows)
 {
-    if (hasVisibleWindows)
+    // A window behind others is what the user is after when starting the
+    // application again.
+    if (hasVisibleWindows) {
+        VisibleWindows::bringForward();
         return;
+    }
     if (m_statusBar)
         m_statusBar->openPanel();
 }

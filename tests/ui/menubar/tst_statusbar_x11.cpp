@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRasterWindow>
 #include <QTest>
 #include <QTimer>
 
@@ -380,6 +381,61 @@ private slots:
         QCOMPARE(settings.excludedApps(), excludedBefore);
         QCOMPARE(settings.snippetFolders(), QStringList {u"work"_s});
         QVERIFY(m_app->pasteboard.writes().isEmpty());
+    }
+
+    // A second start while a window of ours is open brings it forward: from
+    // behind another application's window, minimised, or with a modal dialog
+    // of ours, which stays above what it blocks and gets the keyboard. With
+    // none open it opens the panel.
+    void aSecondStartBringsTheOpenWindowsForward_data()
+    {
+        QTest::addColumn<bool>("window");
+        QTest::addColumn<bool>("minimised");
+        QTest::addColumn<bool>("modalDialog");
+        QTest::newRow("none open: the panel") << false << false << false;
+        QTest::newRow("behind another application") << true << false << false;
+        QTest::newRow("minimised") << true << true << false;
+        QTest::newRow("with a modal dialog") << true << false << true;
+    }
+
+    void aSecondStartBringsTheOpenWindowsForward()
+    {
+        QFETCH(bool, window);
+        QFETCH(bool, minimised);
+        QFETCH(bool, modalDialog);
+
+        QRasterWindow ours;
+        ours.resize(300, 200);
+        QMessageBox dialog(QMessageBox::Warning, u"Vantorell"_s, u"Still open"_s);
+        dialog.setWindowModality(Qt::ApplicationModal);
+        if (window) {
+            ours.show();
+            ours.requestActivate();
+            QVERIFY(QTest::qWaitForWindowActive(&ours));
+        }
+        if (modalDialog) {
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        }
+        DesktopPeer peer;
+        QVERIFY(peer.isReady());
+        QVERIFY(peer.ask("window vtother VtOther").value(0).toUInt() != 0);
+        QTRY_VERIFY(!QGuiApplication::focusWindow());
+        if (minimised) {
+            ours.showMinimized();
+            QTRY_VERIFY(ours.windowStates().testFlag(Qt::WindowMinimized));
+        }
+
+        m_app->delegate->applicationShouldHandleReopen(window);
+        PanelWindow &panel = m_app->controller->panel();
+        if (!window) {
+            QTRY_VERIFY(panel.isVisible());
+            return;
+        }
+        QWindow *expected = modalDialog ? dialog.windowHandle() : &ours;
+        QTRY_COMPARE_WITH_TIMEOUT(QGuiApplication::focusWindow(), expected, 10'000);
+        QTRY_VERIFY(!ours.windowStates().testFlag(Qt::WindowMinimized));
+        QVERIFY(!panel.isVisible());
     }
 
     // Our own windows leave it open; another application taking the focus
