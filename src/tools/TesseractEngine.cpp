@@ -1,15 +1,46 @@
 #include "tools/TesseractEngine.h"
 
-#include <QStringList>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QThreadStorage>
 
 #include <leptonica/allheaders.h>
+#include <malloc.h>
 #include <omp.h>
 #include <tesseract/resultiterator.h>
 
 #include <memory>
 #include <mutex>
 
+using namespace Qt::StringLiterals;
+
 namespace {
+
+// The script models, Latin first: tesseract reads each word with the first
+// model and tries the others only for words it reads poorly, so a picture
+// that mixes scripts is read word by word, and Latin text costs least.
+const QStringList scriptModels {u"Latin"_s, u"Cyrillic"_s, u"Greek"_s};
+// Reads Latin text, English only, when the Latin model is missing.
+const QString englishModel = u"eng"_s;
+
+// Every thread starts an engine of its own; what they lack is said once.
+void logUnlessRepeated(RecognitionLogFunction log, const QString &message)
+{
+    static QBasicMutex mutex;
+    static QString lastMessage;
+    const QMutexLocker locker(&mutex);
+    if (message == lastMessage)
+        return;
+    lastMessage = message;
+    log(message);
+}
+
+// Tesseract caches the models' dictionaries (some 120 MB) for the whole
+// process; the last engine to end gives them back, so they go once the
+// pool's threads have been idle a while. Trivially destroyed, as an engine
+// may end while the process exits.
+QBasicMutex liveEnginesMutex;
+int liveEngines = 0;
 
 // Both libraries write warnings and errors to stderr ("Error in pixReadMem",
 // "Estimating resolution"); a failed recognition is reported by its result
@@ -28,30 +59,83 @@ void silenceLibraries()
 
 } // namespace
 
-TesseractEngine *TesseractEngine::forCurrentThread()
+TesseractEngine *TesseractEngine::forCurrentThread(RecognitionLogFunction log)
 {
     silenceLibraries();
-    thread_local TesseractEngine engine;
-    return engine.m_ready ? &engine : nullptr;
+    // Unlike thread_local, Qt ends a thread's storage before the thread
+    // counts as finished, so the pool drained at exit has ended its engines
+    // before tesseract's own statics go.
+    static QThreadStorage<TesseractEngine *> engines;
+    if (!engines.hasLocalData())
+        engines.setLocalData(new TesseractEngine(log));
+    TesseractEngine *engine = engines.localData();
+    return engine->m_ready ? engine : nullptr;
 }
 
-TesseractEngine::TesseractEngine()
+TesseractEngine::TesseractEngine(RecognitionLogFunction log)
 {
     // Tesseract spreads each line over OpenMP threads whose busy-waiting
     // stalls when the cores are busy (seconds instead of a fifth of one).
     // Recognitions already run side by side on the pool, so this thread's
     // engine works alone.
     omp_set_max_active_levels(0);
-    // Debian's model path is compiled into the library.
-    m_ready = m_api.Init(nullptr, "eng", tesseract::OEM_LSTM_ONLY) == 0;
+    {
+        const QMutexLocker locker(&liveEnginesMutex);
+        ++liveEngines;
+    }
+    QStringList tried = scriptModels;
+    QStringList loaded = load(scriptModels);
+    if (!loaded.contains(scriptModels.first())) {
+        // Else the next script's model would read Latin text as look-alike
+        // letters.
+        m_api.End();
+        tried.append(englishModel);
+        loaded = load(QStringList {englishModel} + loaded);
+    }
+    QStringList missing;
+    for (const QString &model : std::as_const(tried)) {
+        if (!loaded.contains(model))
+            missing.append(model);
+    }
+    m_ready = !loaded.isEmpty();
+    if (!m_ready) {
+        logUnlessRepeated(log,
+            u"Text recognition is not available: no tesseract model loads (missing: "_s + missing.join(u", ")
+                + u")"_s);
+        return;
+    }
+    if (!missing.isEmpty()) {
+        logUnlessRepeated(log,
+            u"Text recognition reads with the tesseract models "_s + loaded.join(u", ") + u"; missing: "_s
+                + missing.join(u", "));
+    }
     // Whole screenshots and documents, not a single block of text.
-    if (m_ready)
-        m_api.SetPageSegMode(tesseract::PSM_AUTO);
+    m_api.SetPageSegMode(tesseract::PSM_AUTO);
+}
+
+QStringList TesseractEngine::load(const QStringList &models)
+{
+    // Debian's model path is compiled into the library. Tesseract starts
+    // with the models that load and fails only when none does.
+    if (m_api.Init(nullptr, models.join(u'+').toUtf8().constData(), tesseract::OEM_LSTM_ONLY) != 0)
+        return {};
+    std::vector<std::string> names;
+    m_api.GetLoadedLanguagesAsVector(&names);
+    QStringList loaded;
+    for (const std::string &name : names)
+        loaded.append(QString::fromStdString(name));
+    return loaded;
 }
 
 TesseractEngine::~TesseractEngine()
 {
     m_api.End();
+    const QMutexLocker locker(&liveEnginesMutex);
+    if (--liveEngines > 0)
+        return;
+    tesseract::TessBaseAPI::ClearPersistentCache();
+    // The freed dictionaries leave the heap's pages resident otherwise.
+    malloc_trim(0);
 }
 
 std::optional<QString> TesseractEngine::recognize(Pix *image)

@@ -37,7 +37,7 @@ std::optional<QString> recognizeText(const QByteArray &imageBytes)
     if (!recognize)
         return std::nullopt;
     std::optional<QString> text;
-    recognize(imageBytes, text);
+    recognize(imageBytes, &Log::write, text);
     if (!text)
         return std::nullopt;
     const QStringView trimmed = Graphemes::trimmed(*text);

@@ -16,10 +16,10 @@ using PixPointer = std::unique_ptr<Pix, PixDeleter>;
 } // namespace
 
 extern "C" Q_DECL_EXPORT void vantorellRecognizeText(
-    const QByteArray &imageBytes, std::optional<QString> &text)
+    const QByteArray &imageBytes, RecognitionLogFunction log, std::optional<QString> &text)
 {
     text = std::nullopt;
-    TesseractEngine *engine = TesseractEngine::forCurrentThread();
+    TesseractEngine *engine = TesseractEngine::forCurrentThread(log);
     if (!engine)
         return;
     // pixReadMem reads the first page or frame only.

@@ -10,8 +10,12 @@
 // own that the program loads when it first reads a picture for text rather
 // than at every start.
 
+// How the module writes to the program's log.
+using RecognitionLogFunction = void (*)(const QString &message);
+
 // The module's one entry point, by this name: the text recognised in the
 // first frame of an encoded image, untrimmed; none for bytes that are not an
-// image or when recognition fails.
-using RecognizeTextFunction = void (*)(const QByteArray &imageBytes, std::optional<QString> &text);
+// image or when recognition fails. Missing models are reported through log.
+using RecognizeTextFunction
+    = void (*)(const QByteArray &imageBytes, RecognitionLogFunction log, std::optional<QString> &text);
 inline constexpr char recognizeTextSymbol[] = "vantorellRecognizeText";

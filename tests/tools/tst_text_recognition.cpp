@@ -1,10 +1,16 @@
 #include "tools/TextRecognition.h"
 
+#include "base/Log.h"
+
 #include <QBuffer>
+#include <QDir>
 #include <QFont>
 #include <QImage>
 #include <QPainter>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -55,6 +61,11 @@ private slots:
             << QStringList {u"Hello World"_s, u"Second line 42"_s} << u"Hello World\nSecond line 42"_s;
         QTest::newRow("blocks far apart") << QStringList {u"Hello World"_s, QString(), QString(),
             u"Far Below"_s} << u"Hello World\nFar Below"_s;
+        QTest::newRow("German") << QStringList {u"Grüße aus München"_s} << u"Grüße aus München"_s;
+        QTest::newRow("Cyrillic") << QStringList {u"Привет из Москвы"_s} << u"Привет из Москвы"_s;
+        QTest::newRow("Greek") << QStringList {u"Γειά σου κόσμε"_s} << u"Γειά σου κόσμε"_s;
+        QTest::newRow("Latin and Cyrillic in one line")
+            << QStringList {u"Report Отчёт 2024"_s} << u"Report Отчёт 2024"_s;
     }
 
     void readsRenderedLinesInOrder()
@@ -90,6 +101,42 @@ private slots:
     {
         QFETCH(QByteArray, bytes);
         QVERIFY(!recognizedInPool(bytes));
+    }
+
+    void readsWithTheModelsInstalled_data()
+    {
+        QTest::addColumn<QStringList>("installed");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<QString>("missing");
+        QTest::newRow("no Latin model: English by the English one")
+            << QStringList {u"eng"_s, u"Cyrillic"_s} << u"Hello World"_s << u"Latin, Greek"_s;
+        QTest::newRow("no model") << QStringList {} << u"<none>"_s << u"Latin, Cyrillic, Greek, eng"_s;
+    }
+
+    void readsWithTheModelsInstalled()
+    {
+        QFETCH(QStringList, installed);
+        QFETCH(QString, expected);
+        QFETCH(QString, missing);
+        QTemporaryDir models;
+        for (const QString &model : std::as_const(installed)) {
+            const QString file = model + u".traineddata"_s;
+            QVERIFY(
+                QFile::link(QDir(QStringLiteral(VT_TESSERACT_MODELS)).filePath(file), models.filePath(file)));
+        }
+        const QByteArray png = encoded(renderedLines({u"Hello World"_s}), "PNG");
+        QStringList logged;
+        const Log::Sink previousSink = Log::setSink([&logged](const QString &line) { logged.append(line); });
+        qputenv("TESSDATA_PREFIX", QFile::encodeName(models.path() + u'/'));
+        // Each thread starts its own engine, from the models there.
+        std::optional<QString> text;
+        std::thread reading([&] { text = TextRecognition::recognizeText(png); });
+        reading.join();
+        qunsetenv("TESSDATA_PREFIX");
+        Log::setSink(previousSink);
+        QCOMPARE(text.value_or(u"<none>"_s), expected);
+        QCOMPARE(logged.size(), 1);
+        QVERIFY2(logged.first().contains(missing), qPrintable(logged.first()));
     }
 
     void runsOnManyThreadsAtOnce()
