@@ -1,7 +1,7 @@
 # Every library Vantorell links, found once. Debian package names are in
 # scripts/packages.txt.
 find_package(Qt6 6.4 REQUIRED COMPONENTS
-    Core Gui Widgets Quick QuickControls2 Qml Svg Network DBus Concurrent Test)
+    Core Gui Widgets Quick QuickControls2 QuickTemplates2 Qml Svg Network DBus Concurrent Test)
 qt_standard_project_setup()
 find_package(OpenSSL 3 REQUIRED COMPONENTS Crypto)
 find_package(SQLite3 REQUIRED)

@@ -1,12 +1,24 @@
 #include "ui/design/ItemAccessibility.h"
 
 #include <QtQuick/private/qaccessiblequickitem_p.h>
+#include <QtQuickTemplates2/private/qquickabstractbutton_p.h>
+#include <QtQuickTemplates2/private/qquickabstractbutton_p_p.h>
 
 #include <QQuickItem>
 
 #include <memory>
 
 namespace {
+
+// What a click does to a button, without the pointer: the next check state,
+// then the click itself (its action, or its clicked signal).
+struct ButtonClick final : QQuickAbstractButton {
+    static void on(QQuickAbstractButton *button)
+    {
+        (button->*&ButtonClick::nextCheckState)();
+        QQuickAbstractButtonPrivate::get(button)->trigger();
+    }
+};
 
 class EnabledAwareItem final : public QAccessibleQuickItem {
 public:
@@ -32,6 +44,20 @@ public:
             state.focusable = false;
         }
         return state;
+    }
+
+    // Qt 6.4 answers a button's press and does nothing, and turns a check
+    // box's toggle into a bare change of state: either gets the click a
+    // pointer gives, which the button's own handlers answer.
+    void doAction(const QString &actionName) override
+    {
+        auto *button = qobject_cast<QQuickAbstractButton *>(item());
+        if (!button || (actionName != pressAction() && actionName != toggleAction())) {
+            QAccessibleQuickItem::doAction(actionName);
+            return;
+        }
+        if (button->isEnabled())
+            ButtonClick::on(button);
     }
 
 private:

@@ -1,6 +1,8 @@
 #include "DarkPalette.h"
 #include "support/QuickScene.h"
+#include "ui/design/ItemAccessibility.h"
 
+#include <QAccessible>
 #include <QDirIterator>
 #include <QGuiApplication>
 #include <QPalette>
@@ -14,6 +16,8 @@ class DesignComponentsTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { ItemAccessibility::install(); }
+
     void cleanup() { QGuiApplication::setPalette(QPalette()); }
 
     void everyFileLoadsWithoutWarnings_data()
@@ -139,6 +143,45 @@ private slots:
         QTest::mouseClick(&scene.window(), Qt::LeftButton, {}, click);
         QCOMPARE(action.count(), 1);
         QVERIFY(!control->property("isSelected").toBool());
+    }
+
+    // A screen reader's press (or toggle) clicks a button as the pointer
+    // does; a disabled one stays as it is.
+    void accessibleActionClicks_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("clicks");
+        QTest::addColumn<bool>("checked");
+        const QString press = QAccessibleActionInterface::pressAction();
+        const QString toggle = QAccessibleActionInterface::toggleAction();
+        QTest::newRow("button") << u"Button { text: 'Go' }"_s << press << 1 << false;
+        QTest::newRow("disabled button") << u"Button { text: 'Go'; enabled: false }"_s << press << 0 << false;
+        QTest::newRow("switch") << u"Switch { text: 'On' }"_s << toggle << 1 << true;
+        QTest::newRow("checked box") << u"CheckBox { text: 'On'; checked: true }"_s << toggle << 1 << false;
+    }
+
+    void accessibleActionClicks()
+    {
+        QFETCH(QString, source);
+        QFETCH(QString, action);
+        QFETCH(int, clicks);
+        QFETCH(bool, checked);
+        QuickScene scene;
+        QQuickItem *control = scene.load(source);
+        QVERIFY(control);
+        // The controls take part once an assistive tool listens.
+        QAccessible::setActive(true);
+        QSignalSpy clicked(control, SIGNAL(clicked()));
+        QSignalSpy toggled(control, SIGNAL(toggled()));
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(control);
+        QVERIFY(accessible && accessible->actionInterface());
+        QVERIFY(accessible->actionInterface()->actionNames().contains(action));
+        accessible->actionInterface()->doAction(action);
+        QAccessible::setActive(false);
+        QCOMPARE(clicked.size(), clicks);
+        QCOMPARE(control->property("checked").toBool(), checked);
+        QCOMPARE(toggled.size(), control->property("checkable").toBool() ? clicks : 0);
     }
 };
 
