@@ -24,7 +24,8 @@ void OnboardingModel::setPanel(MainPopoverModel *panel)
         return;
     m_panel = panel;
     emit panelChanged();
-    emit currentStepChanged();
+    // Not the step: the view puts up a page on each of its changes.
+    emit biometricsAvailableChanged();
 }
 
 void OnboardingModel::setPasscode(const QString &passcode)
@@ -104,6 +105,7 @@ void OnboardingModel::setCurrentStep(int step)
     m_currentStep = step;
     emit currentStepChanged();
     emit canContinueChanged();
+    emit biometricsAvailableChanged();
     if (step == lastStep)
         refreshAccessibilityStatus();
 }

@@ -30,7 +30,7 @@ class OnboardingModel : public QObject {
     Q_PROPERTY(bool isSettingUp READ isSettingUp NOTIFY isSettingUpChanged)
     Q_PROPERTY(bool canContinue READ canContinue NOTIFY canContinueChanged)
     // Asked again whenever the step changes.
-    Q_PROPERTY(bool biometricsAvailable READ biometricsAvailable NOTIFY currentStepChanged)
+    Q_PROPERTY(bool biometricsAvailable READ biometricsAvailable NOTIFY biometricsAvailableChanged)
     Q_PROPERTY(int totalSteps READ stepCount CONSTANT)
 
 public:
@@ -87,6 +87,7 @@ signals:
     void errorChanged();
     void isSettingUpChanged();
     void canContinueChanged();
+    void biometricsAvailableChanged();
 
 private:
     void setCurrentStep(int step);

@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 
 using namespace Qt::StringLiterals;
@@ -199,6 +200,24 @@ private slots:
         QVERIFY(fresh);
         QCOMPARE(fresh->currentStep(), 0);
         QVERIFY(fresh->enableTouchID() && fresh->error().isEmpty() && fresh->passcode().isEmpty());
+    }
+
+    // Assistive tools find the set-up's first page once.
+    void setUpPageShowsOnce()
+    {
+        QVERIFY(show());
+        const QString title = u"Welcome to Vantorell"_s;
+        int found = 0;
+        const std::function<void(QAccessibleInterface *)> count = [&](QAccessibleInterface *accessible) {
+            if (accessible->text(QAccessible::Name) == title && !accessible->state().invisible)
+                ++found;
+            for (int i = 0; i < accessible->childCount(); ++i) {
+                if (QAccessibleInterface *child = accessible->child(i))
+                    count(child);
+            }
+        };
+        count(QAccessible::queryAccessibleInterface(m_window.get()));
+        QCOMPARE(found, 1);
     }
 
     // Return with an empty field is a wrong passcode; the lock screen's model
