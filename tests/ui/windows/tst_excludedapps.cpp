@@ -2,8 +2,12 @@
 
 #include "platform/linux/DesktopEntryIndex.h"
 #include "support/TestFiles.h"
+#include "ui/design/ItemAccessibility.h"
 #include "ui/windows/settings/ExcludedAppsTab.h"
 
+#include <QAccessible>
+#include <QQuickItem>
+#include <QQuickView>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -13,6 +17,8 @@ using namespace Qt::StringLiterals;
 
 // A row clicked, and the modifiers held.
 using Clicks = QList<std::pair<int, Qt::KeyboardModifiers>>;
+// A key pressed, and the modifiers held.
+using Keys = QList<std::pair<Qt::Key, Qt::KeyboardModifiers>>;
 
 namespace {
 
@@ -43,8 +49,26 @@ class ExcludedAppsTest final : public QObject {
 
     QList<ExcludedApp> apps() { return m_f->settings().excludedApps(); }
 
+    // The section as the window shows it, alone in a window of its own.
+    std::unique_ptr<QQuickView> showPage()
+    {
+        auto view = std::make_unique<QQuickView>();
+        view->setInitialProperties({{u"settings"_s, QVariant::fromValue<QObject *>(&m_f->settings())},
+            {u"context"_s, QVariant::fromValue<QObject *>(m_context.get())}});
+        view->setResizeMode(QQuickView::SizeRootObjectToView);
+        view->setSource(
+            QUrl(u"qrc:/qt-project.org/imports/Vantorell/Windows/settings/ExcludedAppsPage.qml"_s));
+        view->resize(540, 400);
+        view->show();
+        return view->rootObject() && QTest::qWaitForWindowExposed(view.get()) ? std::move(view) : nullptr;
+    }
+
 private slots:
-    void initTestCase() { QVERIFY(m_dataHome.isValid()); }
+    void initTestCase()
+    {
+        QVERIFY(m_dataHome.isValid());
+        ItemAccessibility::install();
+    }
 
     void init()
     {
@@ -171,6 +195,101 @@ private slots:
         QCOMPARE(names(apps()), names(expected));
         QCOMPARE(m_tab->selection(), selected);
         QCOMPARE(m_tab->hasSelection(), !selected.isEmpty());
+    }
+
+    // The keyboard moves the selection with the row assistive tools report
+    // as focused, and Delete or Remove take away what is selected.
+    void keys_data()
+    {
+        QTest::addColumn<Clicks>("clicks");
+        QTest::addColumn<Keys>("keys");
+        QTest::addColumn<QList<int>>("selected");
+        // The row reported as focused; -1 for the list itself.
+        QTest::addColumn<int>("focused");
+        QTest::addColumn<bool>("byRemoveButton");
+        // The keyboard's row once they are gone: the next one kept, else the
+        // one before.
+        QTest::addColumn<QString>("currentAfter");
+        const Qt::KeyboardModifiers none = Qt::NoModifier;
+        const Qt::KeyboardModifiers shift = Qt::ShiftModifier;
+        const Qt::KeyboardModifiers control = Qt::ControlModifier;
+        const std::pair tab {Qt::Key_Tab, none};
+        const std::pair down {Qt::Key_Down, none};
+        QTest::newRow("Tab reaches the list, no row yet")
+            << Clicks {} << Keys {tab} << QList<int>() << -1 << false << QString();
+        QTest::newRow("Down from no row takes the first")
+            << Clicks {} << Keys {tab, down} << QList<int> {0} << 0 << false << u"Bravo"_s;
+        QTest::newRow("Up from no row takes the last")
+            << Clicks {} << Keys {tab, {Qt::Key_Up, none}} << QList<int> {4} << 4 << false << u"Delta"_s;
+        QTest::newRow("a click, then Down twice")
+            << Clicks {{1, none}} << Keys {down, down} << QList<int> {3} << 3 << false << u"Echo"_s;
+        QTest::newRow("Shift+Down extends from the click")
+            << Clicks {{1, none}} << Keys {{Qt::Key_Down, shift}, {Qt::Key_Down, shift}}
+            << QList<int> {1, 2, 3} << 3 << false << u"Echo"_s;
+        QTest::newRow("Space selects the row a Ctrl-click left")
+            << Clicks {{1, none}, {1, control}} << Keys {{Qt::Key_Space, none}} << QList<int> {1} << 1
+            << false << u"Charlie"_s;
+        QTest::newRow("Remove, reached by Tab")
+            << Clicks {{0, none}} << Keys {down} << QList<int> {1} << 1 << true << u"Charlie"_s;
+    }
+
+    void keys()
+    {
+        QFETCH(Clicks, clicks);
+        QFETCH(Keys, keys);
+        QFETCH(QList<int>, selected);
+        QFETCH(int, focused);
+        QFETCH(bool, byRemoveButton);
+        QFETCH(QString, currentAfter);
+        QList<ExcludedApp> before;
+        for (const QString &name : {u"Alpha"_s, u"Bravo"_s, u"Charlie"_s, u"Delta"_s, u"Echo"_s})
+            before.append({QUuid::createUuid(), u"org.example."_s + name, name});
+        m_f->settings().setExcludedApps(before);
+        const std::unique_ptr<QQuickView> page = showPage();
+        QVERIFY(page);
+        auto *list = page->rootObject()->findChild<QQuickItem *>(u"apps"_s);
+        QVERIFY(list);
+        for (const auto &[row, modifiers] : clicks) {
+            QQuickItem *shown = nullptr;
+            QMetaObject::invokeMethod(
+                list, "itemAtIndex", Q_RETURN_ARG(QQuickItem *, shown), Q_ARG(int, row));
+            QVERIFY(shown);
+            const QPointF centre = shown->mapToScene(QPointF(shown->width() / 2, shown->height() / 2));
+            QTest::mouseClick(page.get(), Qt::LeftButton, modifiers, centre.toPoint());
+        }
+        for (const auto &[key, modifiers] : keys)
+            QTest::keyClick(page.get(), key, modifiers);
+
+        auto *tab = page->rootObject()->findChild<ExcludedAppsTab *>();
+        QSet<QUuid> expected;
+        for (const int row : selected)
+            expected.insert(before.at(row).id);
+        QCOMPARE(tab->selection(), expected);
+        QAccessibleInterface *shown = QAccessible::queryAccessibleInterface(page.get());
+        QAccessibleInterface *focus = shown ? shown->focusChild() : nullptr;
+        QVERIFY(focus);
+        if (focused < 0) {
+            QCOMPARE(focus->object(), list);
+        } else {
+            QCOMPARE(focus->role(), QAccessible::ListItem);
+            QCOMPARE(focus->text(QAccessible::Name), before.at(focused).name);
+            QCOMPARE(focus->state().selected, selected.contains(focused));
+        }
+
+        if (byRemoveButton) {
+            // Past "Add App…" to Remove.
+            QTest::keyClick(page.get(), Qt::Key_Tab);
+            QTest::keyClick(page.get(), Qt::Key_Tab);
+            QTest::keyClick(page.get(), Qt::Key_Space);
+        } else {
+            QTest::keyClick(page.get(), Qt::Key_Delete);
+        }
+        QList<ExcludedApp> kept = before;
+        kept.removeIf([&expected](const ExcludedApp &app) { return expected.contains(app.id); });
+        QCOMPARE(names(apps()), names(kept));
+        QVERIFY(list->hasActiveFocus());
+        const int current = tab->currentRow();
+        QCOMPARE(current < 0 ? QString() : kept.at(current).name, currentAfter);
     }
 
     // A restore replaces the list: the rows follow, and a selected row that

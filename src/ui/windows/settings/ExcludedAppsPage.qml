@@ -51,15 +51,36 @@ ColumnLayout {
             bottomMargin: 5
             boundsBehavior: Flickable.StopAtBounds
             model: tab.rows
+            // The keyboard's row is the list's current one, which Qt Quick
+            // gives the focus that assistive tools report.
+            currentIndex: tab.currentRow
+            // The keys go through the tab, which moves the selection with
+            // the row; the view's own would move the row alone.
+            keyNavigationEnabled: false
             activeFocusOnTab: true
             ScrollBar.vertical: ScrollBar { }
             Accessible.role: Accessible.List
             Accessible.name: "Excluded apps"
             Keys.onPressed: event => {
-                if (event.key === Qt.Key_Delete || event.key === Qt.Key_Backspace) {
+                if (event.key === Qt.Key_Up || event.key === Qt.Key_Down) {
+                    tab.stepRow(event.key === Qt.Key_Up ? -1 : 1, event.modifiers)
+                    if (currentIndex >= 0)
+                        positionViewAtIndex(currentIndex, ListView.Contain)
+                } else if (event.key === Qt.Key_Space) {
+                    tab.selectCurrentRow(event.modifiers)
+                } else if (event.key === Qt.Key_Delete || event.key === Qt.Key_Backspace) {
                     tab.deleteSelectedApps()
-                    event.accepted = true
+                } else {
+                    return
                 }
+                event.accepted = true
+            }
+
+            FocusRing {
+                parent: list
+                anchors.fill: parent
+                anchors.margins: 2
+                visible: list.activeFocus && list.currentIndex < 0
             }
 
             delegate: Item {
@@ -76,6 +97,7 @@ ColumnLayout {
                 Accessible.name: name
                 Accessible.selected: selected
                 Accessible.selectable: true
+                Accessible.focusable: true
 
                 SurfaceShape {
                     anchors.fill: parent
@@ -83,6 +105,9 @@ ColumnLayout {
                     anchors.rightMargin: 5
                     cornerRadius: 6
                     color: row.selected ? VTColor.selection : row.index % 2 === 1 ? VTColor.surface : "transparent"
+                    strokeColor: row.ListView.isCurrentItem && list.activeFocus
+                        ? VTColor.withOpacity(VTColor.accent, 0.7) : "transparent"
+                    strokeWidth: 1.5
                 }
 
                 RowLayout {
@@ -172,7 +197,12 @@ ColumnLayout {
             text: "Remove"
             symbol: "minus"
             enabled: tab.hasSelection
-            onClicked: tab.deleteSelectedApps()
+            // Disabled once nothing is selected, the button cannot keep the
+            // keyboard: the list takes it back.
+            onClicked: {
+                tab.deleteSelectedApps()
+                list.forceActiveFocus()
+            }
         }
 
         Label {

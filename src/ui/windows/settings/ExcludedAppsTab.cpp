@@ -30,6 +30,7 @@ void ExcludedAppsTab::setContext(SettingsWindowContext *context)
 
 void ExcludedAppsTab::showApps(const QList<ExcludedApp> &apps)
 {
+    const int currentBefore = currentRow();
     m_rows.setApps(apps);
     QSet<QUuid> shown;
     for (const ExcludedApp &app : apps) {
@@ -37,6 +38,10 @@ void ExcludedAppsTab::showApps(const QList<ExcludedApp> &apps)
             shown.insert(app.id);
     }
     setSelection(shown);
+    if (std::ranges::find(apps, m_current, &ExcludedApp::id) == apps.end())
+        m_current = QUuid();
+    if (currentRow() != currentBefore)
+        emit currentRowChanged();
 }
 
 void ExcludedAppsTab::setSelection(const QSet<QUuid> &selection)
@@ -48,12 +53,28 @@ void ExcludedAppsTab::setSelection(const QSet<QUuid> &selection)
     emit selectionChanged();
 }
 
+int ExcludedAppsTab::currentRow() const
+{
+    const QList<ExcludedApp> &apps = m_rows.apps();
+    const auto current = std::ranges::find(apps, m_current, &ExcludedApp::id);
+    return current == apps.end() ? -1 : int(current - apps.begin());
+}
+
+void ExcludedAppsTab::setCurrent(const QUuid &id)
+{
+    const int before = currentRow();
+    m_current = id;
+    if (currentRow() != before)
+        emit currentRowChanged();
+}
+
 void ExcludedAppsTab::selectRow(int row, int modifiers)
 {
     const QList<ExcludedApp> &apps = m_rows.apps();
     if (row < 0 || row >= apps.size())
         return;
     const QUuid id = apps.at(row).id;
+    setCurrent(id);
     const auto anchor = std::ranges::find(apps, m_anchor, &ExcludedApp::id);
     if (modifiers & Qt::ShiftModifier && anchor != apps.end()) {
         const qsizetype from = std::min(qsizetype(anchor - apps.begin()), qsizetype(row));
@@ -73,6 +94,21 @@ void ExcludedAppsTab::selectRow(int row, int modifiers)
         return;
     }
     setSelection({id});
+}
+
+void ExcludedAppsTab::stepRow(int by, int modifiers)
+{
+    const int count = int(m_rows.apps().size());
+    if (count == 0)
+        return;
+    const int current = currentRow();
+    const int row = current < 0 ? (by > 0 ? 0 : count - 1) : std::clamp(current + by, 0, count - 1);
+    selectRow(row, modifiers & Qt::ShiftModifier);
+}
+
+void ExcludedAppsTab::selectCurrentRow(int modifiers)
+{
+    selectRow(std::max(currentRow(), 0), modifiers);
 }
 
 void ExcludedAppsTab::addExcludedApps()
@@ -126,7 +162,18 @@ void ExcludedAppsTab::removeExcludedApps(const QSet<QUuid> &ids)
     const QSet<QUuid> removed = ids;
     SettingsManager &settings = m_context->settings();
     QList<ExcludedApp> apps = settings.excludedApps();
+    // The keyboard stays where it was: on the next row left, else the one
+    // before.
+    QUuid current = m_current;
+    if (removed.contains(current)) {
+        const auto at = std::ranges::find(apps, current, &ExcludedApp::id);
+        const auto kept = [&removed](const ExcludedApp &app) { return !removed.contains(app.id); };
+        const auto after = std::find_if(at, apps.end(), kept);
+        const auto before = std::find_if(std::make_reverse_iterator(at), apps.rend(), kept);
+        current = after != apps.end() ? after->id : before != apps.rend() ? before->id : QUuid();
+    }
     apps.removeIf([&removed](const ExcludedApp &app) { return removed.contains(app.id); });
     settings.setExcludedApps(apps);
     setSelection(m_selection - removed);
+    setCurrent(current);
 }

@@ -27,6 +27,7 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QEventLoop>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QQuickItem>
 #include <QQuickStyle>
@@ -239,6 +240,22 @@ int main(int argc, char *argv[])
         tab->selectRow(1, Qt::NoModifier);
         tab->selectRow(3, Qt::ControlModifier);
     };
+    // A click on the second row, then Down twice and Shift+Down: the list
+    // has the keyboard on the last row reached. Once laid out, so the list
+    // scrolls only as far as it must.
+    const auto selectByKeys = [](QObject &view) {
+        settle(100);
+        view.findChild<ExcludedAppsTab *>()->selectRow(1, Qt::NoModifier);
+        auto *list = view.findChild<QQuickItem *>(u"apps"_s);
+        list->forceActiveFocus();
+        for (const auto &[key, modifiers] : {std::pair {Qt::Key_Down, Qt::NoModifier},
+                 std::pair {Qt::Key_Down, Qt::NoModifier}, std::pair {Qt::Key_Down, Qt::ShiftModifier}}) {
+            QKeyEvent down(QEvent::KeyPress, key, modifiers);
+            QKeyEvent up(QEvent::KeyRelease, key, modifiers);
+            QCoreApplication::sendEvent(list->window(), &down);
+            QCoreApplication::sendEvent(list->window(), &up);
+        }
+    };
     const auto backUp = [](QObject &view) {
         auto *tab = view.findChild<BackupSettingsTab *>();
         tab->setPassword(u"correct horse"_s);
@@ -285,6 +302,7 @@ int main(int argc, char *argv[])
             {u"backup-failed"_s, u"backup"_s, [] {}, restoreWithShortPassword},
             {u"appearance"_s, u"appearance"_s, [] {}, {}},
             {u"excluded"_s, u"excluded"_s, [] {}, selectTwo},
+            {u"excluded-keyboard"_s, u"excluded"_s, [] {}, selectByKeys},
             {u"about"_s, u"about"_s, [] {}, {}},
         };
     for (const auto &[appearance, palette] :
