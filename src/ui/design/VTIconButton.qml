@@ -3,7 +3,8 @@ import Vantorell.Design
 import QtQuick.Controls
 
 // A borderless symbol button with a round highlight under the pointer and a
-// help tooltip.
+// help tooltip. Where Tab reaches it (activeFocusOnTab), Space presses it and
+// a ring shows it has the keyboard.
 Item {
     id: root
 
@@ -23,6 +24,8 @@ Item {
         anchors.fill: parent
         kind: SurfaceShape.Circle
         color: root.hovering ? VTColor.surfaceStrong : "transparent"
+        strokeColor: root.activeFocus ? VTColor.withOpacity(VTColor.accent, 0.7) : "transparent"
+        strokeWidth: 2
     }
 
     Symbol {
@@ -38,6 +41,8 @@ Item {
         hoverEnabled: true
         onClicked: root.action()
     }
+
+    Keys.onSpacePressed: root.action()
 
     Accessible.role: Accessible.Button
     Accessible.name: help

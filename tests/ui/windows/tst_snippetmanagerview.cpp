@@ -11,6 +11,7 @@
 #include "ui/windows/snippets/SnippetManagerViewModel.h"
 #include "ui/windows/snippets/SnippetWindowRoot.h"
 
+#include <QAccessible>
 #include <QQmlEngine>
 #include <QQuickItem>
 #include <QQuickView>
@@ -117,6 +118,17 @@ class SnippetManagerViewTest final : public QObject {
                 return item->objectName();
         }
         return {};
+    }
+
+    // What assistive tools call the focused control; Qt Quick names a
+    // control by its title only while one listens, so that stands in.
+    static QString focusedName(const Window &window)
+    {
+        QQuickItem *item = window.view.activeFocusItem();
+        const QAccessibleInterface *accessible = item ? QAccessible::queryAccessibleInterface(item) : nullptr;
+        if (accessible && !accessible->text(QAccessible::Name).isEmpty())
+            return accessible->text(QAccessible::Name);
+        return item ? item->property("text").toString() : QString();
     }
 
     void open(const Snippet &opened)
@@ -522,22 +534,22 @@ private slots:
         QTest::newRow("sidebar stays at the bottom")
             << QList<int> {down, down, down} << none << 2 << none << u"folders"_s << u"Alpha"_s;
         QTest::newRow("list down from no row takes the first")
-            << QList<int> {tab, down} << none << 0 << u"Alpha"_s << u"snippets"_s << u"Alpha"_s;
+            << QList<int> {tab, tab, tab, down} << none << 0 << u"Alpha"_s << u"snippets"_s << u"Alpha"_s;
         QTest::newRow("list up from no row takes the last")
-            << QList<int> {tab, up} << none << 0 << u"Gamma"_s << u"snippets"_s << u"Alpha"_s;
-        QTest::newRow("list down saves a titled edit")
-            << QList<int> {tab, down} << u"Alpha 2"_s << 0 << u"Beta"_s << u"snippets"_s << u"Alpha 2"_s;
-        QTest::newRow("list up drops an untitled edit")
-            << QList<int> {tab, down, up} << u""_s << 0 << u"Alpha"_s << u"snippets"_s << u"Alpha"_s;
+            << QList<int> {tab, tab, tab, up} << none << 0 << u"Gamma"_s << u"snippets"_s << u"Alpha"_s;
+        QTest::newRow("list down saves a titled edit") << QList<int> {tab, tab, tab, down} << u"Alpha 2"_s
+                                                       << 0 << u"Beta"_s << u"snippets"_s << u"Alpha 2"_s;
+        QTest::newRow("list up drops an untitled edit") << QList<int> {tab, tab, tab, down, up} << u""_s << 0
+                                                        << u"Alpha"_s << u"snippets"_s << u"Alpha"_s;
         QTest::newRow("sidebar down saves a titled edit")
             << QList<int> {down} << u"Alpha 2"_s << 1 << none << u"folders"_s << u"Alpha 2"_s;
         QTest::newRow("sidebar down drops an untitled edit")
             << QList<int> {down} << u""_s << 1 << none << u"folders"_s << u"Alpha"_s;
         QTest::newRow("tab from the list reaches the form")
-            << QList<int> {tab, tab} << u"Alpha 2"_s << 0 << u"Alpha"_s << u"form"_s << u"Alpha"_s;
+            << QList<int> {tab, tab, tab, tab} << u"Alpha 2"_s << 0 << u"Alpha"_s << u"form"_s << u"Alpha"_s;
         QTest::newRow("shift-tab from the form is back on the list")
-            << QList<int> {tab, tab, Qt::Key_Backtab} << u"Alpha 2"_s << 0 << u"Alpha"_s << u"snippets"_s
-            << u"Alpha"_s;
+            << QList<int> {tab, tab, tab, tab, Qt::Key_Backtab} << u"Alpha 2"_s << 0 << u"Alpha"_s
+            << u"snippets"_s << u"Alpha"_s;
     }
 
     void selectionKeys()
@@ -566,6 +578,89 @@ private slots:
         QCOMPARE(focusedColumn(*window), focused);
         settle();
         QCOMPARE(storedSnippet(alpha.id).title, storedTitle);
+    }
+
+    // Tab reaches every control of the window in reading order, and comes
+    // back round to the folders.
+    void everyControlByTab()
+    {
+        const Snippet shown = snippet(u"Alpha"_s);
+        seed({shown});
+        const std::unique_ptr<Window> window = openWindow();
+        QVERIFY(window);
+        QVERIFY(QTest::qWaitForWindowExposed(&window->view));
+        window->model->setSelectedSnippetID(shown.id);
+        QStringList reached;
+        do {
+            reached << focusedName(*window);
+            // The content editor keeps Tab for the template.
+            QTest::keyClick(&window->view, Qt::Key_Tab,
+                reached.constLast() == u"Content" ? Qt::ControlModifier : Qt::NoModifier);
+        } while (reached.size() < 20 && focusedColumn(*window) != u"folders");
+        QCOMPARE(reached,
+            QStringList({u"Folders"_s, u"New Folder"_s, u"New Snippet"_s, u"Alpha"_s, u"Title"_s,
+                u"Content"_s, u"Folder"_s, u"Tags (comma-separated)"_s, u"Favorite"_s, u"Delete"_s}));
+
+        // The New Folder sheet hands the keyboard back to its button.
+        QTest::keyClick(&window->view, Qt::Key_Tab);
+        QQuickItem *newFolder = window->view.activeFocusItem();
+        QTest::keyClick(&window->view, Qt::Key_Space);
+        QTRY_VERIFY(window->model->showNewFolder() && !newFolder->hasActiveFocus());
+        QTest::keyClick(&window->view, Qt::Key_Escape);
+        QTRY_VERIFY(newFolder->hasActiveFocus());
+    }
+
+    // The Menu key or Shift+F10 opens the selected row's menu, its first
+    // item ready for Return.
+    void rowMenuByKeyboard_data()
+    {
+        QTest::addColumn<int>("sidebarRow");
+        QTest::addColumn<bool>("inList");
+        QTest::addColumn<Qt::Key>("key");
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        // The folder renamed or the snippet deleted by the menu's first item;
+        // empty for no menu.
+        QTest::addColumn<QString>("acted");
+        const Qt::KeyboardModifiers none = Qt::NoModifier;
+        QTest::newRow("Menu on a folder") << 3 << false << Qt::Key_Menu << none << u"Work"_s;
+        QTest::newRow("F10 alone") << 3 << false << Qt::Key_F10 << none << QString();
+        QTest::newRow("All Snippets has no menu") << 0 << false << Qt::Key_Menu << none << QString();
+        QTest::newRow("Shift+F10 on a snippet")
+            << 0 << true << Qt::Key_F10 << Qt::KeyboardModifiers(Qt::ShiftModifier) << u"Beta"_s;
+    }
+
+    void rowMenuByKeyboard()
+    {
+        QFETCH(int, sidebarRow);
+        QFETCH(bool, inList);
+        QFETCH(Qt::Key, key);
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(QString, acted);
+        seed({snippet(u"Alpha"_s), snippet(u"Beta"_s, u"Work"_s)}, {u"Email"_s});
+        const std::unique_ptr<Window> window = openWindow();
+        QVERIFY(window);
+        QVERIFY(QTest::qWaitForWindowExposed(&window->view));
+        QString renamed;
+        window->model->setRenamePrompt([&renamed](const QString &name) {
+            renamed = name;
+            return std::optional<QString>();
+        });
+        window->model->selectSidebarRow(sidebarRow);
+        // Past New Folder and the add button to the list's second row.
+        const QList<Qt::Key> toList {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Down, Qt::Key_Down};
+        for (const Qt::Key each : inList ? toList : QList<Qt::Key>())
+            QTest::keyClick(&window->view, each);
+        const QString column = focusedColumn(*window);
+        QTest::keyClick(&window->view, key, modifiers);
+        QTest::keyClick(&window->view, Qt::Key_Return);
+        QCoreApplication::processEvents();
+        settle();
+        QCOMPARE(renamed, inList ? QString() : acted);
+        QStringList kept {u"Alpha"_s, u"Beta"_s};
+        if (inList)
+            kept.removeOne(acted);
+        QCOMPARE(titlesOf(m_appState->snippets()), kept);
+        QCOMPARE(focusedColumn(*window), column);
     }
 
     // The lock saves as a selection change does, before the key goes: the

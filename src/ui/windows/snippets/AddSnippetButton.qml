@@ -2,7 +2,8 @@ import QtQuick
 import QtQuick.Controls
 import Vantorell.Design
 
-// The list header's add button: a white plus on a brand-gradient disc.
+// The list header's add button: a white plus on a brand-gradient disc,
+// ringed when Tab reaches it.
 Item {
     id: root
 
@@ -10,6 +11,8 @@ Item {
 
     implicitWidth: 26
     implicitHeight: 26
+    activeFocusOnTab: true
+    Keys.onSpacePressed: root.action()
     Accessible.role: Accessible.Button
     Accessible.name: qsTr("New Snippet")
     Accessible.onPressAction: root.action()
@@ -19,6 +22,13 @@ Item {
         kind: SurfaceShape.Circle
         gradient: VTGradient.brand
         opacity: pointer.pressed ? 0.8 : 1
+    }
+
+    FocusRing {
+        anchors.fill: parent
+        anchors.margins: -3
+        kind: SurfaceShape.Circle
+        visible: root.activeFocus
     }
 
     Symbol {

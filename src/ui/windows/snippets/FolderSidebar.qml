@@ -19,6 +19,16 @@ Rectangle {
             viewModel.selectSidebarRow(row)
     }
 
+    // At the pointer, or under the selected row's title for the keyboard with
+    // its first item ready for Return.
+    function openFolderMenu(row, x, y) {
+        folders.forceActiveFocus()
+        folderMenu.folder = row.modelData
+        folderMenu.popup(row, x ?? 16, y ?? row.height)
+        if (x === undefined)
+            folderMenu.currentIndex = 0
+    }
+
     function step(by) {
         viewModel.stepSidebarRow(by)
         const row = viewModel.selectedSidebarRow
@@ -52,6 +62,14 @@ Rectangle {
             activeFocusOnTab: true
             Keys.onUpPressed: root.step(-1)
             Keys.onDownPressed: root.step(1)
+            Keys.onPressed: event => {
+                const row = folderRows.itemAt(root.viewModel.selectedSidebarRow - 2)
+                if (row && (event.key === Qt.Key_Menu
+                        || event.key === Qt.Key_F10 && event.modifiers & Qt.ShiftModifier)) {
+                    root.openFolderMenu(row)
+                    event.accepted = true
+                }
+            }
             Accessible.role: Accessible.List
             Accessible.name: qsTr("Folders")
 
@@ -114,24 +132,7 @@ Rectangle {
                         selected: root.viewModel.selectedSidebarRow === index + 2
                         keyboardFocus: folders.activeFocus
                         onClicked: root.select(index + 2)
-                        onContextMenuRequested: (x, y) => {
-                            folders.forceActiveFocus()
-                            folderMenu.popup(folderRow, x, y)
-                        }
-
-                        Menu {
-                            id: folderMenu
-
-                            MenuItem {
-                                text: qsTr("Rename…")
-                                // The prompt is modal: the menu closes first.
-                                onTriggered: Qt.callLater(root.viewModel.promptRenameFolder, folderRow.modelData)
-                            }
-                            DestructiveMenuItem {
-                                text: qsTr("Delete Folder")
-                                onTriggered: root.viewModel.deleteFolder(folderRow.modelData)
-                            }
-                        }
+                        onContextMenuRequested: (x, y) => root.openFolderMenu(folderRow, x, y)
                     }
                 }
             }
@@ -154,14 +155,33 @@ Rectangle {
             VTIconButton {
                 icon: "folder.badge.plus"
                 help: qsTr("New Folder")
-                Accessible.role: Accessible.Button
-                Accessible.name: help
+                activeFocusOnTab: true
                 onAction: root.viewModel.showNewFolderSheet()
             }
 
             Item {
                 Layout.fillWidth: true
             }
+        }
+    }
+
+    // One menu for every folder row: it outlives the row Delete Folder takes
+    // away, so the keyboard goes back to the list.
+    Menu {
+        id: folderMenu
+
+        property string folder
+
+        onClosed: folders.forceActiveFocus()
+
+        MenuItem {
+            text: qsTr("Rename…")
+            // The prompt is modal: the menu closes first.
+            onTriggered: Qt.callLater(root.viewModel.promptRenameFolder, folderMenu.folder)
+        }
+        DestructiveMenuItem {
+            text: qsTr("Delete Folder")
+            onTriggered: root.viewModel.deleteFolder(folderMenu.folder)
         }
     }
 }

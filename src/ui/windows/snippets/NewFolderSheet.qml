@@ -9,6 +9,9 @@ Popup {
     id: root
 
     required property SnippetManagerViewModel viewModel
+    // What had the keyboard when the sheet opened: it takes it back, rather
+    // than the bare window.
+    property Item opener
 
     parent: Overlay.overlay
     x: Math.round((parent.width - width) / 2)
@@ -17,8 +20,13 @@ Popup {
     padding: 20
     modal: true
     closePolicy: Popup.CloseOnEscape
+    onAboutToShow: opener = parent.Window.activeFocusItem
     onOpened: field.forceActiveFocus()
-    onClosed: viewModel.showNewFolder = false
+    onClosed: {
+        viewModel.showNewFolder = false
+        if (opener)
+            opener.forceActiveFocus()
+    }
 
     Connections {
         target: root.viewModel

@@ -76,8 +76,25 @@ Rectangle {
             keyNavigationEnabled: false
             Keys.onUpPressed: step(-1)
             Keys.onDownPressed: step(1)
+            Keys.onPressed: event => {
+                if (currentItem && (event.key === Qt.Key_Menu
+                        || event.key === Qt.Key_F10 && event.modifiers & Qt.ShiftModifier)) {
+                    openRowMenu(currentItem)
+                    event.accepted = true
+                }
+            }
             Accessible.role: Accessible.List
             Accessible.name: root.viewModel.selectionTitle
+
+            // At the pointer, or under the selected row's title for the
+            // keyboard with its first item ready for Return.
+            function openRowMenu(row, x, y) {
+                forceActiveFocus()
+                rowMenu.row = row.index
+                rowMenu.popup(row, x ?? 14, y ?? row.height)
+                if (x === undefined)
+                    rowMenu.currentIndex = 0
+            }
 
             function step(by) {
                 root.viewModel.stepSnippetRow(by)
@@ -155,21 +172,27 @@ Rectangle {
                     onClicked: mouse => {
                         list.forceActiveFocus()
                         if (mouse.button === Qt.RightButton)
-                            rowMenu.popup(row, mouse.x, mouse.y)
+                            list.openRowMenu(row, mouse.x, mouse.y)
                         else
                             root.viewModel.selectSnippetRow(row.index)
                     }
                 }
-
-                Menu {
-                    id: rowMenu
-
-                    DestructiveMenuItem {
-                        text: qsTr("Delete")
-                        onTriggered: root.viewModel.deleteSnippetRow(row.index)
-                    }
-                }
             }
+        }
+    }
+
+    // One menu for every row: it outlives the row Delete takes away, so the
+    // keyboard goes back to the list.
+    Menu {
+        id: rowMenu
+
+        property int row: -1
+
+        onClosed: list.forceActiveFocus()
+
+        DestructiveMenuItem {
+            text: qsTr("Delete")
+            onTriggered: root.viewModel.deleteSnippetRow(rowMenu.row)
         }
     }
 }

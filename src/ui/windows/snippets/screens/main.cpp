@@ -177,18 +177,32 @@ int main(int argc, char *argv[])
         };
 
         // The sidebar has the keyboard when the window opens; Tab takes it to
-        // the list, where no row is selected yet.
+        // the New Folder button, the add button and the list, where no row
+        // is selected yet.
+        press(view, Qt::Key_Tab);
+        if (!save(u"snippets-keyboard-new-folder"_s))
+            return 1;
+        press(view, Qt::Key_Tab);
+        if (!save(u"snippets-keyboard-add"_s))
+            return 1;
         press(view, Qt::Key_Tab);
         if (!save(u"snippets-keyboard-list"_s))
             return 1;
-        press(view, Qt::Key_Backtab);
+        for (int i = 0; i < 3; ++i)
+            press(view, Qt::Key_Backtab);
 
         model->changeSelection(FolderSelection::folder(u"Email"_s));
         model->selectSnippetRow(rowOf(*model, u"Follow-up"_s));
         if (!save(u"snippets-folder"_s))
             return 1;
+        // The selected folder's menu, from the keyboard.
+        press(view, Qt::Key_Menu);
+        if (!save(u"snippets-keyboard-folder-menu"_s))
+            return 1;
+        press(view, Qt::Key_Escape);
 
-        press(view, Qt::Key_Tab);
+        for (int i = 0; i < 3; ++i)
+            press(view, Qt::Key_Tab);
         press(view, Qt::Key_Down);
         if (!save(u"snippets-keyboard"_s))
             return 1;
