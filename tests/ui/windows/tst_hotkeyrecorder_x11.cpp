@@ -129,6 +129,37 @@ private slots:
         type({XK_Control_L, XK_Shift_L}, XK_q);
         QTRY_COMPARE(m_recorder->parentItem()->property("shortcutFired").toInt(), 1);
     }
+
+    void keyboardReachesAndStartsIt_data()
+    {
+        QTest::addColumn<quint64>("key");
+        QTest::addColumn<bool>("withControl");
+        QTest::addColumn<bool>("starts");
+        QTest::newRow("Space") << quint64(XK_space) << false << true;
+        QTest::newRow("Return") << quint64(XK_Return) << false << true;
+        QTest::newRow("Ctrl+Space") << quint64(XK_space) << true << false;
+        QTest::newRow("a letter") << quint64(XK_a) << false << false;
+    }
+
+    // Shift+Tab from the next field, then a key, as a keyboard user would.
+    void keyboardReachesAndStartsIt()
+    {
+        QFETCH(quint64, key);
+        QFETCH(bool, withControl);
+        QFETCH(bool, starts);
+        m_recorder->parentItem()->findChild<QQuickItem *>(u"next"_s)->forceActiveFocus();
+        type({XK_Shift_L}, XK_Tab);
+        QTRY_VERIFY(m_recorder->hasActiveFocus());
+        type(withControl ? QList<KeySym> {XK_Control_L} : QList<KeySym> {}, KeySym(key));
+        if (starts)
+            QTRY_VERIFY(m_recorder->isRecording());
+        QTest::qWait(50);
+        QCOMPARE(m_recorder->isRecording(), starts);
+        if (starts) {
+            type({}, XK_Escape);
+            QTRY_VERIFY(!m_recorder->isRecording());
+        }
+    }
 };
 
 QTEST_MAIN(HotkeyRecorderX11Test)

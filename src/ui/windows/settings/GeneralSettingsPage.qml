@@ -81,7 +81,7 @@ SettingsForm {
 
         HelpText {
             visible: tab.behaviourState === GeneralSettingsTab.PermissionMissing
-            text: "In the X server's settings, switch on its XTEST extension, then quit and reopen Vantorell."
+            text: "The X server must offer its XTEST extension (How to Allow… says what switches it off). Then log out and back in, and start Vantorell again."
         }
 
         ToggleRow {
@@ -123,9 +123,16 @@ SettingsForm {
                     page.settings.hotkeyModifiers = modifiers
                     page.settings.globalHotkey = display
                 }
+
+                FocusRing {
+                    anchors.fill: parent
+                    anchors.margins: -3
+                    visible: parent.activeFocus && !parent.recording
+                }
             }
 
             VTIconButton {
+                activeFocusOnTab: true
                 icon: "arrow.counterclockwise"
                 help: tab.resetHelp
                 onAction: tab.resetHotkey()

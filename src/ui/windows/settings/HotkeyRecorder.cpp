@@ -17,6 +17,7 @@ HotkeyRecorder::HotkeyRecorder(QQuickItem *parent) : QQuickPaintedItem(parent)
 {
     setImplicitSize(140, 24);
     setAcceptedMouseButtons(Qt::LeftButton);
+    setActiveFocusOnTab(true);
     connect(&DesignTokens::instance(), &DesignTokens::appearanceChanged, this, [this] { update(); });
 }
 
@@ -99,6 +100,15 @@ void HotkeyRecorder::focusOutEvent(QFocusEvent *event)
 void HotkeyRecorder::keyPressEvent(QKeyEvent *event)
 {
     if (!m_recording) {
+        // Reached by Tab, the field starts like a button, by Space or Return.
+        const bool press = event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier;
+        if (press
+            && (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return
+                || event->key() == Qt::Key_Enter)) {
+            setRecording(true);
+            event->accept();
+            return;
+        }
         QQuickPaintedItem::keyPressEvent(event);
         return;
     }
@@ -135,10 +145,15 @@ void HotkeyRecorder::paint(QPainter *painter)
     painter->setPen(m_recording ? QPen(tokens.accent(), 2) : QPen(tokens.border(), 1));
     painter->drawRoundedRect(frame, 6, 6);
 
-    const QFont font = tokens.monospacedFont(12, QFont::Medium);
+    QFont font = tokens.monospacedFont(12, QFont::Medium);
+    const QString text = shownText();
+    // The longest combinations (Super+Ctrl+Alt+Shift+F12) show whole in a
+    // smaller size rather than cut at both ends.
+    const qreal room = frame.width() - 8;
+    if (const qreal wide = QFontMetricsF(font).horizontalAdvance(text); wide > room)
+        font.setPointSizeF(font.pointSizeF() * room / wide);
     painter->setFont(font);
     painter->setPen(m_recording ? tokens.secondary() : tokens.primary());
-    const QString text = shownText();
     const QFontMetricsF metrics(font);
     const QSizeF size(metrics.horizontalAdvance(text), metrics.height());
     const QPointF origin((width() - size.width()) * 0.5, (height() - size.height()) * 0.5 + metrics.ascent());

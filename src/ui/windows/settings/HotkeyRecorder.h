@@ -6,10 +6,11 @@
 
 class KeyCodeMap;
 
-// The field in which the user records the global hot key: a click starts
-// recording, the next accepted combination is handed to the owner through
-// captured(), Escape or leaving the field stops without a change. While
-// recording it takes every key, window shortcuts and Tab included.
+// The field in which the user records the global hot key: a click, or Space
+// or Return once Tab has reached it, starts recording; the next accepted
+// combination is handed to the owner through captured(), Escape or leaving
+// the field stops without a change. While recording it takes every key,
+// window shortcuts and Tab included.
 class HotkeyRecorder : public QQuickPaintedItem {
     Q_OBJECT
     QML_ELEMENT

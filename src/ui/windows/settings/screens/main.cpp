@@ -281,6 +281,15 @@ int main(int argc, char *argv[])
                 },
                 {}},
             {u"general-recording"_s, u"general"_s, [] {}, record},
+            // The longest combination, the field reached by Tab.
+            {u"general-keyboard"_s, u"general"_s,
+                [&] {
+                    settings.setHotkeyModifiers(0x1E0000);
+                    settings.setGlobalHotkey(u"⌃⌥⇧⌘F12"_s);
+                },
+                [](QObject &view) {
+                    view.findChild<QQuickItem *>(u"recorder"_s)->forceActiveFocus(Qt::TabFocusReason);
+                }},
             {u"security"_s, u"security"_s, [] {}, {}},
             {u"security-passcode"_s, u"security"_s,
                 [&] {
