@@ -67,8 +67,8 @@ void AutoPaste::showPastePermissionAlert()
     m_pastePermissionAlertShown = true;
     const QString text
         = u"The item is on your clipboard — press Ctrl+V to paste it.\n\nTo paste automatically, "
-          u"switch on the XTEST extension in the X server's settings. Then quit and reopen "
-          u"Vantorell."_s;
+          u"the X server must offer its XTEST extension, which is on unless something switched it "
+          u"off. Then log out and back in, and start Vantorell again."_s;
     if (m_alerts.askAlert(u"Let Vantorell paste for you"_s, text, u"How to Allow…"_s, u"Not Now"_s))
         openAccessibilitySettings();
 }

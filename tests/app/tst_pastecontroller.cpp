@@ -465,8 +465,8 @@ private slots:
         QCOMPARE(m_alerts->events.size(), 1);
         QCOMPARE(m_alerts->events.first(),
             u"Let Vantorell paste for you | The item is on your clipboard — press Ctrl+V to paste it.\n\nTo "
-            u"paste automatically, switch on the XTEST extension in the X server's settings. Then quit and "
-            u"reopen Vantorell. | How to Allow… | Not Now"_s);
+            u"paste automatically, the X server must offer its XTEST extension, which is on unless something "
+            u"switched it off. Then log out and back in, and start Vantorell again. | How to Allow… | Not Now"_s);
         QCOMPARE(m_pasteboard->string(), u"two"_s);
         QVERIFY(m_workspace->activations().isEmpty());
     }
