@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+using namespace Qt::StringLiterals;
+
 PasswordPrompt::PasswordPrompt(const QString &reason, QWidget *parent)
     : QDialog(parent), m_field(new QLineEdit(this)),
       m_buttons(new QDialogButtonBox(QDialogButtonBox::Cancel | QDialogButtonBox::Ok, this))
@@ -15,16 +17,26 @@ PasswordPrompt::PasswordPrompt(const QString &reason, QWidget *parent)
     setWindowTitle(QStringLiteral("Vantorell"));
     setWindowFlag(Qt::WindowStaysOnTopHint);
 
-    auto *label = new QLabel(reason, this);
-    label->setWordWrap(true);
-    QFont font = label->font();
+    // The reason reads as a clause of the heading: "turn off the Vantorell
+    // passcode", "Reveal this protected item".
+    QString clause = reason;
+    if (!clause.isEmpty())
+        clause[0] = clause[0].toLower();
+    auto *heading = new QLabel(u"Vantorell is trying to %1."_s.arg(clause), this);
+    heading->setWordWrap(true);
+    QFont font = heading->font();
     font.setBold(true);
-    label->setFont(font);
+    heading->setFont(font);
+    auto *help = new QLabel(u"Enter your account password to allow this."_s, this);
+    help->setWordWrap(true);
     m_field->setEchoMode(QLineEdit::Password);
+    m_field->setPlaceholderText(u"Account password"_s);
+    m_field->setAccessibleName(m_field->placeholderText());
     m_field->setMinimumWidth(260);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(label);
+    layout->addWidget(heading);
+    layout->addWidget(help);
     layout->addWidget(m_field);
     layout->addWidget(m_buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
