@@ -166,7 +166,7 @@ ColumnLayout {
                     }
                 }
 
-                Menu {
+                WindowMenu {
                     id: rowMenu
 
                     DestructiveMenuItem {

@@ -167,14 +167,14 @@ Rectangle {
 
     // One menu for every folder row: it outlives the row Delete Folder takes
     // away, so the keyboard goes back to the list.
-    Menu {
+    WindowMenu {
         id: folderMenu
 
         property string folder
 
         onClosed: folders.forceActiveFocus()
 
-        MenuItem {
+        WindowMenuItem {
             text: qsTr("Rename…")
             // The prompt is modal: the menu closes first.
             onTriggered: Qt.callLater(root.viewModel.promptRenameFolder, folderMenu.folder)

@@ -183,7 +183,7 @@ Rectangle {
 
     // One menu for every row: it outlives the row Delete takes away, so the
     // keyboard goes back to the list.
-    Menu {
+    WindowMenu {
         id: rowMenu
 
         property int row: -1
