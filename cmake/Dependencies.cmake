@@ -14,7 +14,7 @@ pkg_check_modules(QRENCODE REQUIRED IMPORTED_TARGET libqrencode)
 # Only the tests read QR codes back.
 pkg_check_modules(ZBAR REQUIRED IMPORTED_TARGET zbar)
 pkg_check_modules(X11LIBS REQUIRED IMPORTED_TARGET
-    x11 x11-xcb xcb xcb-xtest xcb-xinput xcb-screensaver xtst xscrnsaver)
+    x11 x11-xcb xcb xcb-xfixes xcb-xtest xcb-xinput xcb-screensaver xtst xscrnsaver)
 pkg_check_modules(CANBERRA REQUIRED IMPORTED_TARGET libcanberra)
 find_library(PAM_LIBRARY pam REQUIRED)
 find_path(PAM_INCLUDE_DIR security/pam_appl.h REQUIRED)

@@ -41,9 +41,10 @@ QStringList sorted(QStringList list)
 
 } // namespace
 
-X11Pasteboard::X11Pasteboard(QObject *parent) : QObject(parent), m_clipboard(QGuiApplication::clipboard())
+X11Pasteboard::X11Pasteboard(QObject *parent)
+    : QObject(parent), m_clipboard(QGuiApplication::clipboard()), m_quietClipboard(m_clipboard)
 {
-    connect(m_clipboard, &QClipboard::dataChanged, this, &X11Pasteboard::handleDataChanged);
+    connect(&m_ownerWatch, &X11ClipboardOwnerWatch::ownerChanged, this, &X11Pasteboard::handleOwnerChanged);
 }
 
 std::optional<QStringList> X11Pasteboard::types()
@@ -83,17 +84,13 @@ void X11Pasteboard::write(const PasteboardItem &item)
     auto *mimeData = new QMimeData;
     for (const PasteboardItem::Representation &representation : offered.representations)
         mimeData->setData(representation.type, representation.data);
-    m_writing = true;
     m_clipboard->setMimeData(mimeData, QClipboard::Clipboard);
-    m_writing = false;
     recordOwnWrite(std::move(offered));
 }
 
 void X11Pasteboard::clear()
 {
-    m_writing = true;
     m_clipboard->clear(QClipboard::Clipboard);
-    m_writing = false;
     recordOwnWrite({});
 }
 
@@ -105,12 +102,16 @@ void X11Pasteboard::recordOwnWrite(PasteboardItem offered)
     ++m_changeCount;
 }
 
-void X11Pasteboard::handleDataChanged()
+void X11Pasteboard::handleOwnerChanged()
 {
-    // Qt announces our own writes too, while we still own the selection.
-    if (m_writing || m_clipboard->ownsClipboard())
+    // Our writes are counted as they are made; a text field's copy is ours too.
+    if (m_clipboard->ownsClipboard()) {
+        tellQtListeners();
         return;
+    }
     forgetContent();
+    if (!m_ownerWatch.selectionHasOwner())
+        tellQtListeners();
     if (m_lastWrite && m_sinceLastWrite.elapsed() < takeoverWindow.count() && carriesLastWrite())
         return;
     m_lastWrite.reset();
@@ -127,6 +128,16 @@ bool X11Pasteboard::carriesLastWrite()
         });
 }
 
+// With our own content, none, or another application's type list known to
+// Qt, a listener's question whether text is on offer asks no owner.
+void X11Pasteboard::tellQtListeners()
+{
+    m_clipboard->blockSignals(false);
+    emit m_clipboard->dataChanged();
+    emit m_clipboard->changed(QClipboard::Clipboard);
+    m_clipboard->blockSignals(true);
+}
+
 void X11Pasteboard::forgetContent()
 {
     m_formats.reset();
@@ -139,6 +150,9 @@ const QStringList &X11Pasteboard::offeredFormats()
     if (!m_formats) {
         const QMimeData *mimeData = m_clipboard->mimeData(QClipboard::Clipboard);
         m_formats = mimeData ? mimeData->formats() : QStringList();
+        // Qt keeps the list it got: the listeners' question asks nobody now.
+        if (!m_formats->isEmpty())
+            tellQtListeners();
     }
     return *m_formats;
 }

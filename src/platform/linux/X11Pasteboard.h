@@ -1,16 +1,20 @@
 #pragma once
 
 #include "platform/Pasteboard.h"
+#include "platform/linux/X11ClipboardOwnerWatch.h"
 
 #include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
+#include <QSignalBlocker>
 
 class QClipboard;
 
 // The X11 CLIPBOARD selection through QClipboard. Reading another
 // application's data is a synchronous request to it (Qt waits up to 5 s), so
-// the type list and each format are asked for at most once per content.
+// the type list and each format are asked for at most once per content. Qt's
+// own listeners to the clipboard (its text fields, each asking the owner
+// for its types) hear of a change only from here, once that costs no wait.
 class X11Pasteboard final : public QObject, public Pasteboard {
     Q_OBJECT
 
@@ -25,7 +29,8 @@ public:
     void forgetReadContent() override { forgetContent(); }
 
 private:
-    void handleDataChanged();
+    void handleOwnerChanged();
+    void tellQtListeners();
     void recordOwnWrite(PasteboardItem offered);
     bool carriesLastWrite();
     void forgetContent();
@@ -34,8 +39,9 @@ private:
     QByteArray readFormat(const QString &format);
 
     QClipboard *m_clipboard;
+    QSignalBlocker m_quietClipboard;
+    X11ClipboardOwnerWatch m_ownerWatch;
     qint64 m_changeCount = 0;
-    bool m_writing = false;
     // What our last write offered, for telling a clipboard-persistence
     // daemon's takeover from a new copy.
     std::optional<PasteboardItem> m_lastWrite;

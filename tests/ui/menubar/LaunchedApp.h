@@ -27,10 +27,13 @@
 
 // The whole application on fake desktop services, with the real status bar,
 // launched over a vault that opens without a passcode, or on the keychain
-// given; the panel closes on the presses the monitor given reports.
+// given; the panel closes on the presses the monitor given reports; on the
+// clipboard given, or the fake one.
 struct LaunchedApp {
-    explicit LaunchedApp(Keychain *given = nullptr, GlobalMouseMonitor *givenMonitor = nullptr)
+    explicit LaunchedApp(Keychain *given = nullptr, GlobalMouseMonitor *givenMonitor = nullptr,
+        Pasteboard *clipboard = nullptr)
     {
+        Pasteboard &desktopClipboard = clipboard ? *clipboard : pasteboard;
         qputenv("HOME", home.path().toUtf8());
         qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toUtf8());
         if (!given) {
@@ -44,16 +47,17 @@ struct LaunchedApp {
             .loginItem = loginItem,
             .dockPresence = dock,
             .settingsFile = home.filePath(QStringLiteral("Vantorell.conf")),
-            .pasteboard = pasteboard,
+            .pasteboard = desktopClipboard,
             .workspace = workspace,
             .keySender = keySender,
             .globalHotkey = hotkey,
             .sound = sound,
             .alerts = alerts,
-            .makeStatusBar = [this, givenMonitor](AppStateController &appState, SettingsManager &settings) {
+            .makeStatusBar = [this, givenMonitor, used = &desktopClipboard](
+                                 AppStateController &appState, SettingsManager &settings) {
                 auto made = std::make_unique<StatusBarController>(appState, settings,
                     StatusBarController::Desktop {
-                        workspace, pasteboard, keySender, givenMonitor ? *givenMonitor : mouseMonitor});
+                        workspace, *used, keySender, givenMonitor ? *givenMonitor : mouseMonitor});
                 controller = made.get();
                 return std::unique_ptr<StatusBar>(std::move(made));
             }});
