@@ -99,7 +99,7 @@ ClipboardEntry sealedEntry(const EncryptionService &encryption, int index, const
 void fill(Vault &vault, const EncryptionService &encryption, int count)
 {
     const QDateTime now = QDateTime::currentDateTimeUtc();
-    QFuture<bool> last;
+    QFuture<std::expected<void, StorageError>> last;
     for (int i = 0; i < count; ++i)
         last = vault.store.insertEntry(sealedEntry(encryption, i, now));
     last.waitForFinished();
@@ -133,7 +133,7 @@ double writeFloor(const BackupPayload &payload, const EncryptionService &encrypt
 {
     Vault vault(encryption);
     return timed([&] {
-        QFuture<bool> last;
+        QFuture<std::expected<void, StorageError>> last;
         for (const BackupEntry &entry : payload.entries) {
             last = vault.store.insertEntry({.id = entry.id,
                 .createdAt = entry.createdAt,

@@ -89,7 +89,7 @@ int main(int argc, char **argv)
             return 1;
 
         const auto insertStart = Steady::now();
-        QFuture<bool> last;
+        QFuture<std::expected<void, StorageError>> last;
         for (const ClipboardEntry &entry : entries)
             last = store.insertEntry(entry);
         last.waitForFinished();

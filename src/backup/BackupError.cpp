@@ -19,6 +19,10 @@ QString description(const BackupError &error)
         return u"Wrong password, or the backup file is damaged."_s;
     case BackupError::damaged:
         return u"The backup file is damaged and can't be read."_s;
+    case BackupError::interrupted:
+        return u"Vantorell locked during the restore."_s;
+    case BackupError::storeFailed:
+        return u"Some couldn't be saved: "_s + error.detail + u'.';
     }
     return {};
 }

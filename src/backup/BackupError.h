@@ -12,13 +12,18 @@ struct BackupError {
         newerVersion,
         wrongPassword,
         damaged,
+        // A restore's vault locked, or was erased, before the restore ended.
+        interrupted,
+        // The vault did not take some of what a restore brought.
+        storeFailed,
     };
 
     Code code;
-    // What went wrong, for writeFailed.
+    // What went wrong, for writeFailed and storeFailed.
     QString detail {};
 
     static BackupError failedToWrite(QString detail) { return {writeFailed, std::move(detail)}; }
+    static BackupError failedToStore(QString detail) { return {storeFailed, std::move(detail)}; }
 
     bool operator==(const BackupError &other) const = default;
 };

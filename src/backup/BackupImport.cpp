@@ -17,6 +17,7 @@
 #include <memory>
 #include <numeric>
 #include <utility>
+#include <variant>
 #include <vector>
 
 namespace {
@@ -37,10 +38,13 @@ struct Restoring {
 };
 using Opened = std::expected<std::shared_ptr<Restoring>, BackupError>;
 
-// Reads and orders a payload; off the main thread.
-Opened restoring(const QString &source, const QString &password, qsizetype payloadLimit)
+// Reads and orders a payload, unless the vault's session ends first; off
+// the main thread.
+Opened restoring(const QString &source, const QString &password, qsizetype payloadLimit,
+    const EncryptionService::KeySession &session)
 {
-    auto read = PayloadReader::readFile(source, password, PayloadReader::Texts::bounded, payloadLimit);
+    auto read = PayloadReader::readFile(source, password, PayloadReader::Texts::bounded, payloadLimit,
+        [&session] { return session.expired(); });
     if (!read)
         return std::unexpected(read.error());
     auto made = std::make_shared<Restoring>(std::move(*read));
@@ -58,11 +62,15 @@ Opened restoring(const QString &source, const QString &password, qsizetype paylo
     return made;
 }
 
-// The entry sealed under the vault's key, in the order search text,
-// content, preview, rich text; none when any sealing fails. A sensitive
-// entry is never searchable, and nothing imported expires. The plain bytes
-// become the sealed ones, so that a large content is not held twice.
-std::optional<ClipboardEntry> sealed(BackupEntry &&entry, const EncryptionService &encryption)
+using Sealed = std::expected<ClipboardEntry, SealingError>;
+
+// The entry sealed under the session's key, in the order search text,
+// content, preview, rich text; the first failure when any sealing fails. A
+// sensitive entry is never searchable, and nothing imported expires. The
+// plain bytes become the sealed ones, so that a large content is not held
+// twice. Takes nothing by reference: it runs on a worker that quitting does
+// not wait for.
+Sealed sealed(BackupEntry &&entry, const EncryptionService::KeySession &session)
 {
     ClipboardEntry sealedEntry {
         .id = entry.id,
@@ -73,13 +81,16 @@ std::optional<ClipboardEntry> sealed(BackupEntry &&entry, const EncryptionServic
         .sourceApp = std::move(entry.sourceApp),
         .isSensitive = entry.isSensitive,
     };
-    bool failed = false;
+    std::optional<SealingError> failure;
     const auto seal = [&](std::optional<QByteArray> &&plain) -> std::optional<QByteArray> {
-        if (!plain || failed)
+        if (!plain || failure)
             return std::nullopt;
-        auto box = encryption.encryptInPlace(std::move(*plain));
-        failed = !box;
-        return box ? std::optional(std::move(*box)) : std::nullopt;
+        auto box = EncryptionService::encryptInPlace(std::move(*plain), session);
+        if (!box) {
+            failure = box.error();
+            return std::nullopt;
+        }
+        return std::move(*box);
     };
     const auto utf8 = [](const std::optional<QString> &text) {
         return text ? std::optional(text->toUtf8()) : std::nullopt;
@@ -89,9 +100,22 @@ std::optional<ClipboardEntry> sealed(BackupEntry &&entry, const EncryptionServic
     sealedEntry.encryptedContent = seal(std::exchange(entry.content, {})).value_or(QByteArray());
     sealedEntry.encryptedPreview = seal(utf8(entry.preview));
     sealedEntry.encryptedRich = seal(std::exchange(entry.rich, {}));
-    if (failed)
-        return std::nullopt;
+    if (failure)
+        return std::unexpected(*failure);
     return sealedEntry;
+}
+
+// The store's words for why it did not take a write.
+QString reason(const StorageError &error)
+{
+    return error.detail.isEmpty() ? description(error) : error.detail;
+}
+
+QString reason(const SnippetError &error)
+{
+    if (const auto *storage = std::get_if<StorageError>(&error))
+        return reason(*storage);
+    return description(error);
 }
 
 // How many more ordinary entries the history limit lets in; a damaged limit
@@ -102,7 +126,8 @@ qint64 roomUnder(qint64 limit, qint64 count)
 }
 
 // One import, from the checks to the reloads. Every step continues on the
-// main thread; entries and snippets are written one per call to the store.
+// main thread; entries and snippets are written one per call to the store,
+// each only while the vault's session the import started in is current.
 class ImportJob final : public std::enable_shared_from_this<ImportJob> {
 public:
     ImportJob(QString source, QString password, AppStateController &appState, SettingsManager &settings,
@@ -121,10 +146,11 @@ public:
             finish(std::unexpected(BackupError {BackupError::locked}));
             return future;
         }
+        m_session = encryption().keySession();
         whenFinished(&m_appState, m_store->isRAMMode(), [self = shared_from_this()](bool memoryOnly) {
             if (memoryOnly)
                 self->finish(std::unexpected(BackupError {BackupError::privateSession}));
-            else
+            else if (self->inSession())
                 self->open();
         });
         return future;
@@ -136,14 +162,14 @@ private:
 
     void open()
     {
-        whenFinished(&m_appState, QtConcurrent::run(restoring, m_source, m_password, m_payloadLimit),
+        whenFinished(&m_appState,
+            QtConcurrent::run(restoring, m_source, m_password, m_payloadLimit, m_session),
             [self = shared_from_this()](const Opened &opened) {
+                // A read the lock cut short says nothing of the file.
+                if (!self->inSession())
+                    return;
                 if (!opened)
                     self->finish(std::unexpected(opened.error()));
-                // Nothing is written yet: better refused than every entry
-                // skipped and reported as an import.
-                else if (!self->encryption().isReady())
-                    self->finish(std::unexpected(BackupError {BackupError::locked}));
                 else
                     self->plan(*opened);
             });
@@ -152,6 +178,8 @@ private:
     void plan(std::shared_ptr<Restoring> restoring)
     {
         m_restoring = std::move(restoring);
+        m_entriesInBackup = qsizetype(read().entries.size());
+        m_snippetsInBackup = read().payload.snippets.size();
         const qint64 hours = m_settings.retentionHours();
         if (hours >= 1)
             m_cutoff = retentionCutoff(m_clock.now(), hours);
@@ -197,38 +225,42 @@ private:
                 continue;
             }
             if (entry.content.size() + entry.rich.value_or(QByteArray()).size() < sealedOnWorkerSize) {
-                std::optional<ClipboardEntry> sealedEntry = sealed(std::move(entry), encryption());
-                if (!sealedEntry) {
-                    ++m_counts.entriesSkipped;
-                    continue;
-                }
-                return write(sealedEntry);
+                const Sealed sealedEntry = sealed(std::move(entry), m_session);
+                if (!inSession())
+                    return;
+                if (sealedEntry)
+                    return write(*sealedEntry);
+                passedOver(description(sealedEntry.error()));
+                continue;
             }
             whenFinished(&m_appState,
-                QtConcurrent::run([entry = std::move(entry), &encryption = encryption()]() mutable {
-                    return sealed(std::move(entry), encryption);
+                QtConcurrent::run([entry = std::move(entry), session = m_session]() mutable {
+                    return sealed(std::move(entry), session);
                 }),
-                [self = shared_from_this()](
-                    const std::optional<ClipboardEntry> &sealedEntry) { self->write(sealedEntry); });
+                [self = shared_from_this()](const Sealed &sealedEntry) {
+                    if (!self->inSession())
+                        return;
+                    if (sealedEntry)
+                        return self->write(*sealedEntry);
+                    self->passedOver(description(sealedEntry.error()));
+                    self->writeEntries();
+                });
             return;
         }
         m_next = 0;
-        // Millions of records take a while to free: not on the main thread.
-        (void)QtConcurrent::run([done = std::exchange(read().entries, {})] {});
+        releaseEntries();
         writeSnippets();
     }
 
-    // Writes a sealed entry, counts one that did not seal as skipped, and
-    // goes on with the next.
-    void write(const std::optional<ClipboardEntry> &sealedEntry)
+    // Writes an entry sealed in the session, and goes on with the next.
+    void write(const ClipboardEntry &sealedEntry)
     {
-        if (!sealedEntry) {
-            ++m_counts.entriesSkipped;
-            return writeEntries();
-        }
-        whenFinished(
-            &m_appState, m_store->insertEntry(*sealedEntry), [self = shared_from_this()](bool stored) {
-                ++(stored ? self->m_counts.entriesImported : self->m_counts.entriesSkipped);
+        whenFinished(&m_appState, m_store->insertEntry(sealedEntry),
+            [self = shared_from_this()](const std::expected<void, StorageError> &stored) {
+                if (stored)
+                    ++self->m_counts.entriesImported;
+                else
+                    self->passedOver(reason(stored.error()));
                 self->writeEntries();
             });
     }
@@ -238,6 +270,9 @@ private:
         QList<Snippet> &snippets = read().payload.snippets;
         if (m_next == snippets.size())
             return mergeSettings();
+        // The store seals it at the call, under the key loaded then.
+        if (!inSession())
+            return;
         Snippet snippet = std::exchange(snippets[m_next], {});
         snippet.content = QString::fromUtf8(std::exchange(read().snippetContents[m_next], {}));
         ++m_next;
@@ -245,6 +280,8 @@ private:
             [self = shared_from_this()](const std::expected<void, SnippetError> &stored) {
                 if (stored)
                     ++self->m_counts.snippetsImported;
+                else
+                    self->passedOver(reason(stored.error()));
                 self->writeSnippets();
             });
     }
@@ -253,6 +290,8 @@ private:
     // that long lists take no longer than reading them.
     void mergeSettings()
     {
+        if (!inSession())
+            return;
         QList<ExcludedApp> apps = m_settings.excludedApps();
         const qsizetype appsBefore = apps.size();
         QSet<QString> identifiers;
@@ -289,7 +328,46 @@ private:
                 QMetaObject::invokeMethod(
                     &m_appState, [state = &m_appState] { state->loadSnippets(); }, Qt::QueuedConnection);
         }
+        if (m_storeFailure)
+            m_counts.cutShort = shortfall(*m_storeFailure);
         finish(m_counts);
+    }
+
+    // An entry or snippet the vault did not take: the import goes on, and
+    // tells the first reason.
+    void passedOver(const QString &why)
+    {
+        if (!m_storeFailure)
+            m_storeFailure = BackupError::failedToStore(why);
+    }
+
+    // Whether the vault's session the import started in is still current;
+    // once it is not (a lock, a reset), the import ends here with what it
+    // wrote so far.
+    bool inSession()
+    {
+        if (encryption().isCurrent(m_session))
+            return true;
+        const BackupError interrupted {BackupError::interrupted};
+        if (m_restoring) {
+            m_counts.cutShort = shortfall(interrupted);
+            finish(m_counts);
+            releaseEntries();
+        } else {
+            finish(std::unexpected(interrupted));
+        }
+        return false;
+    }
+
+    // Millions of records take a while to free: not on the main thread.
+    void releaseEntries()
+    {
+        (void)QtConcurrent::run([done = std::exchange(read().entries, {})] {});
+    }
+
+    ImportShortfall shortfall(const BackupError &why) const
+    {
+        return {why, m_entriesInBackup, m_snippetsInBackup};
     }
 
     void finish(const ImportResult &result)
@@ -305,14 +383,18 @@ private:
     const Clock &m_clock;
     const qsizetype m_payloadLimit;
     SecureStorageManager *m_store = nullptr;
+    EncryptionService::KeySession m_session;
     QPromise<ImportResult> m_promise;
 
     std::shared_ptr<Restoring> m_restoring;
+    qsizetype m_entriesInBackup = 0;
+    qsizetype m_snippetsInBackup = 0;
     std::optional<QDateTime> m_cutoff;
     QSet<QUuid> m_knownIds;
     qint64 m_room = 0;
     qsizetype m_next = 0;
     ImportCounts m_counts;
+    std::optional<BackupError> m_storeFailure;
 };
 
 } // namespace

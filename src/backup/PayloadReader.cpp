@@ -629,14 +629,21 @@ std::expected<ReadPayload, BackupError> PayloadReader::read(JsonStream &json, Te
     return Decoder(json, texts).payload();
 }
 
-std::expected<ReadPayload, BackupError> PayloadReader::readFile(
-    const QString &path, QStringView password, Texts texts, qsizetype payloadLimit)
+std::expected<ReadPayload, BackupError> PayloadReader::readFile(const QString &path, QStringView password,
+    Texts texts, qsizetype payloadLimit, const std::function<bool()> &stop)
 {
     const auto stream = BackupStream::openFile(path, password, payloadLimit);
     if (!stream)
         return std::unexpected(stream.error());
-    JsonStream json([&](char *out, qsizetype size) { return (*stream)->read(out, size); });
+    bool stopped = false;
+    JsonStream json([&](char *out, qsizetype size) -> qsizetype {
+        stopped = stopped || (stop && stop());
+        return stopped ? 0 : (*stream)->read(out, size);
+    });
     auto payload = read(json, texts);
+    // The rest of the file is not worth reading for its tag.
+    if (stopped)
+        return std::unexpected(BackupError {BackupError::interrupted});
     if (const auto finished = (*stream)->finish(); !finished)
         return std::unexpected(finished.error());
     return payload;

@@ -10,6 +10,7 @@
 
 #include <deque>
 #include <expected>
+#include <functional>
 
 class JsonStream;
 
@@ -45,7 +46,8 @@ std::expected<ReadPayload, BackupError> read(JsonStream &json, Texts texts);
 
 // The payload of the backup file at path, read as it is decrypted and
 // inflated; the file's own errors come first. Slow: off the main thread.
+// Asked before each piece, stop ends the read at once as interrupted.
 std::expected<ReadPayload, BackupError> readFile(const QString &path, QStringView password, Texts texts,
-    qsizetype payloadLimit = BackupFile::payloadLimit);
+    qsizetype payloadLimit = BackupFile::payloadLimit, const std::function<bool()> &stop = {});
 
 } // namespace PayloadReader

@@ -402,7 +402,8 @@ void ClipboardMonitor::storeEntry(
     // The store keeps the whole entry; the history, like the history loaded
     // from the store, keeps large content there and not here as well.
     whenFinished(this, m_storageManager.insertEntry(entry),
-        [this, entry = entry.published(), digest, afterPublishing](bool stored) {
+        [this, entry = entry.published(), digest, afterPublishing](
+            const std::expected<void, StorageError> &stored) {
             // A full disk or a read-only database: copying the same again,
             // once that is mended, stores it.
             if (!stored) {

@@ -14,9 +14,10 @@ bool EncryptionService::isReady() const
     return m_masterKey.isPresent();
 }
 
-std::expected<EncryptionService::Sealing, SealingError> EncryptionService::startSealing() const
+std::expected<EncryptionService::Sealing, SealingError> EncryptionService::startSealing(
+    MasterKeyHolder::Key key)
 {
-    Sealing sealing {m_masterKey.current(), {}};
+    Sealing sealing {std::move(key), {}};
     if (!sealing.key)
         return std::unexpected(EncryptionError::masterKeyUnavailable);
     if (!SecureRandom::fillSmall(sealing.nonce))
@@ -26,7 +27,7 @@ std::expected<EncryptionService::Sealing, SealingError> EncryptionService::start
 
 std::expected<QByteArray, SealingError> EncryptionService::encrypt(QByteArrayView plaintext) const
 {
-    const auto sealing = startSealing();
+    const auto sealing = startSealing(m_masterKey.current());
     if (!sealing)
         return std::unexpected(sealing.error());
     auto box = AesGcm::seal(sealing->key->view(), sealing->nonceView(), plaintext);
@@ -37,7 +38,19 @@ std::expected<QByteArray, SealingError> EncryptionService::encrypt(QByteArrayVie
 
 std::expected<QByteArray, SealingError> EncryptionService::encryptInPlace(QByteArray &&plaintext) const
 {
-    const auto sealing = startSealing();
+    return sealInPlace(m_masterKey.current(), std::move(plaintext));
+}
+
+std::expected<QByteArray, SealingError> EncryptionService::encryptInPlace(
+    QByteArray &&plaintext, const KeySession &session)
+{
+    return sealInPlace(session.lock(), std::move(plaintext));
+}
+
+std::expected<QByteArray, SealingError> EncryptionService::sealInPlace(
+    MasterKeyHolder::Key key, QByteArray &&plaintext)
+{
+    const auto sealing = startSealing(std::move(key));
     if (!sealing)
         return std::unexpected(sealing.error());
     QByteArray box = std::move(plaintext);
@@ -58,6 +71,12 @@ std::expected<QByteArray, SealingError> EncryptionService::decrypt(
     if (key != m_masterKey.current())
         key.reset();
     return open(key, box);
+}
+
+bool EncryptionService::isCurrent(const KeySession &session) const
+{
+    const MasterKeyHolder::Key key = session.lock();
+    return key && key == m_masterKey.current();
 }
 
 std::expected<QByteArray, SealingError> EncryptionService::open(

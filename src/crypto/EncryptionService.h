@@ -35,6 +35,12 @@ public:
     // Opens box only while the key of session is still the one loaded, so a
     // read that outlived a lock gives nothing.
     std::expected<QByteArray, SealingError> decrypt(QByteArrayView box, const KeySession &session) const;
+    // Whether the key of session is still the one loaded.
+    bool isCurrent(const KeySession &session) const;
+    // As encryptInPlace, under the key of session, which a lock ends. Uses
+    // no service: a worker that outlives this one may call it.
+    static std::expected<QByteArray, SealingError> encryptInPlace(
+        QByteArray &&plaintext, const KeySession &session);
 
 private:
     // The key loaded now and a fresh nonce for one box.
@@ -43,7 +49,9 @@ private:
         std::array<unsigned char, AesGcm::nonceSize> nonce;
         QByteArrayView nonceView() const { return QByteArrayView(nonce.data(), qsizetype(nonce.size())); }
     };
-    std::expected<Sealing, SealingError> startSealing() const;
+    static std::expected<Sealing, SealingError> startSealing(MasterKeyHolder::Key key);
+    static std::expected<QByteArray, SealingError> sealInPlace(
+        MasterKeyHolder::Key key, QByteArray &&plaintext);
     static std::expected<QByteArray, SealingError> open(const MasterKeyHolder::Key &key, QByteArrayView box);
 
     const MasterKeyHolder &m_masterKey;

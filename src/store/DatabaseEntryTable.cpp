@@ -84,14 +84,13 @@ std::optional<double> optionalSeconds(const std::optional<QDateTime> &date)
 // record of its own.
 constexpr qsizetype streamedContentSize = 1024 * 1024;
 
-// Writes bytes into the blob of column in row; SQLite's message when it
-// cannot.
+// Writes bytes into the blob of column in row; why, when it cannot.
 std::optional<QString> writeBlob(sqlite3 *db, const char *column, sqlite3_int64 row, QByteArrayView bytes)
 {
     sqlite3_blob *blob = nullptr;
     if (sqlite3_blob_open(db, "main", "clipboard_entries", column, row, 1, &blob) != SQLITE_OK) {
         sqlite3_blob_close(blob);
-        return QString::fromUtf8(sqlite3_errmsg(db));
+        return SqliteStatement::failureReason(db);
     }
     int result = SQLITE_OK;
     for (qsizetype offset = 0; offset < bytes.size() && result == SQLITE_OK; offset += streamedContentSize) {
@@ -99,9 +98,14 @@ std::optional<QString> writeBlob(sqlite3 *db, const char *column, sqlite3_int64 
             = bytes.sliced(offset, std::min(streamedContentSize, bytes.size() - offset));
         result = sqlite3_blob_write(blob, piece.data(), int(piece.size()), int(offset));
     }
-    const QString message = QString::fromUtf8(sqlite3_errmsg(db));
-    if (sqlite3_blob_close(blob) != SQLITE_OK || result != SQLITE_OK)
-        return message;
+    // Closing may set an error of its own, or clear the write's.
+    if (result != SQLITE_OK) {
+        const QString reason = SqliteStatement::failureReason(db);
+        sqlite3_blob_close(blob);
+        return reason;
+    }
+    if (sqlite3_blob_close(blob) != SQLITE_OK)
+        return SqliteStatement::failureReason(db);
     return std::nullopt;
 }
 
@@ -111,16 +115,17 @@ DatabaseEntryTable::DatabaseEntryTable(StoreDatabase &database) : m_database(dat
 {
 }
 
-bool DatabaseEntryTable::insertEntry(const ClipboardEntry &entry)
+std::expected<void, StorageError> DatabaseEntryTable::insertEntry(const ClipboardEntry &entry)
 {
     if (!m_database.isOpen()) {
         Log::write(u"❌ insertEntry FAILED: database is nil (not initialized)"_s);
-        return false;
+        return std::unexpected(StorageError {StorageError::Code::databaseNotOpen});
     }
     SqliteStatement statement(m_database.handle(), insertSql);
     if (!statement.isValid()) {
         Log::write(u"❌ insertEntry FAILED to prepare: "_s + statement.errorMessage());
-        return false;
+        return std::unexpected(
+            StorageError {StorageError::Code::sqlitePrepareFailed, statement.errorMessage()});
     }
     // The row and its streamed content are one write.
     const bool streamed = entry.encryptedContent.size() >= streamedContentSize;
@@ -146,17 +151,20 @@ bool DatabaseEntryTable::insertEntry(const ClipboardEntry &entry)
     if (result != SQLITE_DONE) {
         Log::write(
             u"❌ insertEntry step FAILED ("_s + QString::number(result) + u"): "_s + statement.errorMessage());
-        return false;
+        return std::unexpected(StorageError {
+            StorageError::Code::sqliteStepFailed, SqliteStatement::failureReason(m_database.handle())});
     }
     if (!streamed)
-        return true;
-    const std::optional<QString> failure = writeBlob(m_database.handle(), "encrypted_content",
+        return {};
+    std::optional<QString> failure = writeBlob(m_database.handle(), "encrypted_content",
         sqlite3_last_insert_rowid(m_database.handle()), entry.encryptedContent);
-    if (failure || !whole->isActive() || !whole->release()) {
-        Log::write(u"❌ insertEntry FAILED to write the content: "_s + failure.value_or(u"savepoint"_s));
-        return false;
+    if (!failure && (!whole->isActive() || !whole->release()))
+        failure = SqliteStatement::failureReason(m_database.handle());
+    if (failure) {
+        Log::write(u"❌ insertEntry FAILED to write the content: "_s + *failure);
+        return std::unexpected(StorageError {StorageError::Code::sqliteStepFailed, *failure});
     }
-    return true;
+    return {};
 }
 
 QList<ClipboardEntry> DatabaseEntryTable::fetchAllEntries(const QDateTime &now)

@@ -19,7 +19,7 @@ class DatabaseEntryTable final : public EntryTable {
 public:
     explicit DatabaseEntryTable(StoreDatabase &database);
 
-    bool insertEntry(const ClipboardEntry &entry) override;
+    std::expected<void, StorageError> insertEntry(const ClipboardEntry &entry) override;
     // By created_at; rows that do not decode are skipped and stay. Hands
     // over what readAhead read when nothing was written since.
     QList<ClipboardEntry> fetchAllEntries(const QDateTime &now) override;

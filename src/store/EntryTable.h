@@ -1,9 +1,11 @@
 #pragma once
 
 #include "records/ClipboardEntry.h"
+#include "store/StorageError.h"
 
 #include <QList>
 
+#include <expected>
 #include <optional>
 
 // Where the history lives: the database, or memory only during a private
@@ -13,8 +15,8 @@ class EntryTable {
 public:
     virtual ~EntryTable() = default;
 
-    // False when the entry was not stored.
-    virtual bool insertEntry(const ClipboardEntry &entry) = 0;
+    // Why the entry was not stored, when it was not.
+    virtual std::expected<void, StorageError> insertEntry(const ClipboardEntry &entry) = 0;
     // Removes the entries expired at now, then lists the rest, newest first,
     // as the published history keeps them (ClipboardEntry::published).
     virtual QList<ClipboardEntry> fetchAllEntries(const QDateTime &now) = 0;

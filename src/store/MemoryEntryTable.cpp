@@ -6,11 +6,11 @@
 
 using namespace Qt::StringLiterals;
 
-bool MemoryEntryTable::insertEntry(const ClipboardEntry &entry)
+std::expected<void, StorageError> MemoryEntryTable::insertEntry(const ClipboardEntry &entry)
 {
     m_entries.prepend(entry);
     Log::write(u"insertEntry: stored in RAM (secure mode), count="_s + QString::number(m_entries.size()));
-    return true;
+    return {};
 }
 
 QList<ClipboardEntry> MemoryEntryTable::fetchAllEntries(const QDateTime &now)

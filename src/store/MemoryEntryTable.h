@@ -10,7 +10,7 @@ class MemoryEntryTable final : public EntryTable {
 public:
     MemoryEntryTable() = default;
 
-    bool insertEntry(const ClipboardEntry &entry) override;
+    std::expected<void, StorageError> insertEntry(const ClipboardEntry &entry) override;
     QList<ClipboardEntry> fetchAllEntries(const QDateTime &now) override;
     // The first entry with that id.
     std::optional<ClipboardEntry> fetchEntry(const QUuid &id) const override;

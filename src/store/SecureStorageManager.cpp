@@ -44,7 +44,7 @@ QFuture<bool> SecureStorageManager::execute(const QString &sql)
     return m_executor.run([this, sql] { return m_database.execute(sql); });
 }
 
-QFuture<bool> SecureStorageManager::insertEntry(const ClipboardEntry &entry)
+QFuture<std::expected<void, StorageError>> SecureStorageManager::insertEntry(const ClipboardEntry &entry)
 {
     return m_executor.run([this, entry] { return m_entries->insertEntry(entry); });
 }

@@ -47,8 +47,8 @@ public:
     const EncryptionService &encryptionService() const { return m_encryptionService; }
     QFuture<bool> execute(const QString &sql);
 
-    // False when the entry was not stored (the store logs why).
-    QFuture<bool> insertEntry(const ClipboardEntry &entry);
+    // Why the entry was not stored, when it was not (the store logs it too).
+    QFuture<std::expected<void, StorageError>> insertEntry(const ClipboardEntry &entry);
     // The entries as the published history keeps them: large content and rich
     // text stay here, read with fetchEntry (EntryContentReader does).
     QFuture<QList<ClipboardEntry>> fetchAllEntries();

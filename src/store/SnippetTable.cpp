@@ -91,9 +91,9 @@ std::expected<void, SnippetError> SnippetTable::insertRow(const SealedRow &row)
     statement.bindDouble(8, DateCoding::toSeconds(row.updatedAt));
     statement.bindInt64(9, row.usageCount);
     if (statement.step() != SQLITE_DONE) {
-        const QString message = statement.errorMessage();
-        Log::write(u"insertSnippet step failed: "_s + message);
-        return std::unexpected(StorageError {StorageError::Code::sqliteStepFailed, message});
+        Log::write(u"insertSnippet step failed: "_s + statement.errorMessage());
+        return std::unexpected(StorageError {
+            StorageError::Code::sqliteStepFailed, SqliteStatement::failureReason(m_database.handle())});
     }
     return {};
 }

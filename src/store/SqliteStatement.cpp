@@ -27,6 +27,22 @@ QString SqliteStatement::errorMessage() const
     return QString::fromUtf8(sqlite3_errmsg(m_db));
 }
 
+QString SqliteStatement::failureReason(sqlite3 *db)
+{
+    // The primary code, also where extended codes are on.
+    switch (sqlite3_errcode(db) & 0xff) {
+    case SQLITE_IOERR:
+    case SQLITE_FULL:
+    case SQLITE_CANTOPEN:
+        if (const int systemError = sqlite3_system_errno(db); systemError != 0)
+            return qt_error_string(systemError);
+        break;
+    default:
+        break;
+    }
+    return QString::fromUtf8(sqlite3_errmsg(db));
+}
+
 void SqliteStatement::noteBind(int result)
 {
     if (result != SQLITE_OK && m_bindError == 0)

@@ -25,6 +25,10 @@ public:
     bool isValid() const { return m_statement != nullptr; }
     // The prepare error, or SQLite's message for the connection after a step.
     QString errorMessage() const;
+    // Why the connection's last call failed, for the user: the system's
+    // words where an I/O failure has them ("No space left on device"),
+    // else SQLite's message.
+    static QString failureReason(sqlite3 *db);
 
     void bindText(int index, const QString &text);
     void bindText(int index, const std::optional<QString> &text);

@@ -13,6 +13,10 @@
 #include "support/TestEntries.h"
 #include "support/TestFiles.h"
 
+#include <QDeadlineTimer>
+#include <QTemporaryDir>
+#include <QThreadPool>
+
 #include <csignal>
 #include <sys/resource.h>
 
@@ -47,12 +51,35 @@ BackupEntry backupEntry(qint64 hoursAgo, const QByteArray &content, int flags = 
         (flags & starred) != 0, (flags & pinned) != 0, {}, false, content};
 }
 
+// Sealed on a worker, a field at a time.
+BackupEntry largeEntry(qint64 hoursAgo, qsizetype mebibytes = 8)
+{
+    return backupEntry(hoursAgo, QByteArray(mebibytes << 20, 'L'));
+}
+
+// Runs step once a worker seals a large entry, which holds the vault's key
+// beside the key holder; waits for the import's end.
+template<class T>
+T whileAWorkerSeals(QFuture<T> importing, const EncryptionService::KeySession &key, const Step &step)
+{
+    bool stepped = !step;
+    while (!importing.isFinished()) {
+        QCoreApplication::processEvents();
+        if (!stepped && key.use_count() > 1) {
+            step();
+            stepped = true;
+        }
+    }
+    return importing.result();
+}
+
 } // namespace
 
 class BackupIoTest final : public QObject {
     Q_OBJECT
 
     FakeClock m_clock;
+    SecureBytes m_keyBytes;
     MasterKeyHolder m_key;
     EncryptionService m_encryption {m_key};
     std::unique_ptr<StoreFixture> m_f;
@@ -99,10 +126,23 @@ class BackupIoTest final : public QObject {
         stored(5, "expired", plain, QUuid::createUuid(), hoursAgo(1));
     }
 
+    // Each stored entry's content as the key loaded now opens it; "?" where
+    // it does not.
+    Contents storedContents()
+    {
+        Contents contents;
+        for (const ClipboardEntry &entry : awaitFuture(store().fetchAllEntries())) {
+            const ClipboardEntry whole = awaitFuture(store().fetchEntry(entry.id)).value();
+            contents.append(m_encryption.decrypt(whole.encryptedContent).value_or("?"));
+        }
+        return contents;
+    }
+
 private slots:
     void init()
     {
-        m_key.set(*SecureRandom::bytes(32));
+        m_keyBytes = *SecureRandom::bytes(32);
+        m_key.set(m_keyBytes);
         m_f = std::make_unique<StoreFixture>(m_encryption, m_clock);
         m_state = std::make_unique<AppStateController>(m_clock);
         m_state->configure(nullptr, store(), m_f->snippets, nullptr, settings());
@@ -268,13 +308,108 @@ private slots:
                 .value()));
         QTEST(awaitFuture(importBackup(file, password, *m_state, settings(), m_clock)).value(), "counts");
         m_f->settle();
-        Contents contents;
-        for (const ClipboardEntry &entry : awaitFuture(store().fetchAllEntries())) {
-            const ClipboardEntry whole = awaitFuture(store().fetchEntry(entry.id)).value();
-            contents.append(m_encryption.decrypt(whole.encryptedContent).value_or("?"));
-        }
+        const Contents contents = storedContents();
         QTEST(contents, "contents");
         QCOMPARE(m_state->clipboardEntries().size(), m_state->isUnlocked() ? contents.size() : 0);
+    }
+
+    // A restore the vault's end, or a write it does not take, cuts short:
+    // nothing lands in a vault the import did not start in, and the result
+    // says how much came in and why the rest did not.
+    void importCutShort_data()
+    {
+        QTest::addColumn<Step>("before");
+        QTest::addColumn<Step>("whileSealing");
+        QTest::addColumn<ImportCounts>("counts");
+        QTest::addColumn<Contents>("contents");
+        QTest::addColumn<QStringList>("folders");
+        const Step none;
+        const ImportShortfall interrupted {{BackupError::interrupted}, 6, 2};
+        QTest::newRow("locked") << none << Step([this] { lockAfter(0); })
+                                << ImportCounts {3, 0, 0, interrupted} << Contents {"a", "b", "c"}
+                                << QStringList {};
+        // As an erase and a new vault's set-up at once: the vault is open
+        // again, under another key.
+        QTest::newRow("erased") << none << Step([this] {
+            m_key.drop();
+            store().wipeAllData();
+            m_key.set(*SecureRandom::bytes(32));
+        }) << ImportCounts {3, 0, 0, interrupted}
+                                << Contents {} << QStringList {};
+        // The large entry does not fit; what comes after it still does.
+        const Step diskAlmostFull = [] { limitFileSize(2 << 20); };
+        const ImportShortfall notStored {BackupError::failedToStore(u"File too large"_s), 6, 2};
+        QTest::newRow("not stored") << diskAlmostFull << none << ImportCounts {5, 2, 0, notStored}
+                                    << Contents {"a", "b", "c", "d", "e"} << QStringList {u"Work"_s};
+    }
+
+    void importCutShort()
+    {
+        QFETCH(Step, before);
+        QFETCH(Step, whileSealing);
+        const QList<BackupEntry> entries {backupEntry(1, "a"), backupEntry(2, "b"), backupEntry(3, "c"),
+            largeEntry(4), backupEntry(5, "d"), backupEntry(6, "e")};
+        const QList<Snippet> snippets {
+            {QUuid::createUuid(), u"S1"_s, u"one"_s, {}, {}, false, hoursAgo(1), hoursAgo(1), 0},
+            {QUuid::createUuid(), u"S2"_s, u"two"_s, {}, {}, false, hoursAgo(1), hoursAgo(1), 0}};
+        const QString file = m_f->home.filePath(u"in.vtbackup"_s);
+        QVERIFY(writeFile(file,
+            sealBackup(BackupPayload {.entries = entries, .snippets = snippets, .snippetFolders = {u"Work"_s}}
+                           .encode(),
+                password)
+                .value()));
+        if (before)
+            before();
+        const ImportResult result
+            = whileAWorkerSeals(importBackup(file, password, *m_state, settings(), m_clock),
+                m_encryption.keySession(), whileSealing);
+        QTEST(result.value(), "counts");
+        m_f->settle();
+        // Open again, where the lock closed it.
+        if (!m_key.isPresent())
+            m_key.set(m_keyBytes);
+        QTEST(storedContents(), "contents");
+        const qsizetype snippetsStored = awaitFuture(store().fetchSnippets()).size();
+        QCOMPARE(snippetsStored, result->snippetsImported);
+        QTEST(settings().snippetFolders(), "folders");
+    }
+
+    // Quitting tears the services down before the application joins its
+    // workers: one still sealing a large entry must not reach them.
+    void quitWhileAWorkerSeals()
+    {
+        auto key = std::make_unique<MasterKeyHolder>();
+        key->set(*SecureRandom::bytes(32));
+        auto encryption = std::make_unique<EncryptionService>(*key);
+        auto vault = std::make_unique<StoreFixture>(*encryption, m_clock);
+        auto state = std::make_unique<AppStateController>(m_clock);
+        state->configure(nullptr, vault->store, vault->snippets, nullptr, vault->settings);
+        state->setUnlocked(true);
+        // Its preview is sealed after its content, which takes longer than
+        // the services take to go.
+        BackupEntry large = largeEntry(1, 24);
+        large.preview = u"L"_s;
+        QTemporaryDir folder;
+        const QString file = folder.filePath(u"in.vtbackup"_s);
+        QVERIFY(writeFile(file, sealBackup(BackupPayload {.entries = {large}}.encode(), password).value()));
+        const auto importing = importBackup(file, password, *state, vault->settings, m_clock);
+        const EncryptionService::KeySession session = encryption->keySession();
+        const QDeadlineTimer deadline(std::chrono::minutes(1));
+        while (session.use_count() < 2 && !deadline.hasExpired())
+            QCoreApplication::processEvents();
+        QVERIFY(!deadline.hasExpired());
+        // As the application ends: it locks, and its services go before it
+        // joins the workers; the data folder stays.
+        key->drop();
+        const QString home = vault->home.path();
+        vault->home.setAutoRemove(false);
+        vault.reset();
+        encryption.reset();
+        key.reset();
+        state.reset();
+        QThreadPool::globalInstance()->waitForDone();
+        QVERIFY(importing.isCanceled());
+        QDir(home).removeRecursively();
     }
 
     // One past each bound, and what the vault takes of it.

@@ -35,7 +35,7 @@ private slots:
         for (int i = 0; i < 20; ++i) {
             const ClipboardEntry entry = entryAt(start.addSecs(i));
             onDisk.prepend(entry.id);
-            whenFinished(&context, store.insertEntry(entry), [&, i](bool) {
+            whenFinished(&context, store.insertEntry(entry), [&, i](const auto &) {
                 order.append(i);
                 threads.insert(QThread::currentThread());
             });

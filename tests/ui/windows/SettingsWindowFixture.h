@@ -23,16 +23,19 @@
 
 #include <memory>
 
-// Answers the Backup section's questions as set, counting them.
+// Answers the Backup section's questions as set, counting them; keeps what
+// it was told.
 struct FakeBackupDialogs final : BackupDialogs {
     std::optional<QString> chooseDestination(const QString &) override { return ++asked, destination; }
     std::optional<QString> chooseBackup() override { return ++asked, backup; }
     std::optional<QString> askBackupPassword(const QString &) override { return ++asked, password; }
+    void showUnfinishedRestore(const QString &result) override { told.append(result); }
 
     std::optional<QString> destination = QStringLiteral("/a.vtbackup");
     std::optional<QString> backup = QStringLiteral("/b.vtbackup");
     std::optional<QString> password = QStringLiteral("restore pass");
     int asked = 0;
+    QStringList told;
 };
 
 // Backup work that runs until the test finishes it; each call's path and

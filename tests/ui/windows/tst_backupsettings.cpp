@@ -119,6 +119,64 @@ private slots:
         QCOMPARE(m_tab->confirm().isEmpty(), cleared);
     }
 
+    // A restore that ends short of the backup says how much came in and
+    // why. A lock closes the window, and the section in it, on the way: the
+    // user is told once the vault is open again, not over the lock screen,
+    // and not at all after an erase, which took what came in with it.
+    void unfinishedRestore_data()
+    {
+        QTest::addColumn<QString>("meanwhile");
+        // Restored entries, snippets, skipped; in the backup entries, snippets.
+        QTest::addColumn<QList<int>>("counts");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<bool>("told");
+        const QString locked = description(BackupError {BackupError::interrupted});
+        const QString fiveOfTwenty
+            = u"Restored 5 of 20 items and 0 of 3 snippets. Vantorell locked during the "
+              u"restore. Restore the same file again to add the rest."_s;
+        QTest::newRow("locked") << u"lock"_s << QList {5, 0, 0, 20, 3} << locked << fiveOfTwenty << true;
+        QTest::newRow("not saved, window open")
+            << QString() << QList {0, 1, 1, 1, 1}
+            << description(BackupError::failedToStore(u"No space left on device"_s))
+            << u"Restored 0 of 1 item and 1 of 1 snippet. 1 older items were skipped. Some couldn't be "
+               u"saved: "
+               u"No space left on device. Restore the same file again to add the rest."_s
+            << false;
+        QTest::newRow("erased") << u"erase"_s << QList {5, 0, 0, 20, 3} << locked << fiveOfTwenty << false;
+    }
+
+    void unfinishedRestore()
+    {
+        QFETCH(QString, meanwhile);
+        QFETCH(QList<int>, counts);
+        QFETCH(QString, reason);
+        QFETCH(QString, result);
+        QFETCH(bool, told);
+        SettingsWindowFixture f;
+        f.appState.setUnlocked(true);
+        BackupSettingsTab tab;
+        tab.setContext(&f.context);
+        tab.restore();
+        if (meanwhile == u"lock")
+            f.security->lockNow();
+        else if (meanwhile == u"erase")
+            f.security->beginFullReset();
+        using CutShort = BackupOperations::Restored::CutShort;
+        finish(f.backup.imported,
+            Restored({counts[0], counts[1], counts[2], CutShort {reason, counts[3], counts[4]}}));
+        QTRY_VERIFY(!tab.isWorking());
+        QCOMPARE(tab.result(), result);
+        QVERIFY(tab.resultIsError());
+        QTRY_COMPARE(f.appState.isUnlocked(), meanwhile.isEmpty());
+        QVERIFY(f.backupDialogs.told.isEmpty());
+        // Unlocked again, or a new vault set up.
+        f.appState.setShowOnboarding(false);
+        f.appState.setUnlocked(true);
+        QCoreApplication::processEvents();
+        QCOMPARE(f.backupDialogs.told, told ? QStringList {result} : QStringList {});
+    }
+
     // A private session, or a question left unanswered, starts nothing.
     void refusals_data()
     {

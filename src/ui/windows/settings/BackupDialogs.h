@@ -5,7 +5,8 @@
 #include <optional>
 
 // What the Backup section asks the user: where to save a backup, which one
-// to restore, and that file's password. Nothing when the user cancels.
+// to restore, and that file's password; nothing when the user cancels. And
+// what it tells when its window has gone.
 class BackupDialogs {
 public:
     virtual ~BackupDialogs() = default;
@@ -14,4 +15,6 @@ public:
     virtual std::optional<QString> chooseBackup() = 0;
     // The text as typed, also when empty.
     virtual std::optional<QString> askBackupPassword(const QString &path) = 0;
+    // The outcome of a restore that did not finish; returns once read.
+    virtual void showUnfinishedRestore(const QString &result) = 0;
 };

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QMessageBox>
 
 using namespace Qt::StringLiterals;
 
@@ -50,4 +51,19 @@ std::optional<QString> BackupFileDialogs::askBackupPassword(const QString &path)
         .fieldWidth = 260,
         .secret = true}
         .ask();
+}
+
+void BackupFileDialogs::showUnfinishedRestore(const QString &result)
+{
+    QMessageBox box;
+    box.setWindowTitle(u"Vantorell"_s);
+    box.setIcon(QMessageBox::Warning);
+    box.setText(u"The restore didn't finish"_s);
+    box.setInformativeText(result);
+    box.setStandardButtons(QMessageBox::Ok);
+    // A tray application has no window in front for it to open over.
+    box.show();
+    box.raise();
+    box.activateWindow();
+    box.exec();
 }

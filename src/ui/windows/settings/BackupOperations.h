@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <expected>
+#include <optional>
 
 // The backup work the Backup section starts: writing the vault into a file
 // and adding one back. A failure arrives as its user text. The work finishes
@@ -17,7 +18,15 @@ public:
     struct Restored {
         qsizetype entries = 0;
         qsizetype snippets = 0;
+        // Left out on purpose.
         qsizetype skipped = 0;
+        // Why less came in than the vault admits, and what the backup holds.
+        struct CutShort {
+            QString reason;
+            qsizetype entriesInBackup = 0;
+            qsizetype snippetsInBackup = 0;
+        };
+        std::optional<CutShort> cutShort {};
     };
     template<class T> using Outcome = std::expected<T, QString>;
 

@@ -7,6 +7,9 @@
 #include "ui/windows/settings/BackupDialogs.h"
 #include "ui/windows/settings/BackupOperations.h"
 
+#include <array>
+#include <memory>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -20,6 +23,41 @@ QString countsText(const QString &done, qsizetype entries, qsizetype snippets)
 {
     return done + u' ' + counted(entries, u"item"_s, u"items"_s) + u" and "_s
         + counted(snippets, u"snippet"_s, u"snippets"_s) + u'.';
+}
+
+// The restore's section went with the window the lock closed: the user is
+// told once the vault is open again, unless it is erased meanwhile, which
+// takes what the restore wrote with it.
+void tellOnceUnlocked(SettingsWindowContext &context, const QString &result)
+{
+    AppStateController &state = context.appState();
+    if (state.showOnboarding())
+        return;
+    // Not from inside the unlock's own signal.
+    const auto tell = [&context, result] {
+        QMetaObject::invokeMethod(
+            &context, [&context, result] { context.backupDialogs().showUnfinishedRestore(result); },
+            Qt::QueuedConnection);
+    };
+    if (state.unlockedFromNow()())
+        return tell();
+    auto waiting = std::make_shared<std::array<QMetaObject::Connection, 2>>();
+    const auto stopWaiting = [waiting] {
+        for (const QMetaObject::Connection &connection : *waiting)
+            QObject::disconnect(connection);
+    };
+    (*waiting)[0] = QObject::connect(
+        &state, &AppStateController::isUnlockedChanged, &context, [stopWaiting, tell](bool unlocked) {
+            if (unlocked) {
+                stopWaiting();
+                tell();
+            }
+        });
+    (*waiting)[1] = QObject::connect(
+        &state, &AppStateController::showOnboardingChanged, &context, [stopWaiting](bool shown) {
+            if (shown)
+                stopWaiting();
+        });
 }
 
 } // namespace
@@ -119,13 +157,19 @@ void BackupSettingsTab::restore()
         return;
     setWorking(true);
     setResult({}, false);
-    whenFinished(this, m_context->backupOperations().importBackup(*path, *password),
-        [this](const BackupOperations::Outcome<BackupOperations::Restored> &restored) {
-            if (restored)
-                setResult(restoredText(restored->entries, restored->snippets, restored->skipped), false);
-            else
-                setResult(restored.error(), true);
-            setWorking(false);
+    SettingsWindowContext *context = m_context;
+    const std::function<bool()> unlocked = context->appState().unlockedFromNow();
+    whenFinished(context, context->backupOperations().importBackup(*path, *password),
+        [self, context, unlocked, wasUnlocked = unlocked()](
+            const BackupOperations::Outcome<BackupOperations::Restored> &restored) {
+            const QString result = restored ? restoredText(*restored) : restored.error();
+            const bool isError = !restored || restored->cutShort;
+            if (self) {
+                self->setResult(result, isError);
+                self->setWorking(false);
+            }
+            if (isError && wasUnlocked && !unlocked())
+                tellOnceUnlocked(*context, result);
         });
 }
 
@@ -157,11 +201,18 @@ QString BackupSettingsTab::backedUpText(qsizetype entries, qsizetype snippets)
     return countsText(u"Backed up"_s, entries, snippets);
 }
 
-QString BackupSettingsTab::restoredText(qsizetype entries, qsizetype snippets, qsizetype skipped)
+QString BackupSettingsTab::restoredText(const BackupOperations::Restored &restored)
 {
-    QString text = countsText(u"Restored"_s, entries, snippets);
+    const std::optional<BackupOperations::Restored::CutShort> &cutShort = restored.cutShort;
+    QString text = !cutShort ? countsText(u"Restored"_s, restored.entries, restored.snippets)
+                             : u"Restored %1 of %2 and %3 of %4."_s.arg(restored.entries)
+                                   .arg(counted(cutShort->entriesInBackup, u"item"_s, u"items"_s))
+                                   .arg(restored.snippets)
+                                   .arg(counted(cutShort->snippetsInBackup, u"snippet"_s, u"snippets"_s));
     // The same wording for every number, one included.
-    if (skipped > 0)
-        text += u' ' + QString::number(skipped) + u" older items were skipped."_s;
+    if (restored.skipped > 0)
+        text += u' ' + QString::number(restored.skipped) + u" older items were skipped."_s;
+    if (cutShort)
+        text += u' ' + cutShort->reason + u" Restore the same file again to add the rest."_s;
     return text;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/windows/settings/BackupOperations.h"
 #include "ui/windows/settings/SettingsWindowContext.h"
 
 #include <QDate>
@@ -49,7 +50,7 @@ public:
 
     static QString suggestedFileName(QDate date);
     static QString backedUpText(qsizetype entries, qsizetype snippets);
-    static QString restoredText(qsizetype entries, qsizetype snippets, qsizetype skipped);
+    static QString restoredText(const BackupOperations::Restored &restored);
 
 signals:
     void contextChanged();

@@ -50,6 +50,10 @@ auto VaultBackupOperations::importBackup(const QString &path, const QString &pas
         [](const ImportResult &result) -> Outcome<Restored> {
             if (!result)
                 return std::unexpected(description(result.error()));
-            return Restored {result->entriesImported, result->snippetsImported, result->entriesSkipped};
+            Restored restored {result->entriesImported, result->snippetsImported, result->entriesSkipped};
+            if (const std::optional<ImportShortfall> &cutShort = result->cutShort)
+                restored.cutShort = Restored::CutShort {
+                    description(cutShort->reason), cutShort->entriesInBackup, cutShort->snippetsInBackup};
+            return restored;
         });
 }

@@ -2,6 +2,7 @@
 // look, over sample services, as PNG files in light and dark appearance.
 
 #include "app/AppStateController.h"
+#include "backup/BackupError.h"
 #include "crypto/KeyManager.h"
 #include "paste/AutoPaste.h"
 #include "platform/Alerts.h"
@@ -110,8 +111,8 @@ struct SampleServices {
         QString applicationsFolder() const override { return {}; }
     };
 
-    // A backup of one item and twelve snippets is written; every restore
-    // meets a wrong password.
+    // A backup of one item and twelve snippets is written; a restore ends as
+    // set, by default meeting a wrong password.
     class BackupOperations final : public ::BackupOperations {
     public:
         QFuture<Outcome<Written>> exportBackup(const QString &, const QString &) override
@@ -120,9 +121,12 @@ struct SampleServices {
         }
         QFuture<Outcome<Restored>> importBackup(const QString &, const QString &) override
         {
-            return QtFuture::makeReadyFuture(
-                Outcome<Restored>(std::unexpected(u"Wrong password, or the backup file is damaged."_s)));
+            return QtFuture::makeReadyFuture(restored);
         }
+
+        static inline const Outcome<Restored> wrongPassword
+            = std::unexpected(u"Wrong password, or the backup file is damaged."_s);
+        Outcome<Restored> restored = wrongPassword;
     };
 
     class BackupDialogs final : public ::BackupDialogs {
@@ -130,6 +134,7 @@ struct SampleServices {
         std::optional<QString> chooseDestination(const QString &name) override { return name; }
         std::optional<QString> chooseBackup() override { return u"Vantorell Backup.vtbackup"_s; }
         std::optional<QString> askBackupPassword(const QString &) override { return u"password"_s; }
+        void showUnfinishedRestore(const QString &) override { }
     };
 
     DeviceAuth deviceAuth;
@@ -224,6 +229,7 @@ int main(int argc, char *argv[])
         settings.setMenubarIconName(u"doc.on.clipboard"_s);
         settings.setExcludedApps(SettingsManager::defaultExcludedApps()
             + QList<ExcludedApp> {{QUuid::createUuid(), u"vim"_s, u"Vim"_s}});
+        services.backupOperations.restored = SampleServices::BackupOperations::wrongPassword;
     };
     const auto record = [](QObject &view) {
         auto *recorder = view.findChild<QQuickItem *>(u"recorder"_s);
@@ -267,6 +273,15 @@ int main(int argc, char *argv[])
         tab->setPassword(u"secret"_s);
         tab->restore();
     };
+    const auto restore = [](QObject &view) { view.findChild<BackupSettingsTab *>()->restore(); };
+    // Restores that end short of the backup: a lock, a full disk.
+    const auto restoreCutShort = [&](const QString &reason, qsizetype entries, qsizetype skipped) {
+        return [&, reason, entries, skipped] {
+            using Restored = BackupOperations::Restored;
+            services.backupOperations.restored
+                = Restored {entries, 0, skipped, Restored::CutShort {reason, 20, 3}};
+        };
+    };
     // Each picture: its name, the section, the state it shows and what is
     // done once it is on screen.
     const QList<std::tuple<QString, QString, std::function<void()>, std::function<void(QObject &)>>>
@@ -309,6 +324,11 @@ int main(int argc, char *argv[])
             {u"backup"_s, u"backup"_s, [] {}, {}},
             {u"backup-done"_s, u"backup"_s, [] {}, backUp},
             {u"backup-failed"_s, u"backup"_s, [] {}, restoreWithShortPassword},
+            {u"backup-locked"_s, u"backup"_s,
+                restoreCutShort(description(BackupError {BackupError::interrupted}), 5, 0), restore},
+            {u"backup-unsaved"_s, u"backup"_s,
+                restoreCutShort(description(BackupError::failedToStore(u"No space left on device"_s)), 12, 2),
+                restore},
             {u"appearance"_s, u"appearance"_s, [] {}, {}},
             {u"excluded"_s, u"excluded"_s, [] {}, selectTwo},
             {u"excluded-keyboard"_s, u"excluded"_s, [] {}, selectByKeys},
