@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <cerrno>
+
 SqliteStatement::SqliteStatement(sqlite3 *db, const char *sql) : m_db(db)
 {
     if (!db) {
@@ -29,12 +31,15 @@ QString SqliteStatement::errorMessage() const
 
 QString SqliteStatement::failureReason(sqlite3 *db)
 {
+    const int systemError = sqlite3_system_errno(db);
     // The primary code, also where extended codes are on.
     switch (sqlite3_errcode(db) & 0xff) {
-    case SQLITE_IOERR:
     case SQLITE_FULL:
+        // SQLite keeps no errno for a write that ran out of room.
+        return qt_error_string(systemError != 0 ? systemError : ENOSPC);
+    case SQLITE_IOERR:
     case SQLITE_CANTOPEN:
-        if (const int systemError = sqlite3_system_errno(db); systemError != 0)
+        if (systemError != 0)
             return qt_error_string(systemError);
         break;
     default:

@@ -20,6 +20,8 @@
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
 
+Q_DECLARE_METATYPE(StorageError)
+
 namespace {
 
 ClipboardEntry makeEntry(const QDateTime &createdAt, QByteArray content = QByteArray(40, 'c'))
@@ -562,6 +564,36 @@ private slots:
             (QStringList {u"[Vantorell] ❌ insertEntry FAILED: database is nil (not initialized)"_s,
                 u"[Vantorell] ❌ fetchAllEntries FAILED: database is nil"_s,
                 u"[Vantorell] insertSnippet prepare failed: "_s + error->detail}));
+    }
+
+    // A write the database does not take says why, in the system's words
+    // where there are some: a full database reads as a full disk.
+    void insertSaysWhyItFailed_data()
+    {
+        QTest::addColumn<bool>("closed");
+        QTest::addColumn<qsizetype>("contentSize");
+        QTest::addColumn<StorageError>("error");
+        const StorageError full {StorageError::Code::sqliteStepFailed, u"No space left on device"_s};
+        QTest::newRow("closed") << true << qsizetype(40)
+                                << StorageError {StorageError::Code::databaseNotOpen};
+        QTest::newRow("full") << false << qsizetype(64 << 10) << full;
+        QTest::newRow("full, streamed") << false << qsizetype(2 << 20) << full;
+    }
+
+    void insertSaysWhyItFailed()
+    {
+        QFETCH(bool, closed);
+        QFETCH(qsizetype, contentSize);
+        if (closed)
+            awaitFuture(m_store->closeDatabase());
+        // No page beyond those the file has.
+        else
+            QVERIFY(awaitFuture(m_store->execute(u"PRAGMA max_page_count = 1"_s)));
+        const auto inserted
+            = awaitFuture(m_store->insertEntry(makeEntry(now(), QByteArray(contentSize, 'c'))));
+        QVERIFY(!inserted);
+        QTEST(inserted.error(), "error");
+        QVERIFY(closed || fetch().isEmpty());
     }
 
     void failedOpenIsVisible()
