@@ -1,5 +1,9 @@
 #include "crypto/AesGcm.h"
 
+#include "crypto/OpenSslThreadState.h"
+
+#include <QThreadStorage>
+
 #include <openssl/crypto.h>
 #include <openssl/evp.h>
 
@@ -30,10 +34,19 @@ const EVP_CIPHER *aes256Gcm()
 }
 
 // One context per thread, kept for its allocation. It is keyed for each call
-// and reset after it, so that no key schedule outlives the call.
+// and reset after it, so that no key schedule outlives the call. It ends with
+// the thread's other OpenSSL state, in Qt's per-thread storage.
 EVP_CIPHER_CTX *threadContext()
 {
-    thread_local Context context;
+    struct ThreadContext {
+        Context context;
+    };
+    static QThreadStorage<ThreadContext *> contexts;
+    if (!contexts.hasLocalData()) {
+        OpenSslThreadState::enlist();
+        contexts.setLocalData(new ThreadContext);
+    }
+    Context &context = contexts.localData()->context;
     if (!context)
         context.reset(EVP_CIPHER_CTX_new());
     return context.get();

@@ -1,5 +1,7 @@
 #include "crypto/Pbkdf2.h"
 
+#include "crypto/OpenSslThreadState.h"
+
 #include <openssl/evp.h>
 
 #include <climits>
@@ -9,6 +11,7 @@ std::optional<SecureBytes> Pbkdf2::hmacSha256(
 {
     if (rounds < 1 || length < 1 || length > INT_MAX || password.size() > INT_MAX || salt.size() > INT_MAX)
         return std::nullopt;
+    OpenSslThreadState::enlist();
     SecureBytes key(length);
     // OpenSSL takes a null password or salt only with a zero length.
     static const char empty = '\0';

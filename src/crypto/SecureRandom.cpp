@@ -1,5 +1,7 @@
 #include "crypto/SecureRandom.h"
 
+#include "crypto/OpenSslThreadState.h"
+
 #include <openssl/crypto.h>
 #include <openssl/rand.h>
 
@@ -35,6 +37,7 @@ void registerForkHandler()
 
 std::optional<SecureBytes> SecureRandom::bytes(qsizetype count)
 {
+    OpenSslThreadState::enlist();
     SecureBytes result(count);
     if (count > 0 && RAND_bytes(result.data(), static_cast<int>(count)) != 1)
         return std::nullopt;
@@ -49,6 +52,7 @@ bool SecureRandom::fillSmall(std::span<unsigned char> out)
     thread_local Reserve reserve;
     const unsigned generation = forkGeneration.load(std::memory_order_relaxed);
     if (reserve.generation != generation || reserveSize - reserve.used < out.size()) {
+        OpenSslThreadState::enlist();
         reserve.used = reserveSize;
         if (RAND_bytes(reserve.bytes.data(), int(reserveSize)) != 1)
             return false;
