@@ -19,6 +19,7 @@
 #include "store/SnippetManager.h"
 #include "support/AwaitFuture.h"
 #include "support/FakeDockPresence.h"
+#include "support/FakeGlobalMouseMonitor.h"
 #include "support/FakeKeySender.h"
 #include "support/FakeLoginItem.h"
 #include "support/FakePasteboard.h"
@@ -340,7 +341,9 @@ void longTitle(const EncryptionService &encryption, const QTemporaryDir &folder)
     FakeWorkspace workspace;
     FakePasteboard pasteboard;
     FakeKeySender keySender;
-    StatusBarController controller(vault.state, vault.settings, {workspace, pasteboard, keySender});
+    FakeGlobalMouseMonitor mouseMonitor;
+    StatusBarController controller(
+        vault.state, vault.settings, {workspace, pasteboard, keySender, mouseMonitor});
     QList<double> times;
     for (int run = 0; run < 11; ++run) {
         const double start = threadMilliseconds();

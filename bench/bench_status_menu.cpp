@@ -8,6 +8,7 @@
 #include "store/SecureStorageManager.h"
 #include "store/SnippetManager.h"
 #include "support/FakeDockPresence.h"
+#include "support/FakeGlobalMouseMonitor.h"
 #include "support/FakeKeySender.h"
 #include "support/FakeLoginItem.h"
 #include "support/FakePasteboard.h"
@@ -81,7 +82,8 @@ int main(int argc, char *argv[])
     FakeWorkspace workspace;
     FakePasteboard pasteboard;
     FakeKeySender keySender;
-    StatusBarController controller(appState, settings, {workspace, pasteboard, keySender});
+    FakeGlobalMouseMonitor mouseMonitor;
+    StatusBarController controller(appState, settings, {workspace, pasteboard, keySender, mouseMonitor});
 
     const QString kibibyte = QString(u"{\"key\": \"value\", \"list\": [1, 2, 3]}, "_s).repeated(28);
     QString large = u"["_s;
