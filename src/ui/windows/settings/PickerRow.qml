@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Vantorell.Design
+import Vantorell.Windows
 
 // A setting with a fixed list of choices. It writes only when the user picks
 // one; a stored value that is none of them selects nothing and stays.
@@ -32,49 +33,20 @@ RowLayout {
         text: root.choices.reduce((longest, choice) => choice.length > longest.length ? choice : longest, "")
     }
 
-    ComboBox {
+    WindowComboBox {
         id: control
         objectName: "picker"
         model: root.choices
         currentIndex: root.selectedIndex
         displayText: currentIndex < 0 ? "" : currentText
-        font: VTFont.body
         Layout.preferredWidth: Math.max(120, Math.ceil(widest.advanceWidth) + leftPadding + rightPadding + 12)
         topPadding: 3
         bottomPadding: 3
-        rightPadding: 26
         Accessible.name: root.label
         onActivated: index => {
             root.chosen(index)
             // Choosing has replaced the binding with the chosen row.
             currentIndex = Qt.binding(() => root.selectedIndex)
-        }
-
-        contentItem: Label {
-            leftPadding: 8
-            text: control.displayText
-            font: control.font
-            elide: Text.ElideRight
-            verticalAlignment: Text.AlignVCenter
-            color: control.enabled ? VTColor.primary : VTColor.secondary
-        }
-
-        indicator: Symbol {
-            x: control.width - width - 8
-            y: (control.height - height) / 2
-            name: "chevron.up.chevron.down"
-            pointSize: 10
-            color: VTColor.secondary
-        }
-
-        background: SurfaceShape {
-            implicitWidth: 120
-            implicitHeight: 24
-            cornerRadius: 6
-            color: control.pressed ? VTColor.surfaceStrong : VTColor.surface
-            strokeColor: VTColor.border
-            strokeWidth: 1
-            opacity: control.enabled ? 1 : 0.45
         }
     }
 }

@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Vantorell.Design
+import Vantorell.Windows
 
 // A setting that is on or off. The switch always shows checked, the stored
 // value: a change the owner refuses or defers shows as no change.
@@ -64,5 +65,12 @@ RowLayout {
             }
         }
         contentItem: Item {}
+
+        FocusRing {
+            anchors.fill: parent
+            anchors.margins: -3
+            kind: SurfaceShape.Capsule
+            visible: control.visualFocus
+        }
     }
 }

@@ -16,7 +16,7 @@ ComboBox {
         text: control.displayText
         textFormat: Text.PlainText
         font: control.font
-        color: VTColor.primary
+        color: control.enabled ? VTColor.primary : VTColor.secondary
         elide: Text.ElideRight
         verticalAlignment: Text.AlignVCenter
     }
@@ -36,6 +36,7 @@ ComboBox {
         color: control.down ? VTColor.surfaceStrong : VTColor.surface
         strokeColor: control.visualFocus ? VTColor.withOpacity(VTColor.accent, 0.7) : VTColor.border
         strokeWidth: 1
+        opacity: control.enabled ? 1 : 0.45
     }
 
     delegate: ItemDelegate {
@@ -46,7 +47,7 @@ ComboBox {
         topPadding: 4
         bottomPadding: 4
         highlighted: control.highlightedIndex === index
-        text: modelData[control.textRole]
+        text: control.textRole ? modelData[control.textRole] : modelData
         contentItem: Text {
             text: choice.text
             textFormat: Text.PlainText

@@ -321,6 +321,11 @@ int main(int argc, char *argv[])
                     settings.setCaptureImages(false);
                 },
                 {}},
+            // A switch reached by Tab.
+            {u"clipboard-keyboard"_s, u"clipboard"_s, [] {},
+                [](QObject &view) {
+                    view.findChild<QQuickItem *>(u"switch"_s)->forceActiveFocus(Qt::TabFocusReason);
+                }},
             {u"backup"_s, u"backup"_s, [] {}, {}},
             {u"backup-done"_s, u"backup"_s, [] {}, backUp},
             {u"backup-failed"_s, u"backup"_s, [] {}, restoreWithShortPassword},
