@@ -11,10 +11,10 @@
 #include <optional>
 
 // The system clipboard as Vantorell sees it: a change count that moves once
-// for every new content (another application's copy or a write of ours),
-// the types on offer and their data. Types are the MIME formats of
-// PasteboardType. Reads are meant to follow a moved change count: each one
-// may ask the owning application for its data.
+// for every new content (a copy, in another application or in one of our
+// own text fields, or a write of ours), the types on offer and their data.
+// Types are the MIME formats of PasteboardType. Reads are meant to follow a
+// moved change count: each one may ask the owning application for its data.
 class Pasteboard {
 public:
     virtual ~Pasteboard() = default;

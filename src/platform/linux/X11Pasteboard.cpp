@@ -85,6 +85,7 @@ void X11Pasteboard::write(const PasteboardItem &item)
     for (const PasteboardItem::Representation &representation : offered.representations)
         mimeData->setData(representation.type, representation.data);
     m_clipboard->setMimeData(mimeData, QClipboard::Clipboard);
+    m_ownContent = mimeData;
     recordOwnWrite(std::move(offered));
 }
 
@@ -104,8 +105,17 @@ void X11Pasteboard::recordOwnWrite(PasteboardItem offered)
 
 void X11Pasteboard::handleOwnerChanged()
 {
-    // Our writes are counted as they are made; a text field's copy is ours too.
     if (m_clipboard->ownsClipboard()) {
+        // Our writes are counted as they are made. Any other content of ours
+        // is a copy in one of our text fields: new, even when its text is
+        // that of our last write.
+        const QMimeData *content = m_clipboard->mimeData(QClipboard::Clipboard);
+        if (content != m_ownContent) {
+            m_ownContent = content;
+            forgetContent();
+            m_lastWrite.reset();
+            ++m_changeCount;
+        }
         tellQtListeners();
         return;
     }

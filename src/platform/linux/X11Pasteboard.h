@@ -6,9 +6,11 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
+#include <QPointer>
 #include <QSignalBlocker>
 
 class QClipboard;
+class QMimeData;
 
 // The X11 CLIPBOARD selection through QClipboard. Reading another
 // application's data is a synchronous request to it (Qt waits up to 5 s), so
@@ -42,6 +44,9 @@ private:
     QSignalBlocker m_quietClipboard;
     X11ClipboardOwnerWatch m_ownerWatch;
     qint64 m_changeCount = 0;
+    // The content Qt offers that is already counted: our last write, or a
+    // text field's copy.
+    QPointer<const QMimeData> m_ownContent;
     // What our last write offered, for telling a clipboard-persistence
     // daemon's takeover from a new copy.
     std::optional<PasteboardItem> m_lastWrite;

@@ -1,21 +1,26 @@
 #include "../menubar/LaunchedApp.h"
 #include "SettingsWindowFixture.h"
+#include "capture/ClipboardMonitor.h"
 #include "platform/linux/X11Pasteboard.h"
 #include "support/DesktopPeer.h"
 #include "ui/menubar/PanelWindow.h"
 #include "ui/menubar/WindowHost.h"
 #include "ui/windows/snippets/SnippetWindowRoot.h"
 
+#include <QClipboard>
 #include <QElapsedTimer>
 #include <QQuickItem>
 #include <QTest>
 #include <QTimer>
 
+// Last: the X11 headers define names that Qt uses.
+#include "../menubar/XUser.h"
+
 using namespace Qt::StringLiterals;
 
 // The program on the real X clipboard, with the panel and both windows made
-// and every text field in them, while another application takes the
-// clipboard and hangs.
+// and every text field in them, as the user copies in those fields or
+// another application takes the clipboard and hangs.
 class ClipboardOwnerX11Test final : public QObject {
     Q_OBJECT
 
@@ -33,6 +38,33 @@ class ClipboardOwnerX11Test final : public QObject {
     {
         m_owner.start(QStringLiteral(VT_SILENT_CLIPBOARD_OWNER), listed);
         return m_owner.waitForReadyRead(10'000) && m_owner.readLine() == "ready\n";
+    }
+
+    qsizetype historyEntriesHolding(const QString &text)
+    {
+        const EncryptionService &encryption = m_app->delegate->storageManager()->encryptionService();
+        return std::ranges::count_if(m_app->appState().clipboardEntries(), [&](const ClipboardEntry &entry) {
+            return encryption.decrypt(entry.encryptedContent).value_or(QByteArray()) == text.toUtf8();
+        });
+    }
+
+    // The search field of the panel, or the content of a new snippet, with
+    // the keyboard in it.
+    QQuickItem *focusedField(bool inSnippetEditor)
+    {
+        QQuickWindow *window = &m_app->controller->panel();
+        if (inSnippetEditor) {
+            window = m_app->controller->windows().snippetWindow();
+            auto *form = window->contentItem()->findChild<QQuickItem *>(u"form"_s);
+            QMetaObject::invokeMethod(form->property("viewModel").value<QObject *>(), "startNewSnippet");
+            for (QQuickItem *item : form->findChildren<QQuickItem *>())
+                if (item->inherits("QQuickTextEdit"))
+                    item->forceActiveFocus();
+            window->requestActivate();
+        } else {
+            m_app->controller->showPanel();
+        }
+        return QTest::qWaitForWindowActive(window) ? window->activeFocusItem() : nullptr;
     }
 
 private slots:
@@ -64,6 +96,49 @@ private slots:
         m_owner.waitForFinished();
         m_app.reset();
         m_clipboard.reset();
+    }
+
+    // A copy in one of our own fields is a copy like another application's,
+    // even of the text we just pasted; our own paste of it is not taken back.
+    void aCopyInOurOwnFieldIsCapturedOnce_data()
+    {
+        QTest::addColumn<bool>("inSnippetEditor");
+        QTest::addColumn<KeySym>("key");
+        QTest::addColumn<bool>("pastedFirst");
+        QTest::newRow("search field, Ctrl+C") << false << KeySym(XK_c) << false;
+        QTest::newRow("search field, Ctrl+X") << false << KeySym(XK_x) << false;
+        QTest::newRow("snippet content, Ctrl+C") << true << KeySym(XK_c) << false;
+        QTest::newRow("the text just pasted") << false << KeySym(XK_c) << true;
+    }
+
+    void aCopyInOurOwnFieldIsCapturedOnce()
+    {
+        QFETCH(bool, inSnippetEditor);
+        QFETCH(KeySym, key);
+        QFETCH(bool, pastedFirst);
+        const QString text = u"invoice 42"_s;
+        ClipboardMonitor &monitor = *m_app->delegate->clipboardMonitor();
+        QQuickItem *field = focusedField(inSnippetEditor);
+        QVERIFY(field && field->inherits(inSnippetEditor ? "QQuickTextEdit" : "QQuickTextInput"));
+        if (pastedFirst) {
+            m_clipboard->write(PasteboardItem::fromString(text));
+            monitor.setOwnChangeCount(m_clipboard->changeCount());
+        }
+        XUser user;
+        user.type(text);
+        user.pressWithControl(XK_a);
+        user.pressWithControl(key);
+        QTRY_COMPARE(QGuiApplication::clipboard()->text(), text);
+        QTRY_COMPARE_WITH_TIMEOUT(historyEntriesHolding(text), 1, 5'000);
+        QCOMPARE(m_clipboard->string(), text);
+
+        // With the repeat filter out of the way: that copy counts once, our paste
+        // of it not at all.
+        monitor.clearLastContentHash();
+        QTest::qWait(1'500);
+        m_app->appState().paste().reveal(m_app->appState().clipboardEntries().constFirst());
+        QTest::qWait(1'500);
+        QCOMPARE(m_app->appState().clipboardEntries().size(), 1);
     }
 
     // Qt's text fields would each ask the owner for its types, up to 5 s a
