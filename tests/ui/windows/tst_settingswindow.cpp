@@ -3,6 +3,7 @@
 #include "../design/DarkPalette.h"
 #include "platform/ShortcutNames.h"
 #include "support/QuickScene.h"
+#include "support/TestEntries.h"
 #include "ui/design/Symbols.h"
 #include "ui/menubar/SettingsSection.h"
 #include "ui/windows/settings/AboutTab.h"
@@ -63,6 +64,28 @@ class SettingsWindowTest final : public QObject {
         return {{u"appState"_s, QVariant::fromValue<QObject *>(&m_f.appState)},
             {u"settings"_s, QVariant::fromValue<QObject *>(&m_f.settings())}, {u"section"_s, section},
             {u"context"_s, QVariant::fromValue<QObject *>(&m_f.context)}};
+    }
+
+    // A section's page, made as the window makes it, in an active window of
+    // its own.
+    static std::unique_ptr<QObject> showPage(
+        QQmlEngine &engine, QQuickWindow &window, SettingsWindowFixture &f, const QString &type)
+    {
+        QQmlComponent component(&engine, fileUrl(type));
+        std::unique_ptr<QObject> page(component.createWithInitialProperties(
+            {{u"settings"_s, QVariant::fromValue<QObject *>(&f.settings())},
+                {u"context"_s, QVariant::fromValue<QObject *>(&f.context)}}));
+        auto *item = qobject_cast<QQuickItem *>(page.get());
+        if (!item)
+            return nullptr;
+        item->setParentItem(window.contentItem());
+        item->setSize({540, 500});
+        window.resize(540, 500);
+        window.show();
+        window.requestActivate();
+        if (!QTest::qWaitForWindowActive(&window))
+            return nullptr;
+        return page;
     }
 
 private slots:
@@ -229,19 +252,9 @@ private slots:
     {
         SettingsWindowFixture f;
         QQmlEngine engine;
-        QQmlComponent component(&engine, fileUrl(u"SecuritySettingsPage"_s));
-        std::unique_ptr<QObject> page(component.createWithInitialProperties(
-            {{u"settings"_s, QVariant::fromValue<QObject *>(&f.settings())},
-                {u"context"_s, QVariant::fromValue<QObject *>(&f.context)}}));
         QQuickWindow window;
-        auto *item = qobject_cast<QQuickItem *>(page.get());
-        QVERIFY(item);
-        item->setParentItem(window.contentItem());
-        item->setSize({540, 500});
-        window.resize(540, 500);
-        window.show();
-        window.requestActivate();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
+        const std::unique_ptr<QObject> page = showPage(engine, window, f, u"SecuritySettingsPage"_s);
+        QVERIFY(page);
         auto *tab = page->findChild<SecuritySettingsTab *>();
         QObject *dialog = page->findChild<QObject *>(u"eraseAll"_s);
         QVERIFY(tab && dialog);
@@ -310,6 +323,53 @@ private slots:
             QVERIFY(QMetaObject::invokeMethod(box, "activated", Q_ARG(int, index)));
         QCOMPARE(m_f.settings().property(setting.constData()).toLongLong(), value);
         QCOMPARE(box->property("currentIndex").toInt(), index);
+    }
+
+    // Some limits delete history the moment they change: a closed picker
+    // takes no choice from the keyboard, an arrow opens its list, and only a
+    // row chosen there applies.
+    void closedPickerChoosesNothing_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("Up") << int(Qt::Key_Up) << true;
+        QTest::newRow("Home") << int(Qt::Key_Home) << false;
+        QTest::newRow("typing 1, as in 1,000") << int(Qt::Key_1) << false;
+    }
+
+    void closedPickerChoosesNothing()
+    {
+        QFETCH(int, key);
+        QFETCH(bool, opens);
+        SettingsWindowFixture f;
+        f.settings().setMaxHistoryCount(250);
+        QList<ClipboardEntry> history;
+        for (int i = 0; i < 120; ++i)
+            history.append(entryAt(QDateTime::currentDateTime().addSecs(-i)));
+        f.appState.setClipboardEntries(history);
+        QQmlEngine engine;
+        QQuickWindow window;
+        const std::unique_ptr<QObject> page = showPage(engine, window, f, u"ClipboardSettingsPage"_s);
+        QVERIFY(page);
+        auto *box = page->findChild<QObject *>(u"keepUpTo"_s)->findChild<QQuickItem *>(u"picker"_s);
+        auto *list = box->property("popup").value<QObject *>();
+        QTest::keyClick(&window, Qt::Key_Tab);
+        QVERIFY(box->hasActiveFocus());
+
+        QTest::keyClick(&window, Qt::Key(key));
+        f.store.settle();
+        QCOMPARE(f.settings().maxHistoryCount(), 250);
+        QCOMPARE(f.appState.clipboardEntries().size(), 120);
+        QTRY_COMPARE(list->property("opened").toBool(), opens);
+
+        if (!opens)
+            QTest::keyClick(&window, Qt::Key_Space);
+        QTRY_VERIFY(list->property("opened").toBool());
+        QTest::keyClick(&window, Qt::Key_Up);
+        QTest::keyClick(&window, Qt::Key_Return);
+        f.store.settle();
+        QCOMPARE(f.settings().maxHistoryCount(), 100);
+        QCOMPARE(f.appState.clipboardEntries().size(), 100);
     }
 
     // Without images there is nothing to read: the switch is off to the

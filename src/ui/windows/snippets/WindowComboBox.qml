@@ -12,6 +12,23 @@ ComboBox {
     topPadding: 4
     bottomPadding: 4
 
+    // Closed, the box takes no choice from the keyboard: some choices delete
+    // history the moment they apply. An arrow opens the list, as a desktop's
+    // pop-up button does; Home, End and typed letters, which would step the
+    // choice, do nothing. Open, the keys move through the list and Return or
+    // Space chooses.
+    Keys.onPressed: event => {
+        if (popup.visible)
+            return
+        if (event.key === Qt.Key_Up || event.key === Qt.Key_Down) {
+            popup.open()
+            event.accepted = true
+        } else if (event.key === Qt.Key_Home || event.key === Qt.Key_End
+                   || /^[^\s\x00-\x1f\x7f]/.test(event.text)) {
+            event.accepted = true
+        }
+    }
+
     contentItem: Text {
         text: control.displayText
         textFormat: Text.PlainText
