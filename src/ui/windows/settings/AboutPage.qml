@@ -160,6 +160,7 @@ ScrollView {
                     required property var modelData
                     required property int index
 
+                    objectName: "link"
                     text: modelData.title
                     padding: 0
                     background: null
@@ -171,6 +172,14 @@ ScrollView {
                     }
                     HoverHandler {
                         cursorShape: Qt.PointingHandCursor
+                    }
+                    FocusRing {
+                        anchors.fill: parent
+                        anchors.margins: -3
+                        anchors.leftMargin: -6
+                        anchors.rightMargin: -6
+                        cornerRadius: 6
+                        visible: link.visualFocus
                     }
                     onClicked: tab.openLink(link.index)
                 }

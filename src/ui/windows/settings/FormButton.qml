@@ -12,6 +12,16 @@ Button {
     property bool destructive: false
     property bool isDefault: false
     property bool small: false
+    // Work that disables the button, or a dialog it opens, takes the
+    // keyboard away and hands it back for no reason of the user's: the ring
+    // Tab gave comes back with it. Only the user's Tab or click moves it.
+    property bool tabbedTo: false
+
+    onActiveFocusChanged: {
+        if ([Qt.TabFocusReason, Qt.BacktabFocusReason, Qt.ShortcutFocusReason, Qt.MouseFocusReason]
+                .includes(focusReason))
+            tabbedTo = visualFocus
+    }
 
     font: small ? VTFont.caption : VTFont.body
     topPadding: small ? 2 : 4
@@ -55,7 +65,8 @@ Button {
         cornerRadius: control.small ? 5 : 6
         color: control.isDefault ? (control.down ? Qt.darker(VTColor.accent, 1.15) : VTColor.accent)
             : control.down ? VTColor.surfaceStrong : VTColor.surface
-        strokeColor: control.visualFocus ? VTColor.accent : control.isDefault ? "transparent" : VTColor.border
+        strokeColor: control.activeFocus && control.tabbedTo ? VTColor.accent
+            : control.isDefault ? "transparent" : VTColor.border
         strokeWidth: 1
     }
 }

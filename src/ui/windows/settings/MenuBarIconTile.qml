@@ -2,6 +2,7 @@ import QtQuick
 import QtQuick.Controls
 import QtQuick.Layouts
 import Vantorell.Design
+import Vantorell.Windows
 
 // One choice of the menu-bar icon: the symbol in a rounded box, marked while
 // it is the current one, over its label.
@@ -30,9 +31,16 @@ AbstractButton {
             implicitHeight: 48
             cornerRadius: 10
             color: control.current ? VTColor.accentSoft : VTColor.surface
-            strokeColor: control.current ? VTColor.accent
-                : control.visualFocus ? VTColor.withOpacity(VTColor.accent, 0.5) : "transparent"
+            strokeColor: control.current ? VTColor.accent : "transparent"
             strokeWidth: 2
+
+            // Outside the box, so the current tile shows it too.
+            FocusRing {
+                anchors.fill: parent
+                anchors.margins: -4
+                cornerRadius: 13
+                visible: control.visualFocus
+            }
 
             Symbol {
                 anchors.centerIn: parent

@@ -130,6 +130,7 @@ SettingsForm {
         title: "Danger Zone"
 
         FormButton {
+            objectName: "eraseAllData"
             text: "Erase All Vantorell Data…"
             destructive: true
             onClicked: tab.showResetConfirm = true

@@ -155,6 +155,18 @@ void settle(int milliseconds)
     loop.exec();
 }
 
+// The first item of that name, also among those a Repeater made.
+QQuickItem *findItem(QQuickItem *item, const QString &name)
+{
+    if (item->objectName() == name)
+        return item;
+    for (QQuickItem *child : item->childItems()) {
+        if (QQuickItem *found = findItem(child, name))
+            return found;
+    }
+    return nullptr;
+}
+
 // shown, when set, acts on the view once it is on screen.
 bool writeSection(SettingsWindowContext &context, SettingsManager &settings, const QString &section,
     const std::function<void(QObject &)> &shown, const QString &file)
@@ -274,6 +286,18 @@ int main(int argc, char *argv[])
         tab->restore();
     };
     const auto restore = [](QObject &view) { view.findChild<BackupSettingsTab *>()->restore(); };
+    const auto tabTo = [](const QString &control) {
+        return [control](QObject &view) {
+            settle(100);
+            findItem(qobject_cast<QQuickItem *>(&view), control)->forceActiveFocus(Qt::TabFocusReason);
+        };
+    };
+    // Restore… pressed from the keyboard: disabled while it works, enabled
+    // again when it ends.
+    const auto restoreByKeyboard = [&](QObject &view) {
+        tabTo(u"restore"_s)(view);
+        restore(view);
+    };
     // Restores that end short of the backup: a lock, a full disk.
     const auto restoreCutShort = [&](const QString &reason, qsizetype entries, qsizetype skipped) {
         return [&, reason, entries, skipped] {
@@ -314,6 +338,8 @@ int main(int argc, char *argv[])
                 },
                 {}},
             {u"security-erase"_s, u"security"_s, [] {}, askToErase},
+            // The last control, below the window's edge until Tab reaches it.
+            {u"security-keyboard"_s, u"security"_s, [] {}, tabTo(u"eraseAllData"_s)},
             {u"clipboard"_s, u"clipboard"_s, [] {}, {}},
             {u"clipboard-unmatched"_s, u"clipboard"_s,
                 [&] {
@@ -334,10 +360,13 @@ int main(int argc, char *argv[])
             {u"backup-unsaved"_s, u"backup"_s,
                 restoreCutShort(description(BackupError::failedToStore(u"No space left on device"_s)), 12, 2),
                 restore},
+            {u"backup-keyboard"_s, u"backup"_s, [] {}, restoreByKeyboard},
             {u"appearance"_s, u"appearance"_s, [] {}, {}},
+            {u"appearance-keyboard"_s, u"appearance"_s, [] {}, tabTo(u"iconTile"_s)},
             {u"excluded"_s, u"excluded"_s, [] {}, selectTwo},
             {u"excluded-keyboard"_s, u"excluded"_s, [] {}, selectByKeys},
             {u"about"_s, u"about"_s, [] {}, {}},
+            {u"about-keyboard"_s, u"about"_s, [] {}, tabTo(u"link"_s)},
         };
     for (const auto &[appearance, palette] :
         {std::pair {u"light"_s, Appearance::light()}, std::pair {u"dark"_s, Appearance::dark()}}) {
