@@ -1,5 +1,7 @@
 #include "tools/TesseractEngine.h"
 
+#include "tools/ScriptChoice.h"
+
 #include <QMutex>
 #include <QMutexLocker>
 #include <QThreadStorage>
@@ -7,7 +9,6 @@
 #include <leptonica/allheaders.h>
 #include <malloc.h>
 #include <omp.h>
-#include <tesseract/resultiterator.h>
 
 #include <memory>
 #include <mutex>
@@ -17,8 +18,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // The script models, Latin first: tesseract reads each word with the first
-// model and tries the others only for words it reads poorly, so a picture
-// that mixes scripts is read word by word, and Latin text costs least.
+// model and tries the others only for words it reads poorly, so Latin text
+// costs least.
 const QStringList scriptModels {u"Latin"_s, u"Cyrillic"_s, u"Greek"_s};
 // Reads Latin text, English only, when the Latin model is missing.
 const QString englishModel = u"eng"_s;
@@ -111,6 +112,13 @@ TesseractEngine::TesseractEngine(RecognitionLogFunction log)
     }
     // Whole screenshots and documents, not a single block of text.
     m_api.SetPageSegMode(tesseract::PSM_AUTO);
+    if (loaded.size() < 2)
+        return;
+    const QString latinModel = loaded.first();
+    if (latinModel == scriptModels.first() || latinModel == englishModel)
+        m_latin = std::make_unique<SingleScriptReader>(latinModel);
+    if (loaded.contains(u"Greek"_s))
+        m_greek = std::make_unique<SingleScriptReader>(u"Greek"_s);
 }
 
 QStringList TesseractEngine::load(const QStringList &models)
@@ -130,6 +138,8 @@ QStringList TesseractEngine::load(const QStringList &models)
 TesseractEngine::~TesseractEngine()
 {
     m_api.End();
+    m_latin.reset();
+    m_greek.reset();
     const QMutexLocker locker(&liveEnginesMutex);
     if (--liveEngines > 0)
         return;
@@ -142,25 +152,25 @@ std::optional<QString> TesseractEngine::recognize(Pix *image)
 {
     m_api.SetImage(image);
     const bool recognized = m_api.Recognize(nullptr) == 0;
-    QStringList lines;
-    if (recognized) {
-        const std::unique_ptr<tesseract::ResultIterator> line(m_api.GetIterator());
-        if (line && !line->Empty(tesseract::RIL_TEXTLINE)) {
-            do {
-                const std::unique_ptr<char[]> text(line->GetUTF8Text(tesseract::RIL_TEXTLINE));
-                if (!text)
-                    continue;
-                QString lineText = QString::fromUtf8(text.get());
-                // Tesseract ends each line with LF, and a paragraph's last
-                // line with another.
-                while (lineText.endsWith(u'\n'))
-                    lineText.chop(1);
-                lines.append(lineText);
-            } while (line->Next(tesseract::RIL_TEXTLINE));
-        }
-    }
+    QList<RecognizedLine> lines;
+    if (recognized)
+        lines = recognizedLines(m_api);
     m_api.Clear();
     if (!recognized)
         return std::nullopt;
-    return lines.join(u'\n');
+    QStringList texts;
+    for (const RecognizedLine &line : std::as_const(lines))
+        texts.append(inOwnScript(image, line));
+    return ScriptChoice::withGreekMu(texts.join(u'\n'));
+}
+
+QString TesseractEngine::inOwnScript(Pix *image, const RecognizedLine &line)
+{
+    using ScriptChoice::Script;
+    const std::optional<Script> script = ScriptChoice::rereadingScript(line);
+    SingleScriptReader *reader = !script ? nullptr : *script == Script::Latin ? m_latin.get() : m_greek.get();
+    const std::optional<RecognizedLine> reread = reader ? reader->read(image, line) : std::nullopt;
+    if (!reread)
+        return line.text;
+    return *script == Script::Latin ? ScriptChoice::withLatinWords(line, *reread) : reread->text;
 }

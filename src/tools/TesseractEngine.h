@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tools/SingleScriptReader.h"
 #include "tools/TextRecognitionModule.h"
 
 #include <QString>
@@ -7,14 +8,18 @@
 
 #include <tesseract/baseapi.h>
 
+#include <memory>
 #include <optional>
 
 struct Pix;
 
-// One tesseract instance reading Latin, Cyrillic and Greek text, each word
-// in the script it reads best. Loading the models costs far more than
-// reading one image, so each worker thread keeps its own engine for as long
-// as the thread lives; an engine is never shared between threads.
+// Tesseract reading Latin, Cyrillic and Greek text, each line in its own
+// script: a page is read with the three models together, then a line that
+// came out mostly Greek is read again with the Greek model alone, and a
+// mostly Latin line with words in another script with the Latin model alone.
+// Loading the models costs far more than reading one image, so each worker
+// thread keeps its own engine for as long as the thread lives; an engine is
+// never shared between threads.
 class TesseractEngine final {
     Q_DISABLE_COPY(TesseractEngine)
 
@@ -34,7 +39,12 @@ private:
 
     // Starts tesseract with those of models that load; their names.
     QStringList load(const QStringList &models);
+    // The line's text in its script.
+    QString inOwnScript(Pix *image, const RecognizedLine &line);
 
     tesseract::TessBaseAPI m_api;
     bool m_ready = false;
+    // Null when their model is missing.
+    std::unique_ptr<SingleScriptReader> m_latin;
+    std::unique_ptr<SingleScriptReader> m_greek;
 };

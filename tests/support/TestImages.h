@@ -2,6 +2,7 @@
 
 #include <QBuffer>
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QStringList>
@@ -26,6 +27,22 @@ inline QImage textPicture(int height, const QStringList &lines)
     painter.setFont(font);
     for (int i = 0; i < lines.size(); ++i)
         painter.drawText(40, 120 + 110 * i, lines.at(i));
+    painter.end();
+    return image;
+}
+
+// One line in the font and size given, margins of the size around it.
+inline QImage textLinePicture(const QString &text, const QString &family, int pixelSize)
+{
+    QFont font(family);
+    font.setPixelSize(pixelSize);
+    QImage image(
+        QFontMetrics(font).horizontalAdvance(text) + 2 * pixelSize, 3 * pixelSize, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(pixelSize, 2 * pixelSize, text);
     painter.end();
     return image;
 }

@@ -1,6 +1,7 @@
 #include "tools/TextRecognition.h"
 
 #include "base/Log.h"
+#include "support/TestImages.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -28,6 +29,26 @@ QImage renderedLines(const QStringList &lines, QImage::Format format = QImage::F
     for (int i = 0; i < lines.size(); ++i)
         painter.drawText(40, 120 + 110 * i, lines[i]);
     return image;
+}
+
+// Per word, the scripts of its letters ("Latin", "Cyrillic+Latin", "").
+QStringList wordScripts(const QString &text)
+{
+    QStringList scripts;
+    for (const QString &word : text.split(u' ', Qt::SkipEmptyParts)) {
+        QStringList names;
+        for (const QChar c : word) {
+            const QString name = c.script() == QChar::Script_Latin ? u"Latin"_s
+                : c.script() == QChar::Script_Cyrillic             ? u"Cyrillic"_s
+                : c.script() == QChar::Script_Greek                ? u"Greek"_s
+                                                                   : QString();
+            if (!name.isEmpty() && !names.contains(name))
+                names.append(name);
+        }
+        names.sort();
+        scripts.append(names.join(u'+'));
+    }
+    return scripts;
 }
 
 QByteArray encoded(const QImage &image, const char *format)
@@ -74,6 +95,37 @@ private slots:
         QFETCH(QString, expected);
         const QByteArray png = encoded(renderedLines(lines), "PNG");
         QCOMPARE(recognizedInPool(png).value_or(u"<none>"_s), expected);
+    }
+
+    // Read with the three script models together, short capitals and
+    // accented Latin words came back in Cyrillic or Greek look-alikes, and
+    // Greek words in Latin or Cyrillic ones.
+    void readsEachWordInItsScript_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("font");
+        QTest::addColumn<int>("pixelSize");
+        const QString sans = u"DejaVu Sans"_s;
+        const QString serif = u"DejaVu Serif"_s;
+        QTest::newRow("English capitals") << u"BETA TWO"_s << sans << 22;
+        QTest::newRow("German") << u"Fußgänger müssen hier warten"_s << sans << 32;
+        QTest::newRow("French capitals") << u"ÇA COÛTE QUINZE EUROS"_s << sans << 15;
+        QTest::newRow("Polish capitals") << u"PROSZĘ ZAMKNĄĆ DRZWI"_s << sans << 15;
+        QTest::newRow("Czech") << u"Příliš žluťoučký kůň úpěl ďábelské ódy"_s << sans << 15;
+        QTest::newRow("Spanish") << u"Él llegó tarde por el tráfico"_s << sans << 22;
+        QTest::newRow("Russian capitals") << u"СПАСИБО ЗА БЫСТРЫЙ ОТВЕТ"_s << sans << 22;
+        QTest::newRow("Greek") << u"Η συνάντηση μεταφέρθηκε την Πέμπτη"_s << serif << 15;
+        QTest::newRow("Greek capitals") << u"ΕΥΧΑΡΙΣΤΩ ΓΙΑ ΤΗ ΓΡΗΓΟΡΗ ΑΠΑΝΤΗΣΗ"_s << serif << 15;
+    }
+
+    void readsEachWordInItsScript()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, font);
+        QFETCH(int, pixelSize);
+        const QString read
+            = recognizedInPool(encodedImage(textLinePicture(text, font, pixelSize))).value_or(u"<none>"_s);
+        QVERIFY2(wordScripts(read) == wordScripts(text), qPrintable(read));
     }
 
     void readsTextOnTransparentBackground()
