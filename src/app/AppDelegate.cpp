@@ -174,9 +174,8 @@ void AppDelegate::setupObservers()
     connect(
         &m_platform.systemEvents, &SystemEvents::screenLocked, this, &AppDelegate::handleSleepOrScreenLock);
     connect(&m_appState, &AppStateController::isUnlockedChanged, this, &AppDelegate::handleUnlockChange);
-    // A dialog's answer counts as a menu choice does: while the vault stays
-    // unlocked under the key it opened with.
-    OpenDialogs::setScope(this, [this] { return m_appState.unlockedFromNow(); });
+    // A lock, not the lock screen, makes a dialog's answer count for nothing.
+    OpenDialogs::setScope(this, [this] { return m_appState.noLockFromNow(); });
     connect(
         &m_appState, &AppStateController::isSecureModeActiveChanged, this, &AppDelegate::updateSleepDelay);
     connect(&settingsManager(), &SettingsManager::lockOnSleepChanged, this, &AppDelegate::updateSleepDelay);

@@ -346,9 +346,24 @@ std::function<bool()> AppStateController::unlockedFromNow() const
     EncryptionService::KeySession key;
     if (m_storageManager)
         key = m_storageManager->encryptionService().keySession();
+    // The key may outlive the lock in a worker's hands: only the holder
+    // tells whether it is still the one loaded.
     return [state = QPointer<const AppStateController>(this), locks = m_locks, key] {
-        return state && state->isUnlockedSince(locks) && !key.expired();
+        return state && state->isUnlockedSince(locks) && state->m_storageManager
+            && state->m_storageManager->encryptionService().isCurrent(key);
     };
+}
+
+std::function<bool()> AppStateController::noLockFromNow() const
+{
+    return [state = QPointer<const AppStateController>(this), locks = m_locks, ended = endedKeys()] {
+        return state && state->m_locks == locks && state->endedKeys() == ended;
+    };
+}
+
+quint64 AppStateController::endedKeys() const
+{
+    return m_storageManager ? m_storageManager->encryptionService().endedKeys() : 0;
 }
 
 bool AppStateController::isUnlockedSince(quint64 locks) const

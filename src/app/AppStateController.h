@@ -168,8 +168,14 @@ public:
     // Asks first; keeps pinned and starred entries.
     void confirmClearHistory();
     // Holds while the vault stays unlocked under the key loaded now: false
-    // from the moment a lock drops the key, also once unlocked again.
+    // from the moment a lock drops the key, even while a worker still holds
+    // it, and once unlocked again. A menu's choice counts under it.
     std::function<bool()> unlockedFromNow() const;
+    // Holds until a lock, an erase or another key comes, false from the
+    // moment the key goes; opened while locked and across an unlock it
+    // holds. A dialog's answer counts under it: the settings window opens on
+    // the lock screen and during set-up too.
+    std::function<bool()> noLockFromNow() const;
 
     // Without minutes the pause lasts until resumed.
     void pauseCapture(std::optional<int> minutes);
@@ -216,6 +222,8 @@ signals:
 private:
     // Whether the vault is unlocked and has not locked since locks locks.
     bool isUnlockedSince(quint64 locks) const;
+    // The store's count of keys gone; 0 without a store.
+    quint64 endedKeys() const;
     void startExpiryTimer();
     void toggleFlag(const QUuid &id, bool ClipboardEntry::*flag);
     QDateTime retentionCutoff(qint64 hours) const;

@@ -37,6 +37,9 @@ public:
     std::expected<QByteArray, SealingError> decrypt(QByteArrayView box, const KeySession &session) const;
     // Whether the key of session is still the one loaded.
     bool isCurrent(const KeySession &session) const;
+    // Raised when a loaded key goes: a lock, an erase, another key. An
+    // unlock leaves it as it is.
+    quint64 endedKeys() const { return m_masterKey.endedKeys(); }
     // As encryptInPlace, under the key of session, which a lock ends. Uses
     // no service: a worker that outlives this one may call it.
     static std::expected<QByteArray, SealingError> encryptInPlace(

@@ -5,6 +5,8 @@ void MasterKeyHolder::set(SecureBytes key)
     // Declared before the locker, so the previous key is wiped after the unlock.
     Key replacement = std::make_shared<const SecureBytes>(std::move(key));
     std::lock_guard locker(m_mutex);
+    if (m_key)
+        ++m_endedKeys;
     m_key.swap(replacement);
 }
 
@@ -12,6 +14,8 @@ void MasterKeyHolder::drop()
 {
     Key old;
     std::lock_guard locker(m_mutex);
+    if (m_key)
+        ++m_endedKeys;
     m_key.swap(old);
 }
 
@@ -25,4 +29,10 @@ bool MasterKeyHolder::isPresent() const
 {
     std::lock_guard locker(m_mutex);
     return m_key != nullptr;
+}
+
+quint64 MasterKeyHolder::endedKeys() const
+{
+    std::lock_guard locker(m_mutex);
+    return m_endedKeys;
 }

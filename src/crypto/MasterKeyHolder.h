@@ -25,9 +25,13 @@ public:
     // The key at this moment, or null while locked.
     Key current() const;
     bool isPresent() const;
+    // How many loaded keys have gone, dropped or replaced; loading a key
+    // while none is loaded leaves it as it is.
+    quint64 endedKeys() const;
 
 private:
     // A std::mutex, which ThreadSanitizer understands.
     mutable std::mutex m_mutex;
     Key m_key;
+    quint64 m_endedKeys = 0;
 };

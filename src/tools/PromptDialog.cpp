@@ -85,13 +85,6 @@ std::optional<PromptValues> askPromptValues(const QStringList &labels)
     if (labels.isEmpty())
         return PromptValues {};
     PromptDialog dialog(labels);
-    // Chosen from a tray menu, the dialog must take the keyboard from the
-    // application the user was typing in. Modal before it shows: exec()
-    // cannot make a shown window modal.
-    dialog.setWindowModality(Qt::ApplicationModal);
-    dialog.show();
-    dialog.raise();
-    dialog.activateWindow();
     if (!OpenDialogs::accepted(dialog))
         return std::nullopt;
     return dialog.values();

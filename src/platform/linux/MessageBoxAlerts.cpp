@@ -11,20 +11,6 @@ void MessageBoxAlerts::beep()
     QApplication::beep();
 }
 
-namespace {
-
-// A tray application has no window in front: the alert must not open behind
-// the application the user is working in. True when the answer counts.
-bool runInFront(QMessageBox &box)
-{
-    box.show();
-    box.raise();
-    box.activateWindow();
-    return OpenDialogs::run(box);
-}
-
-} // namespace
-
 void MessageBoxAlerts::showAlert(const QString &title, const QString &informativeText)
 {
     QMessageBox box;
@@ -32,7 +18,7 @@ void MessageBoxAlerts::showAlert(const QString &title, const QString &informativ
     box.setText(title);
     box.setInformativeText(informativeText);
     box.setStandardButtons(QMessageBox::Ok);
-    runInFront(box);
+    OpenDialogs::run(box);
 }
 
 bool MessageBoxAlerts::askAlert(const QString &title, const QString &informativeText,
@@ -45,5 +31,5 @@ bool MessageBoxAlerts::askAlert(const QString &title, const QString &informative
     QPushButton *accept = box.addButton(acceptButton, QMessageBox::AcceptRole);
     box.addButton(rejectButton, QMessageBox::RejectRole);
     box.setDefaultButton(accept);
-    return runInFront(box) && box.clickedButton() == accept;
+    return OpenDialogs::run(box) && box.clickedButton() == accept;
 }

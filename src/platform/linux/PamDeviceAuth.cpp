@@ -58,8 +58,12 @@ void PamDeviceAuth::evaluate(
     }
 
     const OpenDialogs::Scope counts = OpenDialogs::scopeFromNow();
+    const OpenDialogs::Opener opener;
     auto *prompt = new PasswordPrompt(reason);
     prompt->setAttribute(Qt::WA_DeleteOnClose);
+    prompt->winId();
+    opener.adopt(*prompt->windowHandle());
+    QObject::connect(prompt, &QObject::destroyed, [opener] { opener.giveBack(); });
     QObject::connect(prompt, &QDialog::rejected, context, [reply] { reply(cancelled()); });
     const QPointer<QObject> receiver(context);
     QObject::connect(prompt, &PasswordPrompt::submitted, prompt,

@@ -46,11 +46,6 @@ std::optional<QString> FieldPrompt::ask() const
 
     field->selectAll();
     field->setFocus();
-    // Modal before it shows: exec() cannot make a shown window modal.
-    dialog.setWindowModality(Qt::ApplicationModal);
-    dialog.show();
-    dialog.raise();
-    dialog.activateWindow();
     if (!OpenDialogs::accepted(dialog))
         return std::nullopt;
     return field->text();

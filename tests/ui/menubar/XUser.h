@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QApplication>
+#include <QDialog>
 #include <QPoint>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
+
+#include <functional>
 
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
@@ -50,6 +53,15 @@ public:
         XFlush(m_display);
     }
 
+    // The window that has the keyboard, as the server says.
+    WId inputFocus() const
+    {
+        Window focus = None;
+        int revertTo = 0;
+        XGetInputFocus(m_display, &focus, &revertTo);
+        return WId(focus);
+    }
+
     // Lower-case letters, digits, space and punctuation that need no Shift:
     // their key symbols are their Latin-1 codes.
     void type(const QString &text)
@@ -62,17 +74,20 @@ private:
     Display *m_display;
 };
 
-// Answers the next modal dialog as the user would: types text into it and
-// presses key, once it has the keyboard. The dialog runs its own event loop,
-// inside whatever the test is waiting for, so the answer comes from a timer.
+// Answers the next dialog as the user would: types text into it and
+// presses key, once it has the keyboard, right after before runs. The dialog
+// runs its own event loop, inside whatever the test is waiting for, so the
+// answer comes from a timer.
 class DialogAnswer final {
     Q_DISABLE_COPY(DialogAnswer)
 
 public:
-    DialogAnswer(XUser &user, const QString &text, KeySym key)
+    DialogAnswer(XUser &user, const QString &text, KeySym key, std::function<void()> before = {})
     {
-        QObject::connect(&m_poll, &QTimer::timeout, [this, &user, text, key] {
+        QObject::connect(&m_poll, &QTimer::timeout, [this, &user, text, key, before] {
             QWidget *dialog = QApplication::activeModalWidget();
+            if (!dialog)
+                dialog = qobject_cast<QDialog *>(QApplication::activeWindow());
             if (m_answered || !dialog)
                 return;
             // A window manager that keeps the keyboard elsewhere gets the
@@ -80,6 +95,8 @@ public:
             if (!dialog->isActiveWindow() && ++m_polls < 100)
                 return;
             m_answered = true;
+            if (before)
+                before();
             user.type(text);
             user.press(key);
         });

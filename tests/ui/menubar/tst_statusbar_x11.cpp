@@ -2,13 +2,18 @@
 #include "LaunchedApp.h"
 #include "app/SecurityController.h"
 #include "platform/linux/DesktopEntryIndex.h"
+#include "platform/linux/PamDeviceAuth.h"
+#include "platform/linux/X11DockPresence.h"
 #include "platform/linux/X11GlobalMouseMonitor.h"
 #include "records/Snippet.h"
 #include "support/AwaitFuture.h"
 #include "support/DesktopPeer.h"
+#include "support/QuickScene.h"
 #include "support/TestFiles.h"
 #include "ui/menubar/PanelWindow.h"
+#include "ui/windows/settings/BackupFileDialogs.h"
 #include "ui/windows/settings/ExcludedAppsTab.h"
+#include "ui/windows/snippets/FolderRenamePrompt.h"
 #include "ui/windows/snippets/SnippetManagerViewModel.h"
 
 #include <QApplication>
@@ -56,6 +61,25 @@ QWidget *shownDialog()
     }
     return nullptr;
 }
+
+// Counts the dialogs of ours that show, however briefly.
+class DialogShows final : public QObject {
+public:
+    DialogShows() { QCoreApplication::instance()->installEventFilter(this); }
+
+    int count() const { return m_count; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && qobject_cast<QDialog *>(watched))
+            ++m_count;
+        return false;
+    }
+
+private:
+    int m_count = 0;
+};
 
 } // namespace
 
@@ -120,6 +144,31 @@ private:
     bool m_locked = false;
     bool m_answered = false;
     bool m_openAfterTheLock = false;
+};
+
+// The settings window's parts, over the launched application, with one
+// application to add, "editor".
+struct WindowParts {
+    Q_DISABLE_COPY(WindowParts)
+
+    explicit WindowParts(LaunchedApp &app)
+        : ready(writeFile(launchers.filePath(u"applications/editor.desktop"_s),
+            "[Desktop Entry]\nType=Application\nName=Editor\nExec=editor\n")),
+          context({app.appState(), app.delegate->settingsManager(), app.deviceAuth,
+              *app.delegate->autoPaste(), *app.delegate->keyManager(), *app.delegate->updateChecker(),
+              keyCodeMap, app.workspace, applications, backups, backupDialogs})
+    {
+        excludedApps.setContext(&context);
+    }
+
+    QTemporaryDir launchers;
+    const bool ready;
+    DesktopEntryIndex applications {QStringList {launchers.filePath(u"applications"_s)}};
+    FakeKeyCodeMap keyCodeMap;
+    FakeBackupOperations backups;
+    FakeBackupDialogs backupDialogs;
+    SettingsWindowContext context;
+    ExcludedAppsTab excludedApps;
 };
 
 // The status item in the test desktop's tray, clicked and typed at as the
@@ -257,9 +306,19 @@ private slots:
     }
 
     // The idle check or the screen lock may lock the vault between the
-    // choice and its run: then nothing is asked and nothing is pasted.
+    // choice and its run: then nothing is asked and nothing is pasted, also
+    // while a worker (sealing a large entry) still holds the dropped key.
+    void aLockBeforeTheChoiceRunsDropsIt_data()
+    {
+        QTest::addColumn<bool>("keyHeld");
+        QTest::newRow("the key gone") << false;
+        QTest::newRow("the key still held by a worker") << true;
+    }
+
     void aLockBeforeTheChoiceRunsDropsIt()
     {
+        QFETCH(bool, keyHeld);
+
         XUser user;
         QVERIFY(user.isConnected());
         addGreetingSnippet();
@@ -268,28 +327,31 @@ private slots:
         QAction *snippets = findAction(*root, u"Snippets"_s);
         QAction *chosen = findAction(*root, u"Greeting"_s);
         QVERIFY(snippets && chosen);
-        connect(
-            chosen, &QAction::triggered, m_app->delegate->securityController(), &SecurityController::lockNow);
+        std::shared_ptr<const SecureBytes> worker;
+        connect(chosen, &QAction::triggered, this, [this, keyHeld, &worker] {
+            if (keyHeld)
+                worker = m_app->delegate->storageManager()->encryptionService().keySession().lock();
+            m_app->delegate->securityController()->lockNow();
+        });
 
         root->setActiveAction(snippets);
         user.press(XK_Right);
         QMenu *shown = nullptr;
         QTRY_VERIFY((shown = menuShowing(*chosen)));
         shown->setActiveAction(chosen);
-        // Should the dialog show, it must not hold the test.
-        bool asked = false;
+        // Should the dialog show, it must not hold the test; the lock may
+        // close it before anyone sees it.
+        const DialogShows asked;
         QTimer dialogWatch;
-        connect(&dialogWatch, &QTimer::timeout, this, [&asked] {
-            if (QWidget *dialog = QApplication::activeModalWidget()) {
-                asked = true;
+        connect(&dialogWatch, &QTimer::timeout, this, [] {
+            if (QWidget *dialog = QApplication::activeModalWidget())
                 dialog->close();
-            }
         });
         dialogWatch.start(50);
         user.press(XK_Return);
         QTRY_VERIFY(!m_app->appState().isUnlocked());
         QTest::qWait(500);
-        QVERIFY(!asked);
+        QCOMPARE(asked.count(), 0);
         QVERIFY(m_app->pasteboard.writes().isEmpty());
     }
 
@@ -302,14 +364,19 @@ private slots:
         QTest::addColumn<QString>("dialog");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("inTheLocksTurn");
+        // As a worker sealing a large entry holds it.
+        QTest::addColumn<bool>("keyHeld");
         const QString clear = u"Clear History…"_s;
         const QString rename = u"Rename…"_s;
-        QTest::newRow("Clear History…, an alert") << clear << QString() << false;
-        QTest::newRow("Clear History…, in the lock's turn") << clear << QString() << true;
-        QTest::newRow("Add App…, a file dialog") << u"Add App…"_s << u"editor.desktop"_s << false;
-        QTest::newRow("Rename…, a field prompt") << rename << u"home"_s << false;
-        QTest::newRow("Rename…, in the lock's turn") << rename << u"home"_s << true;
-        QTest::newRow("a snippet's fill-in prompt") << u"Greeting"_s << u"ada"_s << false;
+        QTest::newRow("Clear History…, an alert") << clear << QString() << false << false;
+        QTest::newRow("Clear History…, in the lock's turn") << clear << QString() << true << false;
+        QTest::newRow("Clear History…, in the lock's turn, the key held")
+            << clear << QString() << true << true;
+        QTest::newRow("Add App…, a file dialog") << u"Add App…"_s << u"editor.desktop"_s << false << false;
+        QTest::newRow("Rename…, a field prompt") << rename << u"home"_s << false << false;
+        QTest::newRow("Rename…, in the lock's turn") << rename << u"home"_s << true << false;
+        QTest::newRow("Rename…, in the lock's turn, the key held") << rename << u"home"_s << true << true;
+        QTest::newRow("a snippet's fill-in prompt") << u"Greeting"_s << u"ada"_s << false << false;
     }
 
     void aLockClosesTheOpenDialogAndItsAnswerChangesNothing()
@@ -317,6 +384,7 @@ private slots:
         QFETCH(QString, dialog);
         QFETCH(QString, typed);
         QFETCH(bool, inTheLocksTurn);
+        QFETCH(bool, keyHeld);
 
         XUser user;
         QVERIFY(user.isConnected());
@@ -336,24 +404,20 @@ private slots:
         settings.setLockOnSleep(true);
 
         // The windows' own parts, which open the other dialogs.
-        QTemporaryDir launchers;
-        QVERIFY(writeFile(launchers.filePath(u"applications/editor.desktop"_s),
-            "[Desktop Entry]\nType=Application\nName=Editor\nExec=editor\n"));
-        DesktopEntryIndex applications({launchers.filePath(u"applications"_s)});
-        FakeKeyCodeMap keyCodeMap;
-        FakeBackupOperations backups;
-        FakeBackupDialogs backupDialogs;
-        SettingsWindowContext context({state, settings, m_app->deviceAuth, *m_app->delegate->autoPaste(),
-            *m_app->delegate->keyManager(), *m_app->delegate->updateChecker(), keyCodeMap, m_app->workspace,
-            applications, backups, backupDialogs});
-        ExcludedAppsTab excludedApps;
-        excludedApps.setContext(&context);
+        WindowParts parts(*m_app);
+        QVERIFY(parts.ready);
+        ExcludedAppsTab &excludedApps = parts.excludedApps;
         SnippetManagerViewModel snippetWindow;
         snippetWindow.setAppState(&state);
         snippetWindow.setSettings(&settings);
 
-        const LockedAnswer answer(
-            user, state, [this] { m_app->systemEvents.lockScreen(); }, typed, inTheLocksTurn);
+        std::shared_ptr<const SecureBytes> worker;
+        const auto lock = [this, &store, &worker, keyHeld] {
+            if (keyHeld)
+                worker = store.encryptionService().keySession().lock();
+            m_app->systemEvents.lockScreen();
+        };
+        const LockedAnswer answer(user, state, lock, typed, inTheLocksTurn);
         if (dialog == u"Clear History…"_s) {
             QMenu *root = clickTrayIcon(user);
             QVERIFY(root);
@@ -381,6 +445,105 @@ private slots:
         QCOMPARE(settings.excludedApps(), excludedBefore);
         QCOMPARE(settings.snippetFolders(), QStringList {u"work"_s});
         QVERIFY(m_app->pasteboard.writes().isEmpty());
+    }
+
+    // The settings window opens on the lock screen too: a dialog opened there
+    // counts, also across an unlock; what its answer does checks its own
+    // conditions.
+    void aDialogOpenedWhileLockedCounts_data()
+    {
+        QTest::addColumn<bool>("unlockBeforeTheAnswer");
+        QTest::newRow("answered while locked") << false;
+        QTest::newRow("an unlock before the answer") << true;
+    }
+
+    void aDialogOpenedWhileLockedCounts()
+    {
+        QFETCH(bool, unlockBeforeTheAnswer);
+
+        XUser user;
+        QVERIFY(user.isConnected());
+        AppStateController &state = m_app->appState();
+        SecurityController &security = *m_app->delegate->securityController();
+        security.lockNow();
+        QTRY_VERIFY(!state.isUnlocked());
+        WindowParts parts(*m_app);
+        QVERIFY(parts.ready);
+
+        KeyManager &keys = *m_app->delegate->keyManager();
+        const DialogAnswer answer(user, u"editor.desktop"_s, XK_Return, [&] {
+            if (unlockBeforeTheAnswer && keys.unlockFromKeychain())
+                security.completeUnlock();
+        });
+        QMetaObject::invokeMethod(
+            &parts.excludedApps, &ExcludedAppsTab::addExcludedApps, Qt::QueuedConnection);
+        QTRY_VERIFY_WITH_TIMEOUT(answer.answered(), 15'000);
+        QTRY_VERIFY(!shownDialog());
+
+        QCOMPARE(state.isUnlocked(), unlockBeforeTheAnswer);
+        const QList<ExcludedApp> apps = m_app->delegate->settingsManager().excludedApps();
+        QVERIFY(std::ranges::find(apps, u"editor"_s, &ExcludedApp::bundleIdentifier) != apps.end());
+    }
+
+    // Under a window manager that gives the keyboard back to no window
+    // left out of the taskbar, a dialog belongs to the window it came from:
+    // once it closes, that window and the control that opened it have the
+    // keyboard, and Tab moves on from there.
+    void theKeyboardComesBackToTheWindowADialogCameFrom_data()
+    {
+        QTest::addColumn<QString>("dialog");
+        QTest::newRow("Restore…, a file dialog") << u"file"_s;
+        QTest::newRow("Rename Folder, a field prompt") << u"field"_s;
+        QTest::newRow("the account-password prompt") << u"password"_s;
+    }
+
+    void theKeyboardComesBackToTheWindowADialogCameFrom()
+    {
+        QFETCH(QString, dialog);
+
+        PamDeviceAuth auth;
+        if (dialog == u"password"_s && !auth.canEvaluate(DeviceAuth::Policy::ownerAuthentication))
+            QSKIP("No PAM service to ask for the account password.");
+        XUser user;
+        QVERIFY(user.isConnected());
+        X11DockPresence taskbar;
+        taskbar.setShownInDock(false);
+        BackupFileDialogs backupDialogs;
+        QObject replies;
+        // A window of ours whose first button has the keyboard and opens the
+        // dialog, as a settings control does.
+        QTimer opener;
+        opener.setSingleShot(true);
+        connect(&opener, &QTimer::timeout, this, [&] {
+            if (dialog == u"file"_s)
+                (void)backupDialogs.chooseBackup();
+            else if (dialog == u"field"_s)
+                (void)FolderRenamePrompt::ask(u"work"_s);
+            else
+                auth.evaluate(DeviceAuth::Policy::ownerAuthentication, u"Reveal this protected item"_s,
+                    &replies, [](const DeviceAuth::Reply &) {});
+        });
+        QuickScene scene;
+        QQuickItem *row = scene.load(u"Row { Button { objectName: \"open\"; text: \"Open…\"; focus: true }\n"
+                                     u"Button { objectName: \"next\"; text: \"Next\" } }"_s);
+        QVERIFY(row);
+        QQuickItem *open = row->findChild<QQuickItem *>(u"open"_s);
+        QQuickItem *next = row->findChild<QQuickItem *>(u"next"_s);
+        QVERIFY(connect(open, SIGNAL(clicked()), &opener, SLOT(start())));
+        QVERIFY(scene.showAndActivate());
+        // The server's word: Qt takes a window for active before it is.
+        QTRY_COMPARE(user.inputFocus(), scene.window().winId());
+        QTRY_COMPARE(scene.window().activeFocusItem(), open);
+
+        const DialogAnswer answer(user, QString(), XK_Escape);
+        user.press(XK_space);
+        QTRY_VERIFY_WITH_TIMEOUT(answer.answered(), 10'000);
+        QTRY_VERIFY(!shownDialog());
+
+        QTRY_COMPARE_WITH_TIMEOUT(user.inputFocus(), scene.window().winId(), 5000);
+        QTRY_COMPARE(scene.window().activeFocusItem(), open);
+        user.press(XK_Tab);
+        QTRY_COMPARE(scene.window().activeFocusItem(), next);
     }
 
     // A second start while a window of ours is open brings it forward: from

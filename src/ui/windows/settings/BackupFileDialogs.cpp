@@ -61,9 +61,5 @@ void BackupFileDialogs::showUnfinishedRestore(const QString &result)
     box.setText(u"The restore didn't finish"_s);
     box.setInformativeText(result);
     box.setStandardButtons(QMessageBox::Ok);
-    // A tray application has no window in front for it to open over.
-    box.show();
-    box.raise();
-    box.activateWindow();
-    box.exec();
+    OpenDialogs::run(box);
 }
