@@ -21,6 +21,10 @@ QString description(const BackupError &error)
         return u"The backup file is damaged and can't be read."_s;
     case BackupError::interrupted:
         return u"Vantorell locked during the restore."_s;
+    case BackupError::privateSessionStarted:
+        return u"A private session started during the restore."_s;
+    case BackupError::lockedDuringBackup:
+        return u"Vantorell locked while writing the backup. No file was written."_s;
     case BackupError::storeFailed:
         return u"Some couldn't be saved: "_s + error.detail + u'.';
     }

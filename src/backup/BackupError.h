@@ -14,6 +14,11 @@ struct BackupError {
         damaged,
         // A restore's vault locked, or was erased, before the restore ended.
         interrupted,
+        // A private session, whose history the database does not hold,
+        // started before a restore ended.
+        privateSessionStarted,
+        // The vault locked before a backup was written.
+        lockedDuringBackup,
         // The vault did not take some of what a restore brought.
         storeFailed,
     };

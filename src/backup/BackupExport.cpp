@@ -51,7 +51,7 @@ Written writeSealed(const BackupPayload &payload, const QString &password, qsize
     if (const auto synced = FileWrites::syncToDisk(file); !synced)
         return std::unexpected(BackupError::failedToWrite(synced.error()));
     if (session.expired())
-        return std::unexpected(BackupError {BackupError::locked});
+        return std::unexpected(BackupError {BackupError::lockedDuringBackup});
     if (!file.commit())
         return std::unexpected(BackupError::failedToWrite(file.errorString()));
     return {};
@@ -158,7 +158,7 @@ private:
         if (opened)
             m_records[index] = record(m_entries.at(index), *opened, m_store->encryptionService());
         else if (opened.error() == EntryContentReader::Unavailable::locked)
-            return fail(BackupError {BackupError::locked});
+            return fail(BackupError {BackupError::lockedDuringBackup});
         readEntries();
     }
 
@@ -216,7 +216,7 @@ private:
     {
         if (m_store->encryptionService().isReady())
             return true;
-        fail(BackupError {BackupError::locked});
+        fail(BackupError {BackupError::lockedDuringBackup});
         return false;
     }
 

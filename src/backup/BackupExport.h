@@ -23,10 +23,11 @@ using ExportResult = std::expected<ExportCounts, BackupSealError>;
 
 // Writes every history entry that opens and has no expiry time, the
 // snippets, the excluded applications and the snippet folders into a backup
-// file at destination, sealed under password, and audits the export. A lock
-// at any point gives locked and no file; a failed write keeps the file that
-// was there. Called on the main thread, where the future finishes; it ends
-// canceled, without a result, if appState goes first.
+// file at destination, sealed under password, and audits the export.
+// Locked at the start gives locked, a lock later lockedDuringBackup, and
+// either no file; a failed write keeps the file that was there. Called on
+// the main thread, where the future finishes; it ends canceled, without a
+// result, if appState goes first.
 QFuture<ExportResult> exportBackup(const QString &destination, const QString &password,
     AppStateController &appState, SettingsManager &settings, const Clock &clock = Clock::system(),
     qsizetype payloadLimit = BackupFile::payloadLimit);

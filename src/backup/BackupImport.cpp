@@ -252,13 +252,17 @@ private:
         writeSnippets();
     }
 
-    // Writes an entry sealed in the session, and goes on with the next.
+    // Writes an entry sealed in the session, and goes on with the next. A
+    // private session switched on meanwhile refuses it in the same turn of
+    // the store.
     void write(const ClipboardEntry &sealedEntry)
     {
-        whenFinished(&m_appState, m_store->insertEntry(sealedEntry),
+        whenFinished(&m_appState, m_store->insertEntryOnDisk(sealedEntry),
             [self = shared_from_this()](const std::expected<void, StorageError> &stored) {
                 if (stored)
                     ++self->m_counts.entriesImported;
+                else if (stored.error().code == StorageError::Code::memoryOnly)
+                    return self->stop(BackupError {BackupError::privateSessionStarted});
                 else
                     self->passedOver(reason(stored.error()));
                 self->writeEntries();
@@ -341,22 +345,29 @@ private:
             m_storeFailure = BackupError::failedToStore(why);
     }
 
-    // Whether the vault's session the import started in is still current;
-    // once it is not (a lock, a reset), the import ends here with what it
-    // wrote so far.
+    // Whether the vault's session the import started in is still current
+    // and its history on disk; once not (a lock, a reset, a private
+    // session), the import ends here with what it wrote so far.
     bool inSession()
     {
-        if (encryption().isCurrent(m_session))
+        if (!encryption().isCurrent(m_session))
+            stop(BackupError {BackupError::interrupted});
+        else if (m_appState.isSecureModeActive())
+            stop({m_restoring ? BackupError::privateSessionStarted : BackupError::privateSession});
+        else
             return true;
-        const BackupError interrupted {BackupError::interrupted};
+        return false;
+    }
+
+    void stop(const BackupError &why)
+    {
         if (m_restoring) {
-            m_counts.cutShort = shortfall(interrupted);
+            m_counts.cutShort = shortfall(why);
             finish(m_counts);
             releaseEntries();
         } else {
-            finish(std::unexpected(interrupted));
+            finish(std::unexpected(why));
         }
-        return false;
     }
 
     // Millions of records take a while to free: not on the main thread.

@@ -43,10 +43,12 @@ using ImportResult = std::expected<ImportCounts, BackupError>;
 // applications and snippet folders; then reloads the history and snippets
 // unless the vault locked meanwhile. Deletes nothing. Belongs to the vault
 // unlocked when it starts: once that one locks, or is erased, it writes
-// nothing more and ends cut short (interrupted). An entry or snippet the
-// vault does not take is passed over, and the first reason ends up in
-// cutShort. Called on the main thread, where the future finishes; it ends
-// canceled, without a result, if appState goes first.
+// nothing more and ends cut short (interrupted); so too once a private
+// session starts (privateSessionStarted), as nothing it would write then
+// stays. An entry or snippet the vault does not take is passed over, and
+// the first reason ends up in cutShort. Called on the main thread, where
+// the future finishes; it ends canceled, without a result, if appState goes
+// first.
 QFuture<ImportResult> importBackup(const QString &source, const QString &password,
     AppStateController &appState, SettingsManager &settings, const Clock &clock = Clock::system(),
     qsizetype payloadLimit = BackupFile::payloadLimit);

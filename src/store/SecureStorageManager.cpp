@@ -49,6 +49,16 @@ QFuture<std::expected<void, StorageError>> SecureStorageManager::insertEntry(con
     return m_executor.run([this, entry] { return m_entries->insertEntry(entry); });
 }
 
+QFuture<std::expected<void, StorageError>> SecureStorageManager::insertEntryOnDisk(
+    const ClipboardEntry &entry)
+{
+    return m_executor.run([this, entry]() -> std::expected<void, StorageError> {
+        if (isMemoryOnly())
+            return std::unexpected(StorageError {StorageError::Code::memoryOnly});
+        return m_databaseEntries.insertEntry(entry);
+    });
+}
+
 QFuture<QList<ClipboardEntry>> SecureStorageManager::fetchAllEntries()
 {
     return m_executor.run([this] { return m_entries->fetchAllEntries(m_clock.now()); });

@@ -49,6 +49,9 @@ public:
 
     // Why the entry was not stored, when it was not (the store logs it too).
     QFuture<std::expected<void, StorageError>> insertEntry(const ClipboardEntry &entry);
+    // Into the database only: refused (memoryOnly) once a private session
+    // keeps the history in memory, so that what is counted stored is on disk.
+    QFuture<std::expected<void, StorageError>> insertEntryOnDisk(const ClipboardEntry &entry);
     // The entries as the published history keeps them: large content and rich
     // text stay here, read with fetchEntry (EntryContentReader does).
     QFuture<QList<ClipboardEntry>> fetchAllEntries();

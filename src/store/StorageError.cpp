@@ -13,6 +13,8 @@ QString description(const StorageError &error)
         return u"Database is not open"_s;
     case StorageError::Code::exportFailed:
         return u"Database export failed"_s;
+    case StorageError::Code::memoryOnly:
+        return u"A private session keeps the history in memory only"_s;
     }
     Q_UNREACHABLE();
     return {};

@@ -4,7 +4,15 @@
 
 // Failures of the store that reach a caller.
 struct StorageError {
-    enum class Code { sqlitePrepareFailed, sqliteStepFailed, databaseNotOpen, exportFailed };
+    enum class Code {
+        sqlitePrepareFailed,
+        sqliteStepFailed,
+        databaseNotOpen,
+        exportFailed,
+        // A private session keeps the history in memory: nothing went to the
+        // database.
+        memoryOnly,
+    };
 
     Code code;
     // SQLite's message, where there is one.

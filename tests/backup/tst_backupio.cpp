@@ -168,7 +168,7 @@ private slots:
         QTest::newRow("private") << Step([this] { awaitFuture(store().setSecureMode(true)); }) << none
                                  << BackupError::privateSession << QString();
         QTest::newRow("locked while read")
-            << none << Step([this] { lockAfter(2); }) << BackupError::locked << QString();
+            << none << Step([this] { lockAfter(2); }) << BackupError::lockedDuringBackup << QString();
         // A payload larger than the room left, written at once: the first
         // write stops short, the next one says why.
         QTest::newRow("unwritable") << Step([this] {
@@ -313,9 +313,10 @@ private slots:
         QCOMPARE(m_state->clipboardEntries().size(), m_state->isUnlocked() ? contents.size() : 0);
     }
 
-    // A restore the vault's end, or a write it does not take, cuts short:
-    // nothing lands in a vault the import did not start in, and the result
-    // says how much came in and why the rest did not.
+    // A restore the vault's end, a private session, or a write it does not
+    // take, cuts short: nothing lands in a vault the import did not start
+    // in, nothing is counted that the database does not hold, and the
+    // result says how much came in and why the rest did not.
     void importCutShort_data()
     {
         QTest::addColumn<Step>("before");
@@ -336,6 +337,15 @@ private slots:
             m_key.set(*SecureRandom::bytes(32));
         }) << ImportCounts {3, 0, 0, interrupted}
                                 << Contents {} << QStringList {};
+        // From the status menu; or the store's switch queued ahead of the
+        // next write while the import still saw none.
+        const ImportShortfall privateSession {{BackupError::privateSessionStarted}, 6, 2};
+        QTest::newRow("private session")
+            << none << Step([this] { m_state->changeSecureMode(true); })
+            << ImportCounts {3, 0, 0, privateSession} << Contents {"a", "b", "c"} << QStringList {};
+        QTest::newRow("memory only at the next write")
+            << none << Step([this] { store().setSecureMode(true); }) << ImportCounts {3, 0, 0, privateSession}
+            << Contents {"a", "b", "c"} << QStringList {};
         // The large entry does not fit; what comes after it still does.
         const Step diskAlmostFull = [] { limitFileSize(2 << 20); };
         const ImportShortfall notStored {BackupError::failedToStore(u"File too large"_s), 6, 2};
@@ -364,6 +374,9 @@ private slots:
             = whileAWorkerSeals(importBackup(file, password, *m_state, settings(), m_clock),
                 m_encryption.keySession(), whileSealing);
         QTEST(result.value(), "counts");
+        // What stays is on disk.
+        m_state->changeSecureMode(false);
+        awaitFuture(store().setSecureMode(false));
         m_f->settle();
         // Open again, where the lock closed it.
         if (!m_key.isPresent())

@@ -29,12 +29,17 @@ struct FakeBackupDialogs final : BackupDialogs {
     std::optional<QString> chooseDestination(const QString &) override { return ++asked, destination; }
     std::optional<QString> chooseBackup() override { return ++asked, backup; }
     std::optional<QString> askBackupPassword(const QString &) override { return ++asked, password; }
-    void showUnfinishedRestore(const QString &result) override { told.append(result); }
+    void showUnfinished(const QString &heading, const QString &result) override
+    {
+        headings.append(heading);
+        told.append(result);
+    }
 
     std::optional<QString> destination = QStringLiteral("/a.vtbackup");
     std::optional<QString> backup = QStringLiteral("/b.vtbackup");
     std::optional<QString> password = QStringLiteral("restore pass");
     int asked = 0;
+    QStringList headings;
     QStringList told;
 };
 

@@ -177,6 +177,69 @@ private slots:
         QCOMPARE(f.backupDialogs.told, told ? QStringList {result} : QStringList {});
     }
 
+    // A backup's or restore's outcome reaches the user when the section that
+    // started it has gone: the next one shows it, also one opened while the
+    // work runs, and one after it starts afresh. A lock, which closes the
+    // window, gets an alert once the vault is open again.
+    void outcomeOutlivesTheSection_data()
+    {
+        QTest::addColumn<bool>("restore");
+        QTest::addColumn<QString>("meanwhile");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("alert");
+        const QString full = u"Restored 450 of 3000 items and 3 of 3 snippets. Some couldn't be saved: No "
+                             u"space left on device. Restore the same file again to add the rest."_s;
+        QTest::newRow("restore, reopened while it runs") << true << u"reopen"_s << full << QString();
+        QTest::newRow("restore, closed, opened after") << true << u"close"_s << full << QString();
+        QTest::newRow("backup, closed, opened after")
+            << false << u"close"_s << u"Backed up 1 item and 12 snippets."_s << QString();
+        QTest::newRow("backup, locked") << false << u"lock"_s << QString() << u"The backup didn't finish"_s;
+    }
+
+    void outcomeOutlivesTheSection()
+    {
+        QFETCH(bool, restore);
+        QFETCH(QString, meanwhile);
+        QFETCH(QString, shown);
+        QFETCH(QString, alert);
+        SettingsWindowFixture f;
+        f.appState.setUnlocked(true);
+        const auto opened = [&f] {
+            auto tab = std::make_unique<BackupSettingsTab>();
+            tab->setContext(&f.context);
+            tab->setPassword(eight);
+            tab->setConfirm(eight);
+            return tab;
+        };
+        std::unique_ptr<BackupSettingsTab> tab = opened();
+        restore ? tab->restore() : tab->backUp();
+        if (meanwhile == u"lock")
+            f.security->lockNow();
+        else if (meanwhile == u"close")
+            tab->setShown(false);
+        else
+            tab = opened();
+        QVERIFY(tab->isWorking() && !tab->canCreate());
+        const QString locked = description(BackupError {BackupError::lockedDuringBackup});
+        if (restore)
+            finish(f.backup.imported,
+                Restored({450, 3, 0,
+                    BackupOperations::Restored::CutShort {
+                        description(BackupError::failedToStore(u"No space left on device"_s)), 3000, 3}}));
+        else
+            finish(f.backup.exported,
+                meanwhile == u"lock" ? Written(std::unexpected(locked)) : Written({1, 12}));
+        QTRY_VERIFY(!tab->isWorking());
+        f.appState.setUnlocked(true);
+        QCoreApplication::processEvents();
+        if (meanwhile != u"reopen")
+            tab = opened();
+        QCOMPARE(tab->result(), shown);
+        QCOMPARE(f.backupDialogs.headings, alert.isNull() ? QStringList {} : QStringList {alert});
+        QCOMPARE(f.backupDialogs.told, alert.isNull() ? QStringList {} : QStringList {locked});
+        QVERIFY(opened()->result().isNull());
+    }
+
     // A private session, or a question left unanswered, starts nothing.
     void refusals_data()
     {

@@ -15,6 +15,7 @@ public:
     virtual std::optional<QString> chooseBackup() = 0;
     // The text as typed, also when empty.
     virtual std::optional<QString> askBackupPassword(const QString &path) = 0;
-    // The outcome of a restore that did not finish; returns once read.
-    virtual void showUnfinishedRestore(const QString &result) = 0;
+    // The outcome of a backup or restore that did not finish, under a
+    // heading that says which; returns once read.
+    virtual void showUnfinished(const QString &heading, const QString &result) = 0;
 };

@@ -53,12 +53,12 @@ std::optional<QString> BackupFileDialogs::askBackupPassword(const QString &path)
         .ask();
 }
 
-void BackupFileDialogs::showUnfinishedRestore(const QString &result)
+void BackupFileDialogs::showUnfinished(const QString &heading, const QString &result)
 {
     QMessageBox box;
     box.setWindowTitle(u"Vantorell"_s);
     box.setIcon(QMessageBox::Warning);
-    box.setText(u"The restore didn't finish"_s);
+    box.setText(heading);
     box.setInformativeText(result);
     box.setStandardButtons(QMessageBox::Ok);
     OpenDialogs::run(box);

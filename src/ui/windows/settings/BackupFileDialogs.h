@@ -9,5 +9,5 @@ public:
     std::optional<QString> chooseDestination(const QString &suggestedName) override;
     std::optional<QString> chooseBackup() override;
     std::optional<QString> askBackupPassword(const QString &path) override;
-    void showUnfinishedRestore(const QString &result) override;
+    void showUnfinished(const QString &heading, const QString &result) override;
 };

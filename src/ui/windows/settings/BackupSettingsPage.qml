@@ -15,6 +15,7 @@ SettingsForm {
     BackupSettingsTab {
         id: tab
         context: page.context
+        shown: page.Window.visibility !== Window.Hidden
     }
 
     FormSection {

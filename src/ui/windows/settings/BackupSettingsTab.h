@@ -1,6 +1,5 @@
 #pragma once
 
-#include "ui/windows/settings/BackupOperations.h"
 #include "ui/windows/settings/SettingsWindowContext.h"
 
 #include <QDate>
@@ -10,8 +9,9 @@
 
 // The Backup section's own logic: the password chosen for a new backup and
 // its confirmation, starting a backup or a restore, and the outcome of the
-// last one. Made by the view each time the section is shown; work it starts
-// goes on without it.
+// last one. Made by the view each time the section is shown; the work it
+// starts goes on without it (BackupWork), and the next section shows what
+// it could not.
 class BackupSettingsTab : public QObject {
     Q_OBJECT
     QML_ELEMENT
@@ -20,6 +20,8 @@ class BackupSettingsTab : public QObject {
     Q_PROPERTY(SettingsWindowContext *context READ context WRITE setContext NOTIFY contextChanged)
     Q_PROPERTY(QString password READ password WRITE setPassword NOTIFY passwordChanged)
     Q_PROPERTY(QString confirm READ confirm WRITE setConfirm NOTIFY confirmChanged)
+    // Whether the user can see the section: not once its window is closed.
+    Q_PROPERTY(bool shown READ isShown WRITE setShown NOTIFY shownChanged)
     Q_PROPERTY(bool isWorking READ isWorking NOTIFY isWorkingChanged)
     // Null while there is no outcome to show.
     Q_PROPERTY(QString result READ result NOTIFY resultChanged)
@@ -39,7 +41,9 @@ public:
     void setPassword(const QString &password);
     QString confirm() const { return m_confirm; }
     void setConfirm(const QString &confirm);
-    bool isWorking() const { return m_isWorking; }
+    bool isShown() const { return m_isShown; }
+    void setShown(bool shown);
+    bool isWorking() const;
     QString result() const { return m_result; }
     bool resultIsError() const { return m_resultIsError; }
     QString validationMessage() const;
@@ -49,11 +53,10 @@ public:
     Q_INVOKABLE void restore();
 
     static QString suggestedFileName(QDate date);
-    static QString backedUpText(qsizetype entries, qsizetype snippets);
-    static QString restoredText(const BackupOperations::Restored &restored);
 
 signals:
     void contextChanged();
+    void shownChanged();
     void passwordChanged();
     void confirmChanged();
     void isWorkingChanged();
@@ -62,13 +65,14 @@ signals:
 
 private:
     bool refusedInPrivateSession();
-    void setWorking(bool working);
+    void workingChanged();
+    void showOutcome();
     void setResult(const QString &result, bool isError);
 
     QPointer<SettingsWindowContext> m_context;
+    bool m_isShown = true;
     QString m_password;
     QString m_confirm;
-    bool m_isWorking = false;
     QString m_result;
     bool m_resultIsError = false;
 };

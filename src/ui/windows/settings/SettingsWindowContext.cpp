@@ -9,7 +9,8 @@ const QUrl SettingsWindowContext::rootView(
     u"qrc:/qt-project.org/imports/Vantorell/Windows/settings/SettingsView.qml"_s);
 
 SettingsWindowContext::SettingsWindowContext(Services services, QObject *parent)
-    : QObject(parent), m_services(services)
+    : QObject(parent), m_services(services),
+      m_backupWork(services.appState, services.backupOperations, services.backupDialogs)
 {
 }
 

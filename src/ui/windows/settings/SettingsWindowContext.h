@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/windows/settings/BackupWork.h"
+
 #include <QObject>
 #include <QUrl>
 #include <QtQmlIntegration>
@@ -60,10 +62,12 @@ public:
     InstalledApplications &applications() const { return m_services.applications; }
     BackupOperations &backupOperations() const { return m_services.backupOperations; }
     BackupDialogs &backupDialogs() const { return m_services.backupDialogs; }
+    BackupWork &backupWork() { return m_backupWork; }
 
 private:
     QObject *updateCheckerObject() const;
     QObject *keyCodeMapObject() const;
 
     Services m_services;
+    BackupWork m_backupWork;
 };

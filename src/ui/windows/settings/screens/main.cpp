@@ -134,7 +134,7 @@ struct SampleServices {
         std::optional<QString> chooseDestination(const QString &name) override { return name; }
         std::optional<QString> chooseBackup() override { return u"Vantorell Backup.vtbackup"_s; }
         std::optional<QString> askBackupPassword(const QString &) override { return u"password"_s; }
-        void showUnfinishedRestore(const QString &) override { }
+        void showUnfinished(const QString &, const QString &) override { }
     };
 
     DeviceAuth deviceAuth;
@@ -298,7 +298,8 @@ int main(int argc, char *argv[])
         tabTo(u"restore"_s)(view);
         restore(view);
     };
-    // Restores that end short of the backup: a lock, a full disk.
+    // Restores that end short of the backup: a lock, a private session, a
+    // full disk.
     const auto restoreCutShort = [&](const QString &reason, qsizetype entries, qsizetype skipped) {
         return [&, reason, entries, skipped] {
             using Restored = BackupOperations::Restored;
@@ -357,6 +358,9 @@ int main(int argc, char *argv[])
             {u"backup-failed"_s, u"backup"_s, [] {}, restoreWithShortPassword},
             {u"backup-locked"_s, u"backup"_s,
                 restoreCutShort(description(BackupError {BackupError::interrupted}), 5, 0), restore},
+            {u"backup-private"_s, u"backup"_s,
+                restoreCutShort(description(BackupError {BackupError::privateSessionStarted}), 5, 0),
+                restore},
             {u"backup-unsaved"_s, u"backup"_s,
                 restoreCutShort(description(BackupError::failedToStore(u"No space left on device"_s)), 12, 2),
                 restore},
