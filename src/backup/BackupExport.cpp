@@ -99,11 +99,11 @@ public:
     {
         const QFuture<ExportResult> future = m_promise.future();
         m_store = m_appState.storageManager();
-        m_reader = m_appState.entryContent();
-        if (!m_store || !m_reader || !m_store->encryptionService().isReady()) {
+        if (!m_store || !m_store->encryptionService().isReady()) {
             fail(BackupError {BackupError::locked});
             return future;
         }
+        m_reader.emplace(*m_store, EntryContentReader::Source::database);
         whenFinished(&m_appState, m_store->isRAMMode(), [self = shared_from_this()](bool memoryOnly) {
             if (memoryOnly)
                 self->fail(BackupError {BackupError::privateSession});
@@ -114,9 +114,12 @@ public:
     }
 
 private:
+    // From the database: a private session started from here on keeps
+    // only what comes after it in memory, and the backup is of the vault
+    // it began from, whole.
     void fetchEntries()
     {
-        whenFinished(&m_appState, m_store->fetchAllEntries(),
+        whenFinished(&m_appState, m_store->fetchAllEntriesOnDisk(),
             [self = shared_from_this()](const QList<ClipboardEntry> &entries) {
                 if (!self->stillUnlocked())
                     return;
@@ -236,7 +239,7 @@ private:
     const Clock &m_clock;
     const qsizetype m_payloadLimit;
     SecureStorageManager *m_store = nullptr;
-    const EntryContentReader *m_reader = nullptr;
+    std::optional<EntryContentReader> m_reader;
     QPromise<ExportResult> m_promise;
 
     // Those without an expiry time, newest first, and what each opened to.

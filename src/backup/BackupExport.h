@@ -25,7 +25,9 @@ using ExportResult = std::expected<ExportCounts, BackupSealError>;
 // snippets, the excluded applications and the snippet folders into a backup
 // file at destination, sealed under password, and audits the export.
 // Locked at the start gives locked, a lock later lockedDuringBackup, and
-// either no file; a failed write keeps the file that was there. Called on
+// either no file; a failed write keeps the file that was there. A private
+// session at the start is refused; one started later changes nothing in
+// the file, which holds the database's history. Called on
 // the main thread, where the future finishes; it ends canceled, without a
 // result, if appState goes first.
 QFuture<ExportResult> exportBackup(const QString &destination, const QString &password,

@@ -27,8 +27,8 @@ Result opened(const EncryptionService &encryption, const ClipboardEntry &entry,
 
 } // namespace
 
-EntryContentReader::EntryContentReader(SecureStorageManager &store)
-    : m_store(store), m_encryption(store.encryptionService())
+EntryContentReader::EntryContentReader(SecureStorageManager &store, Source source)
+    : m_store(store), m_encryption(store.encryptionService()), m_source(source)
 {
 }
 
@@ -44,7 +44,9 @@ void EntryContentReader::open(const ClipboardEntry &entry, QObject *context, Han
         handler(opened(m_encryption, entry, session, rich));
         return;
     }
-    whenFinished(context, m_store.fetchEntry(entry.id),
+    const auto fetched
+        = m_source == Source::database ? m_store.fetchEntryOnDisk(entry.id) : m_store.fetchEntry(entry.id);
+    whenFinished(context, fetched,
         [&encryption = m_encryption, id = entry.id, session, rich, handler = std::move(handler)](
             const std::optional<ClipboardEntry> &stored) {
             if (!stored || stored->id != id)

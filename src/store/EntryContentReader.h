@@ -26,9 +26,10 @@ class SecureStorageManager;
 //         if (opened && opened->id == m_entryId)
 //             setThumbnail(opened->content);
 //     });
-// The backup export, one entry after another, skipping those that do not
-// open, with rich text:
-//     reader.open(entries[next], this, [this, next](const EntryContentReader::Result &opened) {
+// The backup export, one entry after another, with rich text, from the
+// database whatever a private session started meanwhile keeps in memory:
+//     const EntryContentReader fromDisk(store, EntryContentReader::Source::database);
+//     fromDisk.open(entries[next], this, [this, next](const EntryContentReader::Result &opened) {
 //         if (opened)
 //             records.append(record(entries[next], *opened));
 //         exportFrom(next + 1);
@@ -56,12 +57,16 @@ public:
     using Handler = std::function<void(const Result &)>;
     // Rich text always stays in the store: asking for it means a read.
     enum class Rich { skip, include };
+    // Where content left in the store is read: the history as it is now, in
+    // memory during a private session, or the database's.
+    enum class Source { history, database };
 
-    explicit EntryContentReader(SecureStorageManager &store);
+    explicit EntryContentReader(SecureStorageManager &store, Source source = Source::history);
 
     void open(const ClipboardEntry &entry, QObject *context, Handler handler, Rich rich = Rich::skip) const;
 
 private:
     SecureStorageManager &m_store;
     const EncryptionService &m_encryption;
+    const Source m_source;
 };

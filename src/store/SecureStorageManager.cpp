@@ -79,6 +79,16 @@ QFuture<std::optional<ClipboardEntry>> SecureStorageManager::fetchEntry(const QU
     return m_executor.run([this, id] { return m_entries->fetchEntry(id); });
 }
 
+QFuture<QList<ClipboardEntry>> SecureStorageManager::fetchAllEntriesOnDisk()
+{
+    return m_executor.run([this] { return m_databaseEntries.fetchAllEntries(m_clock.now()); });
+}
+
+QFuture<std::optional<ClipboardEntry>> SecureStorageManager::fetchEntryOnDisk(const QUuid &id)
+{
+    return m_executor.run([this, id] { return m_databaseEntries.fetchEntry(id); });
+}
+
 QFuture<void> SecureStorageManager::deleteExpiredEntries()
 {
     return m_executor.run([this] { m_entries->deleteExpiredEntries(m_clock.now()); });

@@ -62,6 +62,11 @@ public:
     QFuture<void> forgetReadAhead();
     // The whole entry with that id; none when it is gone.
     QFuture<std::optional<ClipboardEntry>> fetchEntry(const QUuid &id);
+    // fetchAllEntries and fetchEntry from the database, whatever a private
+    // session keeps in memory: a backup begun before one is of the vault on
+    // disk.
+    QFuture<QList<ClipboardEntry>> fetchAllEntriesOnDisk();
+    QFuture<std::optional<ClipboardEntry>> fetchEntryOnDisk(const QUuid &id);
     QFuture<void> deleteExpiredEntries();
     QFuture<void> deleteEntry(const QUuid &id);
     QFuture<void> updateSearchData(const QUuid &id, const std::optional<QByteArray> &preview,

@@ -90,15 +90,23 @@ class BackupIoTest final : public QObject {
     QDateTime hoursAgo(qint64 hours) const { return m_clock.now().addSecs(-hours * 3600); }
     qint64 audited() { return RawDatabase(m_f->databasePath()).count(exportsAudited); }
 
-    // Locks once the store has answered hops calls queued one after another.
+    // Runs step once the store has answered hops calls queued one after
+    // another.
+    void afterHops(int hops, const Step &step)
+    {
+        if (hops == 0)
+            return step();
+        whenFinished(
+            m_state.get(), store().entryCount(), [this, hops, step](qint64) { afterHops(hops - 1, step); });
+    }
+
     void lockAfter(int hops)
     {
-        if (hops == 0) {
+        afterHops(hops, [this] {
             m_key.drop();
             m_state->setUnlocked(false);
-            return m_state->clearPublishedLists();
-        }
-        whenFinished(m_state.get(), store().entryCount(), [this, hops](qint64) { lockAfter(hops - 1); });
+            m_state->clearPublishedLists();
+        });
     }
 
     void stored(qint64 age, const QByteArray &content, int flags = plain, QUuid id = QUuid::createUuid(),
@@ -199,6 +207,36 @@ private slots:
         QCOMPARE(readFile(destination), "old");
         QCOMPARE(QDir(m_f->home.path()).entryList({u"old.vtbackup*"_s}).size(), 1);
         QCOMPARE(audited(), 0);
+    }
+
+    // A private session started meanwhile keeps what comes next in memory;
+    // the backup is of the database it began from, whole: whether the
+    // switch comes before the history is listed or among the reads of more
+    // large contents than the export asks for at once.
+    void exportOutlastsAPrivateSession_data()
+    {
+        QTest::addColumn<int>("hops");
+        QTest::newRow("before the listing") << 0;
+        QTest::newRow("among the reads") << 2;
+    }
+
+    void exportOutlastsAPrivateSession()
+    {
+        QFETCH(int, hops);
+        Contents contents;
+        for (int i = 0; i < 40; ++i) {
+            contents.append(QByteArray::number(i).repeated(600));
+            stored(i + 1, contents.last());
+        }
+        const QString destination = m_f->home.filePath(u"out.vtbackup"_s);
+        const auto exported = exportBackup(destination, password, *m_state, settings(), m_clock);
+        afterHops(hops, [this] { m_state->changeSecureMode(true); });
+        QCOMPARE(awaitFuture(exported).value(), (ExportCounts {contents.size(), 0}));
+        QVERIFY(m_state->isSecureModeActive());
+        const auto payload = BackupPayload::decode(openBackup(readFile(destination), password).value());
+        QCOMPARE(payload.value().entries.size(), contents.size());
+        for (qsizetype i = 0; i < contents.size(); ++i)
+            QCOMPARE(payload.value().entries.at(i).content, contents.at(i));
     }
 
     // A full disk, as the real device for it answers.
