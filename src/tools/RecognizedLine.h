@@ -3,9 +3,12 @@
 #include <QList>
 #include <QString>
 
+#include <optional>
+
 namespace tesseract {
 class TessBaseAPI;
 }
+struct Pix;
 
 struct RecognizedWord {
     QString text;
@@ -23,7 +26,16 @@ struct RecognizedLine {
     int top = 0;
     int right = 0;
     int bottom = 0;
+
+    // Text this low is read better at twice its size.
+    bool small() const { return bottom - top < 20; }
 };
 
 // The lines of the picture last recognised by api, in its reading order.
 QList<RecognizedLine> recognizedLines(tesseract::TessBaseAPI &api);
+
+// The text at line's place in image read again by api as one line, with a
+// margin of the line's height around it, small text at twice its size; its
+// boxes in image's pixels.
+std::optional<RecognizedLine> readLineAgain(
+    tesseract::TessBaseAPI &api, Pix *image, const RecognizedLine &line);

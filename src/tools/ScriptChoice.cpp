@@ -8,9 +8,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Cyrillic and Greek letters drawn as a Latin letter is; a word of these
-// alone, among Latin words, is a Latin word.
-const QString latinTwins = u"АВЕКМНОРСТХУЅІЈЇЁҮаеорсхуѕіјїёһԁԛԝү"
+// Cyrillic and Greek letters drawn as a Latin letter is, or nearly (г as r,
+// п as n); a word of these alone, among Latin words, is a Latin word.
+const QString latinTwins = u"АВЕКМНОРСТХУЅІЈЇЁҮагеопрсхуѕіјїёһԁԛԝү"
                            u"ΑΒΕΖΗΙΚΜΝΟΡΤΥΧΪΫαικνορυχόίϊ"_s;
 // Below this a word read in another script among Latin words is taken for a
 // misread Latin word: real ones are read with 88 and more, most look-alikes
@@ -81,6 +81,12 @@ std::optional<Script> rereadingScript(const RecognizedLine &line)
     if (counts.greek > counts.cyrillic)
         return Script::Greek;
     return std::nullopt;
+}
+
+bool mixesScripts(const RecognizedLine &line)
+{
+    const LetterCounts counts = lettersOf(line.text);
+    return (counts.latin > 0) + (counts.cyrillic > 0) + (counts.greek > 0) > 1;
 }
 
 QString withLatinWords(const RecognizedLine &allScripts, const RecognizedLine &latin)

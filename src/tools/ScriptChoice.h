@@ -17,6 +17,9 @@ enum class Script { Latin, Cyrillic, Greek };
 // reading of all three stands (Latin only, or mostly Cyrillic).
 std::optional<Script> rereadingScript(const RecognizedLine &line);
 
+// Whether the line holds letters of more than one script.
+bool mixesScripts(const RecognizedLine &line);
+
 // The line read by all three models with each word in another script than
 // Latin taken from the Latin model's reading of the same place, unless it
 // was read confidently and better than there and is not made of letters

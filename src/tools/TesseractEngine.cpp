@@ -1,5 +1,6 @@
 #include "tools/TesseractEngine.h"
 
+#include "tools/GreekAccents.h"
 #include "tools/ScriptChoice.h"
 
 #include <QMutex>
@@ -150,6 +151,7 @@ TesseractEngine::~TesseractEngine()
 
 std::optional<QString> TesseractEngine::recognize(Pix *image)
 {
+    m_api.SetPageSegMode(tesseract::PSM_AUTO);
     m_api.SetImage(image);
     const bool recognized = m_api.Recognize(nullptr) == 0;
     QList<RecognizedLine> lines;
@@ -159,8 +161,17 @@ std::optional<QString> TesseractEngine::recognize(Pix *image)
     if (!recognized)
         return std::nullopt;
     QStringList texts;
-    for (const RecognizedLine &line : std::as_const(lines))
-        texts.append(inOwnScript(image, line));
+    for (RecognizedLine &line : lines) {
+        // Small text read in several scripts is often Greek or Cyrillic read
+        // as look-alikes; read larger, its script shows. A mostly Greek line
+        // is read again by the Greek model anyway.
+        if (line.small() && ScriptChoice::mixesScripts(line)
+            && ScriptChoice::rereadingScript(line) != ScriptChoice::Script::Greek) {
+            if (std::optional<RecognizedLine> larger = readLineAgain(m_api, image, line))
+                line = *std::move(larger);
+        }
+        texts.append(GreekAccents::modernized(inOwnScript(image, line)));
+    }
     return ScriptChoice::withGreekMu(texts.join(u'\n'));
 }
 

@@ -14,9 +14,11 @@
 struct Pix;
 
 // Tesseract reading Latin, Cyrillic and Greek text, each line in its own
-// script: a page is read with the three models together, then a line that
-// came out mostly Greek is read again with the Greek model alone, and a
+// script: a page is read with the three models together, a small line that
+// came out in several scripts is read again at twice its size, then a line
+// that came out mostly Greek is read again with the Greek model alone, and a
 // mostly Latin line with words in another script with the Latin model alone.
+// Greek comes out in modern spelling unless it reads as polytonic.
 // Loading the models costs far more than reading one image, so each worker
 // thread keeps its own engine for as long as the thread lives; an engine is
 // never shared between threads.
