@@ -29,31 +29,35 @@ constexpr qsizetype readsInFlight = 32;
 
 using Written = std::expected<void, BackupSealError>;
 
-// Seals the payload and puts it at the destination whole, unless the vault
-// locked meanwhile: off the main thread, which the disk's sync would hold up.
-Written writeSealed(const BackupPayload &payload, const QString &password, qsizetype payloadLimit,
-    const QString &destination, const EncryptionService::KeySession &session)
+// Opened beside the destination before the sealing starts, so that a
+// folder that takes no file says so before the key derivation's seconds.
+std::expected<std::shared_ptr<QSaveFile>, BackupSealError> openBeside(const QString &destination)
 {
-    const auto sealed = sealBackup(payload.encode(), password, payloadLimit);
-    if (!sealed)
-        return std::unexpected(sealed.error());
-    QSaveFile file(destination);
-    file.setDirectWriteFallback(false);
+    auto file = std::make_shared<QSaveFile>(destination);
+    file->setDirectWriteFallback(false);
     // It holds the whole history in plain form: its owner's alone, as the
     // database is, whatever the umask or a file it replaces allowed.
     // Unbuffered, so that every write reaches the disk here, where a failure
     // keeps its reason.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
-        || !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
-        return std::unexpected(BackupError::failedToWrite(file.errorString()));
+    if (!file->open(QIODevice::WriteOnly | QIODevice::Unbuffered)
+        || !file->setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        return std::unexpected(BackupError::failedToWrite(file->errorString()));
+    return file;
+}
+
+// Seals the payload into file and syncs it: off the main thread, which the
+// key derivation and the disk's sync would hold up. The file takes the
+// destination's place on the main thread, where a lock is never midway.
+Written writeSealed(
+    const BackupPayload &payload, const QString &password, qsizetype payloadLimit, QSaveFile &file)
+{
+    const auto sealed = sealBackup(payload.encode(), password, payloadLimit);
+    if (!sealed)
+        return std::unexpected(sealed.error());
     if (const auto written = FileWrites::writeAll(file, *sealed); !written)
         return std::unexpected(BackupError::failedToWrite(written.error()));
     if (const auto synced = FileWrites::syncToDisk(file); !synced)
         return std::unexpected(BackupError::failedToWrite(synced.error()));
-    if (session.expired())
-        return std::unexpected(BackupError {BackupError::lockedDuringBackup});
-    if (!file.commit())
-        return std::unexpected(BackupError::failedToWrite(file.errorString()));
     return {};
 }
 
@@ -103,6 +107,7 @@ public:
             fail(BackupError {BackupError::locked});
             return future;
         }
+        m_session = m_store->encryptionService().keySession();
         m_reader.emplace(*m_store, EntryContentReader::Source::database);
         whenFinished(&m_appState, m_store->isRAMMode(), [self = shared_from_this()](bool memoryOnly) {
             if (memoryOnly)
@@ -197,14 +202,29 @@ private:
         m_entries.clear();
         m_records.clear();
         m_counts = {payload.entries.size(), payload.snippets.size()};
-        auto writing = QtConcurrent::run(writeSealed, std::move(payload), m_password, m_payloadLimit,
-            m_destination, m_store->encryptionService().keySession());
-        whenFinished(&m_appState, writing, [self = shared_from_this()](const Written &written) {
-            if (written)
-                self->audit();
-            else
+        auto opened = openBeside(m_destination);
+        if (!opened)
+            return fail(opened.error());
+        std::shared_ptr<QSaveFile> file = std::move(*opened);
+        auto writing = QtConcurrent::run(
+            [payload = std::move(payload), password = m_password, limit = m_payloadLimit, file] {
+                return writeSealed(payload, password, limit, *file);
+            });
+        whenFinished(&m_appState, writing, [self = shared_from_this(), file](const Written &written) {
+            if (!written)
                 self->fail(written.error());
+            else if (self->stillUnlocked())
+                self->commit(*file);
         });
+    }
+
+    // A lock or an erase before this turn leaves no file; the audit row is
+    // queued in the same turn, ahead of any erase that follows.
+    void commit(QSaveFile &file)
+    {
+        if (!file.commit())
+            return fail(BackupError::failedToWrite(file.errorString()));
+        audit();
     }
 
     void audit()
@@ -215,9 +235,11 @@ private:
             [self = shared_from_this()] { self->finish(self->m_counts); });
     }
 
+    // Under the key the backup began with: a lock, an erase or another key
+    // since then ends it, also while a worker still holds the key.
     bool stillUnlocked()
     {
-        if (m_store->encryptionService().isReady())
+        if (m_store->encryptionService().isCurrent(m_session))
             return true;
         fail(BackupError {BackupError::lockedDuringBackup});
         return false;
@@ -239,6 +261,7 @@ private:
     const Clock &m_clock;
     const qsizetype m_payloadLimit;
     SecureStorageManager *m_store = nullptr;
+    EncryptionService::KeySession m_session;
     std::optional<EntryContentReader> m_reader;
     QPromise<ExportResult> m_promise;
 

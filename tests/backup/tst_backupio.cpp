@@ -16,6 +16,7 @@
 #include <QDeadlineTimer>
 #include <QTemporaryDir>
 #include <QThreadPool>
+#include <QTimer>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -84,6 +85,8 @@ class BackupIoTest final : public QObject {
     EncryptionService m_encryption {m_key};
     std::unique_ptr<StoreFixture> m_f;
     std::unique_ptr<AppStateController> m_state;
+    // The vault's key as a worker sealing a capture holds it.
+    MasterKeyHolder::Key m_heldKey;
 
     SecureStorageManager &store() { return m_f->store; }
     SettingsManager &settings() { return m_f->settings; }
@@ -107,6 +110,20 @@ class BackupIoTest final : public QObject {
             m_state->setUnlocked(false);
             m_state->clearPublishedLists();
         });
+    }
+
+    // Runs step while a worker seals the backup: nothing else of an export
+    // runs on the shared pool.
+    void whileSealing(const Step &step)
+    {
+        auto *poll = new QTimer(m_state.get());
+        connect(poll, &QTimer::timeout, poll, [poll, step] {
+            if (QThreadPool::globalInstance()->activeThreadCount() == 0)
+                return;
+            poll->deleteLater();
+            step();
+        });
+        poll->start(1);
     }
 
     void stored(qint64 age, const QByteArray &content, int flags = plain, QUuid id = QUuid::createUuid(),
@@ -160,6 +177,7 @@ private slots:
     void cleanup()
     {
         limitFileSize(RLIM_INFINITY);
+        m_heldKey.reset();
         m_state.reset();
         m_f.reset();
     }
@@ -177,6 +195,14 @@ private slots:
                                  << BackupError::privateSession << QString();
         QTest::newRow("locked while read")
             << none << Step([this] { lockAfter(2); }) << BackupError::lockedDuringBackup << QString();
+        QTest::newRow("locked while sealing, key held")
+            << none << Step([this] {
+                   whileSealing([this] {
+                       m_heldKey = m_key.current();
+                       lockAfter(0);
+                   });
+               }) << BackupError::lockedDuringBackup
+            << QString();
         // A payload larger than the room left, written at once: the first
         // write stops short, the next one says why.
         QTest::newRow("unwritable") << Step([this] {

@@ -166,9 +166,11 @@ private slots:
         finish(f.backup.imported,
             Restored({counts[0], counts[1], counts[2], CutShort {reason, counts[3], counts[4]}}));
         QTRY_VERIFY(!tab.isWorking());
-        QCOMPARE(tab.result(), result);
-        QVERIFY(tab.resultIsError());
         QTRY_COMPARE(f.appState.isUnlocked(), meanwhile.isEmpty());
+        // A lock or an erase closed the window: this section stands for one
+        // opened again before the vault is.
+        QCOMPARE(tab.result(), meanwhile.isEmpty() ? result : QString());
+        QCOMPARE(tab.resultIsError(), meanwhile.isEmpty());
         QVERIFY(f.backupDialogs.told.isEmpty());
         // Unlocked again, or a new vault set up.
         f.appState.setShowOnboarding(false);
@@ -180,7 +182,8 @@ private slots:
     // A backup's or restore's outcome reaches the user when the section that
     // started it has gone: the next one shows it, also one opened while the
     // work runs, and one after it starts afresh. A lock, which closes the
-    // window, gets an alert once the vault is open again.
+    // window, gets an alert once the vault is open again, and only that: a
+    // section reopened on the lock screen does not tell it first.
     void outcomeOutlivesTheSection_data()
     {
         QTest::addColumn<bool>("restore");
@@ -215,7 +218,7 @@ private slots:
         restore ? tab->restore() : tab->backUp();
         if (meanwhile == u"lock")
             f.security->lockNow();
-        else if (meanwhile == u"close")
+        if (meanwhile == u"close")
             tab->setShown(false);
         else
             tab = opened();
@@ -232,7 +235,7 @@ private slots:
         QTRY_VERIFY(!tab->isWorking());
         f.appState.setUnlocked(true);
         QCoreApplication::processEvents();
-        if (meanwhile != u"reopen")
+        if (meanwhile == u"close")
             tab = opened();
         QCOMPARE(tab->result(), shown);
         QCOMPARE(f.backupDialogs.headings, alert.isNull() ? QStringList {} : QStringList {alert});

@@ -72,16 +72,17 @@ void BackupWork::run(QFuture<BackupOperations::Outcome<T>> work, const QString &
 
 void BackupWork::end(const Outcome &outcome, bool lockedMeanwhile, const QString &unfinished)
 {
-    m_outcome = outcome;
-    emit ended();
-    setWorking(false);
     // The lock closed the window, and the section in it, on the way: the
-    // user hears of it once the vault is open again, not from the next
-    // section.
-    if (outcome.isError && lockedMeanwhile) {
-        m_outcome.reset();
-        tellOnceUnlocked(unfinished, outcome.text);
+    // user hears of it once the vault is open again, and from no section,
+    // not even one opened on the lock screen.
+    const bool toldOnceUnlocked = outcome.isError && lockedMeanwhile;
+    if (!toldOnceUnlocked) {
+        m_outcome = outcome;
+        emit ended();
     }
+    setWorking(false);
+    if (toldOnceUnlocked)
+        tellOnceUnlocked(unfinished, outcome.text);
 }
 
 // Not over the lock screen, and not at all after an erase, which takes what

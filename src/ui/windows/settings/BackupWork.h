@@ -15,7 +15,7 @@ class BackupDialogs;
 // by the settings window's context, so that both outlive the section and
 // its window, which the user may close and open again meanwhile. An outcome
 // no shown section takes waits for the next one; a failure after a lock,
-// which closes the window, is told in an alert once the vault is open
+// which closes the window, is told only in an alert once the vault is open
 // again. An erase drops either. Main thread only.
 class BackupWork final : public QObject {
     Q_OBJECT
