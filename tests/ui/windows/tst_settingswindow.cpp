@@ -247,7 +247,8 @@ private slots:
     }
 
     // Cancel is the default: Return keeps everything; only the destructive
-    // button erases.
+    // button erases. Answered by keyboard, the dialog gives the keyboard
+    // back to the button that opened it.
     void eraseAllAnswersReturnWithCancel()
     {
         SettingsWindowFixture f;
@@ -257,12 +258,17 @@ private slots:
         QVERIFY(page);
         auto *tab = page->findChild<SecuritySettingsTab *>();
         QObject *dialog = page->findChild<QObject *>(u"eraseAll"_s);
-        QVERIFY(tab && dialog);
+        auto *opener = page->findChild<QQuickItem *>(u"eraseAllData"_s);
+        QVERIFY(tab && dialog && opener);
 
-        tab->setShowResetConfirm(true);
-        QTRY_VERIFY(dialog->property("opened").toBool());
-        QTest::keyClick(&window, Qt::Key_Return);
-        QTRY_VERIFY(!tab->showResetConfirm());
+        for (const Qt::Key answer : {Qt::Key_Return, Qt::Key_Escape}) {
+            opener->forceActiveFocus(Qt::TabFocusReason);
+            QTest::keyClick(&window, Qt::Key_Space);
+            QTRY_VERIFY(dialog->property("opened").toBool());
+            QTest::keyClick(&window, answer);
+            QTRY_VERIFY(!tab->showResetConfirm());
+            QTRY_COMPARE(window.activeFocusItem(), opener);
+        }
         QVERIFY(f.keys.hasMasterKey());
 
         tab->setShowResetConfirm(true);

@@ -130,6 +130,7 @@ SettingsForm {
         title: "Danger Zone"
 
         FormButton {
+            id: eraseAllData
             objectName: "eraseAllData"
             text: "Erase All Vantorell Data…"
             destructive: true
@@ -149,7 +150,12 @@ SettingsForm {
         topPadding: 8
         title: "Erase all Vantorell data?"
         visible: tab.showResetConfirm
-        onClosed: tab.showResetConfirm = false
+        onClosed: {
+            tab.showResetConfirm = false
+            // A closing popup leaves the keyboard with the window itself,
+            // and Tab would start again at the sidebar.
+            eraseAllData.forceActiveFocus()
+        }
         onOpened: cancelButton.forceActiveFocus()
 
         background: SurfaceShape {
