@@ -11,6 +11,7 @@
 #include "crypto/KeyManager.h"
 #include "paste/AutoPaste.h"
 #include "paste/EntryTools.h"
+#include "platform/Alerts.h"
 #include "platform/DockPresence.h"
 #include "platform/OpenDialogs.h"
 #include "platform/Pasteboard.h"
@@ -174,6 +175,11 @@ void AppDelegate::setupObservers()
     connect(
         &m_platform.systemEvents, &SystemEvents::screenLocked, this, &AppDelegate::handleSleepOrScreenLock);
     connect(&m_appState, &AppStateController::isUnlockedChanged, this, &AppDelegate::handleUnlockChange);
+    // Queued: the modal alert waits until what reported the failure is done.
+    connect(
+        &m_appState, &AppStateController::showAlert, this,
+        [this](const QString &title, const QString &text) { m_platform.alerts.showAlert(title, text); },
+        Qt::QueuedConnection);
     // A lock, not the lock screen, makes a dialog's answer count for nothing.
     OpenDialogs::setScope(this, [this] { return m_appState.noLockFromNow(); });
     connect(

@@ -417,30 +417,54 @@ void AppStateController::deleteEntry(const QUuid &id)
         if (m_clipboardEntries.removeIf(matches) > 0)
             emit clipboardEntriesChanged();
     };
-    if (m_storageManager)
-        whenFinished(this, m_storageManager->deleteEntry(id), removeFromHistory);
-    else
+    if (!m_storageManager) {
         QMetaObject::invokeMethod(this, removeFromHistory, Qt::QueuedConnection);
+        return;
+    }
+    whenFinished(this, m_storageManager->deleteEntry(id),
+        [this, removeFromHistory](const std::expected<void, StorageError> &deleted) {
+            if (deleted)
+                removeFromHistory();
+            else
+                reportKeptEntries(
+                    u"The item couldn't be deleted"_s, deleted.error(), u"It stays in the history."_s);
+        });
 }
 
-void AppStateController::clearHistory(bool all)
+void AppStateController::clearHistory(
+    bool all, std::function<void(const std::expected<void, StorageError> &)> cleared)
 {
     if (!m_pasteStack.isEmpty())
         setPasteStack({});
     clearLastContentHash();
-    const auto clearMemory = [this, all] {
-        if (all)
-            m_clipboardEntries.clear();
-        else
-            m_clipboardEntries.removeIf([](const ClipboardEntry &entry) { return !isProtected(entry); });
-        emit clipboardEntriesChanged();
+    const auto finish = [this, all, cleared = std::move(cleared)](
+                            const std::expected<void, StorageError> &outcome) {
+        if (outcome) {
+            if (all)
+                m_clipboardEntries.clear();
+            else
+                m_clipboardEntries.removeIf([](const ClipboardEntry &entry) { return !isProtected(entry); });
+            emit clipboardEntriesChanged();
+        } else {
+            reportKeptEntries(u"The history couldn't be cleared"_s, outcome.error(),
+                u"The items Vantorell still holds stay in the history."_s);
+        }
+        if (cleared)
+            cleared(outcome);
     };
     if (!m_storageManager)
-        QMetaObject::invokeMethod(this, clearMemory, Qt::QueuedConnection);
-    else if (all)
-        whenFinished(this, m_storageManager->clearAllEntries(), clearMemory);
+        QMetaObject::invokeMethod(
+            this, [finish] { finish({}); }, Qt::QueuedConnection);
     else
-        whenFinished(this, m_storageManager->clearUnpinnedEntries(), clearMemory);
+        whenFinished(this,
+            all ? m_storageManager->clearAllEntries() : m_storageManager->clearUnpinnedEntries(), finish);
+}
+
+void AppStateController::reportKeptEntries(
+    const QString &title, const StorageError &error, const QString &kept)
+{
+    reloadEntries();
+    emit showAlert(title, description(error) + u". "_s + kept);
 }
 
 void AppStateController::confirmClearHistory()

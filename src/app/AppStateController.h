@@ -9,6 +9,7 @@
 #include "records/ClipboardEntry.h"
 #include "records/Snippet.h"
 #include "store/EntryContentReader.h"
+#include "store/StorageError.h"
 
 #include <QDateTime>
 #include <QFuture>
@@ -21,6 +22,7 @@
 #include <QUuid>
 
 #include <chrono>
+#include <expected>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -162,9 +164,12 @@ public:
     void purgeExpiredEntries();
     void handleExpiryTimerTick();
     void reloadEntries() override;
+    // What the store does not delete stays shown, and showAlert says why;
+    // clearHistory likewise.
     void deleteEntry(const QUuid &id);
-    // all also removes pinned and starred entries.
-    void clearHistory(bool all);
+    // all also removes pinned and starred entries. cleared, when given, is
+    // told the store's outcome once the history shows it.
+    void clearHistory(bool all, std::function<void(const std::expected<void, StorageError> &)> cleared = {});
     // Asks first; keeps pinned and starred entries.
     void confirmClearHistory();
     // Holds while the vault stays unlocked under the key loaded now: false
@@ -218,6 +223,8 @@ signals:
     void openSnippetManager();
     // Without a section the window keeps the one it shows.
     void openSettingsWindow(std::optional<SettingsSection> section = std::nullopt);
+    // A failure to tell the user, shown by the application as an alert.
+    void showAlert(const QString &title, const QString &informativeText);
 
 private:
     // Whether the vault is unlocked and has not locked since locks locks.
@@ -228,6 +235,9 @@ private:
     void toggleFlag(const QUuid &id, bool ClipboardEntry::*flag);
     QDateTime retentionCutoff(qint64 hours) const;
     void switchStoreSecureMode(bool active, std::shared_ptr<QPromise<void>> done);
+    // The store kept rows the user asked to remove: the history shows what
+    // it still holds, and the alert says why and what stays.
+    void reportKeptEntries(const QString &title, const StorageError &error, const QString &kept);
 
     const Clock &m_clock;
     MainQueue &m_mainQueue;

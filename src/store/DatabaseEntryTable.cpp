@@ -313,14 +313,15 @@ void DatabaseEntryTable::deleteExpiredEntries(const QDateTime &now)
         "DELETE FROM clipboard_entries WHERE expires_at IS NOT NULL AND expires_at < ?", bindSeconds(now));
 }
 
-void DatabaseEntryTable::deleteEntry(const QUuid &id)
+std::expected<void, StorageError> DatabaseEntryTable::deleteEntry(const QUuid &id)
 {
     const qint64 before = m_database.totalChanges();
-    deleteOne(id);
+    Change deleted = deleteOne(id);
     checkpointIfChangedSince(before);
+    return deleted;
 }
 
-bool DatabaseEntryTable::deleteOne(const QUuid &id)
+DatabaseEntryTable::Change DatabaseEntryTable::deleteOne(const QUuid &id)
 {
     const QString idText = UuidText::toText(id);
     return overwriteThenDelete(overwriteOneSql, "DELETE FROM clipboard_entries WHERE id = ?",
@@ -369,16 +370,16 @@ void DatabaseEntryTable::updateFlags(const ClipboardEntry &entry)
     statement.step();
 }
 
-void DatabaseEntryTable::clearAllEntries()
+std::expected<void, StorageError> DatabaseEntryTable::clearAllEntries()
 {
-    purge("UPDATE clipboard_entries SET encrypted_content = randomblob(64)", "DELETE FROM clipboard_entries",
-        {}, Vacuum::yes);
+    return purge("UPDATE clipboard_entries SET encrypted_content = randomblob(64)",
+        "DELETE FROM clipboard_entries", {}, Vacuum::yes);
 }
 
-void DatabaseEntryTable::clearUnpinnedEntries()
+std::expected<void, StorageError> DatabaseEntryTable::clearUnpinnedEntries()
 {
-    purge("UPDATE clipboard_entries SET encrypted_content = randomblob(length(encrypted_content)) "
-          "WHERE is_pinned = 0 AND is_favorite = 0",
+    return purge("UPDATE clipboard_entries SET encrypted_content = randomblob(length(encrypted_content)) "
+                 "WHERE is_pinned = 0 AND is_favorite = 0",
         "DELETE FROM clipboard_entries WHERE is_pinned = 0 AND is_favorite = 0", {}, Vacuum::yes);
 }
 
@@ -428,35 +429,53 @@ QList<QByteArray> DatabaseEntryTable::oldestSealedFields(int count) const
     return fields;
 }
 
-bool DatabaseEntryTable::change(const char *sql, const Binder &bind)
+DatabaseEntryTable::Change DatabaseEntryTable::change(const char *sql, const Binder &bind)
 {
     if (!m_database.isOpen())
-        return false;
+        return std::unexpected(lastFailure());
     SqliteStatement statement(m_database.handle(), sql);
     if (statement.isValid()) {
         if (bind)
             bind(statement);
         if (statement.step() == SQLITE_DONE)
-            return true;
+            return {};
     }
     Log::write(u"SQL Error: "_s + statement.errorMessage());
-    return false;
+    return std::unexpected(lastFailure());
 }
 
-bool DatabaseEntryTable::overwriteThenDelete(const char *overwrite, const char *remove, const Binder &bind)
+DatabaseEntryTable::Change DatabaseEntryTable::overwriteThenDelete(
+    const char *overwrite, const char *remove, const Binder &bind)
 {
     SqliteSavepoint pair(m_database, u"overwrite_delete"_s);
+    // Outside a savepoint a failed delete would leave the random bytes.
+    if (!pair.isActive())
+        return std::unexpected(lastFailure());
     change(overwrite, bind);
-    return change(remove, bind) && pair.release();
+    if (Change removed = change(remove, bind); !removed)
+        return removed;
+    // A full disk may refuse the pair only here, as it goes to the log.
+    if (!pair.release())
+        return std::unexpected(lastFailure());
+    return {};
 }
 
-bool DatabaseEntryTable::purge(const char *overwrite, const char *remove, const Binder &bind, Vacuum vacuum)
+DatabaseEntryTable::Change DatabaseEntryTable::purge(
+    const char *overwrite, const char *remove, const Binder &bind, Vacuum vacuum)
 {
     const qint64 before = m_database.totalChanges();
-    bool succeeded = overwriteThenDelete(overwrite, remove, bind);
-    if (succeeded && vacuum == Vacuum::yes)
-        succeeded = m_database.execute(u"VACUUM"_s);
-    return checkpointIfChangedSince(before) && succeeded;
+    Change removed = overwriteThenDelete(overwrite, remove, bind);
+    if (removed && vacuum == Vacuum::yes)
+        m_database.execute(u"VACUUM"_s);
+    checkpointIfChangedSince(before);
+    return removed;
+}
+
+StorageError DatabaseEntryTable::lastFailure() const
+{
+    if (!m_database.isOpen())
+        return {StorageError::Code::databaseNotOpen};
+    return {StorageError::Code::sqliteStepFailed, SqliteStatement::failureReason(m_database.handle())};
 }
 
 bool DatabaseEntryTable::checkpointIfChangedSince(qint64 changes)

@@ -12,7 +12,8 @@ class StoreDatabase;
 // The history rows on disk. Every deletion first overwrites the sealed
 // content with random bytes of its length, then deletes, both in one
 // savepoint, and checkpoints the log when rows went. With the database
-// closed nothing changes, and only insertEntry and fetchAllEntries say so.
+// closed nothing changes; insertEntry, fetchAllEntries and the deletions
+// the user asks for say so.
 class DatabaseEntryTable final : public EntryTable {
     Q_DISABLE_COPY(DatabaseEntryTable)
 
@@ -30,14 +31,14 @@ public:
     void forgetReadAhead() { m_readAhead.reset(); }
     std::optional<ClipboardEntry> fetchEntry(const QUuid &id) const override;
     void deleteExpiredEntries(const QDateTime &now) override;
-    void deleteEntry(const QUuid &id) override;
+    std::expected<void, StorageError> deleteEntry(const QUuid &id) override;
     void updateSearchData(const QUuid &id, const std::optional<QByteArray> &preview,
         const std::optional<QByteArray> &searchText) override;
     void deleteEntries(const QList<QUuid> &ids) override;
     // Only the two flags change on disk.
     void updateFlags(const ClipboardEntry &entry) override;
-    void clearAllEntries() override;
-    void clearUnpinnedEntries() override;
+    std::expected<void, StorageError> clearAllEntries() override;
+    std::expected<void, StorageError> clearUnpinnedEntries() override;
     void deleteEntriesOlderThan(const QDateTime &cutoff) override;
     qint64 entryCount() const override;
     // A sealed field of each of the count oldest rows: the preview where
@@ -76,16 +77,21 @@ private:
         const SqliteStatement &statement, SourceNames &sourceNames);
 
     using Binder = std::function<void(SqliteStatement &)>;
+    using Change = std::expected<void, StorageError>;
 
     // Runs one changing statement; logs SQLite's message on failure.
-    bool change(const char *sql, const Binder &bind = {});
+    Change change(const char *sql, const Binder &bind = {});
     // The overwrite and the delete as one unit: when the delete fails, the
     // overwrite is rolled back too, so no row of random bytes is left.
-    bool overwriteThenDelete(const char *overwrite, const char *remove, const Binder &bind = {});
+    Change overwriteThenDelete(const char *overwrite, const char *remove, const Binder &bind = {});
     enum class Vacuum { no, yes };
-    // The pair, then VACUUM when asked, then the checkpoint when rows went.
-    bool purge(const char *overwrite, const char *remove, const Binder &bind, Vacuum vacuum = Vacuum::no);
-    bool deleteOne(const QUuid &id);
+    // The pair, then VACUUM when asked, then the checkpoint when rows went;
+    // the pair's outcome, since the rows are gone once it is applied.
+    Change purge(const char *overwrite, const char *remove, const Binder &bind, Vacuum vacuum = Vacuum::no);
+    Change deleteOne(const QUuid &id);
+    // What the connection's last failure was, read before a rollback
+    // replaces it.
+    StorageError lastFailure() const;
     bool checkpointIfChangedSince(qint64 changes);
 
     StoreDatabase &m_database;

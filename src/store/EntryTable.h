@@ -25,17 +25,19 @@ public:
     virtual std::optional<ClipboardEntry> fetchEntry(const QUuid &id) const = 0;
     // An entry is expired when its expiry lies strictly before now.
     virtual void deleteExpiredEntries(const QDateTime &now) = 0;
-    virtual void deleteEntry(const QUuid &id) = 0;
+    // Why the entry is still stored, when the deletion was not applied.
+    virtual std::expected<void, StorageError> deleteEntry(const QUuid &id) = 0;
     // An absent value clears the field.
     virtual void updateSearchData(const QUuid &id, const std::optional<QByteArray> &preview,
         const std::optional<QByteArray> &searchText)
         = 0;
     virtual void deleteEntries(const QList<QUuid> &ids) = 0;
     virtual void updateFlags(const ClipboardEntry &entry) = 0;
-    // Pinned and starred entries too.
-    virtual void clearAllEntries() = 0;
+    // Pinned and starred entries too. Both say why nothing was removed,
+    // when the deletion was not applied.
+    virtual std::expected<void, StorageError> clearAllEntries() = 0;
     // Keeps the entries that are pinned or starred.
-    virtual void clearUnpinnedEntries() = 0;
+    virtual std::expected<void, StorageError> clearUnpinnedEntries() = 0;
     // Entries created strictly before cutoff that are neither pinned nor
     // starred.
     virtual void deleteEntriesOlderThan(const QDateTime &cutoff) = 0;

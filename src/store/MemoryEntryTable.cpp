@@ -37,9 +37,10 @@ void MemoryEntryTable::deleteExpiredEntries(const QDateTime &now)
         [&now](const ClipboardEntry &entry) { return entry.expiresAt && *entry.expiresAt < now; });
 }
 
-void MemoryEntryTable::deleteEntry(const QUuid &id)
+std::expected<void, StorageError> MemoryEntryTable::deleteEntry(const QUuid &id)
 {
     m_entries.removeIf([&id](const ClipboardEntry &entry) { return entry.id == id; });
+    return {};
 }
 
 void MemoryEntryTable::updateSearchData(
@@ -75,14 +76,16 @@ void MemoryEntryTable::updateFlags(const ClipboardEntry &entry)
     *found = std::move(replacement);
 }
 
-void MemoryEntryTable::clearAllEntries()
+std::expected<void, StorageError> MemoryEntryTable::clearAllEntries()
 {
     m_entries.clear();
+    return {};
 }
 
-void MemoryEntryTable::clearUnpinnedEntries()
+std::expected<void, StorageError> MemoryEntryTable::clearUnpinnedEntries()
 {
     m_entries.removeIf([](const ClipboardEntry &entry) { return !entry.isPinned && !entry.isFavorite; });
+    return {};
 }
 
 void MemoryEntryTable::deleteEntriesOlderThan(const QDateTime &cutoff)

@@ -15,7 +15,7 @@ public:
     // The first entry with that id.
     std::optional<ClipboardEntry> fetchEntry(const QUuid &id) const override;
     void deleteExpiredEntries(const QDateTime &now) override;
-    void deleteEntry(const QUuid &id) override;
+    std::expected<void, StorageError> deleteEntry(const QUuid &id) override;
     // Changes the first entry with that id.
     void updateSearchData(const QUuid &id, const std::optional<QByteArray> &preview,
         const std::optional<QByteArray> &searchText) override;
@@ -23,8 +23,8 @@ public:
     // Replaces the first entry with that id as a whole, but keeps what a
     // published copy left here.
     void updateFlags(const ClipboardEntry &entry) override;
-    void clearAllEntries() override;
-    void clearUnpinnedEntries() override;
+    std::expected<void, StorageError> clearAllEntries() override;
+    std::expected<void, StorageError> clearUnpinnedEntries() override;
     void deleteEntriesOlderThan(const QDateTime &cutoff) override;
     qint64 entryCount() const override;
 

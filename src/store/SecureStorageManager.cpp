@@ -94,9 +94,9 @@ QFuture<void> SecureStorageManager::deleteExpiredEntries()
     return m_executor.run([this] { m_entries->deleteExpiredEntries(m_clock.now()); });
 }
 
-QFuture<void> SecureStorageManager::deleteEntry(const QUuid &id)
+QFuture<std::expected<void, StorageError>> SecureStorageManager::deleteEntry(const QUuid &id)
 {
-    return m_executor.run([this, id] { m_entries->deleteEntry(id); });
+    return m_executor.run([this, id] { return m_entries->deleteEntry(id); });
 }
 
 QFuture<void> SecureStorageManager::updateSearchData(
@@ -116,14 +116,14 @@ QFuture<void> SecureStorageManager::updateFlags(const ClipboardEntry &entry)
     return m_executor.run([this, entry] { m_entries->updateFlags(entry); });
 }
 
-QFuture<void> SecureStorageManager::clearAllEntries()
+QFuture<std::expected<void, StorageError>> SecureStorageManager::clearAllEntries()
 {
-    return m_executor.run([this] { m_entries->clearAllEntries(); });
+    return m_executor.run([this] { return m_entries->clearAllEntries(); });
 }
 
-QFuture<void> SecureStorageManager::clearUnpinnedEntries()
+QFuture<std::expected<void, StorageError>> SecureStorageManager::clearUnpinnedEntries()
 {
-    return m_executor.run([this] { m_entries->clearUnpinnedEntries(); });
+    return m_executor.run([this] { return m_entries->clearUnpinnedEntries(); });
 }
 
 QFuture<void> SecureStorageManager::deleteEntriesOlderThan(const QDateTime &cutoff)

@@ -68,13 +68,15 @@ public:
     QFuture<QList<ClipboardEntry>> fetchAllEntriesOnDisk();
     QFuture<std::optional<ClipboardEntry>> fetchEntryOnDisk(const QUuid &id);
     QFuture<void> deleteExpiredEntries();
-    QFuture<void> deleteEntry(const QUuid &id);
+    // Why the entry is still stored, when the deletion was not applied (the
+    // store logs it too); the clears below likewise.
+    QFuture<std::expected<void, StorageError>> deleteEntry(const QUuid &id);
     QFuture<void> updateSearchData(const QUuid &id, const std::optional<QByteArray> &preview,
         const std::optional<QByteArray> &searchText);
     QFuture<void> deleteEntries(const QList<QUuid> &ids);
     QFuture<void> updateFlags(const ClipboardEntry &entry);
-    QFuture<void> clearAllEntries();
-    QFuture<void> clearUnpinnedEntries();
+    QFuture<std::expected<void, StorageError>> clearAllEntries();
+    QFuture<std::expected<void, StorageError>> clearUnpinnedEntries();
     QFuture<void> deleteEntriesOlderThan(const QDateTime &cutoff);
     // Ends memory-only mode and empties every table; true when the database
     // was open and every step succeeded.

@@ -3,6 +3,7 @@
 #include "crypto/MasterKeyHolder.h"
 #include "support/FakeClock.h"
 #include "support/FakeMainQueue.h"
+#include "support/FileSizeLimit.h"
 #include "support/StoreFixture.h"
 #include "support/TestEntries.h"
 
@@ -73,6 +74,7 @@ private slots:
 
     void cleanup()
     {
+        limitFileSize(RLIM_INFINITY);
         m_state.reset();
         m_f.reset();
     }
@@ -296,6 +298,50 @@ private slots:
         m_state->clearHistory(true);
         QVERIFY(m_state->pasteStack().isEmpty());
         QTRY_COMPARE(shownIds().size(), 0);
+        QCOMPARE(storedIds(), shownIds());
+    }
+
+    // A removal the database refuses, at the statement or as it goes to the
+    // log (a full disk), leaves the history as stored and says why.
+    void refusedRemovalShowsWhatIsStored_data()
+    {
+        QTest::addColumn<QString>("removal");
+        QTest::addColumn<bool>("full");
+        QTest::addColumn<QString>("alert");
+        const QString readOnly = u"Database write failed: attempt to write a readonly database. "_s;
+        const QString notCleared = u"The history couldn't be cleared|"_s;
+        const QString kept = u"The items Vantorell still holds stay in the history."_s;
+        QTest::newRow("delete") << u"delete"_s << false
+                                << u"The item couldn't be deleted|"_s + readOnly
+                + u"It stays in the history."_s;
+        QTest::newRow("clear") << u"clear"_s << false << notCleared + readOnly + kept;
+        const QString full = u"Database write failed: File too large. "_s;
+        QTest::newRow("clear all, full") << u"clear all"_s << true << notCleared + full + kept;
+    }
+
+    void refusedRemovalShowsWhatIsStored()
+    {
+        QFETCH(QString, removal);
+        QFETCH(bool, full);
+        const QList<ClipboardEntry> entries {
+            entryAt(now(), pinned), entryAt(hoursAgo(1)), entryAt(hoursAgo(2))};
+        seed(entries);
+        // As after a trim the store did not take: the oldest is stored only.
+        m_state->setClipboardEntries(entries.first(2));
+        QVERIFY(awaitFuture(
+            m_store->execute(full ? u"PRAGMA wal_checkpoint(TRUNCATE)"_s : u"PRAGMA query_only = ON"_s)));
+        if (full)
+            limitFileSize(16);
+        QSignalSpy alerts(m_state.get(), &AppStateController::showAlert);
+        if (removal == u"delete"_s)
+            m_state->deleteEntry(entries[1].id);
+        else
+            m_state->clearHistory(removal == u"clear all"_s);
+        QTRY_COMPARE(alerts.size(), 1);
+        limitFileSize(RLIM_INFINITY);
+        QTEST(alerts[0][0].toString() + u'|' + alerts[0][1].toString(), "alert");
+        settle();
+        QCOMPARE(shownIds(), idsOf(entries));
         QCOMPARE(storedIds(), shownIds());
     }
 
