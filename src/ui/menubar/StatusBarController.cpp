@@ -9,6 +9,7 @@
 #include "platform/Workspace.h"
 #include "records/Snippet.h"
 #include "settings/SettingsManager.h"
+#include "store/StorageError.h"
 #include "tools/TextTransform.h"
 #include "ui/menubar/MainPopoverModel.h"
 #include "ui/menubar/MenuRenderer.h"
@@ -319,11 +320,14 @@ void StatusBarController::clearHistoryFromMenu()
 
 void StatusBarController::panicClearFromMenu()
 {
-    m_appState.clearHistory(true);
+    m_appState.clearHistory(true, [](const std::expected<void, StorageError> &cleared) {
+        Log::write(cleared
+                ? u"Panic clear: history and clipboard wiped"_s
+                : u"Panic clear: clipboard wiped; history not cleared: "_s + description(cleared.error()));
+    });
     m_desktop.pasteboard.clear();
     if (ClipboardMonitor *monitor = m_appState.clipboardMonitor())
         monitor->setOwnChangeCount(m_desktop.pasteboard.changeCount());
-    Log::write(u"Panic clear: history and clipboard wiped"_s);
 }
 
 void StatusBarController::openSettingsFromMenu()

@@ -4,6 +4,7 @@
 #include "app/SecurityController.h"
 #include "capture/ClipboardMonitor.h"
 #include "paste/AutoPaste.h"
+#include "support/AwaitFuture.h"
 #include "support/LogCapture.h"
 #include "ui/menubar/MainPopoverModel.h"
 #include "ui/menubar/OnboardingModel.h"
@@ -182,18 +183,42 @@ private slots:
         QVERIFY(!m_controller->panel().isVisible());
     }
 
+    // The clipboard goes in any case, the history only when the database
+    // takes it; else the user is told.
+    void panicClearEmptiesEverythingUncaptured_data()
+    {
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<QString>("logged");
+        QTest::addColumn<QStringList>("alerts");
+        const QString reason = u"Database write failed: attempt to write a readonly database"_s;
+        QTest::newRow("stored") << false << u"history and clipboard wiped"_s << QStringList {};
+        QTest::newRow("writes refused") << true << u"clipboard wiped; history not cleared: "_s + reason
+                                        << QStringList {u"The history couldn't be cleared | "_s + reason
+                                               + u". The items Vantorell still holds stay in the history."_s};
+    }
+
     void panicClearEmptiesEverythingUncaptured()
     {
+        QFETCH(bool, refused);
+        QFETCH(QString, logged);
+        QFETCH(QStringList, alerts);
         ClipboardEntry pinned = m_app->textEntry(u"pinned"_s);
         pinned.isPinned = true;
-        state().setClipboardEntries({pinned, m_app->textEntry(u"plain"_s)});
+        const QList<ClipboardEntry> entries {pinned, m_app->textEntry(u"plain"_s)};
+        SecureStorageManager &store = *m_app->delegate->storageManager();
+        for (const ClipboardEntry &entry : entries)
+            awaitFuture(store.insertEntry(entry));
+        state().setClipboardEntries(entries);
+        QVERIFY(!refused || awaitFuture(store.execute(u"PRAGMA query_only = ON"_s)));
         m_app->pasteboard.copy(PasteboardItem::fromString(u"on the clipboard"_s));
         LogCapture log;
         m_controller->panicClearFromMenu();
-        QTRY_VERIFY(state().clipboardEntries().isEmpty());
+        QTRY_COMPARE(
+            log.lines().filter(u"Panic clear"_s), QStringList {u"[Vantorell] Panic clear: "_s + logged});
+        QTRY_COMPARE(m_app->alerts.events, alerts);
+        QCOMPARE(state().clipboardEntries().size(), refused ? entries.size() : 0);
         QVERIFY(m_app->pasteboard.contents().types().isEmpty());
         QCOMPARE(m_app->delegate->clipboardMonitor()->ownChangeCount(), m_app->pasteboard.changeCount());
-        QVERIFY(log.contains(u"[Vantorell] Panic clear: history and clipboard wiped"_s));
     }
 
     // A payload of another kind does nothing.
