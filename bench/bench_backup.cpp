@@ -115,11 +115,11 @@ double readFloor(Vault &vault, const EncryptionService &encryption)
 {
     return timed([&] {
         const QList<ClipboardEntry> entries = awaitFuture(vault.store.fetchAllEntries());
-        QList<QFuture<std::optional<ClipboardEntry>>> reads;
+        QList<QFuture<StoredEntry>> reads;
         for (const ClipboardEntry &entry : entries)
             reads.append(vault.store.fetchEntry(entry.id));
-        for (QFuture<std::optional<ClipboardEntry>> &read : reads) {
-            const ClipboardEntry whole = *read.result();
+        for (QFuture<StoredEntry> &read : reads) {
+            const ClipboardEntry whole = *read.result().value();
             (void)encryption.decrypt(whole.encryptedContent);
             (void)encryption.decrypt(*whole.encryptedPreview);
             (void)encryption.decrypt(*whole.encryptedSearchText);

@@ -35,12 +35,18 @@ constexpr const char *selectOneSql
 // and no rich text; then the content's size and whether rich text is there.
 // length() of a blob reads no content, so large rows cost no more than
 // small ones.
-constexpr const char *selectPublishedSql
+const QByteArray selectPublished
     = "SELECT id, content_type, created_at, is_favorite, is_pinned, source_app, "
       "CASE WHEN length(encrypted_content) <= ? THEN encrypted_content END, "
       "encrypted_preview, encrypted_search_text, is_sensitive, expires_at, NULL, "
-      "length(encrypted_content), length(encrypted_rich) > 0 FROM clipboard_entries "
-      "ORDER BY created_at DESC";
+      "length(encrypted_content), length(encrypted_rich) > 0 FROM clipboard_entries ";
+const QByteArray selectPublishedSql = selectPublished + "ORDER BY created_at DESC";
+const QByteArray selectPublishedRowSql = selectPublished + "WHERE rowid = ?";
+
+// The listing's rows from a position on, in its order: the same index,
+// walked the same way, and read alone, without the rows.
+constexpr const char *listRowsFromSql
+    = "SELECT rowid FROM clipboard_entries ORDER BY created_at DESC LIMIT -1 OFFSET ?";
 
 constexpr const char *overwriteOneSql
     = "UPDATE clipboard_entries SET encrypted_content = randomblob(length(encrypted_content)),\n"
@@ -109,6 +115,15 @@ std::optional<QString> writeBlob(sqlite3 *db, const char *column, sqlite3_int64 
     return std::nullopt;
 }
 
+QString unreadLine(const UnreadRows &unread)
+{
+    QString rows = unread.count == 1 ? u"1 row"_s : QString::number(unread.count) + u" rows"_s;
+    if (unread.uncounted)
+        rows = unread.count > 0 ? u"at least "_s + rows : u"some rows"_s;
+    return u"❌ fetchAllEntries: "_s + rows + u" couldn't be read ("_s + unread.reason
+        + u"); left in the database"_s;
+}
+
 } // namespace
 
 DatabaseEntryTable::DatabaseEntryTable(StoreDatabase &database) : m_database(database)
@@ -169,6 +184,11 @@ std::expected<void, StorageError> DatabaseEntryTable::insertEntry(const Clipboar
 
 QList<ClipboardEntry> DatabaseEntryTable::fetchAllEntries(const QDateTime &now)
 {
+    return std::move(readHistory(now).entries);
+}
+
+HistoryRead DatabaseEntryTable::readHistory(const QDateTime &now)
+{
     if (!m_database.isOpen()) {
         Log::write(u"❌ fetchAllEntries FAILED: database is nil"_s);
         return {};
@@ -177,74 +197,111 @@ QList<ClipboardEntry> DatabaseEntryTable::fetchAllEntries(const QDateTime &now)
     if (read && read->changes == m_database.totalChanges()) {
         // Nothing was written since: only what expired meanwhile goes.
         const double nowSeconds = DateCoding::toSeconds(now);
-        read->expiredSeen |= read->entries.removeIf([nowSeconds](const ClipboardEntry &entry) {
+        read->expiredSeen |= read->history.entries.removeIf([nowSeconds](const ClipboardEntry &entry) {
             return entry.expiresAt && DateCoding::toSeconds(*entry.expiresAt) < nowSeconds;
         }) > 0;
     } else {
         read = readPublished(now);
-        if (!read)
-            return {};
     }
     if (read->expiredSeen)
         deleteExpiredEntries(now);
-    Log::write(u"fetchAllEntries: loaded "_s + QString::number(read->entries.size()) + u" entries from DB"_s);
-    return std::move(read->entries);
+    Log::write(u"fetchAllEntries: loaded "_s + QString::number(read->history.entries.size())
+        + u" entries from DB"_s);
+    if (read->history.unread.any())
+        Log::write(unreadLine(read->history.unread));
+    return std::move(read->history);
 }
 
 void DatabaseEntryTable::readAhead(const QDateTime &now)
 {
     m_readAhead.reset();
-    if (!m_database.isOpen())
-        return;
-    std::optional<Read> read = readPublished(now);
-    if (read && read->complete)
-        m_readAhead = std::move(read);
+    if (m_database.isOpen())
+        m_readAhead = readPublished(now);
 }
 
-std::optional<DatabaseEntryTable::Read> DatabaseEntryTable::readPublished(const QDateTime &now)
+DatabaseEntryTable::Read DatabaseEntryTable::readPublished(const QDateTime &now)
 {
     Read read;
     read.changes = m_database.totalChanges();
     // Made once at its size: growing would copy the list and leave holes.
-    read.entries.reserve(entryCount());
-    SqliteStatement statement(m_database.handle(), selectPublishedSql);
+    read.history.entries.reserve(entryCount());
+    SqliteStatement statement(m_database.handle(), selectPublishedSql.constData());
     if (!statement.isValid()) {
         Log::write(u"❌ fetchAllEntries FAILED to prepare: "_s + statement.errorMessage());
-        return std::nullopt;
+        read.history.unread = {.uncounted = true, .reason = statement.errorMessage()};
+        return read;
     }
     statement.bindInt64(1, ClipboardEntry::heldContentLimit);
     // One pass over the table: expired rows are left out here and purged
     // after, instead of a purge reading the whole table before each load.
     const double nowSeconds = DateCoding::toSeconds(now);
     SourceNames sourceNames;
+    qsizetype position = 0;
     int result = SQLITE_ROW;
-    while ((result = statement.step()) == SQLITE_ROW) {
-        if (!statement.columnIsNull(10) && statement.columnDouble(10) < nowSeconds) {
-            read.expiredSeen = true;
-            continue;
-        }
-        std::optional<ClipboardEntry> entry = publishedFromRow(statement, sourceNames);
-        if (!entry)
-            continue;
-        read.entries.append(std::move(*entry));
-    }
+    for (; (result = statement.step()) == SQLITE_ROW; ++position)
+        takeRow(statement, read, nowSeconds, sourceNames);
     if (result != SQLITE_DONE) {
         Log::write(u"❌ fetchAllEntries step FAILED ("_s + QString::number(result) + u"): "_s
             + statement.errorMessage());
-        read.complete = false;
+        readRowsFrom(position, read, nowSeconds, sourceNames);
     }
     return read;
 }
 
-std::optional<ClipboardEntry> DatabaseEntryTable::fetchEntry(const QUuid &id) const
+// A damaged page of one row, such as a broken link in its long content,
+// fails the listing there: the rows after it are read one by one, each
+// needing only its own pages.
+void DatabaseEntryTable::readRowsFrom(
+    qsizetype position, Read &read, double nowSeconds, SourceNames &sourceNames)
 {
+    UnreadRows &unread = read.history.unread;
+    SqliteStatement listing(m_database.handle(), listRowsFromSql);
+    listing.bindInt64(1, position);
+    int listed = SQLITE_ROW;
+    while ((listed = listing.step()) == SQLITE_ROW) {
+        SqliteStatement row(m_database.handle(), selectPublishedRowSql.constData());
+        row.bindInt64(1, ClipboardEntry::heldContentLimit);
+        row.bindInt64(2, listing.columnInt64(0));
+        const int result = row.step();
+        if (result == SQLITE_ROW)
+            takeRow(row, read, nowSeconds, sourceNames);
+        else if (result != SQLITE_DONE)
+            unread.add(SqliteStatement::failureReason(m_database.handle()));
+    }
+    if (listed != SQLITE_DONE) {
+        unread.uncounted = true;
+        unread.note(
+            listing.isValid() ? SqliteStatement::failureReason(m_database.handle()) : listing.errorMessage());
+    }
+}
+
+void DatabaseEntryTable::takeRow(
+    const SqliteStatement &statement, Read &read, double nowSeconds, SourceNames &sourceNames)
+{
+    if (!statement.columnIsNull(10) && statement.columnDouble(10) < nowSeconds) {
+        read.expiredSeen = true;
+        return;
+    }
+    if (std::optional<ClipboardEntry> entry = publishedFromRow(statement, sourceNames))
+        read.history.entries.append(std::move(*entry));
+}
+
+StoredEntry DatabaseEntryTable::fetchEntry(const QUuid &id) const
+{
+    if (!m_database.isOpen())
+        return std::unexpected(StorageError {StorageError::Code::databaseNotOpen});
     SqliteStatement statement(m_database.handle(), selectOneSql);
     if (!statement.isValid())
-        return std::nullopt;
+        return std::unexpected(
+            StorageError {StorageError::Code::sqlitePrepareFailed, statement.errorMessage()});
     statement.bindText(1, UuidText::toText(id));
-    if (statement.step() != SQLITE_ROW)
+    const int result = statement.step();
+    if (result == SQLITE_ROW)
+        return entryFromRow(statement);
+    if (result == SQLITE_DONE)
         return std::nullopt;
-    return entryFromRow(statement);
+    return std::unexpected(StorageError {
+        StorageError::Code::sqliteReadFailed, SqliteStatement::failureReason(m_database.handle())});
 }
 
 std::optional<ClipboardEntry> DatabaseEntryTable::entryFromRow(const SqliteStatement &statement)

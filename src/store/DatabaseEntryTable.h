@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/EntryTable.h"
+#include "store/HistoryRead.h"
 
 #include <QHash>
 
@@ -12,8 +13,8 @@ class StoreDatabase;
 // The history rows on disk. Every deletion first overwrites the sealed
 // content with random bytes of its length, then deletes, both in one
 // savepoint, and checkpoints the log when rows went. With the database
-// closed nothing changes; insertEntry, fetchAllEntries and the deletions
-// the user asks for say so.
+// closed nothing changes; insertEntry, the fetches, readHistory and the
+// deletions the user asks for say so.
 class DatabaseEntryTable final : public EntryTable {
     Q_DISABLE_COPY(DatabaseEntryTable)
 
@@ -24,12 +25,16 @@ public:
     // By created_at; rows that do not decode are skipped and stay. Hands
     // over what readAhead read when nothing was written since.
     QList<ClipboardEntry> fetchAllEntries(const QDateTime &now) override;
-    // Reads the history now for the next fetchAllEntries, which can then
-    // answer at once: the launch reads it while the key comes from the
-    // keyring. The rows stay sealed.
+    // fetchAllEntries, with what the database could not read: a row it
+    // fails on is left where it is, and the rest are read on past it.
+    HistoryRead readHistory(const QDateTime &now);
+    // Reads the history now for the next fetchAllEntries or readHistory,
+    // which can then answer at once, what it could not read included: the
+    // launch reads it while the key comes from the keyring. The rows stay
+    // sealed.
     void readAhead(const QDateTime &now);
     void forgetReadAhead() { m_readAhead.reset(); }
-    std::optional<ClipboardEntry> fetchEntry(const QUuid &id) const override;
+    StoredEntry fetchEntry(const QUuid &id) const override;
     void deleteExpiredEntries(const QDateTime &now) override;
     std::expected<void, StorageError> deleteEntry(const QUuid &id) override;
     void updateSearchData(const QUuid &id, const std::optional<QByteArray> &preview,
@@ -57,17 +62,21 @@ private:
     using SourceNames = QHash<QByteArray, QString>;
 
     struct Read {
-        QList<ClipboardEntry> entries;
+        HistoryRead history;
         // Rows left out as expired, to be purged.
         bool expiredSeen = false;
-        // False when a step failed part way.
-        bool complete = true;
         // The connection's row changes when it was read.
         qint64 changes = 0;
     };
-    // The published rows not expired at now, newest first; none when the
-    // statement does not prepare. Logs what fails.
-    std::optional<Read> readPublished(const QDateTime &now);
+    // The published rows not expired at now, newest first, and the rows
+    // the database could not read. Logs what fails.
+    Read readPublished(const QDateTime &now);
+    // After the listing failed on a row: the rows from there on, each alone.
+    void readRowsFrom(qsizetype position, Read &read, double nowSeconds, SourceNames &sourceNames);
+    // Adds the published row the statement is on, unless it expired or does
+    // not decode.
+    static void takeRow(
+        const SqliteStatement &statement, Read &read, double nowSeconds, SourceNames &sourceNames);
 
     // Every field but the content and the rich text; none when the id or
     // the kind does not decode.

@@ -15,7 +15,7 @@ Result opened(const EncryptionService &encryption, const ClipboardEntry &entry,
     std::expected<QByteArray, SealingError> content = encryption.decrypt(entry.encryptedContent, session);
     if (!content) {
         const bool locked = content.error() == SealingError(EncryptionError::masterKeyUnavailable);
-        return std::unexpected(locked ? Unavailable::locked : Unavailable::damaged);
+        return std::unexpected(Unavailable {locked ? Unavailable::Code::locked : Unavailable::Code::damaged});
     }
     EntryContentReader::Opened result {.id = entry.id, .content = std::move(*content)};
     if (rich == EntryContentReader::Rich::include && entry.encryptedRich) {
@@ -36,7 +36,7 @@ void EntryContentReader::open(const ClipboardEntry &entry, QObject *context, Han
 {
     const EncryptionService::KeySession session = m_encryption.keySession();
     if (session.expired()) {
-        handler(std::unexpected(Unavailable::locked));
+        handler(std::unexpected(Unavailable {Unavailable::Code::locked}));
         return;
     }
     const bool needsStore = !entry.holdsContent() || (rich == Rich::include && entry.richLeftInStore);
@@ -48,10 +48,15 @@ void EntryContentReader::open(const ClipboardEntry &entry, QObject *context, Han
         = m_source == Source::database ? m_store.fetchEntryOnDisk(entry.id) : m_store.fetchEntry(entry.id);
     whenFinished(context, fetched,
         [&encryption = m_encryption, id = entry.id, session, rich, handler = std::move(handler)](
-            const std::optional<ClipboardEntry> &stored) {
-            if (!stored || stored->id != id)
-                handler(std::unexpected(Unavailable::gone));
-            else
-                handler(opened(encryption, *stored, session, rich));
+            const StoredEntry &stored) {
+            if (!stored) {
+                const StorageError &error = stored.error();
+                handler(std::unexpected(Unavailable {Unavailable::Code::unreadable,
+                    error.detail.isEmpty() ? description(error) : error.detail}));
+            } else if (!*stored || (*stored)->id != id) {
+                handler(std::unexpected(Unavailable {Unavailable::Code::gone}));
+            } else {
+                handler(opened(encryption, **stored, session, rich));
+            }
         });
 }

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QString>
 #include <QUuid>
 
 #include <expected>
@@ -39,13 +40,20 @@ class EntryContentReader final {
     Q_DISABLE_COPY(EntryContentReader)
 
 public:
-    enum class Unavailable {
-        // Deleted meanwhile.
-        gone,
-        // Locked when asked, or while the content was read.
-        locked,
-        // Damaged: it does not open under the key.
-        damaged,
+    struct Unavailable {
+        enum class Code {
+            // Deleted meanwhile.
+            gone,
+            // Locked when asked, or while the content was read.
+            locked,
+            // Damaged: it does not open under the key.
+            damaged,
+            // The database could not read it; it stays there.
+            unreadable,
+        };
+        Code code;
+        // The database's words, for unreadable.
+        QString detail {};
     };
     struct Opened {
         QUuid id {};

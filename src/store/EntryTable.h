@@ -8,6 +8,10 @@
 #include <expected>
 #include <optional>
 
+// An entry read whole by id: none when it is gone, or why the database
+// could not read it.
+using StoredEntry = std::expected<std::optional<ClipboardEntry>, StorageError>;
+
 // Where the history lives: the database, or memory only during a private
 // session. The store picks one when the mode switches and sends every
 // history operation to it. Entries arrive sealed and are never opened here.
@@ -20,9 +24,8 @@ public:
     // Removes the entries expired at now, then lists the rest, newest first,
     // as the published history keeps them (ClipboardEntry::published).
     virtual QList<ClipboardEntry> fetchAllEntries(const QDateTime &now) = 0;
-    // The whole entry with that id, content and rich text included; none
-    // when it is gone.
-    virtual std::optional<ClipboardEntry> fetchEntry(const QUuid &id) const = 0;
+    // The whole entry with that id, content and rich text included.
+    virtual StoredEntry fetchEntry(const QUuid &id) const = 0;
     // An entry is expired when its expiry lies strictly before now.
     virtual void deleteExpiredEntries(const QDateTime &now) = 0;
     // Why the entry is still stored, when the deletion was not applied.

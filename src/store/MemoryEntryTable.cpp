@@ -23,7 +23,7 @@ QList<ClipboardEntry> MemoryEntryTable::fetchAllEntries(const QDateTime &now)
     return published;
 }
 
-std::optional<ClipboardEntry> MemoryEntryTable::fetchEntry(const QUuid &id) const
+StoredEntry MemoryEntryTable::fetchEntry(const QUuid &id) const
 {
     const auto found = std::ranges::find(m_entries, id, &ClipboardEntry::id);
     if (found == m_entries.end())

@@ -13,7 +13,7 @@ public:
     std::expected<void, StorageError> insertEntry(const ClipboardEntry &entry) override;
     QList<ClipboardEntry> fetchAllEntries(const QDateTime &now) override;
     // The first entry with that id.
-    std::optional<ClipboardEntry> fetchEntry(const QUuid &id) const override;
+    StoredEntry fetchEntry(const QUuid &id) const override;
     void deleteExpiredEntries(const QDateTime &now) override;
     std::expected<void, StorageError> deleteEntry(const QUuid &id) override;
     // Changes the first entry with that id.

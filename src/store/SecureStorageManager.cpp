@@ -74,17 +74,17 @@ QFuture<void> SecureStorageManager::forgetReadAhead()
     return m_executor.run([this] { m_databaseEntries.forgetReadAhead(); });
 }
 
-QFuture<std::optional<ClipboardEntry>> SecureStorageManager::fetchEntry(const QUuid &id)
+QFuture<StoredEntry> SecureStorageManager::fetchEntry(const QUuid &id)
 {
     return m_executor.run([this, id] { return m_entries->fetchEntry(id); });
 }
 
-QFuture<QList<ClipboardEntry>> SecureStorageManager::fetchAllEntriesOnDisk()
+QFuture<HistoryRead> SecureStorageManager::fetchAllEntriesOnDisk()
 {
-    return m_executor.run([this] { return m_databaseEntries.fetchAllEntries(m_clock.now()); });
+    return m_executor.run([this] { return m_databaseEntries.readHistory(m_clock.now()); });
 }
 
-QFuture<std::optional<ClipboardEntry>> SecureStorageManager::fetchEntryOnDisk(const QUuid &id)
+QFuture<StoredEntry> SecureStorageManager::fetchEntryOnDisk(const QUuid &id)
 {
     return m_executor.run([this, id] { return m_databaseEntries.fetchEntry(id); });
 }

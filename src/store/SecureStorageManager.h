@@ -60,13 +60,14 @@ public:
     // which reads the key meanwhile. Forgotten when no fetch is to follow.
     QFuture<void> readAheadHistory();
     QFuture<void> forgetReadAhead();
-    // The whole entry with that id; none when it is gone.
-    QFuture<std::optional<ClipboardEntry>> fetchEntry(const QUuid &id);
+    // The whole entry with that id; none when it is gone, an error when the
+    // database could not read it.
+    QFuture<StoredEntry> fetchEntry(const QUuid &id);
     // fetchAllEntries and fetchEntry from the database, whatever a private
     // session keeps in memory: a backup begun before one is of the vault on
-    // disk.
-    QFuture<QList<ClipboardEntry>> fetchAllEntriesOnDisk();
-    QFuture<std::optional<ClipboardEntry>> fetchEntryOnDisk(const QUuid &id);
+    // disk. The history comes with what the database could not read of it.
+    QFuture<HistoryRead> fetchAllEntriesOnDisk();
+    QFuture<StoredEntry> fetchEntryOnDisk(const QUuid &id);
     QFuture<void> deleteExpiredEntries();
     // Why the entry is still stored, when the deletion was not applied (the
     // store logs it too); the clears below likewise.

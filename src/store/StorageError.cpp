@@ -9,6 +9,8 @@ QString description(const StorageError &error)
         return u"Database statement failed: "_s + error.detail;
     case StorageError::Code::sqliteStepFailed:
         return u"Database write failed: "_s + error.detail;
+    case StorageError::Code::sqliteReadFailed:
+        return u"Database read failed: "_s + error.detail;
     case StorageError::Code::databaseNotOpen:
         return u"Database is not open"_s;
     case StorageError::Code::exportFailed:

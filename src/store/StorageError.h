@@ -7,6 +7,8 @@ struct StorageError {
     enum class Code {
         sqlitePrepareFailed,
         sqliteStepFailed,
+        // The database could not read what it holds.
+        sqliteReadFailed,
         databaseNotOpen,
         exportFailed,
         // A private session keeps the history in memory: nothing went to the

@@ -46,7 +46,7 @@ QList<ClipboardEntry> CaptureHarness::stored()
     settle();
     QList<ClipboardEntry> entries;
     for (const ClipboardEntry &published : awaitFuture(store.fetchAllEntries()))
-        entries.append(awaitFuture(store.fetchEntry(published.id)).value());
+        entries.append(awaitFuture(store.fetchEntry(published.id)).value().value());
     return entries;
 }
 

@@ -227,7 +227,7 @@ private slots:
         insert(entry);
         QCOMPARE(idsOf(fetch()), QList<QUuid> {entry.id});
         // The JSON form holds every field, absent ones left out.
-        QCOMPARE(awaitFuture(m_store->fetchEntry(entry.id)).value().toJson(), expected.toJson());
+        QCOMPARE(awaitFuture(m_store->fetchEntry(entry.id)).value()->toJson(), expected.toJson());
     }
 
     void publishedEntriesLeaveLargeContentInTheStore_data()
@@ -265,12 +265,12 @@ private slots:
 
         published.isPinned = true;
         awaitFuture(m_store->updateFlags(published));
-        const std::optional<ClipboardEntry> stored = awaitFuture(m_store->fetchEntry(whole.id));
+        const std::optional<ClipboardEntry> stored = awaitFuture(m_store->fetchEntry(whole.id)).value();
         QVERIFY(stored && stored->isPinned);
         QCOMPARE(stored->encryptedContent, whole.encryptedContent);
         QCOMPARE(stored->encryptedRich, whole.encryptedRich);
         awaitFuture(m_store->deleteEntry(whole.id));
-        QCOMPARE(awaitFuture(m_store->fetchEntry(whole.id)), std::nullopt);
+        QCOMPARE(awaitFuture(m_store->fetchEntry(whole.id)).value(), std::nullopt);
     }
 
     void modes_data()
