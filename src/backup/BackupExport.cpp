@@ -125,10 +125,11 @@ private:
     void fetchEntries()
     {
         whenFinished(&m_appState, m_store->fetchAllEntriesOnDisk(),
-            [self = shared_from_this()](const QList<ClipboardEntry> &entries) {
+            [self = shared_from_this()](const HistoryRead &read) {
                 if (!self->stillUnlocked())
                     return;
-                for (const ClipboardEntry &entry : entries) {
+                self->m_unread = read.unread;
+                for (const ClipboardEntry &entry : read.entries) {
                     if (!entry.expiresAt)
                         self->m_entries.append(entry);
                 }
@@ -163,10 +164,13 @@ private:
         --m_inFlight;
         if (m_ended)
             return;
+        using Unavailable = EntryContentReader::Unavailable;
         if (opened)
             m_records[index] = record(m_entries.at(index), *opened, m_store->encryptionService());
-        else if (opened.error() == EntryContentReader::Unavailable::locked)
+        else if (opened.error().code == Unavailable::Code::locked)
             return fail(BackupError {BackupError::lockedDuringBackup});
+        else if (opened.error().code == Unavailable::Code::unreadable)
+            m_unread.add(opened.error().detail);
         readEntries();
     }
 
@@ -201,7 +205,7 @@ private:
         }
         m_entries.clear();
         m_records.clear();
-        m_counts = {payload.entries.size(), payload.snippets.size()};
+        m_counts = {payload.entries.size(), payload.snippets.size(), m_unread};
         auto opened = openBeside(m_destination);
         if (!opened)
             return fail(opened.error());
@@ -268,6 +272,9 @@ private:
     // Those without an expiry time, newest first, and what each opened to.
     QList<ClipboardEntry> m_entries;
     QList<std::optional<BackupEntry>> m_records;
+    // Rows the database could not list or read; content that it read but
+    // that does not open is left out uncounted.
+    UnreadRows m_unread;
     qsizetype m_next = 0;
     qsizetype m_inFlight = 0;
     bool m_reading = false;

@@ -3,6 +3,7 @@
 #include "backup/BackupFile.h"
 #include "backup/BackupSealError.h"
 #include "base/Clock.h"
+#include "store/UnreadRows.h"
 
 #include <QFuture>
 #include <QString>
@@ -15,6 +16,8 @@ class SettingsManager;
 struct ExportCounts {
     qsizetype entries = 0;
     qsizetype snippets = 0;
+    // History rows the database could not read, which the file lacks.
+    UnreadRows unread {};
 
     bool operator==(const ExportCounts &other) const = default;
 };
@@ -23,7 +26,8 @@ using ExportResult = std::expected<ExportCounts, BackupSealError>;
 
 // Writes every history entry that opens and has no expiry time, the
 // snippets, the excluded applications and the snippet folders into a backup
-// file at destination, sealed under password, and audits the export.
+// file at destination, sealed under password, and audits the export. Rows
+// the database cannot read are left out, counted, and left in place.
 // Locked at the start gives locked, a lock later lockedDuringBackup, and
 // either no file; a failed write keeps the file that was there. A private
 // session at the start is refused; one started later changes nothing in

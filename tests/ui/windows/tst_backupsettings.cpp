@@ -12,6 +12,7 @@ using namespace Qt::StringLiterals;
 
 using Written = BackupOperations::Outcome<BackupOperations::Written>;
 using Restored = BackupOperations::Outcome<BackupOperations::Restored>;
+Q_DECLARE_METATYPE(UnreadRows)
 
 namespace {
 
@@ -117,6 +118,34 @@ private slots:
         const bool cleared = !restore && error.isEmpty();
         QCOMPARE(m_tab->password().isEmpty(), cleared);
         QCOMPARE(m_tab->confirm().isEmpty(), cleared);
+    }
+
+    // A backup written without rows the database could not read says so,
+    // as a warning; its password has done its work all the same.
+    void unreadRowsWarn_data()
+    {
+        QTest::addColumn<UnreadRows>("unread");
+        QTest::addColumn<QString>("result");
+        const QString malformed = u"database disk image is malformed"_s;
+        QTest::newRow("1 unreadable")
+            << UnreadRows {1, false, malformed}
+            << u"Backed up 39 items and 0 snippets. 1 item couldn't be read from the "
+               u"database (database disk image is malformed) and isn't in the backup."_s;
+        QTest::newRow("not all listed")
+            << UnreadRows {1, true, malformed}
+            << u"Backed up 39 items and 0 snippets. Some items couldn't be read from "
+               u"the database (database disk image is malformed) and aren't in the "
+               u"backup."_s;
+    }
+
+    void unreadRowsWarn()
+    {
+        QFETCH(UnreadRows, unread);
+        m_tab->backUp();
+        finish(m_f.backup.exported, Written({39, 0, unread}));
+        QTRY_VERIFY(!m_tab->isWorking());
+        QTEST(m_tab->result(), "result");
+        QVERIFY(m_tab->resultIsError() && m_tab->password().isEmpty());
     }
 
     // A restore that ends short of the backup says how much came in and

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/UnreadRows.h"
+
 #include <QFuture>
 #include <QString>
 
@@ -14,6 +16,8 @@ public:
     struct Written {
         qsizetype entries = 0;
         qsizetype snippets = 0;
+        // History rows the database could not read, which the file lacks.
+        UnreadRows unread {};
     };
     struct Restored {
         qsizetype entries = 0;

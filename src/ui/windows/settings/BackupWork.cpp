@@ -42,7 +42,8 @@ void BackupWork::backUp(const QString &path, const QString &password)
         return;
     run(m_operations.exportBackup(path, password), u"The backup didn't finish"_s,
         [](const BackupOperations::Written &written) {
-            return Outcome {backedUpText(written.entries, written.snippets), false, true};
+            // A file was written, but not of the whole history.
+            return Outcome {backedUpText(written), written.unread.any(), true};
         });
 }
 
@@ -125,9 +126,18 @@ void BackupWork::setWorking(bool working)
     emit isWorkingChanged();
 }
 
-QString BackupWork::backedUpText(qsizetype entries, qsizetype snippets)
+QString BackupWork::backedUpText(const BackupOperations::Written &written)
 {
-    return countsText(u"Backed up"_s, entries, snippets);
+    QString text = countsText(u"Backed up"_s, written.entries, written.snippets);
+    const UnreadRows &unread = written.unread;
+    if (!unread.any())
+        return text;
+    const bool one = unread.count == 1 && !unread.uncounted;
+    text += u' ' + (unread.uncounted ? u"Some items"_s : counted(unread.count, u"item"_s, u"items"_s))
+        + u" couldn't be read from the database"_s;
+    if (!unread.reason.isEmpty())
+        text += u" ("_s + unread.reason + u')';
+    return text + (one ? u" and isn't in the backup."_s : u" and aren't in the backup."_s);
 }
 
 QString BackupWork::restoredText(const BackupOperations::Restored &restored)

@@ -39,7 +39,7 @@ public:
     // The outcome no shown section has taken yet; taken once.
     std::optional<Outcome> takeOutcome() { return std::exchange(m_outcome, std::nullopt); }
 
-    static QString backedUpText(qsizetype entries, qsizetype snippets);
+    static QString backedUpText(const BackupOperations::Written &written);
     static QString restoredText(const BackupOperations::Restored &restored);
 
 signals:
