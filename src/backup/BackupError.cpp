@@ -27,6 +27,9 @@ QString description(const BackupError &error)
         return u"Vantorell locked while writing the backup. No file was written."_s;
     case BackupError::storeFailed:
         return u"Some couldn't be saved: "_s + error.detail + u'.';
+    case BackupError::historyUnreadable:
+        return u"Vantorell couldn't read its history from the database: "_s + error.detail
+            + u". No file was written."_s;
     }
     return {};
 }

@@ -21,14 +21,18 @@ struct BackupError {
         lockedDuringBackup,
         // The vault did not take some of what a restore brought.
         storeFailed,
+        // The database could not list its history past a point: what a
+        // backup would leave out is not known.
+        historyUnreadable,
     };
 
     Code code;
-    // What went wrong, for writeFailed and storeFailed.
+    // What went wrong, for writeFailed, storeFailed and historyUnreadable.
     QString detail {};
 
     static BackupError failedToWrite(QString detail) { return {writeFailed, std::move(detail)}; }
     static BackupError failedToStore(QString detail) { return {storeFailed, std::move(detail)}; }
+    static BackupError unreadableHistory(QString detail) { return {historyUnreadable, std::move(detail)}; }
 
     bool operator==(const BackupError &other) const = default;
 };

@@ -128,6 +128,10 @@ private:
             [self = shared_from_this()](const HistoryRead &read) {
                 if (!self->stillUnlocked())
                     return;
+                // Rows it could not even list would be missing uncounted: a
+                // file that may replace a whole backup is not written then.
+                if (read.unread.uncounted)
+                    return self->fail(BackupError::unreadableHistory(read.unread.reason));
                 self->m_unread = read.unread;
                 for (const ClipboardEntry &entry : read.entries) {
                     if (!entry.expiresAt)

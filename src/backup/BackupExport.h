@@ -27,7 +27,8 @@ using ExportResult = std::expected<ExportCounts, BackupSealError>;
 // Writes every history entry that opens and has no expiry time, the
 // snippets, the excluded applications and the snippet folders into a backup
 // file at destination, sealed under password, and audits the export. Rows
-// the database cannot read are left out, counted, and left in place.
+// the database cannot read are left out, counted, and left in place; a
+// history it cannot list to its end gives historyUnreadable and no file.
 // Locked at the start gives locked, a lock later lockedDuringBackup, and
 // either no file; a failed write keeps the file that was there. A private
 // session at the start is refused; one started later changes nothing in

@@ -131,11 +131,10 @@ private slots:
             << UnreadRows {1, false, malformed}
             << u"Backed up 39 items and 0 snippets. 1 item couldn't be read from the "
                u"database (database disk image is malformed) and isn't in the backup."_s;
-        QTest::newRow("not all listed")
-            << UnreadRows {1, true, malformed}
-            << u"Backed up 39 items and 0 snippets. Some items couldn't be read from "
-               u"the database (database disk image is malformed) and aren't in the "
-               u"backup."_s;
+        QTest::newRow("2 unreadable")
+            << UnreadRows {2, false, malformed}
+            << u"Backed up 39 items and 0 snippets. 2 items couldn't be read from the "
+               u"database (database disk image is malformed) and aren't in the backup."_s;
     }
 
     void unreadRowsWarn()

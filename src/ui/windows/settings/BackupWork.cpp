@@ -132,12 +132,10 @@ QString BackupWork::backedUpText(const BackupOperations::Written &written)
     const UnreadRows &unread = written.unread;
     if (!unread.any())
         return text;
-    const bool one = unread.count == 1 && !unread.uncounted;
-    text += u' ' + (unread.uncounted ? u"Some items"_s : counted(unread.count, u"item"_s, u"items"_s))
-        + u" couldn't be read from the database"_s;
+    text += u' ' + counted(unread.count, u"item"_s, u"items"_s) + u" couldn't be read from the database"_s;
     if (!unread.reason.isEmpty())
         text += u" ("_s + unread.reason + u')';
-    return text + (one ? u" and isn't in the backup."_s : u" and aren't in the backup."_s);
+    return text + (unread.count == 1 ? u" and isn't in the backup."_s : u" and aren't in the backup."_s);
 }
 
 QString BackupWork::restoredText(const BackupOperations::Restored &restored)
