@@ -8,6 +8,7 @@
 #include "base/WhenFinished.h"
 #include "crypto/SecureRandom.h"
 #include "support/FileMode.h"
+#include "support/FileSizeLimit.h"
 #include "support/RawDatabase.h"
 #include "support/StoreFixture.h"
 #include "support/TestEntries.h"
@@ -17,9 +18,6 @@
 #include <QTemporaryDir>
 #include <QThreadPool>
 #include <QTimer>
-
-#include <csignal>
-#include <sys/resource.h>
 
 using namespace Qt::StringLiterals;
 using Step = std::function<void()>;
@@ -38,14 +36,6 @@ namespace {
 
 const QString password = u"Müller-Straße ✓"_s;
 constexpr const char *exportsAudited = "SELECT COUNT(*) FROM audit_log WHERE event_type = 'export_performed'";
-
-// Lets files grow to limit bytes only, as a full disk would.
-void limitFileSize(rlim_t limit)
-{
-    std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit sizes {limit, RLIM_INFINITY};
-    setrlimit(RLIMIT_FSIZE, &sizes);
-}
 
 BackupEntry backupEntry(qint64 hoursAgo, const QByteArray &content, int flags = plain)
 {
