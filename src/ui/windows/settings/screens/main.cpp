@@ -111,13 +111,13 @@ struct SampleServices {
         QString applicationsFolder() const override { return {}; }
     };
 
-    // A backup of one item and twelve snippets is written; a restore ends as
-    // set, by default meeting a wrong password.
+    // A backup ends as set, by default with one item and twelve snippets
+    // written; a restore too, by default meeting a wrong password.
     class BackupOperations final : public ::BackupOperations {
     public:
         QFuture<Outcome<Written>> exportBackup(const QString &, const QString &) override
         {
-            return QtFuture::makeReadyFuture(Outcome<Written>(Written {1, 12}));
+            return QtFuture::makeReadyFuture(written);
         }
         QFuture<Outcome<Restored>> importBackup(const QString &, const QString &) override
         {
@@ -127,6 +127,7 @@ struct SampleServices {
         static inline const Outcome<Restored> wrongPassword
             = std::unexpected(u"Wrong password, or the backup file is damaged."_s);
         Outcome<Restored> restored = wrongPassword;
+        Outcome<Written> written = Written {1, 12};
     };
 
     class BackupDialogs final : public ::BackupDialogs {
@@ -355,6 +356,12 @@ int main(int argc, char *argv[])
                 }},
             {u"backup"_s, u"backup"_s, [] {}, {}},
             {u"backup-done"_s, u"backup"_s, [] {}, backUp},
+            {u"backup-unread"_s, u"backup"_s,
+                [&] {
+                    services.backupOperations.written
+                        = BackupOperations::Written {39, 0, {1, false, u"database disk image is malformed"_s}};
+                },
+                backUp},
             {u"backup-failed"_s, u"backup"_s, [] {}, restoreWithShortPassword},
             {u"backup-locked"_s, u"backup"_s,
                 restoreCutShort(description(BackupError {BackupError::interrupted}), 5, 0), restore},
