@@ -13,7 +13,7 @@
 #include "app/AppStateController.h"
 #include "crypto/EncryptionService.h"
 #include "crypto/KeyManager.h"
-#include "platform/linux/SecretServiceKeychain.h"
+#include "platform/linux/DesktopKeychain.h"
 #include "settings/SettingsManager.h"
 #include "store/SecureStorageManager.h"
 #include "store/SnippetManager.h"
@@ -159,7 +159,7 @@ int main(int argc, char **argv)
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(u"Vantorell"_s);
 
-    SecretServiceKeychain keychain(KeyManager::service);
+    DesktopKeychain keychain(KeyManager::service);
     FakeDeviceAuth deviceAuth;
     KeyManager keys(keychain, deviceAuth);
     keys.deleteAllKeys();

@@ -2,7 +2,7 @@
 // bare PBKDF2-HMAC-SHA256 derivation of the same cost. Needs a running,
 // unlocked Secret Service (scripts/test-session provides one).
 #include "crypto/KeyManager.h"
-#include "platform/linux/SecretServiceKeychain.h"
+#include "platform/linux/DesktopKeychain.h"
 
 #include <QCoreApplication>
 
@@ -42,7 +42,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     // A service of its own, so a real vault on this desktop is never touched.
-    SecretServiceKeychain keychain(KeyManager::service + u".bench"_s);
+    DesktopKeychain keychain(KeyManager::service + u".bench"_s);
     NoDeviceAuth deviceAuth;
     KeyManager keys(keychain, deviceAuth);
     const QString passcode = u"correct horse battery staple"_s;

@@ -18,7 +18,7 @@
 
 #include "crypto/EncryptionService.h"
 #include "crypto/KeyManager.h"
-#include "platform/linux/SecretServiceKeychain.h"
+#include "platform/linux/DesktopKeychain.h"
 #include "support/FakeDeviceAuth.h"
 
 #include <QCommandLineParser>
@@ -452,7 +452,7 @@ int main(int argc, char **argv)
     const int runs = std::max(1, parser.value(runsOption).toInt());
 
     Session display;
-    SecretServiceKeychain keychain(KeyManager::service);
+    DesktopKeychain keychain(KeyManager::service);
     FakeDeviceAuth deviceAuth;
     KeyManager keys(keychain, deviceAuth);
     keys.deleteAllKeys();

@@ -7,9 +7,9 @@
 #include "platform/linux/CanberraSound.h"
 #include "platform/linux/DBusSystemEvents.h"
 #include "platform/linux/DesktopEntryIndex.h"
+#include "platform/linux/DesktopKeychain.h"
 #include "platform/linux/MessageBoxAlerts.h"
 #include "platform/linux/PamDeviceAuth.h"
-#include "platform/linux/SecretServiceKeychain.h"
 #include "platform/linux/TerminationSignals.h"
 #include "platform/linux/X11Connection.h"
 #include "platform/linux/X11DockPresence.h"
@@ -73,7 +73,7 @@ int main(int argc, char *argv[])
         return 0;
     }
 
-    SecretServiceKeychain keychain(KeyManager::service);
+    DesktopKeychain keychain(KeyManager::service);
     PamDeviceAuth deviceAuth;
     const X11IdleTime idleTime;
     DBusSystemEvents systemEvents;

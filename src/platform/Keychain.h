@@ -28,7 +28,8 @@ public:
     virtual std::expected<void, KeychainError> remove(const QString &account) = 0;
 
     // Asks without prompting to unlock the keyring where the platform
-    // allows it; a keyring that cannot tell (locked) is an error.
+    // allows it; a keyring that cannot tell (locked) is an error, one that
+    // can only say the item may be there answers true.
     virtual std::expected<bool, KeychainError> exists(const QString &account) = 0;
 
     virtual bool canProtectWithBiometrics() const = 0;

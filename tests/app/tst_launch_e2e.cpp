@@ -1,5 +1,5 @@
 #include "crypto/KeyManager.h"
-#include "platform/linux/SecretServiceKeychain.h"
+#include "platform/linux/DesktopKeychain.h"
 #include "platform/linux/X11Workspace.h"
 #include "support/FakeDeviceAuth.h"
 
@@ -19,7 +19,7 @@ class LaunchEndToEndTest final : public QObject {
 
 private:
     QTemporaryDir m_home;
-    SecretServiceKeychain m_keychain {KeyManager::service};
+    DesktopKeychain m_keychain {KeyManager::service};
     FakeDeviceAuth m_deviceAuth;
     KeyManager m_keyManager {m_keychain, m_deviceAuth};
 

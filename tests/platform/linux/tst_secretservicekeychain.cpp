@@ -1,8 +1,10 @@
-#include "platform/linux/SecretServiceKeychain.h"
+#include "KeychainAnswers.h"
+#include "platform/linux/DesktopKeychain.h"
 
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+using namespace KeychainAnswers;
 
 namespace {
 
@@ -18,23 +20,6 @@ QByteArray binaryItem()
     return bytes;
 }
 
-// What load answered, as text that a failed comparison shows.
-QString loaded(Keychain &keychain, const QString &account)
-{
-    const auto data = keychain.load(account);
-    if (!data)
-        return u"error: "_s + data.error().message;
-    return *data ? QString::fromLatin1((*data)->toHex()) : u"absent"_s;
-}
-
-QString exists(Keychain &keychain, const QString &account)
-{
-    const auto found = keychain.exists(account);
-    if (!found)
-        return u"error: "_s + found.error().message;
-    return *found ? u"true"_s : u"false"_s;
-}
-
 } // namespace
 
 // Against the gnome-keyring of the test session.
@@ -44,7 +29,7 @@ class SecretServiceKeychainTest final : public QObject {
 private slots:
     void binaryItemRoundTripsAndStoreReplaces()
     {
-        SecretServiceKeychain keychain(service);
+        DesktopKeychain keychain(service);
         const QString account = u"round-trip"_s;
         QVERIFY(keychain.store(account, "first", false));
         QVERIFY(keychain.store(account, binaryItem(), false));
@@ -54,7 +39,7 @@ private slots:
 
     void removedItemIsNotFoundRatherThanAnError()
     {
-        SecretServiceKeychain keychain(service);
+        DesktopKeychain keychain(service);
         const QString account = u"removed"_s;
         QVERIFY(keychain.store(account, binaryItem(), false));
         QVERIFY(keychain.remove(account));
@@ -66,7 +51,7 @@ private slots:
 
     void biometricItemIsNeverStoredUnprotected()
     {
-        SecretServiceKeychain keychain(service);
+        DesktopKeychain keychain(service);
         QVERIFY(!keychain.canProtectWithBiometrics());
         const QString account = u"biometric"_s;
         QVERIFY(!keychain.store(account, binaryItem(), true));

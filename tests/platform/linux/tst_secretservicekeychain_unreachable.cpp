@@ -1,11 +1,8 @@
-#include "platform/linux/SecretServiceKeychain.h"
+#include "PrivateBus.h"
+#include "platform/linux/DesktopKeychain.h"
 
 #include <QDBusConnection>
 #include <QTest>
-
-#include <cstdlib>
-#include <unistd.h>
-#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -24,7 +21,7 @@ class UnreachableKeychainTest final : public QObject {
 private slots:
     void everyCallFails()
     {
-        SecretServiceKeychain keychain(service, std::chrono::seconds(10));
+        DesktopKeychain keychain(service, std::chrono::seconds(10));
         const auto loaded = keychain.load(account);
         QVERIFY(!loaded);
         QVERIFY(!loaded.error().message.isEmpty());
@@ -42,7 +39,7 @@ private slots:
         QVERIFY(squatter.registerService(u"org.freedesktop.secrets"_s));
         QObject silent;
         QVERIFY(squatter.registerObject(u"/org/freedesktop/secrets"_s, &silent));
-        SecretServiceKeychain keychain(service, std::chrono::milliseconds(500));
+        DesktopKeychain keychain(service, std::chrono::milliseconds(500));
         QVERIFY(!keychain.exists(account));
         const auto loaded = keychain.load(account);
         QVERIFY(!loaded);
@@ -51,20 +48,9 @@ private slots:
     }
 };
 
-// The private bus must outlive this process: GLib's D-Bus ends a process
-// whose session bus goes away.
 int main(int argc, char *argv[])
 {
-    if (!qEnvironmentVariableIsSet("VT_PRIVATE_BUS")) {
-        setenv("VT_PRIVATE_BUS", "1", 1);
-        std::vector<char *> command {const_cast<char *>("dbus-run-session"),
-            const_cast<char *>("--config-file=" QT_TESTCASE_SOURCEDIR "/../../data/no-services-bus.conf"),
-            const_cast<char *>("--")};
-        command.insert(command.end(), argv, argv + argc);
-        command.push_back(nullptr);
-        execvp(command.front(), command.data());
-        return 127;
-    }
+    runOnPrivateBus(argc, argv);
     QCoreApplication app(argc, argv);
     UnreachableKeychainTest test;
     return QTest::qExec(&test, argc, argv);

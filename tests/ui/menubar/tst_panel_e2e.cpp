@@ -1,7 +1,7 @@
 #include "LaunchedApp.h"
 #include "PanelFixture.h"
 
-#include "platform/linux/SecretServiceKeychain.h"
+#include "platform/linux/DesktopKeychain.h"
 #include "ui/menubar/MainPopoverModel.h"
 #include "ui/menubar/OnboardingModel.h"
 #include "ui/menubar/PanelWindow.h"
@@ -30,7 +30,7 @@ const QString passcode = u"correct horse"_s;
 class PanelEndToEndTest final : public QObject {
     Q_OBJECT
 
-    SecretServiceKeychain m_keychain {KeyManager::service};
+    DesktopKeychain m_keychain {KeyManager::service};
     FakeDeviceAuth m_deviceAuth;
     std::unique_ptr<LaunchedApp> m_app;
     StatusBarController *m_controller = nullptr;

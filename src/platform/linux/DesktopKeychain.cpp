@@ -1,13 +1,10 @@
-#include "platform/linux/SecretServiceKeychain.h"
+#include "platform/linux/DesktopKeychain.h"
+
+#include "platform/linux/KWalletLookup.h"
+#include "platform/linux/QtKeychainBackend.h"
+#include "platform/linux/SecretServiceLookup.h"
 
 #include <QCoreApplication>
-#include <QDBusArgument>
-#include <QDBusConnection>
-#include <QDBusMessage>
-#include <QDBusMetaType>
-#include <QDBusObjectPath>
-#include <QDBusVariant>
-#include <QMap>
 #include <QThread>
 
 #include <qt6keychain/keychain.h>
@@ -65,6 +62,8 @@ template<typename JobType>
 std::expected<JobOutcome, KeychainError> runJob(const QString &service, const QString &account,
     std::chrono::milliseconds bound, const QByteArray &data = {})
 {
+    // Ours first: see QtKeychainBackend::kwallet.
+    QtKeychainBackend::kwallet(bound);
     auto promise = std::make_shared<std::promise<JobOutcome>>();
     std::future<JobOutcome> outcome = promise->get_future();
     QObject *context = jobContext();
@@ -93,24 +92,14 @@ std::expected<JobOutcome, KeychainError> runJob(const QString &service, const QS
     return outcome.get();
 }
 
-KeychainError dbusFailure(const QDBusMessage &reply)
-{
-    return {qint32(QKeychain::OtherError), reply.errorMessage()};
-}
-
-QDBusMessage secretServiceCall(const QString &path, const QString &interface, const QString &method)
-{
-    return QDBusMessage::createMethodCall(u"org.freedesktop.secrets"_s, path, interface, method);
-}
-
 } // namespace
 
-SecretServiceKeychain::SecretServiceKeychain(QString service, std::chrono::milliseconds bound)
+DesktopKeychain::DesktopKeychain(QString service, std::chrono::milliseconds bound)
     : m_service(std::move(service)), m_bound(bound)
 {
 }
 
-std::expected<void, KeychainError> SecretServiceKeychain::store(
+std::expected<void, KeychainError> DesktopKeychain::store(
     const QString &account, const QByteArray &data, bool biometricProtection)
 {
     if (biometricProtection) {
@@ -125,7 +114,7 @@ std::expected<void, KeychainError> SecretServiceKeychain::store(
     return {};
 }
 
-std::expected<std::optional<QByteArray>, KeychainError> SecretServiceKeychain::load(const QString &account)
+std::expected<std::optional<QByteArray>, KeychainError> DesktopKeychain::load(const QString &account)
 {
     auto outcome = runJob<QKeychain::ReadPasswordJob>(m_service, account, m_bound);
     if (!outcome)
@@ -137,7 +126,7 @@ std::expected<std::optional<QByteArray>, KeychainError> SecretServiceKeychain::l
     return std::move(outcome->data);
 }
 
-std::expected<void, KeychainError> SecretServiceKeychain::remove(const QString &account)
+std::expected<void, KeychainError> DesktopKeychain::remove(const QString &account)
 {
     const auto outcome = runJob<QKeychain::DeletePasswordJob>(m_service, account, m_bound);
     if (!outcome)
@@ -147,48 +136,9 @@ std::expected<void, KeychainError> SecretServiceKeychain::remove(const QString &
     return {};
 }
 
-// A search on the Secret Service itself: it lists matching items of locked
-// collections too, without a prompt, where reading through QtKeychain
-// would ask to unlock. The attributes are those QtKeychain stores.
-std::expected<bool, KeychainError> SecretServiceKeychain::exists(const QString &account)
+std::expected<bool, KeychainError> DesktopKeychain::exists(const QString &account)
 {
-    using Attributes = QMap<QString, QString>;
-    static const QMetaType registered = qDBusRegisterMetaType<Attributes>();
-    Q_UNUSED(registered);
-    const int timeout = int(m_bound.count());
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
-        return std::unexpected(
-            KeychainError {qint32(QKeychain::NoBackendAvailable), bus.lastError().message()});
-
-    QDBusMessage search = secretServiceCall(
-        u"/org/freedesktop/secrets"_s, u"org.freedesktop.Secret.Service"_s, u"SearchItems"_s);
-    search << QVariant::fromValue(Attributes {{u"user"_s, account}, {u"server"_s, m_service}});
-    const QDBusMessage found = bus.call(search, QDBus::Block, timeout);
-    if (found.type() != QDBusMessage::ReplyMessage || found.arguments().size() != 2)
-        return std::unexpected(dbusFailure(found));
-    for (const QVariant &paths : found.arguments()) {
-        if (!qdbus_cast<QList<QDBusObjectPath>>(paths).isEmpty())
-            return true;
-    }
-
-    // Nothing found: only an answer when the collection it would be in is
-    // open.
-    QDBusMessage alias = secretServiceCall(
-        u"/org/freedesktop/secrets"_s, u"org.freedesktop.Secret.Service"_s, u"ReadAlias"_s);
-    alias << u"default"_s;
-    const QDBusMessage collection = bus.call(alias, QDBus::Block, timeout);
-    if (collection.type() != QDBusMessage::ReplyMessage || collection.arguments().isEmpty())
-        return std::unexpected(dbusFailure(collection));
-    const QString path = qdbus_cast<QDBusObjectPath>(collection.arguments().constFirst()).path();
-    if (path == u"/")
-        return false;
-    QDBusMessage property = secretServiceCall(path, u"org.freedesktop.DBus.Properties"_s, u"Get"_s);
-    property << u"org.freedesktop.Secret.Collection"_s << u"Locked"_s;
-    const QDBusMessage locked = bus.call(property, QDBus::Block, timeout);
-    if (locked.type() != QDBusMessage::ReplyMessage || locked.arguments().isEmpty())
-        return std::unexpected(dbusFailure(locked));
-    if (qdbus_cast<QDBusVariant>(locked.arguments().constFirst()).variant().toBool())
-        return std::unexpected(KeychainError {qint32(QKeychain::AccessDenied), u"The keyring is locked"_s});
-    return false;
+    if (const auto kwallet = QtKeychainBackend::kwallet(m_bound))
+        return KWalletLookup::hasEntry(*kwallet, m_service, account, m_bound);
+    return SecretServiceLookup::hasItem(m_service, account, m_bound);
 }
