@@ -68,9 +68,15 @@ int main(int argc, char *argv[])
     ItemAccessibility::install();
 
     SingleInstance instance;
-    if (!instance.claim()) {
+    switch (instance.claim()) {
+    case SingleInstance::Claim::running:
+        break;
+    case SingleInstance::Claim::handedOver:
         Log::write(u"Already running; handed over to the running instance"_s);
         return 0;
+    case SingleInstance::Claim::holderSilent:
+        // claim() has said who holds the lock.
+        return 1;
     }
 
     DesktopKeychain keychain(KeyManager::service);

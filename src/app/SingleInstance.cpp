@@ -10,13 +10,19 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <chrono>
+
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
 
 namespace {
 
 const QByteArray reopenMessage = "reopen\n";
+
+// Far longer than a start takes between making its lock file and writing it.
+constexpr std::chrono::milliseconds unwrittenLockAge {1000};
 
 QString instanceName(const QString &homeFolder, uint userId)
 {
@@ -44,7 +50,6 @@ SingleInstance::SingleInstance(const QString &homeFolder, uint userId, QObject *
     if (const std::optional<QString> folder = privateFolder()) {
         m_name = QDir(*folder).filePath(instanceName(homeFolder, userId));
         m_lock.emplace(m_name + u".lock"_s);
-        m_lock->setStaleLockTime(0);
     }
     connect(&m_server, &QLocalServer::newConnection, this, &SingleInstance::acceptConnection);
 }
@@ -53,36 +58,67 @@ SingleInstance::SingleInstance(QObject *parent) : SingleInstance(QDir::homePath(
 {
 }
 
-bool SingleInstance::claim()
+SingleInstance::Claim SingleInstance::claim()
 {
     // Two captures are better than none.
     if (!m_lock) {
         Log::write(u"No private folder for the instance lock; running without one"_s);
-        return true;
+        return Claim::running;
     }
-    if (m_lock->tryLock(0)) {
-        // A socket left by a crashed instance would make listening fail.
-        QLocalServer::removeServer(m_name);
-        m_server.setSocketOptions(QLocalServer::UserAccessOption);
-        if (!m_server.listen(m_name))
-            Log::write(u"Cannot listen for other starts: "_s + m_server.errorString());
-        return true;
-    }
-    // The running instance may still be starting: give it a moment to listen.
+    // The running instance may still be starting, and a lock file left
+    // unwritten may still be too new to count as stale: both get a moment.
     const QDeadlineTimer deadline(3000);
-    while (!deadline.hasExpired()) {
-        QLocalSocket socket;
-        socket.connectToServer(m_name);
-        if (socket.waitForConnected(500)) {
-            socket.write(reopenMessage);
-            socket.waitForBytesWritten(1000);
-            socket.disconnectFromServer();
-            return false;
+    do {
+        if (tryLock()) {
+            listen();
+            return Claim::running;
         }
+        if (m_lock->error() != QLockFile::LockFailedError) {
+            Log::write(u"Cannot make the instance lock %1; running without one"_s.arg(m_lock->fileName()));
+            return Claim::running;
+        }
+        if (askToReopen())
+            return Claim::handedOver;
         QThread::msleep(100);
-    }
-    Log::write(u"Another instance holds the lock but does not answer"_s);
-    return false;
+    } while (!deadline.hasExpired());
+    qint64 pid = 0;
+    const QString holder
+        = m_lock->getLockInfo(&pid, nullptr, nullptr) ? u"process %1"_s.arg(pid) : u"no process id"_s;
+    Log::write(u"Another instance holds the lock but does not answer (%1; lock file %2)"_s.arg(
+        holder, m_lock->fileName()));
+    return Claim::holderSilent;
+}
+
+bool SingleInstance::tryLock()
+{
+    // A lock file is written as soon as it is made: one that names no
+    // process was left by a crash in between, once it is older than a start
+    // takes to write it. Qt removes a stale one only under the lock that its
+    // holder keeps while it lives, so a live holder is never displaced.
+    const bool namesProcess = m_lock->getLockInfo(nullptr, nullptr, nullptr);
+    m_lock->setStaleLockTime(namesProcess ? 0ms : unwrittenLockAge);
+    return m_lock->tryLock(0);
+}
+
+void SingleInstance::listen()
+{
+    // A socket left by a crashed instance would make listening fail.
+    QLocalServer::removeServer(m_name);
+    m_server.setSocketOptions(QLocalServer::UserAccessOption);
+    if (!m_server.listen(m_name))
+        Log::write(u"Cannot listen for other starts: "_s + m_server.errorString());
+}
+
+bool SingleInstance::askToReopen() const
+{
+    QLocalSocket socket;
+    socket.connectToServer(m_name);
+    if (!socket.waitForConnected(500))
+        return false;
+    socket.write(reopenMessage);
+    socket.waitForBytesWritten(1000);
+    socket.disconnectFromServer();
+    return true;
 }
 
 void SingleInstance::acceptConnection()

@@ -24,10 +24,19 @@ public:
     // This process's user and home folder.
     explicit SingleInstance(QObject *parent = nullptr);
 
-    // True when this process is now the running instance. False when another
-    // one runs; it has then been asked to reopen, as far as it could be
-    // reached.
-    bool claim();
+    enum class Claim {
+        // This process is now the running instance.
+        running,
+        // Another one runs and has been asked to reopen.
+        handedOver,
+        // A live process holds the lock and does not take the request.
+        holderSilent,
+    };
+    Q_ENUM(Claim)
+
+    // A lock file that names no live process is taken over; one that a live
+    // process holds never is.
+    Claim claim();
 
     // Where other starts reach this one: the runtime folder, else a private
     // folder in the home folder. Empty when neither can be had.
@@ -38,6 +47,9 @@ signals:
     void reopenRequested();
 
 private:
+    bool tryLock();
+    void listen();
+    bool askToReopen() const;
     void acceptConnection();
 
     QString m_name;

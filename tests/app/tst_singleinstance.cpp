@@ -3,10 +3,35 @@
 
 #include <QFileInfo>
 #include <QLocalSocket>
+#include <QLockFile>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/file.h>
+
 using namespace Qt::StringLiterals;
+
+namespace {
+
+using Claim = SingleInstance::Claim;
+
+// Who keeps the lock file while another start claims it.
+enum class Holder {
+    // Nobody: a crash left it.
+    none,
+    // A live process that holds it as Qt's lock does and wrote no id.
+    unwritten,
+    // A live instance that does not listen.
+    instance,
+};
+
+QString uniqueHome(const char *name)
+{
+    return u"/home/%1-%2"_s.arg(QLatin1StringView(name)).arg(QCoreApplication::applicationPid());
+}
+
+} // namespace
 
 class SingleInstanceTest final : public QObject {
     Q_OBJECT
@@ -16,13 +41,13 @@ private slots:
     {
         const QString home = u"/home/test-"_s + QString::number(QCoreApplication::applicationPid());
         SingleInstance running(home, 1000);
-        QVERIFY(running.claim());
+        QCOMPARE(running.claim(), Claim::running);
         // In a folder others may write to, another user could take the name first.
         QCOMPARE(fileMode(QFileInfo(running.serverName()).path()), 0700);
         QSignalSpy reopened(&running, &SingleInstance::reopenRequested);
 
         SingleInstance second(home, 1000);
-        QVERIFY(!second.claim());
+        QCOMPARE(second.claim(), Claim::handedOver);
         QTRY_COMPARE(reopened.size(), 1);
 
         // A line that never ends is no other start, and is not kept waiting for.
@@ -48,8 +73,53 @@ private slots:
         const QString suffix = QString::number(QCoreApplication::applicationPid());
         SingleInstance first(u"/home/shared"_s + suffix, 1000);
         SingleInstance other(otherHome + suffix, otherUser);
-        QVERIFY(first.claim());
-        QVERIFY(other.claim());
+        QCOMPARE(first.claim(), Claim::running);
+        QCOMPARE(other.claim(), Claim::running);
+    }
+
+    // A lock file that names no live process is taken over, also one left
+    // too recently to tell from a start still writing it; a live holder
+    // keeps the lock, and its silence is no handover.
+    void lockFileFound_data()
+    {
+        QTest::addColumn<Holder>("holder");
+        QTest::addColumn<int>("ageSeconds");
+        QTest::addColumn<Claim>("claim");
+        QTest::newRow("empty, left by a crash") << Holder::none << 60 << Claim::running;
+        QTest::newRow("empty, left just now") << Holder::none << 0 << Claim::running;
+        QTest::newRow("empty, held by a live process") << Holder::unwritten << 60 << Claim::holderSilent;
+        QTest::newRow("held by an instance that does not listen")
+            << Holder::instance << 60 << Claim::holderSilent;
+    }
+
+    void lockFileFound()
+    {
+        QFETCH(Holder, holder);
+        QFETCH(int, ageSeconds);
+        SingleInstance starting(uniqueHome(QTest::currentDataTag()), 1000);
+        const QString path = starting.serverName() + u".lock"_s;
+        QLockFile instanceLock(path);
+        if (holder == Holder::instance)
+            QVERIFY(instanceLock.tryLock(0));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        if (holder == Holder::unwritten)
+            QCOMPARE(flock(file.handle(), LOCK_EX | LOCK_NB), 0);
+        QVERIFY(file.setFileTime(
+            QDateTime::currentDateTime().addSecs(-ageSeconds), QFileDevice::FileModificationTime));
+        QTEST(starting.claim(), "claim");
+    }
+
+    // A lock that cannot be made at all has no holder to hand over to.
+    void unmadeLockRunsWithoutOne()
+    {
+        QTemporaryDir runtime;
+        const QByteArray runtimeBefore = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+        SingleInstance starting(uniqueHome("unmade"), 1000);
+        qputenv("XDG_RUNTIME_DIR", runtimeBefore);
+        QVERIFY(runtime.remove());
+        QCOMPARE(starting.claim(), Claim::running);
     }
 };
 
