@@ -16,6 +16,7 @@
 #include <QQuickItem>
 #include <QQuickView>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <memory>
@@ -509,6 +510,45 @@ private slots:
         window->view.close();
         settle();
         QCOMPARE(storedSnippet(shown.id).content, u"typed before closing"_s);
+    }
+
+    // A save that the store refuses once the window has closed, by the user
+    // or by a lock, is told outside it; over the lock screen without the title.
+    void refusedSaveOnClosingIsTold_data()
+    {
+        QTest::addColumn<bool>("byLock");
+        QTest::addColumn<QString>("alert");
+        const QString why = u": Database write failed: database or disk is full"_s;
+        QTest::newRow("closed by the user") << false << u"Couldn't save “Edited”"_s + why;
+        QTest::newRow("closed by a lock") << true << u"Couldn't save a snippet"_s + why;
+    }
+
+    void refusedSaveOnClosingIsTold()
+    {
+        QFETCH(bool, byLock);
+        const Snippet shown = snippet(u"Stored"_s);
+        seed({shown});
+        QVERIFY(RawDatabase(m_f->databasePath())
+                    .run("CREATE TRIGGER full BEFORE INSERT ON snippets "
+                         "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END"));
+        const std::unique_ptr<Window> window = openWindow();
+        QVERIFY(window);
+        connect(
+            m_appState.get(), &AppStateController::isUnlockedChanged, &window->view, [&window](bool open) {
+                if (!open)
+                    window->view.close();
+            });
+        window->model->setSelectedSnippetID(shown.id);
+        window->model->setEditTitle(u"Edited"_s);
+        QSignalSpy alerts(m_appState.get(), &AppStateController::showAlert);
+        if (byLock)
+            m_security->lockNow();
+        else
+            window->view.close();
+        QTRY_COMPARE(alerts.size(), 1);
+        QTEST(alerts.first().first().toString(), "alert");
+        QVERIFY(m_keys.unlockFromKeychain());
+        QCOMPARE(storedSnippet(shown.id).title, u"Stored"_s);
     }
 
     // The arrow keys move each list's selection the way a click does, saving

@@ -39,7 +39,7 @@ Rectangle {
     // Pending edits under a title are kept when the window closes.
     Connections {
         target: root.Window.window
-        function onClosing() { model.saveEditsIfNeeded() }
+        function onClosing() { model.disappear() }
     }
 
     Shortcut {

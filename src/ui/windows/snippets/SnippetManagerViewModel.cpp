@@ -39,6 +39,11 @@ void sortByTitle(QList<Snippet> &snippets)
         snippets.append(std::move(snippet));
 }
 
+QString saveFailure(const QString &snippet, const SnippetError &error)
+{
+    return u"Couldn't save "_s + snippet + u": "_s + description(error);
+}
+
 int steppedRow(int current, int step, qsizetype count)
 {
     if (count == 0)
@@ -313,6 +318,12 @@ void SnippetManagerViewModel::appear()
         m_appState->loadSnippets();
 }
 
+void SnippetManagerViewModel::disappear()
+{
+    m_closed = true;
+    saveEditsIfNeeded();
+}
+
 void SnippetManagerViewModel::selectSidebarRow(int row)
 {
     // A click beside the rows selects nothing: one row stays selected.
@@ -548,15 +559,25 @@ void SnippetManagerViewModel::persistSnippetEdits(const Snippet &snippet)
         return;
     }
     const QPointer<SnippetManagerViewModel> self(this);
+    // A lock closes the window before the store answers.
+    const std::function<bool()> noLock = appState->noLockFromNow();
     whenFinished(appState, manager->saveSnippet(snippet),
-        [appState, self, title = snippet.title](const SnippetManager::Result &saved) {
+        [appState, self, noLock, title = snippet.title](const SnippetManager::Result &saved) {
             if (saved) {
                 if (self)
                     self->setSaveError({});
                 return;
             }
-            if (self)
-                self->setSaveError(u"Couldn't save “"_s + title + u"”: "_s + description(saved.error()));
+            const bool locked = !noLock();
+            const QString named = u"“"_s + title + u"”"_s;
+            if (self && !self->m_closed && !locked) {
+                self->setSaveError(saveFailure(named, saved.error()));
+            } else {
+                // The next opening is a new form: the error line would never
+                // show. Over the lock screen the title stays sealed.
+                emit appState->showAlert(saveFailure(locked ? u"a snippet"_s : named, saved.error()),
+                    u"The window was closed, so the change is lost; the snippet stays as it was last saved."_s);
+            }
             // The list shows again what the store holds; the form keeps the edits.
             if (appState->snippetManager())
                 appState->loadSnippets();

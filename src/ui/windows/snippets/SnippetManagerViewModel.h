@@ -113,6 +113,9 @@ public:
 
     // The view came on screen: the published snippets are reloaded.
     Q_INVOKABLE void appear();
+    // The window closes: pending edits are saved. No form shows a failure
+    // from then on, so a save that fails is told by an alert.
+    Q_INVOKABLE void disappear();
     Q_INVOKABLE void selectSidebarRow(int row);
     Q_INVOKABLE void selectSnippetRow(int row);
     Q_INVOKABLE void deleteSnippetRow(int row);
@@ -182,6 +185,7 @@ private:
     QPointer<AppStateController> m_appState;
     QPointer<SettingsManager> m_settings;
     bool m_observing = false;
+    bool m_closed = false;
     RenamePrompt m_renamePrompt;
 
     QStringList m_allFolderNames;
