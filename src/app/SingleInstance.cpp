@@ -23,6 +23,9 @@ const QByteArray reopenMessage = "reopen\n";
 
 // Far longer than a start takes between making its lock file and writing it.
 constexpr std::chrono::milliseconds unwrittenLockAge {1000};
+// A running instance waits on nothing longer than a clipboard owner that
+// hangs (Qt gives up after 5 s).
+constexpr std::chrono::milliseconds answerTime {6000};
 
 QString instanceName(const QString &homeFolder, uint userId)
 {
@@ -77,8 +80,13 @@ SingleInstance::Claim SingleInstance::claim()
             Log::write(u"Cannot make the instance lock %1; running without one"_s.arg(m_lock->fileName()));
             return Claim::running;
         }
-        if (askToReopen())
-            return Claim::handedOver;
+        QLocalSocket socket;
+        socket.connectToServer(m_name);
+        if (socket.waitForConnected(500)) {
+            if (handOver(socket))
+                return Claim::handedOver;
+            break;
+        }
         QThread::msleep(100);
     } while (!deadline.hasExpired());
     qint64 pid = 0;
@@ -109,16 +117,15 @@ void SingleInstance::listen()
         Log::write(u"Cannot listen for other starts: "_s + m_server.errorString());
 }
 
-bool SingleInstance::askToReopen() const
+bool SingleInstance::handOver(QLocalSocket &socket)
 {
-    QLocalSocket socket;
-    socket.connectToServer(m_name);
-    if (!socket.waitForConnected(500))
-        return false;
+    // Asked once: a holder that stalls would take every request when it
+    // wakes. It hangs up once it has taken one; a stopped or hung one never
+    // does, though the system accepts the connection for it.
     socket.write(reopenMessage);
     socket.waitForBytesWritten(1000);
-    socket.disconnectFromServer();
-    return true;
+    return socket.waitForDisconnected(int(answerTime.count()))
+        || socket.state() == QLocalSocket::UnconnectedState;
 }
 
 void SingleInstance::acceptConnection()

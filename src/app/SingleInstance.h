@@ -7,6 +7,8 @@
 
 #include <optional>
 
+class QLocalSocket;
+
 // One running Vantorell per user and home folder. A second start hands over
 // to the running one, which is asked to reopen, instead of capturing twice.
 // The lock and the socket live in a folder only this user can reach, so no
@@ -49,7 +51,8 @@ signals:
 private:
     bool tryLock();
     void listen();
-    bool askToReopen() const;
+    // True once the running instance has taken the request to reopen.
+    static bool handOver(QLocalSocket &socket);
     void acceptConnection();
 
     QString m_name;

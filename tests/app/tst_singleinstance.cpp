@@ -2,15 +2,20 @@
 #include "support/FileMode.h"
 
 #include <QFileInfo>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <chrono>
+#include <future>
+
 #include <sys/file.h>
 
 using namespace Qt::StringLiterals;
+using namespace std::chrono_literals;
 
 namespace {
 
@@ -24,6 +29,8 @@ enum class Holder {
     unwritten,
     // A live instance that does not listen.
     instance,
+    // A live instance that listens but takes no request: stopped or hung.
+    stalled,
 };
 
 QString uniqueHome(const char *name)
@@ -46,9 +53,12 @@ private slots:
         QCOMPARE(fileMode(QFileInfo(running.serverName()).path()), 0700);
         QSignalSpy reopened(&running, &SingleInstance::reopenRequested);
 
+        // The running one answers from its event loop, here on this thread.
         SingleInstance second(home, 1000);
-        QCOMPARE(second.claim(), Claim::handedOver);
-        QTRY_COMPARE(reopened.size(), 1);
+        auto claimed = std::async(std::launch::async, [&second] { return second.claim(); });
+        QTRY_VERIFY(claimed.wait_for(0s) == std::future_status::ready);
+        QCOMPARE(claimed.get(), Claim::handedOver);
+        QCOMPARE(reopened.size(), 1);
 
         // A line that never ends is no other start, and is not kept waiting for.
         QLocalSocket stranger;
@@ -90,6 +100,8 @@ private slots:
         QTest::newRow("empty, held by a live process") << Holder::unwritten << 60 << Claim::holderSilent;
         QTest::newRow("held by an instance that does not listen")
             << Holder::instance << 60 << Claim::holderSilent;
+        QTest::newRow("held by an instance that does not answer")
+            << Holder::stalled << 60 << Claim::holderSilent;
     }
 
     void lockFileFound()
@@ -99,8 +111,11 @@ private slots:
         SingleInstance starting(uniqueHome(QTest::currentDataTag()), 1000);
         const QString path = starting.serverName() + u".lock"_s;
         QLockFile instanceLock(path);
-        if (holder == Holder::instance)
+        QLocalServer server;
+        if (holder == Holder::instance || holder == Holder::stalled)
             QVERIFY(instanceLock.tryLock(0));
+        if (holder == Holder::stalled)
+            QVERIFY(server.listen(starting.serverName()));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadWrite));
         if (holder == Holder::unwritten)
