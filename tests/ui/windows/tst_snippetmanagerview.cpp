@@ -111,6 +111,15 @@ class SnippetManagerViewTest final : public QObject {
         return window->model ? std::move(window) : nullptr;
     }
 
+    // As the window host does once the vault has locked.
+    void closeOnLock(Window &window)
+    {
+        connect(m_appState.get(), &AppStateController::isUnlockedChanged, &window.view, [&window](bool open) {
+            if (!open)
+                window.view.close();
+        });
+    }
+
     // Which column has the keyboard: "folders", "snippets", "form" or "".
     static QString focusedColumn(const Window &window)
     {
@@ -513,7 +522,8 @@ private slots:
     }
 
     // A save that the store refuses once the window has closed, by the user
-    // or by a lock, is told outside it; over the lock screen without the title.
+    // or by a lock, is told outside it, once; over the lock screen without
+    // the title.
     void refusedSaveOnClosingIsTold_data()
     {
         QTest::addColumn<bool>("byLock");
@@ -533,11 +543,7 @@ private slots:
                          "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END"));
         const std::unique_ptr<Window> window = openWindow();
         QVERIFY(window);
-        connect(
-            m_appState.get(), &AppStateController::isUnlockedChanged, &window->view, [&window](bool open) {
-                if (!open)
-                    window->view.close();
-            });
+        closeOnLock(*window);
         window->model->setSelectedSnippetID(shown.id);
         window->model->setEditTitle(u"Edited"_s);
         QSignalSpy alerts(m_appState.get(), &AppStateController::showAlert);
@@ -546,6 +552,8 @@ private slots:
         else
             window->view.close();
         QTRY_COMPARE(alerts.size(), 1);
+        settle();
+        QCOMPARE(alerts.size(), 1);
         QTEST(alerts.first().first().toString(), "alert");
         QVERIFY(m_keys.unlockFromKeychain());
         QCOMPARE(storedSnippet(shown.id).title, u"Stored"_s);
@@ -723,12 +731,7 @@ private slots:
         seed({shown});
         const std::unique_ptr<Window> window = openWindow();
         QVERIFY(window);
-        // As the window host does once the vault has locked.
-        connect(
-            m_appState.get(), &AppStateController::isUnlockedChanged, &window->view, [&window](bool open) {
-                if (!open)
-                    window->view.close();
-            });
+        closeOnLock(*window);
         window->model->setSelectedSnippetID(shown.id);
         window->model->setEditTitle(typedTitle);
         window->model->setEditContent(u"typed before the lock"_s);

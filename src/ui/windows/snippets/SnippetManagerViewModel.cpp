@@ -321,7 +321,10 @@ void SnippetManagerViewModel::appear()
 void SnippetManagerViewModel::disappear()
 {
     m_closed = true;
-    saveEditsIfNeeded();
+    // A lock closes the window once it has saved what it could: with the
+    // key gone, a second save could seal nothing and would only fail.
+    if (m_appState && m_appState->isUnlocked())
+        saveEditsIfNeeded();
 }
 
 void SnippetManagerViewModel::selectSidebarRow(int row)
