@@ -29,7 +29,7 @@ public:
     enum class Claim {
         // This process is now the running instance.
         running,
-        // Another one runs and has been asked to reopen.
+        // Another one runs and has taken the request to reopen.
         handedOver,
         // A live process holds the lock and does not take the request.
         holderSilent,

@@ -21,22 +21,10 @@ namespace {
 
 using Claim = SingleInstance::Claim;
 
-// Who keeps the lock file while another start claims it.
-enum class Holder {
-    // Nobody: a crash left it.
-    none,
-    // A live process that holds it as Qt's lock does and wrote no id.
-    unwritten,
-    // A live instance that does not listen.
-    instance,
-    // A live instance that listens but takes no request: stopped or hung.
-    stalled,
-};
-
-QString uniqueHome(const char *name)
-{
-    return u"/home/%1-%2"_s.arg(QLatin1StringView(name)).arg(QCoreApplication::applicationPid());
-}
+// Who keeps the lock file while another start claims it: nobody (a crash
+// left it), a live process that locks it as Qt does but wrote no id, a live
+// instance that does not listen, one that listens but is stopped or hung.
+enum class Holder { none, unwritten, instance, stalled };
 
 } // namespace
 
@@ -108,7 +96,7 @@ private slots:
     {
         QFETCH(Holder, holder);
         QFETCH(int, ageSeconds);
-        SingleInstance starting(uniqueHome(QTest::currentDataTag()), 1000);
+        SingleInstance starting(u"/home/"_s + QLatin1StringView(QTest::currentDataTag()), 1000);
         const QString path = starting.serverName() + u".lock"_s;
         QLockFile instanceLock(path);
         QLocalServer server;
@@ -131,7 +119,7 @@ private slots:
         QTemporaryDir runtime;
         const QByteArray runtimeBefore = qgetenv("XDG_RUNTIME_DIR");
         qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
-        SingleInstance starting(uniqueHome("unmade"), 1000);
+        SingleInstance starting(u"/home/unmade"_s, 1000);
         qputenv("XDG_RUNTIME_DIR", runtimeBefore);
         QVERIFY(runtime.remove());
         QCOMPARE(starting.claim(), Claim::running);

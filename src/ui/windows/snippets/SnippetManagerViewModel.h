@@ -113,8 +113,9 @@ public:
 
     // The view came on screen: the published snippets are reloaded.
     Q_INVOKABLE void appear();
-    // The window closes: pending edits are saved. No form shows a failure
-    // from then on, so a save that fails is told by an alert.
+    // The window closes: pending edits are saved, unless a lock closes it
+    // (it saved them before the key went). No form shows a failure from
+    // then on, so a save that fails is told by an alert.
     Q_INVOKABLE void disappear();
     Q_INVOKABLE void selectSidebarRow(int row);
     Q_INVOKABLE void selectSnippetRow(int row);
