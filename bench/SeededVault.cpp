@@ -50,7 +50,7 @@ void SeededVault::seed(const EncryptionService &encryption)
     qputenv("XDG_DATA_HOME", dataHome().toUtf8());
     SecureStorageManager store(encryption);
     awaitFuture(store.openDatabase());
-    store.execute(u"BEGIN"_s);
+    (void)store.execute(u"BEGIN"_s);
     const QDateTime now = QDateTime::currentDateTimeUtc();
     for (int index = 0; index < count; ++index) {
         const QByteArray plain = content(index);
@@ -64,7 +64,7 @@ void SeededVault::seed(const EncryptionService &encryption)
             entry.encryptedPreview = *encryption.encrypt(plain.left(100));
             entry.encryptedSearchText = *encryption.encrypt(plain.left(500).toLower());
         }
-        store.insertEntry(entry);
+        (void)store.insertEntry(entry);
     }
     awaitFuture(store.execute(u"COMMIT"_s));
 }

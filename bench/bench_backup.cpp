@@ -104,7 +104,7 @@ void fill(Vault &vault, const EncryptionService &encryption, int count)
         last = vault.store.insertEntry(sealedEntry(encryption, i, now));
     last.waitForFinished();
     for (int i = 0; i < snippetCount; ++i) {
-        vault.store.insertSnippet({QUuid::createUuid(), u"Snippet %1"_s.arg(i),
+        (void)vault.store.insertSnippet({QUuid::createUuid(), u"Snippet %1"_s.arg(i),
             QString::fromLatin1(sampleText(i)), {u"tag"_s}, u"Folder"_s, false, now, now, i});
     }
     awaitFuture(vault.store.fetchSnippets());

@@ -25,6 +25,14 @@ bool isProtected(const ClipboardEntry &entry)
     return entry.isPinned || entry.isFavorite;
 }
 
+// What the alert calls a flag change the store refused.
+QString refusedFlagTitle(bool ClipboardEntry::*flag, bool set)
+{
+    if (flag == &ClipboardEntry::isPinned)
+        return set ? u"The item couldn't be pinned"_s : u"The item couldn't be unpinned"_s;
+    return set ? u"The item couldn't be made a favorite"_s : u"The item couldn't be removed from favorites"_s;
+}
+
 } // namespace
 
 QString AppStateController::rawValue(SidebarTab tab)
@@ -258,8 +266,21 @@ void AppStateController::toggleFlag(const QUuid &id, bool ClipboardEntry::*flag)
     (*found).*flag = !((*found).*flag);
     const ClipboardEntry toggled = *found;
     emit clipboardEntriesChanged();
-    if (m_storageManager)
-        m_storageManager->updateFlags(toggled);
+    if (!m_storageManager)
+        return;
+    const quint64 write = ++m_flagWriteCount;
+    m_flagWrites.insert(id, {write, toggled.isFavorite, toggled.isPinned});
+    whenFinished(this, m_storageManager->updateFlags(toggled),
+        [this, id, write, title = refusedFlagTitle(flag, toggled.*flag)](const StorageOutcome &stored) {
+            const auto last = m_flagWrites.constFind(id);
+            // Each write carries both flags: a later one of the entry, still
+            // on its way, tells what is stored.
+            if (last == m_flagWrites.cend() || last->write != write)
+                return;
+            m_flagWrites.erase(last);
+            if (!stored)
+                reportKeptEntries(title, stored.error(), u"It stays as it was."_s);
+        });
 }
 
 void AppStateController::replaceEntry(const QUuid &id, const std::optional<QByteArray> &encryptedPreview,
@@ -313,8 +334,9 @@ void AppStateController::enforceMaxHistory()
     if (removed.isEmpty())
         return;
     emit clipboardEntriesChanged();
+    // Silent: an item the store kept is trimmed again by the next reload.
     if (m_storageManager)
-        m_storageManager->deleteEntries(removed);
+        (void)m_storageManager->deleteEntries(removed);
 }
 
 QDateTime AppStateController::retentionCutoff(qint64 hours) const
@@ -337,8 +359,10 @@ void AppStateController::purgeExpiredEntries()
     // While locked the list is empty and tells nothing about the store.
     if (removed == 0 && m_isUnlocked)
         return;
+    // Silent: what the store kept is purged again before the next reload
+    // reads the history.
     if (m_storageManager)
-        m_storageManager->deleteEntriesOlderThan(cutoff);
+        (void)m_storageManager->deleteEntriesOlderThan(cutoff);
 }
 
 std::function<bool()> AppStateController::unlockedFromNow() const
@@ -385,8 +409,9 @@ void AppStateController::handleExpiryTimerTick()
         [&now](const ClipboardEntry &entry) { return entry.expiresAt && *entry.expiresAt < now; });
     if (removed > 0) {
         emit clipboardEntriesChanged();
+        // Silent: reads leave expired rows out and purge them again.
         if (m_storageManager)
-            m_storageManager->deleteExpiredEntries();
+            (void)m_storageManager->deleteExpiredEntries();
     }
     purgeExpiredEntries();
 }
@@ -396,12 +421,24 @@ void AppStateController::reloadEntries()
     if (!m_storageManager)
         return;
     const qint64 hours = m_settingsManager ? m_settingsManager->retentionHours() : 0;
+    // Silent: the read that follows shows what the purge left.
     if (hours >= 1)
-        m_storageManager->deleteEntriesOlderThan(retentionCutoff(hours));
-    whenFinished(this, m_storageManager->fetchAllEntries(),
-        [this, locks = m_locks](const QList<ClipboardEntry> &entries) {
+        (void)m_storageManager->deleteEntriesOlderThan(retentionCutoff(hours));
+    whenFinished(
+        this, m_storageManager->fetchAllEntries(), [this, locks = m_locks](QList<ClipboardEntry> entries) {
             if (!isUnlockedSince(locks))
                 return;
+            // Flags still on their way were toggled after this read: they
+            // show as toggled until the store answers.
+            if (!m_flagWrites.isEmpty()) {
+                for (ClipboardEntry &entry : entries) {
+                    if (const auto written = m_flagWrites.constFind(entry.id);
+                        written != m_flagWrites.cend()) {
+                        entry.isFavorite = written->isFavorite;
+                        entry.isPinned = written->isPinned;
+                    }
+                }
+            }
             setClipboardEntries(entries);
             enforceMaxHistory();
         });
@@ -421,8 +458,8 @@ void AppStateController::deleteEntry(const QUuid &id)
         QMetaObject::invokeMethod(this, removeFromHistory, Qt::QueuedConnection);
         return;
     }
-    whenFinished(this, m_storageManager->deleteEntry(id),
-        [this, removeFromHistory](const std::expected<void, StorageError> &deleted) {
+    whenFinished(
+        this, m_storageManager->deleteEntry(id), [this, removeFromHistory](const StorageOutcome &deleted) {
             if (deleted)
                 removeFromHistory();
             else

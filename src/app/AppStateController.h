@@ -13,6 +13,7 @@
 
 #include <QDateTime>
 #include <QFuture>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -146,6 +147,8 @@ public:
     // Publishes every snippet from the store, most recently updated first;
     // nothing without a snippet manager.
     void loadSnippets() override;
+    // Shown at once; when the store refuses, the history shows the item as
+    // stored again and showAlert says why.
     void toggleFavorite(const QUuid &id);
     void togglePin(const QUuid &id);
     // Takes the entry off the paste stack when it is there, else adds it by
@@ -267,6 +270,15 @@ private:
     SettingsManager *m_settingsManager = nullptr;
     QPointer<QObject> m_panelKeyOwner;
     std::function<bool()> m_panelKeyQuery;
+    // Flag writes the store has not answered, by entry: the number of the
+    // last one and the flags it carries.
+    struct FlagWrite {
+        quint64 write = 0;
+        bool isFavorite = false;
+        bool isPinned = false;
+    };
+    QHash<QUuid, FlagWrite> m_flagWrites;
+    quint64 m_flagWriteCount = 0;
     // Deleting it cancels the end of a timed pause.
     std::unique_ptr<QObject> m_resumeTimer;
     std::optional<QFuture<void>> m_privacyTask;

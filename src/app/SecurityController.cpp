@@ -190,15 +190,16 @@ void SecurityController::beginFullReset()
         [this] {
             SecureStorageManager *store = m_appState.storageManager();
             if (!store) {
-                finishFullReset(true);
+                finishFullReset({});
                 return;
             }
-            whenFinished(this, store->wipeAllData(), [this](bool wiped) { finishFullReset(wiped); });
+            whenFinished(
+                this, store->wipeAllData(), [this](const StorageOutcome &wiped) { finishFullReset(wiped); });
         },
         Qt::QueuedConnection);
 }
 
-void SecurityController::finishFullReset(bool wiped)
+void SecurityController::finishFullReset(const StorageOutcome &wiped)
 {
     m_settings.setRequirePasscode(false);
     m_settings.setUseBiometrics(false);
@@ -224,8 +225,9 @@ void SecurityController::logAuditEvent(AuditEventType type, std::optional<QStrin
     QMetaObject::invokeMethod(
         this,
         [this, type, detail = std::move(detail)] {
+            // Silent: a refused audit row takes nothing from what it records.
             if (SecureStorageManager *store = m_appState.storageManager())
-                store->logAuditEvent(AuditEvent {QUuid::createUuid(), m_clock.now(), type, detail});
+                (void)store->logAuditEvent(AuditEvent {QUuid::createUuid(), m_clock.now(), type, detail});
         },
         Qt::QueuedConnection);
 }

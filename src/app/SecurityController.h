@@ -3,6 +3,7 @@
 #include "base/Clock.h"
 #include "crypto/KeyManager.h"
 #include "records/AuditEventType.h"
+#include "store/StorageError.h"
 
 #include <QObject>
 #include <QString>
@@ -67,8 +68,8 @@ signals:
 
 private:
     void applyLockedState();
-    // wiped: whether the store was erased.
-    void finishFullReset(bool wiped);
+    // wiped: whether the store was erased, or why not.
+    void finishFullReset(const StorageOutcome &wiped);
     void logAuditEvent(AuditEventType type, std::optional<QString> detail = std::nullopt);
     void setFailedAttempts(qint64 count);
 

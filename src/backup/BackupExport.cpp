@@ -239,8 +239,9 @@ private:
     {
         const AuditEvent event {
             QUuid::createUuid(), m_clock.now(), AuditEventType::exportPerformed, u"backup"_s};
+        // The file is in place; a refused audit row takes nothing from it.
         whenFinished(&m_appState, m_store->logAuditEvent(event),
-            [self = shared_from_this()] { self->finish(self->m_counts); });
+            [self = shared_from_this()](const StorageOutcome &) { self->finish(self->m_counts); });
     }
 
     // Under the key the backup began with: a lock, an erase or another key

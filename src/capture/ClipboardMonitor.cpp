@@ -416,11 +416,13 @@ void ClipboardMonitor::storeEntry(
             event.timestamp = m_clock.now();
             event.eventType = AuditEventType::clipboardCaptured;
             event.detail = rawValue(entry.contentType);
-            whenFinished(this, m_storageManager.logAuditEvent(event), [this, entry, afterPublishing] {
-                publishCapturedEntry(entry);
-                if (afterPublishing)
-                    afterPublishing();
-            });
+            // The entry is stored; a refused audit row takes nothing from it.
+            whenFinished(this, m_storageManager.logAuditEvent(event),
+                [this, entry, afterPublishing](const StorageOutcome &) {
+                    publishCapturedEntry(entry);
+                    if (afterPublishing)
+                        afterPublishing();
+                });
         });
 }
 
@@ -452,9 +454,12 @@ void ClipboardMonitor::recognizeTextInImageEntry(const QUuid &id, const QByteArr
                 Log::write(u"Failed to process clipboard image: "_s + description(*error));
                 return;
             }
+            // Silent when refused: the item stays findable as it was, by
+            // its kind and source, and shows as stored.
             whenFinished(this, m_storageManager.updateSearchData(id, *preview, *searchText),
-                [this, id, preview = *preview, searchText = *searchText] {
-                    m_appState.replaceEntry(id, preview, searchText);
+                [this, id, preview = *preview, searchText = *searchText](const StorageOutcome &stored) {
+                    if (stored)
+                        m_appState.replaceEntry(id, preview, searchText);
                 });
         });
 }

@@ -130,7 +130,7 @@ DatabaseEntryTable::DatabaseEntryTable(StoreDatabase &database) : m_database(dat
 {
 }
 
-std::expected<void, StorageError> DatabaseEntryTable::insertEntry(const ClipboardEntry &entry)
+StorageOutcome DatabaseEntryTable::insertEntry(const ClipboardEntry &entry)
 {
     if (!m_database.isOpen()) {
         Log::write(u"❌ insertEntry FAILED: database is nil (not initialized)"_s);
@@ -203,8 +203,10 @@ HistoryRead DatabaseEntryTable::readHistory(const QDateTime &now)
     } else {
         read = readPublished(now);
     }
+    // Silent: an expired row the database keeps is left out of every read
+    // and purged again by the next.
     if (read->expiredSeen)
-        deleteExpiredEntries(now);
+        (void)deleteExpiredEntries(now);
     Log::write(u"fetchAllEntries: loaded "_s + QString::number(read->history.entries.size())
         + u" entries from DB"_s);
     if (read->history.unread.any())
@@ -363,14 +365,14 @@ std::optional<ClipboardEntry> DatabaseEntryTable::metadataFromRow(
     return entry;
 }
 
-void DatabaseEntryTable::deleteExpiredEntries(const QDateTime &now)
+StorageOutcome DatabaseEntryTable::deleteExpiredEntries(const QDateTime &now)
 {
-    purge("UPDATE clipboard_entries SET encrypted_content = randomblob(length(encrypted_content)) "
-          "WHERE expires_at IS NOT NULL AND expires_at < ?",
+    return purge("UPDATE clipboard_entries SET encrypted_content = randomblob(length(encrypted_content)) "
+                 "WHERE expires_at IS NOT NULL AND expires_at < ?",
         "DELETE FROM clipboard_entries WHERE expires_at IS NOT NULL AND expires_at < ?", bindSeconds(now));
 }
 
-std::expected<void, StorageError> DatabaseEntryTable::deleteEntry(const QUuid &id)
+StorageOutcome DatabaseEntryTable::deleteEntry(const QUuid &id)
 {
     const qint64 before = m_database.totalChanges();
     Change deleted = deleteOne(id);
@@ -385,83 +387,96 @@ DatabaseEntryTable::Change DatabaseEntryTable::deleteOne(const QUuid &id)
         [&idText](SqliteStatement &statement) { statement.bindText(1, idText); });
 }
 
-void DatabaseEntryTable::updateSearchData(
+StorageOutcome DatabaseEntryTable::updateSearchData(
     const QUuid &id, const std::optional<QByteArray> &preview, const std::optional<QByteArray> &searchText)
 {
-    SqliteStatement statement(m_database.handle(),
-        "UPDATE clipboard_entries SET encrypted_preview = ?, encrypted_search_text = ? "
-        "WHERE id = ?");
-    if (!statement.isValid())
-        return;
-    statement.bindBlob(1, preview);
-    statement.bindBlob(2, searchText);
-    statement.bindText(3, UuidText::toText(id));
-    statement.step();
+    return changeAlone(
+        "UPDATE clipboard_entries SET encrypted_preview = ?, encrypted_search_text = ? WHERE id = ?",
+        [&](SqliteStatement &statement) {
+            statement.bindBlob(1, preview);
+            statement.bindBlob(2, searchText);
+            statement.bindText(3, UuidText::toText(id));
+        });
 }
 
-void DatabaseEntryTable::deleteEntries(const QList<QUuid> &ids)
+StorageOutcome DatabaseEntryTable::deleteEntries(const QList<QUuid> &ids)
 {
     if (ids.isEmpty())
-        return;
+        return {};
     const qint64 before = m_database.totalChanges();
+    Change deleted;
     {
         // One transaction for the batch; a deletion that fails rolls back
         // only its own pair.
         SqliteSavepoint transaction(m_database, u"delete_entries"_s);
-        for (const QUuid &id : ids)
-            deleteOne(id);
-        transaction.release();
+        for (const QUuid &id : ids) {
+            if (Change one = deleteOne(id); !one && deleted)
+                deleted = std::move(one);
+        }
+        // Without the transaction each pair went on its own.
+        if (transaction.isActive() && !transaction.release())
+            deleted = std::unexpected(m_database.lastFailure());
     }
     checkpointIfChangedSince(before);
+    return deleted;
 }
 
-void DatabaseEntryTable::updateFlags(const ClipboardEntry &entry)
+StorageOutcome DatabaseEntryTable::updateFlags(const ClipboardEntry &entry)
 {
-    SqliteStatement statement(
-        m_database.handle(), "UPDATE clipboard_entries SET is_favorite = ?, is_pinned = ? WHERE id = ?");
-    if (!statement.isValid())
-        return;
-    statement.bindBool(1, entry.isFavorite);
-    statement.bindBool(2, entry.isPinned);
-    statement.bindText(3, UuidText::toText(entry.id));
-    statement.step();
+    return changeAlone("UPDATE clipboard_entries SET is_favorite = ?, is_pinned = ? WHERE id = ?",
+        [&entry](SqliteStatement &statement) {
+            statement.bindBool(1, entry.isFavorite);
+            statement.bindBool(2, entry.isPinned);
+            statement.bindText(3, UuidText::toText(entry.id));
+        });
 }
 
-std::expected<void, StorageError> DatabaseEntryTable::clearAllEntries()
+StorageOutcome DatabaseEntryTable::clearAllEntries()
 {
     return purge("UPDATE clipboard_entries SET encrypted_content = randomblob(64)",
         "DELETE FROM clipboard_entries", {}, Vacuum::yes);
 }
 
-std::expected<void, StorageError> DatabaseEntryTable::clearUnpinnedEntries()
+StorageOutcome DatabaseEntryTable::clearUnpinnedEntries()
 {
     return purge("UPDATE clipboard_entries SET encrypted_content = randomblob(length(encrypted_content)) "
                  "WHERE is_pinned = 0 AND is_favorite = 0",
         "DELETE FROM clipboard_entries WHERE is_pinned = 0 AND is_favorite = 0", {}, Vacuum::yes);
 }
 
-void DatabaseEntryTable::deleteEntriesOlderThan(const QDateTime &cutoff)
+StorageOutcome DatabaseEntryTable::deleteEntriesOlderThan(const QDateTime &cutoff)
 {
-    purge("UPDATE clipboard_entries SET encrypted_content = randomblob(length(encrypted_content)) "
-          "WHERE created_at < ? AND is_pinned = 0 AND is_favorite = 0",
+    return purge("UPDATE clipboard_entries SET encrypted_content = randomblob(length(encrypted_content)) "
+                 "WHERE created_at < ? AND is_pinned = 0 AND is_favorite = 0",
         "DELETE FROM clipboard_entries WHERE created_at < ? AND is_pinned = 0 AND is_favorite = 0",
         bindSeconds(cutoff));
 }
 
-bool DatabaseEntryTable::wipeAllData()
+StorageOutcome DatabaseEntryTable::wipeAllData()
 {
     const qint64 before = m_database.totalChanges();
-    bool succeeded = false;
-    {
+    // Each failure is read where it happens, before the rollback.
+    Change wiped = [this]() -> Change {
         SqliteSavepoint wipe(m_database, u"wipe"_s);
-        succeeded = wipe.isActive()
-            && overwriteThenDelete("UPDATE clipboard_entries SET encrypted_content = "
-                                   "randomblob(length(encrypted_content))",
-                "DELETE FROM clipboard_entries")
-            && change("DELETE FROM snippets") && change("DELETE FROM audit_log") && wipe.release();
-    }
-    succeeded = succeeded && m_database.execute(u"VACUUM"_s);
-    return checkpointIfChangedSince(before) && succeeded;
+        if (!wipe.isActive())
+            return std::unexpected(m_database.lastFailure());
+        Change step = overwriteThenDelete(
+            "UPDATE clipboard_entries SET encrypted_content = randomblob(length(encrypted_content))",
+            "DELETE FROM clipboard_entries");
+        if (step)
+            step = change("DELETE FROM snippets");
+        if (step)
+            step = change("DELETE FROM audit_log");
+        if (step && !wipe.release())
+            step = std::unexpected(m_database.lastFailure());
+        return step;
+    }();
+    if (wiped && !m_database.execute(u"VACUUM"_s))
+        wiped = std::unexpected(m_database.lastFailure());
+    // Until the log is in the file, the file still holds the old rows.
+    if (!checkpointIfChangedSince(before) && wiped)
+        wiped = std::unexpected(m_database.lastFailure());
+    return wiped;
 }
 
 qint64 DatabaseEntryTable::entryCount() const
@@ -489,7 +504,7 @@ QList<QByteArray> DatabaseEntryTable::oldestSealedFields(int count) const
 DatabaseEntryTable::Change DatabaseEntryTable::change(const char *sql, const Binder &bind)
 {
     if (!m_database.isOpen())
-        return std::unexpected(lastFailure());
+        return std::unexpected(m_database.lastFailure());
     SqliteStatement statement(m_database.handle(), sql);
     if (statement.isValid()) {
         if (bind)
@@ -498,7 +513,19 @@ DatabaseEntryTable::Change DatabaseEntryTable::change(const char *sql, const Bin
             return {};
     }
     Log::write(u"SQL Error: "_s + statement.errorMessage());
-    return std::unexpected(lastFailure());
+    return std::unexpected(m_database.lastFailure());
+}
+
+DatabaseEntryTable::Change DatabaseEntryTable::changeAlone(const char *sql, const Binder &bind)
+{
+    SqliteSavepoint alone(m_database, u"change"_s);
+    if (!alone.isActive())
+        return std::unexpected(m_database.lastFailure());
+    if (Change changed = change(sql, bind); !changed)
+        return changed;
+    if (!alone.release())
+        return std::unexpected(m_database.lastFailure());
+    return {};
 }
 
 DatabaseEntryTable::Change DatabaseEntryTable::overwriteThenDelete(
@@ -507,13 +534,13 @@ DatabaseEntryTable::Change DatabaseEntryTable::overwriteThenDelete(
     SqliteSavepoint pair(m_database, u"overwrite_delete"_s);
     // Outside a savepoint a failed delete would leave the random bytes.
     if (!pair.isActive())
-        return std::unexpected(lastFailure());
+        return std::unexpected(m_database.lastFailure());
     change(overwrite, bind);
     if (Change removed = change(remove, bind); !removed)
         return removed;
     // A full disk may refuse the pair only here, as it goes to the log.
     if (!pair.release())
-        return std::unexpected(lastFailure());
+        return std::unexpected(m_database.lastFailure());
     return {};
 }
 
@@ -526,13 +553,6 @@ DatabaseEntryTable::Change DatabaseEntryTable::purge(
         m_database.execute(u"VACUUM"_s);
     checkpointIfChangedSince(before);
     return removed;
-}
-
-StorageError DatabaseEntryTable::lastFailure() const
-{
-    if (!m_database.isOpen())
-        return {StorageError::Code::databaseNotOpen};
-    return {StorageError::Code::sqliteStepFailed, SqliteStatement::failureReason(m_database.handle())};
 }
 
 bool DatabaseEntryTable::checkpointIfChangedSince(qint64 changes)

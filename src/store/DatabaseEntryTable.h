@@ -21,7 +21,7 @@ class DatabaseEntryTable final : public EntryTable {
 public:
     explicit DatabaseEntryTable(StoreDatabase &database);
 
-    std::expected<void, StorageError> insertEntry(const ClipboardEntry &entry) override;
+    [[nodiscard]] StorageOutcome insertEntry(const ClipboardEntry &entry) override;
     // By created_at; rows that do not decode are skipped and stay. Hands
     // over what readAhead read when nothing was written since.
     QList<ClipboardEntry> fetchAllEntries(const QDateTime &now) override;
@@ -35,24 +35,26 @@ public:
     void readAhead(const QDateTime &now);
     void forgetReadAhead() { m_readAhead.reset(); }
     StoredEntry fetchEntry(const QUuid &id) const override;
-    void deleteExpiredEntries(const QDateTime &now) override;
-    std::expected<void, StorageError> deleteEntry(const QUuid &id) override;
-    void updateSearchData(const QUuid &id, const std::optional<QByteArray> &preview,
+    [[nodiscard]] StorageOutcome deleteExpiredEntries(const QDateTime &now) override;
+    [[nodiscard]] StorageOutcome deleteEntry(const QUuid &id) override;
+    [[nodiscard]] StorageOutcome updateSearchData(const QUuid &id, const std::optional<QByteArray> &preview,
         const std::optional<QByteArray> &searchText) override;
-    void deleteEntries(const QList<QUuid> &ids) override;
+    // One transaction; an entry whose deletion fails stays and the others
+    // go. The first failure, when there is one.
+    [[nodiscard]] StorageOutcome deleteEntries(const QList<QUuid> &ids) override;
     // Only the two flags change on disk.
-    void updateFlags(const ClipboardEntry &entry) override;
-    std::expected<void, StorageError> clearAllEntries() override;
-    std::expected<void, StorageError> clearUnpinnedEntries() override;
-    void deleteEntriesOlderThan(const QDateTime &cutoff) override;
+    [[nodiscard]] StorageOutcome updateFlags(const ClipboardEntry &entry) override;
+    [[nodiscard]] StorageOutcome clearAllEntries() override;
+    [[nodiscard]] StorageOutcome clearUnpinnedEntries() override;
+    [[nodiscard]] StorageOutcome deleteEntriesOlderThan(const QDateTime &cutoff) override;
     qint64 entryCount() const override;
     // A sealed field of each of the count oldest rows: the preview where
     // there is one, being small, else the content.
     QList<QByteArray> oldestSealedFields(int count) const;
 
-    // Empties every table of the database, snippets and audit log too; true
-    // when every step succeeded.
-    bool wipeAllData();
+    // Empties every table of the database, snippets and audit log too,
+    // then moves the log into the file: refused unless every step is taken.
+    [[nodiscard]] StorageOutcome wipeAllData();
 
     static std::optional<ClipboardEntry> entryFromRow(const SqliteStatement &statement);
 
@@ -86,10 +88,14 @@ private:
         const SqliteStatement &statement, SourceNames &sourceNames);
 
     using Binder = std::function<void(SqliteStatement &)>;
-    using Change = std::expected<void, StorageError>;
+    using Change = StorageOutcome;
 
     // Runs one changing statement; logs SQLite's message on failure.
     Change change(const char *sql, const Binder &bind = {});
+    // change() in a savepoint of its own: a write the disk refuses then
+    // fails at the release, where the system's words are kept, and not in
+    // SQLite's own rollback, which loses them.
+    Change changeAlone(const char *sql, const Binder &bind);
     // The overwrite and the delete as one unit: when the delete fails, the
     // overwrite is rolled back too, so no row of random bytes is left.
     Change overwriteThenDelete(const char *overwrite, const char *remove, const Binder &bind = {});
@@ -98,9 +104,6 @@ private:
     // the pair's outcome, since the rows are gone once it is applied.
     Change purge(const char *overwrite, const char *remove, const Binder &bind, Vacuum vacuum = Vacuum::no);
     Change deleteOne(const QUuid &id);
-    // What the connection's last failure was, read before a rollback
-    // replaces it.
-    StorageError lastFailure() const;
     bool checkpointIfChangedSince(qint64 changes);
 
     StoreDatabase &m_database;

@@ -6,7 +6,7 @@
 
 using namespace Qt::StringLiterals;
 
-std::expected<void, StorageError> MemoryEntryTable::insertEntry(const ClipboardEntry &entry)
+StorageOutcome MemoryEntryTable::insertEntry(const ClipboardEntry &entry)
 {
     m_entries.prepend(entry);
     Log::write(u"insertEntry: stored in RAM (secure mode), count="_s + QString::number(m_entries.size()));
@@ -15,7 +15,7 @@ std::expected<void, StorageError> MemoryEntryTable::insertEntry(const ClipboardE
 
 QList<ClipboardEntry> MemoryEntryTable::fetchAllEntries(const QDateTime &now)
 {
-    deleteExpiredEntries(now);
+    removeExpired(now);
     QList<ClipboardEntry> published;
     published.reserve(m_entries.size());
     for (const ClipboardEntry &entry : std::as_const(m_entries))
@@ -31,39 +31,47 @@ StoredEntry MemoryEntryTable::fetchEntry(const QUuid &id) const
     return *found;
 }
 
-void MemoryEntryTable::deleteExpiredEntries(const QDateTime &now)
+StorageOutcome MemoryEntryTable::deleteExpiredEntries(const QDateTime &now)
+{
+    removeExpired(now);
+    return {};
+}
+
+void MemoryEntryTable::removeExpired(const QDateTime &now)
 {
     m_entries.removeIf(
         [&now](const ClipboardEntry &entry) { return entry.expiresAt && *entry.expiresAt < now; });
 }
 
-std::expected<void, StorageError> MemoryEntryTable::deleteEntry(const QUuid &id)
+StorageOutcome MemoryEntryTable::deleteEntry(const QUuid &id)
 {
     m_entries.removeIf([&id](const ClipboardEntry &entry) { return entry.id == id; });
     return {};
 }
 
-void MemoryEntryTable::updateSearchData(
+StorageOutcome MemoryEntryTable::updateSearchData(
     const QUuid &id, const std::optional<QByteArray> &preview, const std::optional<QByteArray> &searchText)
 {
     const auto found = std::find_if(
         m_entries.begin(), m_entries.end(), [&id](const ClipboardEntry &entry) { return entry.id == id; });
     if (found == m_entries.end())
-        return;
+        return {};
     found->encryptedPreview = preview;
     found->encryptedSearchText = searchText;
+    return {};
 }
 
-void MemoryEntryTable::deleteEntries(const QList<QUuid> &ids)
+StorageOutcome MemoryEntryTable::deleteEntries(const QList<QUuid> &ids)
 {
     m_entries.removeIf([&ids](const ClipboardEntry &entry) { return ids.contains(entry.id); });
+    return {};
 }
 
-void MemoryEntryTable::updateFlags(const ClipboardEntry &entry)
+StorageOutcome MemoryEntryTable::updateFlags(const ClipboardEntry &entry)
 {
     const auto found = std::ranges::find(m_entries, entry.id, &ClipboardEntry::id);
     if (found == m_entries.end())
-        return;
+        return {};
     ClipboardEntry replacement = entry;
     if (!entry.holdsContent()) {
         replacement.encryptedContent = found->encryptedContent;
@@ -74,25 +82,27 @@ void MemoryEntryTable::updateFlags(const ClipboardEntry &entry)
         replacement.richLeftInStore = false;
     }
     *found = std::move(replacement);
+    return {};
 }
 
-std::expected<void, StorageError> MemoryEntryTable::clearAllEntries()
+StorageOutcome MemoryEntryTable::clearAllEntries()
 {
     m_entries.clear();
     return {};
 }
 
-std::expected<void, StorageError> MemoryEntryTable::clearUnpinnedEntries()
+StorageOutcome MemoryEntryTable::clearUnpinnedEntries()
 {
     m_entries.removeIf([](const ClipboardEntry &entry) { return !entry.isPinned && !entry.isFavorite; });
     return {};
 }
 
-void MemoryEntryTable::deleteEntriesOlderThan(const QDateTime &cutoff)
+StorageOutcome MemoryEntryTable::deleteEntriesOlderThan(const QDateTime &cutoff)
 {
     m_entries.removeIf([&cutoff](const ClipboardEntry &entry) {
         return entry.createdAt < cutoff && !entry.isPinned && !entry.isFavorite;
     });
+    return {};
 }
 
 qint64 MemoryEntryTable::entryCount() const

@@ -10,24 +10,27 @@ class MemoryEntryTable final : public EntryTable {
 public:
     MemoryEntryTable() = default;
 
-    std::expected<void, StorageError> insertEntry(const ClipboardEntry &entry) override;
+    // Memory takes every change.
+    [[nodiscard]] StorageOutcome insertEntry(const ClipboardEntry &entry) override;
     QList<ClipboardEntry> fetchAllEntries(const QDateTime &now) override;
     // The first entry with that id.
     StoredEntry fetchEntry(const QUuid &id) const override;
-    void deleteExpiredEntries(const QDateTime &now) override;
-    std::expected<void, StorageError> deleteEntry(const QUuid &id) override;
+    [[nodiscard]] StorageOutcome deleteExpiredEntries(const QDateTime &now) override;
+    [[nodiscard]] StorageOutcome deleteEntry(const QUuid &id) override;
     // Changes the first entry with that id.
-    void updateSearchData(const QUuid &id, const std::optional<QByteArray> &preview,
+    [[nodiscard]] StorageOutcome updateSearchData(const QUuid &id, const std::optional<QByteArray> &preview,
         const std::optional<QByteArray> &searchText) override;
-    void deleteEntries(const QList<QUuid> &ids) override;
+    [[nodiscard]] StorageOutcome deleteEntries(const QList<QUuid> &ids) override;
     // Replaces the first entry with that id as a whole, but keeps what a
     // published copy left here.
-    void updateFlags(const ClipboardEntry &entry) override;
-    std::expected<void, StorageError> clearAllEntries() override;
-    std::expected<void, StorageError> clearUnpinnedEntries() override;
-    void deleteEntriesOlderThan(const QDateTime &cutoff) override;
+    [[nodiscard]] StorageOutcome updateFlags(const ClipboardEntry &entry) override;
+    [[nodiscard]] StorageOutcome clearAllEntries() override;
+    [[nodiscard]] StorageOutcome clearUnpinnedEntries() override;
+    [[nodiscard]] StorageOutcome deleteEntriesOlderThan(const QDateTime &cutoff) override;
     qint64 entryCount() const override;
 
 private:
+    void removeExpired(const QDateTime &now);
+
     QList<ClipboardEntry> m_entries;
 };

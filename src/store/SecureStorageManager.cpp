@@ -5,6 +5,8 @@
 #include "records/UuidText.h"
 #include "store/SqliteStatement.h"
 
+#include <sqlite3.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -39,20 +41,23 @@ QFuture<void> SecureStorageManager::closeDatabase()
     });
 }
 
-QFuture<bool> SecureStorageManager::execute(const QString &sql)
+QFuture<StorageOutcome> SecureStorageManager::execute(const QString &sql)
 {
-    return m_executor.run([this, sql] { return m_database.execute(sql); });
+    return m_executor.run([this, sql]() -> StorageOutcome {
+        if (m_database.execute(sql))
+            return {};
+        return std::unexpected(m_database.lastFailure());
+    });
 }
 
-QFuture<std::expected<void, StorageError>> SecureStorageManager::insertEntry(const ClipboardEntry &entry)
+QFuture<StorageOutcome> SecureStorageManager::insertEntry(const ClipboardEntry &entry)
 {
     return m_executor.run([this, entry] { return m_entries->insertEntry(entry); });
 }
 
-QFuture<std::expected<void, StorageError>> SecureStorageManager::insertEntryOnDisk(
-    const ClipboardEntry &entry)
+QFuture<StorageOutcome> SecureStorageManager::insertEntryOnDisk(const ClipboardEntry &entry)
 {
-    return m_executor.run([this, entry]() -> std::expected<void, StorageError> {
+    return m_executor.run([this, entry]() -> StorageOutcome {
         if (isMemoryOnly())
             return std::unexpected(StorageError {StorageError::Code::memoryOnly});
         return m_databaseEntries.insertEntry(entry);
@@ -89,52 +94,53 @@ QFuture<StoredEntry> SecureStorageManager::fetchEntryOnDisk(const QUuid &id)
     return m_executor.run([this, id] { return m_databaseEntries.fetchEntry(id); });
 }
 
-QFuture<void> SecureStorageManager::deleteExpiredEntries()
+QFuture<StorageOutcome> SecureStorageManager::deleteExpiredEntries()
 {
-    return m_executor.run([this] { m_entries->deleteExpiredEntries(m_clock.now()); });
+    return m_executor.run([this] { return m_entries->deleteExpiredEntries(m_clock.now()); });
 }
 
-QFuture<std::expected<void, StorageError>> SecureStorageManager::deleteEntry(const QUuid &id)
+QFuture<StorageOutcome> SecureStorageManager::deleteEntry(const QUuid &id)
 {
     return m_executor.run([this, id] { return m_entries->deleteEntry(id); });
 }
 
-QFuture<void> SecureStorageManager::updateSearchData(
+QFuture<StorageOutcome> SecureStorageManager::updateSearchData(
     const QUuid &id, const std::optional<QByteArray> &preview, const std::optional<QByteArray> &searchText)
 {
     return m_executor.run(
-        [this, id, preview, searchText] { m_entries->updateSearchData(id, preview, searchText); });
+        [this, id, preview, searchText] { return m_entries->updateSearchData(id, preview, searchText); });
 }
 
-QFuture<void> SecureStorageManager::deleteEntries(const QList<QUuid> &ids)
+QFuture<StorageOutcome> SecureStorageManager::deleteEntries(const QList<QUuid> &ids)
 {
-    return m_executor.run([this, ids] { m_entries->deleteEntries(ids); });
+    return m_executor.run([this, ids] { return m_entries->deleteEntries(ids); });
 }
 
-QFuture<void> SecureStorageManager::updateFlags(const ClipboardEntry &entry)
+QFuture<StorageOutcome> SecureStorageManager::updateFlags(const ClipboardEntry &entry)
 {
-    return m_executor.run([this, entry] { m_entries->updateFlags(entry); });
+    return m_executor.run([this, entry] { return m_entries->updateFlags(entry); });
 }
 
-QFuture<std::expected<void, StorageError>> SecureStorageManager::clearAllEntries()
+QFuture<StorageOutcome> SecureStorageManager::clearAllEntries()
 {
     return m_executor.run([this] { return m_entries->clearAllEntries(); });
 }
 
-QFuture<std::expected<void, StorageError>> SecureStorageManager::clearUnpinnedEntries()
+QFuture<StorageOutcome> SecureStorageManager::clearUnpinnedEntries()
 {
     return m_executor.run([this] { return m_entries->clearUnpinnedEntries(); });
 }
 
-QFuture<void> SecureStorageManager::deleteEntriesOlderThan(const QDateTime &cutoff)
+QFuture<StorageOutcome> SecureStorageManager::deleteEntriesOlderThan(const QDateTime &cutoff)
 {
-    return m_executor.run([this, cutoff] { m_entries->deleteEntriesOlderThan(cutoff); });
+    return m_executor.run([this, cutoff] { return m_entries->deleteEntriesOlderThan(cutoff); });
 }
 
-QFuture<bool> SecureStorageManager::wipeAllData()
+QFuture<StorageOutcome> SecureStorageManager::wipeAllData()
 {
     return m_executor.run([this] {
         switchEntries(m_databaseEntries);
+        m_databaseEntries.forgetReadAhead();
         return m_databaseEntries.wipeAllData();
     });
 }
@@ -194,38 +200,44 @@ QFuture<std::expected<bool, SnippetError>> SecureStorageManager::incrementSnippe
     return m_executor.run([this, id] { return m_snippets.incrementUsage(id); });
 }
 
-QFuture<bool> SecureStorageManager::deleteSnippet(const QUuid &id)
+QFuture<StorageOutcome> SecureStorageManager::deleteSnippet(const QUuid &id)
 {
     return m_executor.run([this, id] { return m_snippets.deleteSnippet(id); });
 }
 
-QFuture<void> SecureStorageManager::logAuditEvent(const AuditEvent &event)
+QFuture<StorageOutcome> SecureStorageManager::logAuditEvent(const AuditEvent &event)
 {
-    return m_executor.run([this, event] { writeAuditEvent(event); });
+    return m_executor.run([this, event] { return writeAuditEvent(event); });
 }
 
-void SecureStorageManager::writeAuditEvent(const AuditEvent &event)
+StorageOutcome SecureStorageManager::writeAuditEvent(const AuditEvent &event)
 {
     if (isMemoryOnly())
-        return;
+        return {};
     SqliteStatement statement(
         m_database.handle(), "INSERT INTO audit_log (id, timestamp, event_type, detail) VALUES (?, ?, ?, ?)");
     if (!statement.isValid())
-        return;
+        return std::unexpected(m_database.isOpen()
+                ? StorageError {StorageError::Code::sqlitePrepareFailed, statement.errorMessage()}
+                : StorageError {StorageError::Code::databaseNotOpen});
     statement.bindText(1, UuidText::toText(event.id));
     statement.bindDouble(2, DateCoding::toSeconds(event.timestamp));
     statement.bindText(3, rawValue(event.eventType));
     statement.bindText(4, event.detail);
-    statement.step();
+    if (statement.step() != SQLITE_DONE)
+        return std::unexpected(m_database.lastFailure());
+    return {};
 }
 
 void SecureStorageManager::logModeSwitch(AuditEventType type)
 {
-    writeAuditEvent(AuditEvent {QUuid::createUuid(), m_clock.now(), type, std::nullopt});
+    // A mode switch goes on whatever its audit row comes to.
+    (void)writeAuditEvent(AuditEvent {QUuid::createUuid(), m_clock.now(), type, std::nullopt});
 }
 
 void SecureStorageManager::switchEntries(EntryTable &entries)
 {
-    m_memoryEntries.clearAllEntries();
+    // Memory takes every change.
+    (void)m_memoryEntries.clearAllEntries();
     m_entries = &entries;
 }

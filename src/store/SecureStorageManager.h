@@ -25,7 +25,9 @@ class EncryptionService;
 // operation runs on the store's one worker thread, in call order, and
 // returns a future that callers continue on the main thread with
 // whenFinished(context, ...). Only the worker touches the database and the
-// memory-only list.
+// memory-only list. Every operation that changes rows says why the database
+// did not take the change, when it did not (the store logs it too), and its
+// future must be kept: a caller that stays silent says why where it drops it.
 class SecureStorageManager final {
     Q_DISABLE_COPY(SecureStorageManager)
 
@@ -45,13 +47,12 @@ public:
     // The sealing of every stored field; the views open previews with it on
     // the main thread, without waiting for the worker.
     const EncryptionService &encryptionService() const { return m_encryptionService; }
-    QFuture<bool> execute(const QString &sql);
+    [[nodiscard]] QFuture<StorageOutcome> execute(const QString &sql);
 
-    // Why the entry was not stored, when it was not (the store logs it too).
-    QFuture<std::expected<void, StorageError>> insertEntry(const ClipboardEntry &entry);
+    [[nodiscard]] QFuture<StorageOutcome> insertEntry(const ClipboardEntry &entry);
     // Into the database only: refused (memoryOnly) once a private session
     // keeps the history in memory, so that what is counted stored is on disk.
-    QFuture<std::expected<void, StorageError>> insertEntryOnDisk(const ClipboardEntry &entry);
+    [[nodiscard]] QFuture<StorageOutcome> insertEntryOnDisk(const ClipboardEntry &entry);
     // The entries as the published history keeps them: large content and rich
     // text stay here, read with fetchEntry (EntryContentReader does).
     QFuture<QList<ClipboardEntry>> fetchAllEntries();
@@ -68,20 +69,17 @@ public:
     // disk. The history comes with what the database could not read of it.
     QFuture<HistoryRead> fetchAllEntriesOnDisk();
     QFuture<StoredEntry> fetchEntryOnDisk(const QUuid &id);
-    QFuture<void> deleteExpiredEntries();
-    // Why the entry is still stored, when the deletion was not applied (the
-    // store logs it too); the clears below likewise.
-    QFuture<std::expected<void, StorageError>> deleteEntry(const QUuid &id);
-    QFuture<void> updateSearchData(const QUuid &id, const std::optional<QByteArray> &preview,
-        const std::optional<QByteArray> &searchText);
-    QFuture<void> deleteEntries(const QList<QUuid> &ids);
-    QFuture<void> updateFlags(const ClipboardEntry &entry);
-    QFuture<std::expected<void, StorageError>> clearAllEntries();
-    QFuture<std::expected<void, StorageError>> clearUnpinnedEntries();
-    QFuture<void> deleteEntriesOlderThan(const QDateTime &cutoff);
-    // Ends memory-only mode and empties every table; true when the database
-    // was open and every step succeeded.
-    QFuture<bool> wipeAllData();
+    [[nodiscard]] QFuture<StorageOutcome> deleteExpiredEntries();
+    [[nodiscard]] QFuture<StorageOutcome> deleteEntry(const QUuid &id);
+    [[nodiscard]] QFuture<StorageOutcome> updateSearchData(const QUuid &id,
+        const std::optional<QByteArray> &preview, const std::optional<QByteArray> &searchText);
+    [[nodiscard]] QFuture<StorageOutcome> deleteEntries(const QList<QUuid> &ids);
+    [[nodiscard]] QFuture<StorageOutcome> updateFlags(const ClipboardEntry &entry);
+    [[nodiscard]] QFuture<StorageOutcome> clearAllEntries();
+    [[nodiscard]] QFuture<StorageOutcome> clearUnpinnedEntries();
+    [[nodiscard]] QFuture<StorageOutcome> deleteEntriesOlderThan(const QDateTime &cutoff);
+    // Ends memory-only mode and empties every table.
+    [[nodiscard]] QFuture<StorageOutcome> wipeAllData();
     QFuture<qint64> entryCount();
     // Whether a private session keeps the history in memory only.
     QFuture<bool> isRAMMode();
@@ -89,19 +87,21 @@ public:
     // empty when it is. In a history already split between two keys, the
     // oldest entries hold the vault's own.
     QFuture<QList<QByteArray>> oldestSealedFields();
+    // Cannot be refused; the audit row it writes is dropped silently, as
+    // every audit row is.
     QFuture<void> setSecureMode(bool enabled);
 
     // Sealed at the call, under the key loaded then; written in call order.
-    QFuture<std::expected<void, SnippetError>> insertSnippet(const Snippet &snippet);
+    [[nodiscard]] QFuture<std::expected<void, SnippetError>> insertSnippet(const Snippet &snippet);
     QFuture<QList<Snippet>> fetchSnippets();
     // Adds one to the snippet's stored use count; true when it had a row.
-    QFuture<std::expected<bool, SnippetError>> incrementSnippetUsage(const QUuid &id);
-    QFuture<bool> deleteSnippet(const QUuid &id);
-    // Dropped while memory-only mode is on.
-    QFuture<void> logAuditEvent(const AuditEvent &event);
+    [[nodiscard]] QFuture<std::expected<bool, SnippetError>> incrementSnippetUsage(const QUuid &id);
+    [[nodiscard]] QFuture<StorageOutcome> deleteSnippet(const QUuid &id);
+    // Dropped, and taken as done, while memory-only mode is on.
+    [[nodiscard]] QFuture<StorageOutcome> logAuditEvent(const AuditEvent &event);
 
 private:
-    void writeAuditEvent(const AuditEvent &event);
+    [[nodiscard]] StorageOutcome writeAuditEvent(const AuditEvent &event);
     void logModeSwitch(AuditEventType type);
     // Empties the memory-only history on the way, whichever the direction.
     void switchEntries(EntryTable &entries);

@@ -31,7 +31,9 @@ QFuture<SnippetManager::Result> SnippetManager::recordSnippetUse(const Snippet &
             }
             const AuditEvent event {
                 QUuid::createUuid(), m_clock.now(), AuditEventType::snippetUsed, std::nullopt};
-            whenFinished(this, m_storageManager.logAuditEvent(event), [finish] { finish(Result()); });
+            // The use is stored; a refused audit row takes nothing from it.
+            whenFinished(this, m_storageManager.logAuditEvent(event),
+                [finish](const StorageOutcome &) { finish(Result()); });
         });
     return promise->future();
 }
@@ -43,7 +45,7 @@ QFuture<SnippetManager::Result> SnippetManager::saveSnippet(const Snippet &snipp
     return m_storageManager.insertSnippet(saved);
 }
 
-QFuture<bool> SnippetManager::deleteSnippet(const QUuid &id)
+QFuture<StorageOutcome> SnippetManager::deleteSnippet(const QUuid &id)
 {
     return m_storageManager.deleteSnippet(id);
 }

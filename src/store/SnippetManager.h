@@ -29,11 +29,12 @@ public:
     // Adds one to the stored count (edits made meanwhile stay, a deleted
     // snippet stays deleted) and audits the use when a row changed. The
     // future ends canceled, without a result, if the manager goes first.
-    QFuture<Result> recordSnippetUse(const Snippet &snippet);
+    [[nodiscard]] QFuture<Result> recordSnippetUse(const Snippet &snippet);
     // Saves the snippet with updatedAt set to now.
-    QFuture<Result> saveSnippet(const Snippet &snippet);
-    // True unless the statement failed (which the store logs).
-    QFuture<bool> deleteSnippet(const QUuid &id);
+    [[nodiscard]] QFuture<Result> saveSnippet(const Snippet &snippet);
+    // Why the snippet is still stored, when the database refused (the store
+    // logs it too).
+    [[nodiscard]] QFuture<StorageOutcome> deleteSnippet(const QUuid &id);
 
 private:
     SecureStorageManager &m_storageManager;

@@ -171,17 +171,19 @@ std::expected<bool, SnippetError> SnippetTable::incrementUsage(const QUuid &id)
     return sqlite3_changes64(m_database.handle()) > 0;
 }
 
-bool SnippetTable::deleteSnippet(const QUuid &id)
+StorageOutcome SnippetTable::deleteSnippet(const QUuid &id)
 {
     SqliteStatement statement(m_database.handle(), "DELETE FROM snippets WHERE id = ?");
     if (statement.isValid()) {
         statement.bindText(1, UuidText::toText(id));
         if (statement.step() == SQLITE_DONE) {
+            // The row is gone once the delete is taken; a failed checkpoint
+            // is only logged, as after the history's deletions.
             if (sqlite3_changes64(m_database.handle()) > 0)
-                return m_database.checkpoint();
-            return true;
+                m_database.checkpoint();
+            return {};
         }
     }
     Log::write(u"SQL Error: "_s + statement.errorMessage());
-    return false;
+    return std::unexpected(m_database.lastFailure());
 }

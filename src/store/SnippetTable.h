@@ -39,14 +39,15 @@ public:
     // Under the key loaded now; touches no database, so any thread may seal.
     std::expected<SealedRow, SnippetError> seal(const Snippet &snippet) const;
     // A row with the same id is replaced.
-    std::expected<void, SnippetError> insertRow(const SealedRow &row);
+    [[nodiscard]] std::expected<void, SnippetError> insertRow(const SealedRow &row);
     // Most recently updated first; rows whose title or content cannot be
     // opened are skipped.
     QList<Snippet> fetchSnippets();
     // Adds one to the stored count; true when a row changed. Fails without
     // writing while the master key is absent.
-    std::expected<bool, SnippetError> incrementUsage(const QUuid &id);
-    bool deleteSnippet(const QUuid &id);
+    [[nodiscard]] std::expected<bool, SnippetError> incrementUsage(const QUuid &id);
+    // An id without a row changes nothing and is no failure.
+    [[nodiscard]] StorageOutcome deleteSnippet(const QUuid &id);
 
     std::optional<Snippet> snippetFromRow(const SqliteStatement &statement) const;
 

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <expected>
+
 // Failures of the store that reach a caller.
 struct StorageError {
     enum class Code {
@@ -24,3 +26,7 @@ struct StorageError {
 };
 
 QString description(const StorageError &error);
+
+// What a change of stored rows came to: done, or why the database did not
+// take it.
+using StorageOutcome = std::expected<void, StorageError>;

@@ -135,6 +135,13 @@ bool StoreDatabase::execute(const QString &sql)
     return false;
 }
 
+StorageError StoreDatabase::lastFailure() const
+{
+    if (!m_db)
+        return {StorageError::Code::databaseNotOpen};
+    return {StorageError::Code::sqliteStepFailed, SqliteStatement::failureReason(m_db)};
+}
+
 bool StoreDatabase::columnExists(const QString &table, const QString &column)
 {
     SqliteStatement statement(m_db, (u"PRAGMA table_info("_s + table + u')').toUtf8().constData());

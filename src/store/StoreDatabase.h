@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/StorageError.h"
+
 #include <QString>
 
 struct sqlite3;
@@ -30,6 +32,9 @@ public:
     // Runs sql (possibly several statements); logs SQLite's message on
     // failure.
     bool execute(const QString &sql);
+    // Why the connection's last statement failed, read before a rollback
+    // replaces it.
+    StorageError lastFailure() const;
 
     bool columnExists(const QString &table, const QString &column);
     void addColumnIfMissing(const QString &table, const QString &column, const QString &type);

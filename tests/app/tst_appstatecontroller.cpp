@@ -30,6 +30,16 @@ QList<QUuid> idsOf(const QList<ClipboardEntry> &entries)
     return ids;
 }
 
+// Each entry's id with its flags.
+QStringList rowsOf(const QList<ClipboardEntry> &entries)
+{
+    QStringList rows;
+    for (const ClipboardEntry &entry : entries)
+        rows.append(entry.id.toString() + (entry.isPinned ? u" pinned"_s : QString())
+            + (entry.isFavorite ? u" favorite"_s : QString()));
+    return rows;
+}
+
 } // namespace
 
 class AppStateControllerTest final : public QObject {
@@ -133,6 +143,13 @@ private slots:
 
         m_state->togglePin(second.id);
         QVERIFY(!awaitFuture(m_store->fetchAllEntries()).at(1).isPinned);
+
+        // A read under way does not take back a toggle made after it.
+        m_state->reloadEntries();
+        m_state->toggleFavorite(first.id);
+        settle();
+        QCOMPARE(rowsOf(m_state->clipboardEntries()), rowsOf(awaitFuture(m_store->fetchAllEntries())));
+        QVERIFY(m_state->clipboardEntries().at(0).isFavorite);
     }
 
     void limitKeepsProtectedEntries()
@@ -301,8 +318,8 @@ private slots:
         QCOMPARE(storedIds(), shownIds());
     }
 
-    // A removal the database refuses, at the statement or as it goes to the
-    // log (a full disk), leaves the history as stored and says why.
+    // A removal or flag the database refuses, at the statement or as it goes
+    // to the log (a full disk), leaves the history as stored and says why.
     void refusedRemovalShowsWhatIsStored_data()
     {
         QTest::addColumn<QString>("removal");
@@ -317,6 +334,13 @@ private slots:
         QTest::newRow("clear") << u"clear"_s << false << notCleared + readOnly + kept;
         const QString full = u"Database write failed: File too large. "_s;
         QTest::newRow("clear all, full") << u"clear all"_s << true << notCleared + full + kept;
+        const QString asItWas = u"It stays as it was."_s;
+        QTest::newRow("pin") << u"pin"_s << false << u"The item couldn't be pinned|"_s + readOnly + asItWas;
+        QTest::newRow("unpin, full") << u"unpin"_s << true
+                                     << u"The item couldn't be unpinned|"_s + full + asItWas;
+        // Told once, by the last: each write carries both flags.
+        QTest::newRow("pin, then favorite")
+            << u"pin, favorite"_s << false << u"The item couldn't be made a favorite|"_s + readOnly + asItWas;
     }
 
     void refusedRemovalShowsWhatIsStored()
@@ -335,14 +359,21 @@ private slots:
         QSignalSpy alerts(m_state.get(), &AppStateController::showAlert);
         if (removal == u"delete"_s)
             m_state->deleteEntry(entries[1].id);
-        else
+        else if (removal == u"unpin"_s)
+            m_state->togglePin(entries[0].id);
+        else if (removal.startsWith(u"pin"_s)) {
+            m_state->togglePin(entries[1].id);
+            if (removal.endsWith(u"favorite"_s))
+                m_state->toggleFavorite(entries[1].id);
+        } else
             m_state->clearHistory(removal == u"clear all"_s);
         QTRY_COMPARE(alerts.size(), 1);
         limitFileSize(RLIM_INFINITY);
         QTEST(alerts[0][0].toString() + u'|' + alerts[0][1].toString(), "alert");
         settle();
-        QCOMPARE(shownIds(), idsOf(entries));
-        QCOMPARE(storedIds(), shownIds());
+        QCOMPARE(alerts.size(), 1);
+        QCOMPARE(rowsOf(m_state->clipboardEntries()), rowsOf(entries));
+        QCOMPARE(rowsOf(awaitFuture(m_store->fetchAllEntries())), rowsOf(entries));
     }
 
     void confirmClearHistoryAsksFirst_data()

@@ -286,7 +286,7 @@ private slots:
         });
         paste().configureEntryTools(tools);
         if (fixture == u"deleted meanwhile")
-            m_store->deleteEntry(whole.id);
+            (void)m_store->deleteEntry(whole.id);
         if (action == u"paste")
             paste().revealAndPaste(shown);
         else if (action == u"reveal")

@@ -457,7 +457,7 @@ private slots:
         // again, under another key.
         QTest::newRow("erased") << none << Step([this] {
             m_key.drop();
-            store().wipeAllData();
+            (void)store().wipeAllData();
             m_key.set(*SecureRandom::bytes(32));
         }) << ImportCounts {3, 0, 0, interrupted}
                                 << Contents {} << QStringList {};

@@ -45,7 +45,7 @@ private slots:
         for (int i = 20; i < 25; ++i) {
             const ClipboardEntry entry = entryAt(start.addSecs(i));
             inMemory.prepend(entry.id);
-            store.insertEntry(entry);
+            (void)store.insertEntry(entry);
         }
         QFuture<QList<ClipboardEntry>> privateView = store.fetchAllEntries();
         store.setSecureMode(false);

@@ -614,7 +614,9 @@ void SnippetManagerViewModel::createNewSnippet(const std::optional<QString> &fol
                     self->setCreating(false);
                 return;
             }
-            store->logAuditEvent({QUuid::createUuid(), clock->now(), AuditEventType::snippetCreated, {}});
+            // Silent: a refused audit row takes nothing from the new snippet.
+            (void)store->logAuditEvent(
+                {QUuid::createUuid(), clock->now(), AuditEventType::snippetCreated, {}});
             whenFinished(
                 appState, store->fetchSnippets(), [appState, self, id](const QList<Snippet> &snippets) {
                     // Nothing decrypted is published once the vault has locked.
@@ -654,7 +656,7 @@ void SnippetManagerViewModel::removeSnippetFromStore(const Snippet &snippet)
     if (!manager)
         return;
     // A failed delete returns with the reload.
-    whenFinished(appState, manager->deleteSnippet(snippet.id), [appState](bool) {
+    whenFinished(appState, manager->deleteSnippet(snippet.id), [appState](const StorageOutcome &) {
         if (appState->snippetManager())
             appState->loadSnippets();
     });
