@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QtGlobal>
+#include <QString>
 
 class SecureStorageManager;
 
@@ -40,6 +40,9 @@ public:
     // Forgets the last captured content, so the next copy is not taken for
     // a repeat of it.
     virtual void clearLastContentHash() = 0;
+
+    // Tells the user of a failure in an alert.
+    virtual void raiseAlert(const QString &title, const QString &informativeText) = 0;
 
 protected:
     AppStateAccess() = default;

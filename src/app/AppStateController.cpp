@@ -596,3 +596,8 @@ void AppStateController::clearLastContentHash()
     if (m_clipboardMonitor)
         m_clipboardMonitor->clearLastContentHash();
 }
+
+void AppStateController::raiseAlert(const QString &title, const QString &informativeText)
+{
+    emit showAlert(title, informativeText);
+}

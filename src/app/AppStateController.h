@@ -200,6 +200,8 @@ public:
     // Both do nothing without a clipboard monitor.
     void stopMonitoring() override;
     void clearLastContentHash() override;
+    // Emits showAlert.
+    void raiseAlert(const QString &title, const QString &informativeText) override;
 
 signals:
     void isUnlockedChanged(bool unlocked);

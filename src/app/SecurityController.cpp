@@ -216,8 +216,16 @@ void SecurityController::finishFullReset(const StorageOutcome &wiped)
     m_appState.setUnlocked(false);
     // The reset still ends in set-up, but a history left on disk must not
     // be reported as erased.
-    Log::write(wiped ? u"Full reset complete — returning to setup"_s
-                     : u"Full reset: erasing the database failed — returning to setup"_s);
+    if (wiped) {
+        Log::write(u"Full reset complete — returning to setup"_s);
+        return;
+    }
+    Log::write(u"Full reset: erasing the database failed — returning to setup"_s);
+    m_appState.raiseAlert(u"The history couldn't be erased"_s,
+        description(wiped.error())
+            + u". The erased vault's items stay on disk, in Vantorell's data folder: their "
+              "contents can't be opened without the erased keys, but their times, kinds, flags "
+              "and source applications, and the audit log, can still be read."_s);
 }
 
 void SecurityController::logAuditEvent(AuditEventType type, std::optional<QString> detail)

@@ -68,7 +68,7 @@ signals:
 
 private:
     void applyLockedState();
-    // wiped: whether the store was erased, or why not.
+    // wiped: whether the store was erased, or why a file of it stays.
     void finishFullReset(const StorageOutcome &wiped);
     void logAuditEvent(AuditEventType type, std::optional<QString> detail = std::nullopt);
     void setFailedAttempts(qint64 count);

@@ -141,7 +141,14 @@ QFuture<StorageOutcome> SecureStorageManager::wipeAllData()
     return m_executor.run([this] {
         switchEntries(m_databaseEntries);
         m_databaseEntries.forgetReadAhead();
-        return m_databaseEntries.wipeAllData();
+        StorageOutcome wiped = m_databaseEntries.wipeAllData();
+        if (wiped)
+            return wiped;
+        // What the database would not erase (a full disk, say) goes with its
+        // files; removing them needs no room.
+        wiped = m_database.replaceWithEmpty();
+        m_isOpen = m_database.isOpen();
+        return wiped;
     });
 }
 

@@ -78,7 +78,9 @@ public:
     [[nodiscard]] QFuture<StorageOutcome> clearAllEntries();
     [[nodiscard]] QFuture<StorageOutcome> clearUnpinnedEntries();
     [[nodiscard]] QFuture<StorageOutcome> deleteEntriesOlderThan(const QDateTime &cutoff);
-    // Ends memory-only mode and empties every table.
+    // Ends memory-only mode and empties every table. When the database
+    // refuses, its files are removed and a new empty one is made, all in
+    // this one operation; refused only when a file of the old one stays.
     [[nodiscard]] QFuture<StorageOutcome> wipeAllData();
     QFuture<qint64> entryCount();
     // Whether a private session keeps the history in memory only.

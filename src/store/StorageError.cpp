@@ -17,6 +17,8 @@ QString description(const StorageError &error)
         return u"Database export failed"_s;
     case StorageError::Code::memoryOnly:
         return u"A private session keeps the history in memory only"_s;
+    case StorageError::Code::fileNotRemoved:
+        return u"Couldn't remove "_s + error.detail;
     }
     Q_UNREACHABLE();
     return {};

@@ -16,6 +16,8 @@ struct StorageError {
         // A private session keeps the history in memory: nothing went to the
         // database.
         memoryOnly,
+        // A file of the database stayed on disk: detail names it and says why.
+        fileNotRemoved,
     };
 
     Code code;

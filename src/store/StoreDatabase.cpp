@@ -5,7 +5,10 @@
 #include "store/SqliteStatement.h"
 
 #include <QDir>
+#include <QFile>
 #include <QStandardPaths>
+
+#include <optional>
 
 #include <sqlite3.h>
 
@@ -83,7 +86,8 @@ QString StoreDatabase::databaseURL()
 
 void StoreDatabase::openDatabase(const QString &path)
 {
-    closeDatabase();
+    closeHandle();
+    m_path = path;
     // Only the store's worker uses the connection, so SQLite need not lock
     // it around every call (a seventh of a history load's time).
     const int result = sqlite3_open_v2(path.toUtf8().constData(), &m_db,
@@ -92,7 +96,7 @@ void StoreDatabase::openDatabase(const QString &path)
         const QString message
             = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(result));
         Log::write(u"Failed to open database: "_s + message);
-        closeDatabase();
+        closeHandle();
         return;
     }
     // SQLite gives the -wal and -shm files it creates the database's mode;
@@ -114,10 +118,42 @@ void StoreDatabase::openDatabase(const QString &path)
 
 void StoreDatabase::closeDatabase()
 {
+    closeHandle();
+    m_path.clear();
+}
+
+void StoreDatabase::closeHandle()
+{
     if (!m_db)
         return;
     sqlite3_close_v2(m_db);
     m_db = nullptr;
+}
+
+StorageOutcome StoreDatabase::replaceWithEmpty()
+{
+    const QString path = m_path;
+    if (path.isEmpty())
+        return std::unexpected(StorageError {StorageError::Code::databaseNotOpen});
+    Log::write(u"Replacing the database with a new empty one"_s);
+    closeHandle();
+    // The database first: while it stays, its log holds its latest writes.
+    std::optional<StorageError> kept;
+    for (const QString &suffix : {QString(), u"-wal"_s, u"-shm"_s}) {
+        QFile file(path + suffix);
+        if (!file.exists() || file.remove())
+            continue;
+        kept = StorageError {StorageError::Code::fileNotRemoved,
+            QDir::toNativeSeparators(file.fileName()) + u": "_s + file.errorString()};
+        Log::write(description(*kept));
+        break;
+    }
+    // A new database would take in a log the old one left.
+    if (!kept || QFile::exists(path))
+        openDatabase(path);
+    if (kept)
+        return std::unexpected(*kept);
+    return {};
 }
 
 bool StoreDatabase::execute(const QString &sql)

@@ -28,6 +28,12 @@ public:
     void closeDatabase();
     bool isOpen() const { return m_db != nullptr; }
     sqlite3 *handle() const { return m_db; }
+    // Closes the database, removes its file with the -wal and -shm files,
+    // which needs no room, and opens a new empty one at the same path: an
+    // erase the database itself refused. Why a file of the old one stays,
+    // when one does; the old database is then open again, as long as its
+    // own file stayed. Refused (databaseNotOpen) after a close.
+    [[nodiscard]] StorageOutcome replaceWithEmpty();
 
     // Runs sql (possibly several statements); logs SQLite's message on
     // failure.
@@ -48,5 +54,9 @@ public:
     bool checkpoint();
 
 private:
+    void closeHandle();
+
     sqlite3 *m_db = nullptr;
+    // The file of the last open, failed or not, until a close.
+    QString m_path;
 };

@@ -8,11 +8,14 @@
 #include "support/FakeIdleTime.h"
 #include "support/FakeKeychain.h"
 #include "support/LogCapture.h"
+#include "support/OwnerPermissions.h"
 #include "support/RawDatabase.h"
 #include "support/StoreFixture.h"
 #include "support/TestEntries.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QTest>
 
 #include <memory>
@@ -30,6 +33,8 @@ class SecurityControllerTest final : public QObject {
     Q_OBJECT
 
 private:
+    // Made before any store, whose worker then obeys a read-only folder.
+    OwnerPermissions m_permissions;
     std::unique_ptr<FakeClock> m_clock;
     FakeKeychain m_keychain;
     FakeDeviceAuth m_deviceAuth;
@@ -381,18 +386,41 @@ private slots:
         QCOMPARE(stored.first().title, snippet.title);
     }
 
-    void failedWipeIsReported()
+    // A wipe the database refuses removes its files instead, and only a
+    // file that stays is told; set-up follows either way.
+    void refusedWipeRemovesTheFilesOrIsTold_data()
     {
+        QTest::addColumn<bool>("folderWritable");
+        QTest::addColumn<qint64>("rowsLeft");
+        QTest::newRow("files removed") << true << 0LL;
+        QTest::newRow("folder read-only") << false << 1LL;
+    }
+
+    void refusedWipeRemovesTheFilesOrIsTold()
+    {
+        QFETCH(bool, folderWritable);
+        QFETCH(qint64, rowsLeft);
         setUpVault();
         RawDatabase blocker(databasePath());
         QVERIFY(blocker.run("BEGIN EXCLUSIVE"));
+        const QString folder = QFileInfo(databasePath()).path();
+        const QFile::Permissions writable = QFile::permissions(folder);
+        QVERIFY(folderWritable || QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
         LogCapture log;
         m_controller->beginFullReset();
         QVERIFY(QTest::qWaitFor([&] { return m_appState->showOnboarding; }));
-        QVERIFY(log.contains(u"[Vantorell] Full reset: erasing the database failed — returning to setup"_s));
-        QVERIFY(!log.contains(u"[Vantorell] Full reset complete — returning to setup"_s));
+        QVERIFY(QFile::setPermissions(folder, writable));
+        QCOMPARE(log.contains(u"[Vantorell] Full reset complete — returning to setup"_s), folderWritable);
         QVERIFY(blocker.run("ROLLBACK"));
-        QCOMPARE(databaseRows(), 1);
+        QCOMPARE(databaseRows(), rowsLeft);
+        QStringList alerts;
+        if (!folderWritable)
+            alerts << u"The history couldn't be erased|Couldn't remove "_s
+                    + QDir::toNativeSeparators(databasePath())
+                    + u": Permission denied. The erased vault's items stay on disk, in Vantorell's data "
+                      "folder: their contents can't be opened without the erased keys, but their times, "
+                      "kinds, flags and source applications, and the audit log, can still be read."_s;
+        QCOMPARE(m_appState->alerts, alerts);
     }
 };
 

@@ -46,6 +46,10 @@ public:
     void resumeCapture() override { calls << QStringLiteral("resumeCapture"); }
     void stopMonitoring() override { calls << QStringLiteral("stopMonitoring"); }
     void clearLastContentHash() override { calls << QStringLiteral("clearLastContentHash"); }
+    void raiseAlert(const QString &title, const QString &informativeText) override
+    {
+        alerts << title + u'|' + informativeText;
+    }
 
     bool unlocked = false;
     bool showUnlockPrompt = false;
@@ -53,6 +57,8 @@ public:
     bool secureModeActive = false;
     SecureStorageManager *store = nullptr;
     QStringList calls;
+    // Each alert's title and text, joined by "|".
+    QStringList alerts;
     std::function<void()> onPrepareForLock;
 
 private:
