@@ -59,6 +59,11 @@ SettingsManager &AppDelegate::settingsManager()
     if (!m_settingsManager) {
         m_settingsManager = std::make_unique<SettingsManager>(
             m_platform.settingsFile, m_platform.loginItem, m_platform.dockPresence);
+        // Queued: the modal alert waits until the change that failed is done.
+        connect(
+            m_settingsManager.get(), &SettingsManager::showAlert, this,
+            [this](const QString &title, const QString &text) { m_platform.alerts.showAlert(title, text); },
+            Qt::QueuedConnection);
     }
     return *m_settingsManager;
 }

@@ -87,7 +87,9 @@ void SandboxMigration::migrateFromSandboxContainer() const
                 Log::write(u"Sandbox migration failed: "_s + copied.error());
         }
     }
-    settings.setValue(migratedFlag(), true);
+    // A failure is logged by the file, and the flag it leaves unset only runs
+    // this again at the next start.
+    (void)settings.setValue(migratedFlag(), true);
 }
 
 void SandboxMigration::mergePreferences(TypedSettings &destination, const QString &containerFile)
@@ -97,8 +99,9 @@ void SandboxMigration::mergePreferences(TypedSettings &destination, const QStrin
     const TypedSettings source(containerFile);
     const QStringList present = destination.keys();
     for (const QString &key : source.keys()) {
+        // One the file does not take is saved by its next write that succeeds.
         if (!present.contains(key))
-            destination.setRawValue(key, source.rawValue(key));
+            (void)destination.setRawValue(key, source.rawValue(key));
     }
 }
 

@@ -6,6 +6,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -99,6 +101,9 @@ SettingsManager::SettingsManager(
         mergeDefaultExcludedApps(defaultExcludedApps());
     else if (!m_settings.value(linuxExcludedDefaultsMerged).toBool())
         mergeDefaultExcludedApps(linuxDefaultExcludedApps());
+    // Nobody heard a failure of the merge (it is logged, and runs again at the
+    // next start): the user's first change that fails is told.
+    m_toldNotSaved = false;
 }
 
 const QList<ExcludedApp> &SettingsManager::defaultExcludedApps()
@@ -194,9 +199,8 @@ void SettingsManager::mergeDefaultExcludedApps(const QList<ExcludedApp> &default
         if (!listed)
             setExcludedApps(m_excludedApps + QList<ExcludedApp> {app});
     }
-    m_settings.setValue(excludedAppsSetting, encode(m_excludedApps));
-    m_settings.setValue(excludedDefaultsMerged, true);
-    m_settings.setValue(linuxExcludedDefaultsMerged, true);
+    report(m_settings.setValues({{excludedAppsSetting, encode(m_excludedApps)},
+        {excludedDefaultsMerged, true}, {linuxExcludedDefaultsMerged, true}}));
 }
 
 void SettingsManager::setLoginItemNote(const QString &note)
@@ -222,7 +226,21 @@ void SettingsManager::setSnippetCounters(const QList<std::pair<QString, qint64>>
     changes.reserve(values.size());
     for (const auto &[name, value] : values)
         changes.append({snippetCounterSetting(name), integer(value)});
-    m_settings.setValues(changes);
+    report(m_settings.setValues(changes));
+}
+
+void SettingsManager::report(const std::expected<void, SettingsWriteError> &written)
+{
+    if (written) {
+        m_toldNotSaved = false;
+        return;
+    }
+    if (std::exchange(m_toldNotSaved, true))
+        return;
+    emit showAlert(u"Settings couldn't be saved"_s,
+        description(written.error())
+            + u" Your changes stay in effect until you quit Vantorell, and are lost then unless the file "
+              u"can be written."_s);
 }
 
 void SettingsManager::applyLaunchAtLogin()

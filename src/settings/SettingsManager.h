@@ -10,11 +10,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <expected>
+
 class LoginItem;
 
 // One stored setting: a property whose setter stores the value (also when it
 // did not change) before announcing it, so that receivers find the file up to
-// date, and then runs the statement given last, if any. Its key, kind and
+// date, and then runs the statement given last, if any. A value the file does
+// not take is announced and in effect all the same. Its key, kind and
 // default are its row name##Setting in SettingsManager.cpp.
 #define VT_SETTING(Type, name, setter, ...)                                                                  \
     Q_PROPERTY(Type name READ name WRITE setter NOTIFY name##Changed)                                        \
@@ -26,7 +29,7 @@ public:                                                                         
     void setter(const Type &value)                                                                           \
     {                                                                                                        \
         m_##name = value;                                                                                    \
-        m_settings.setValue(name##Setting, encode(m_##name));                                                \
+        report(m_settings.setValue(name##Setting, encode(m_##name)));                                        \
         emit name##Changed(m_##name);                                                                        \
         __VA_ARGS__;                                                                                         \
     }                                                                                                        \
@@ -82,6 +85,9 @@ public:
 signals:
     void loginItemNoteChanged(const QString &note);
     void hotkeyErrorChanged(const QString &error);
+    // A change the settings file did not take: told once, and again only
+    // after a write that succeeded, which saved every change before it.
+    void showAlert(const QString &title, const QString &informativeText);
 
 private:
     // A property's value as the file holds it: the plain kinds as they are.
@@ -101,6 +107,7 @@ private:
 
     void mergeDefaultExcludedApps(const QList<ExcludedApp> &defaults);
     void applyLaunchAtLogin();
+    void report(const std::expected<void, SettingsWriteError> &written);
 
     TypedSettings m_settings;
     LoginItem &m_loginItem;
@@ -108,6 +115,7 @@ private:
     QString m_loginItemNote;
     QString m_hotkeyError;
     bool m_isSyncingLoginItem = false;
+    bool m_toldNotSaved = false;
 
     // The stored settings, each public but for its row and member; after
     // m_settings, which they are read from at creation.

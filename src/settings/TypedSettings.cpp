@@ -10,6 +10,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonValue>
+#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <optional>
@@ -81,86 +82,85 @@ QVariant fromJson(const QJsonValue &json)
     return QVariant::fromValue(json);
 }
 
-std::optional<QJsonValue> toJson(const QVariant &value)
+// value is of one of the kinds, or a QJsonValue kept from the file.
+QJsonValue toJson(const QVariant &value)
 {
     switch (value.typeId()) {
     case QMetaType::Bool:
-        return QJsonValue(value.toBool());
+        return value.toBool();
     case QMetaType::Int:
     case QMetaType::LongLong:
-        return QJsonValue(value.toLongLong());
+        return value.toLongLong();
     case QMetaType::QString:
-        return QJsonValue(value.toString());
+        return value.toString();
     case QMetaType::QStringList:
-        return QJsonValue(QJsonArray::fromStringList(value.toStringList()));
+        return QJsonArray::fromStringList(value.toStringList());
     case QMetaType::QByteArray:
-        return QJsonValue(QJsonObject {{dataMember, QString::fromLatin1(value.toByteArray().toBase64())}});
+        return QJsonObject {{dataMember, QString::fromLatin1(value.toByteArray().toBase64())}};
     case QMetaType::QJsonValue:
         return value.toJsonValue();
     default:
-        return std::nullopt;
+        Q_ASSERT_X(false, "TypedSettings", "value of no kind the file holds");
+        return {};
     }
 }
 
-bool readFile(QIODevice &device, QSettings::SettingsMap &map)
+std::optional<QVariantMap> parse(const QByteArray &bytes)
 {
-    const QByteArray bytes = device.readAll();
     if (bytes.trimmed().isEmpty())
-        return true;
+        return QVariantMap();
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject())
-        return false;
+        return std::nullopt;
+    QVariantMap values;
     const QJsonObject object = document.object();
     for (auto it = object.begin(); it != object.end(); ++it)
-        map.insert(it.key(), fromJson(it.value()));
-    return true;
+        values.insert(it.key(), fromJson(it.value()));
+    return values;
 }
 
-bool writeFile(QIODevice &device, const QSettings::SettingsMap &map)
+QByteArray serialize(const QVariantMap &values)
 {
     QJsonObject object;
-    for (auto it = map.begin(); it != map.end(); ++it) {
-        const std::optional<QJsonValue> json = toJson(it.value());
-        if (!json)
-            return false;
-        object.insert(it.key(), *json);
-    }
-    const QByteArray bytes = QJsonDocument(object).toJson(QJsonDocument::Indented);
-    return device.write(bytes) == bytes.size();
+    for (auto it = values.begin(); it != values.end(); ++it)
+        object.insert(it.key(), toJson(it.value()));
+    return QJsonDocument(object).toJson(QJsonDocument::Indented);
 }
 
-QSettings::Format fileFormat()
+// A file that cannot be read or parsed would be replaced by the next change;
+// moving it aside keeps what the user had.
+QVariantMap readValues(const QString &filePath)
 {
-    static const QSettings::Format format = QSettings::registerFormat(u"conf"_s, readFile, writeFile);
-    return format;
-}
-
-// QSettings would replace a file it cannot parse with the next change; moving
-// it aside keeps what the user had.
-QString setAsideIfUnreadable(const QString &filePath)
-{
-    bool unreadable = false;
-    {
-        const QSettings probe(filePath, fileFormat());
-        unreadable = probe.status() == QSettings::FormatError;
-    }
-    if (unreadable) {
-        const QString kept = filePath + u".unreadable-"_s
-            + QDateTime::currentDateTimeUtc().toString(u"yyyyMMddTHHmmsszzz"_s);
-        if (QFile::rename(filePath, kept))
-            Log::write(u"Settings file could not be read; moved it to "_s + kept);
-        else
-            Log::write(u"Settings file could not be read: "_s + filePath);
-    }
-    return filePath;
+    QFile file(filePath);
+    if (!file.exists())
+        return {};
+    std::optional<QVariantMap> values;
+    if (file.open(QIODevice::ReadOnly))
+        values = parse(file.readAll());
+    file.close();
+    if (values)
+        return *values;
+    const QString kept
+        = filePath + u".unreadable-"_s + QDateTime::currentDateTimeUtc().toString(u"yyyyMMddTHHmmsszzz"_s);
+    if (QFile::rename(filePath, kept))
+        Log::write(u"Settings file could not be read; moved it to "_s + kept);
+    else
+        Log::write(u"Settings file could not be read: "_s + filePath);
+    return {};
 }
 
 } // namespace
 
-TypedSettings::TypedSettings(const QString &filePath)
-    : m_settings(setAsideIfUnreadable(filePath), fileFormat())
+TypedSettings::TypedSettings(QString filePath)
+    : m_filePath(std::move(filePath)), m_values(readValues(m_filePath))
 {
+}
+
+TypedSettings::~TypedSettings()
+{
+    if (!m_saved)
+        (void)save();
 }
 
 QString TypedSettings::standardFilePath()
@@ -177,7 +177,7 @@ QVariant TypedSettings::value(const SettingDefinition &setting) const
 
 QVariant TypedSettings::storedValue(const QString &key, SettingKind kind) const
 {
-    const QVariant stored = m_settings.value(key);
+    const QVariant stored = m_values.value(key);
     return stored.metaType() == metaTypeOf(kind) ? stored : QVariant();
 }
 
@@ -192,42 +192,77 @@ QVariant TypedSettings::typed(const SettingDefinition &setting, const QVariant &
     return typed;
 }
 
-void TypedSettings::setValue(const SettingDefinition &setting, const QVariant &value)
+std::expected<void, SettingsWriteError> TypedSettings::setValue(
+    const SettingDefinition &setting, const QVariant &value)
 {
-    write({{setting.key, typed(setting, value)}});
+    return setValues({{setting, value}});
 }
 
-void TypedSettings::setValues(const QList<std::pair<SettingDefinition, QVariant>> &values)
+std::expected<void, SettingsWriteError> TypedSettings::setValues(
+    const QList<std::pair<SettingDefinition, QVariant>> &values)
 {
     QList<std::pair<QString, QVariant>> writes;
     writes.reserve(values.size());
-    for (const auto &[setting, value] : values)
-        writes.append({setting.key, typed(setting, value)});
-    write(writes);
+    bool changes = false;
+    for (const auto &[setting, value] : values) {
+        const QVariant stored = typed(setting, value);
+        changes = changes || this->value(setting) != stored;
+        writes.append({setting.key, stored});
+    }
+    return write(writes, changes);
 }
 
-void TypedSettings::setRawValue(const QString &key, const QVariant &value)
+std::expected<void, SettingsWriteError> TypedSettings::setRawValue(const QString &key, const QVariant &value)
 {
-    write({{key, value}});
+    return write({{key, value}}, rawValue(key) != value);
 }
 
 void TypedSettings::makePrivate() const
 {
-    PrivateFiles::makeFolder(QFileInfo(m_settings.fileName()).path());
-    PrivateFiles::restrictFile(m_settings.fileName());
+    PrivateFiles::makeFolder(QFileInfo(m_filePath).path());
+    PrivateFiles::restrictFile(m_filePath);
 }
 
-void TypedSettings::write(const QList<std::pair<QString, QVariant>> &values)
+std::expected<void, SettingsWriteError> TypedSettings::write(
+    const QList<std::pair<QString, QVariant>> &values, bool changes)
 {
-    const bool wasWritable = m_settings.status() == QSettings::NoError;
     for (const auto &[key, value] : values)
-        m_settings.setValue(key, value);
-    // The folder first: a new file gets the usual mode, and must not be
-    // reachable until it is restricted.
-    makePrivate();
-    m_settings.sync();
-    PrivateFiles::restrictFile(m_settings.fileName());
-    // QSettings keeps the first error it meets, so this is reported once.
-    if (wasWritable && m_settings.status() != QSettings::NoError)
-        Log::write(u"Could not write the settings file "_s + m_settings.fileName());
+        m_values.insert(key, value);
+    // Writing again what the file holds, or what it reads as, loses nothing
+    // when it fails.
+    if (auto saved = save(); !saved && (changes || !m_saved)) {
+        if (m_saved)
+            Log::write(u"Could not write the settings file "_s + m_filePath + u": "_s + saved.error().reason);
+        m_saved = false;
+        return saved;
+    }
+    m_saved = true;
+    return {};
+}
+
+std::expected<void, SettingsWriteError> TypedSettings::save() const
+{
+    // The folder first, which keeps others out; the file is never
+    // readable to them, not even while it is written.
+    PrivateFiles::makeFolder(QFileInfo(m_filePath).path());
+    QSaveFile file(m_filePath);
+    file.setDirectWriteFallback(false);
+    const auto failed = [&] { return std::unexpected(SettingsWriteError {m_filePath, file.errorString()}); };
+    // Unbuffered: what the commit flushes short would still be put in place,
+    // cut off.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)
+        || !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        return failed();
+    const QByteArray bytes = serialize(m_values);
+    // A short write (a disk with a little room) carries no reason; the next
+    // one fails with it.
+    for (qsizetype written = 0; written < bytes.size();) {
+        const qint64 step = file.write(bytes.sliced(written));
+        if (step <= 0)
+            return failed();
+        written += step;
+    }
+    if (!file.commit())
+        return failed();
+    return {};
 }

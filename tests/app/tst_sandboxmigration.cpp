@@ -67,7 +67,7 @@ private slots:
         if (sandboxed)
             qputenv("APP_SANDBOX_CONTAINER_ID", "net.quenlax.Vantorell");
         if (alreadyMigrated)
-            TypedSettings(settingsFile()).setValue(flag, true);
+            QVERIFY(TypedSettings(settingsFile()).setValue(flag, true));
         if (hasContainer)
             QVERIFY(writeFile(source(u"vantorell.db"_s), "database"));
 
@@ -81,7 +81,8 @@ private slots:
     void preferencesMergeMissingKeysOnly()
     {
         TypedSettings mine(settingsFile());
-        mine.setValue({u"settings.clipboard.maxHistoryCount"_s, SettingKind::integer, {}}, qint64(50));
+        QVERIFY(
+            mine.setValue({u"settings.clipboard.maxHistoryCount"_s, SettingKind::integer, {}}, qint64(50)));
         const QJsonObject theirs {
             {u"settings.clipboard.maxHistoryCount"_s, 900},
             {u"settings.clipboard.retentionHours"_s, 48},

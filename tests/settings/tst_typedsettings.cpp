@@ -76,7 +76,7 @@ private slots:
         {
             TypedSettings settings(path);
             for (const Sample &sample : samples())
-                settings.setValue({sample.key, sample.kind, {}}, sample.value);
+                QVERIFY(settings.setValue({sample.key, sample.kind, {}}, sample.value));
         }
         // A second QSettings in this process would answer from Qt's cache.
         QProcess child;
@@ -115,7 +115,7 @@ private slots:
         TypedSettings settings(path);
         const SettingDefinition setting {u"key"_s, SettingKind(kind), u"default"_s};
         QCOMPARE(settings.value(setting), QVariant(u"default"_s));
-        settings.setValue({u"other"_s, SettingKind::boolean, {}}, true);
+        QVERIFY(settings.setValue({u"other"_s, SettingKind::boolean, {}}, true));
         QCOMPARE(fileJson(path).value(u"key"_s), before);
     }
 
@@ -128,7 +128,7 @@ private slots:
         QCOMPARE(kept.size(), 1);
         QCOMPARE(readFile(m_folder.filePath(kept[0])), QByteArray("[General]\nautoPaste=true\n"));
 
-        settings.setValue({u"settings.general.autoPaste"_s, SettingKind::boolean, {}}, false);
+        QVERIFY(settings.setValue({u"settings.general.autoPaste"_s, SettingKind::boolean, {}}, false));
         QCOMPARE(fileJson(path).value(u"settings.general.autoPaste"_s), QJsonValue(false));
     }
 
@@ -138,10 +138,11 @@ private slots:
         QVERIFY(writeFile(blocker, "x"));
         TypedSettings settings(blocker + u"/Vantorell.conf"_s);
         LogCapture log;
-        settings.setValue({u"a"_s, SettingKind::boolean, {}}, true);
-        settings.setValue({u"b"_s, SettingKind::boolean, {}}, true);
-        QCOMPARE(log.lines(),
-            QStringList {u"[Vantorell] Could not write the settings file "_s + settings.filePath()});
+        QVERIFY(!settings.setValue({u"a"_s, SettingKind::boolean, {}}, true));
+        QVERIFY(!settings.setValue({u"b"_s, SettingKind::boolean, {}}, true));
+        QCOMPARE(log.lines().size(), 1);
+        QVERIFY(log.lines()[0].startsWith(
+            u"[Vantorell] Could not write the settings file "_s + settings.filePath() + u": "_s));
     }
 
 private:
