@@ -1,6 +1,7 @@
 #include "settings/SettingsManager.h"
 #include "support/FakeDockPresence.h"
 #include "support/FakeLoginItem.h"
+#include "support/FileSizeLimit.h"
 #include "support/LogCapture.h"
 #include "support/TestFiles.h"
 
@@ -10,6 +11,7 @@
 #include <QJsonObject>
 #include <QMetaProperty>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -240,6 +242,59 @@ private slots:
             [&] { stored = readJson(m_path).value(u"settings.general.globalHotkey"_s); });
         settings->setGlobalHotkey(u"⌃V"_s);
         QCOMPARE(stored, QJsonValue(u"⌃V"_s));
+    }
+
+    // Each change sets the next setting of the table. 'R': a change the file
+    // refuses (as a full disk would), 'U': a setting set again to the value
+    // it has, refused (the settings window does so when it opens), 'T': a
+    // change the file takes, 'Q': quit, the disk with room again. told: the
+    // alerts raised by the end of each step.
+    void refusedChangeIsToldOnceAndSavedLater_data()
+    {
+        QTest::addColumn<bool>("fullAtStart");
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("refused twice") << false << u"RR"_s << u"11"_s;
+        QTest::newRow("refused again after a saved one") << false << u"RTR"_s << u"112"_s;
+        QTest::newRow("saved at quit") << false << u"RRQ"_s << u"111"_s;
+        QTest::newRow("full at start") << true << u"R"_s << u"1"_s;
+        QTest::newRow("nothing to lose") << false << u"UR"_s << u"01"_s;
+    }
+
+    void refusedChangeIsToldOnceAndSavedLater()
+    {
+        QFETCH(bool, fullAtStart);
+        QFETCH(QString, steps);
+        QFETCH(QString, told);
+        const auto roomAgain = qScopeGuard([] { limitFileSize(RLIM_INFINITY); });
+        if (fullAtStart)
+            limitFileSize(16);
+        auto settings = create();
+        QSignalSpy alerts(settings.get(), &SettingsManager::showAlert);
+        QList<Setting> changed;
+        for (qsizetype i = 0; i < steps.size(); ++i) {
+            const QChar step = steps[i];
+            limitFileSize(step == u'T' || step == u'Q' ? RLIM_INFINITY : 16);
+            const QByteArray before = readFile(m_path);
+            const Setting change = settingsTable()[i];
+            if (step == u'Q') {
+                settings.reset();
+            } else if (step == u'U') {
+                QVERIFY(settings->setProperty(change.property, settings->property(change.property)));
+            } else {
+                QVERIFY(settings->setProperty(change.property, change.value));
+                QCOMPARE(settings->property(change.property), change.value);
+                changed.append(change);
+            }
+            QCOMPARE(alerts.size(), told[i].digitValue());
+            if (step == u'R' || step == u'U') {
+                QCOMPARE(readFile(m_path), before);
+                continue;
+            }
+            for (const Setting &saved : std::as_const(changed))
+                QCOMPARE(readJson(m_path).value(saved.key), saved.stored);
+        }
+        QVERIFY(alerts.last()[1].toString().contains(m_path));
     }
 
     void failedLoginItemChangeIsOnlyLogged()
