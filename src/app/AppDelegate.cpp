@@ -119,14 +119,19 @@ void AppDelegate::openDatabaseAndUnlock()
 {
     // The store runs them in call order: the fields are read once it is open,
     // and the history, for a silent unlock, while the key is read.
-    m_storageManager->openDatabase();
-    whenFinished(this, m_storageManager->oldestSealedFields(), [this](const QList<QByteArray> &storedFields) {
-        Log::write(
-            m_storageManager->isOpen() ? u"Database initialized"_s : u"Database initialization failed"_s);
-        attemptAutoUnlock(storedFields);
-        if (!m_appState.isUnlocked())
-            m_storageManager->forgetReadAhead();
-    });
+    const QFuture<StorageOutcome> opened = m_storageManager->openDatabase();
+    whenFinished(
+        this, m_storageManager->oldestSealedFields(), [this, opened](const QList<QByteArray> &storedFields) {
+            const StorageOutcome outcome = opened.result();
+            Log::write(outcome ? u"Database initialized"_s : u"Database initialization failed"_s);
+            // Every copy would be dropped: the history says so, not that it
+            // is empty.
+            if (!outcome)
+                m_appState.setDatabaseError(description(outcome.error()));
+            attemptAutoUnlock(storedFields);
+            if (!m_appState.isUnlocked())
+                m_storageManager->forgetReadAhead();
+        });
     if (!settingsManager().requirePasscode())
         m_storageManager->readAheadHistory();
 }

@@ -173,6 +173,14 @@ void AppStateController::setPasteStack(const QList<ClipboardEntry> &entries)
     emit pasteStackChanged();
 }
 
+void AppStateController::setDatabaseError(const QString &error)
+{
+    if (m_databaseError == error)
+        return;
+    m_databaseError = error;
+    emit databaseErrorChanged(error);
+}
+
 bool AppStateController::isPanelKey() const
 {
     return m_panelKeyOwner && m_panelKeyQuery && m_panelKeyQuery();

@@ -64,6 +64,9 @@ class AppStateController final : public QObject, public AppStateAccess, public C
     // Null when there is no message.
     Q_PROPERTY(QString statusMessage READ statusMessage WRITE setStatusMessage NOTIFY statusMessageChanged)
     Q_PROPERTY(QList<ClipboardEntry> pasteStack READ pasteStack WRITE setPasteStack NOTIFY pasteStackChanged)
+    // Why the history database cannot keep anything, naming its file and
+    // SQLite's reason; empty while it opened.
+    Q_PROPERTY(QString databaseError READ databaseError WRITE setDatabaseError NOTIFY databaseErrorChanged)
 
 public:
     enum class SidebarTab {
@@ -95,6 +98,7 @@ public:
     SidebarTab selectedTab() const { return m_selectedTab; }
     QString statusMessage() const { return m_statusMessage; }
     QList<ClipboardEntry> pasteStack() const { return m_pasteStack; }
+    QString databaseError() const { return m_databaseError; }
 
     void setUnlocked(bool unlocked) override;
     void setShowOnboarding(bool show) override;
@@ -111,6 +115,7 @@ public:
     void setSelectedTab(SidebarTab tab);
     void setStatusMessage(const QString &message);
     void setPasteStack(const QList<ClipboardEntry> &entries);
+    void setDatabaseError(const QString &error);
 
     // The application in front when the panel or the history menu opened: the
     // one a paste goes back to. Set by the menu bar.
@@ -217,6 +222,7 @@ signals:
     void selectedTabChanged(SidebarTab tab);
     void statusMessageChanged(const QString &message);
     void pasteStackChanged();
+    void databaseErrorChanged(const QString &error);
     // The vault starts to lock and the master key is still loaded: a direct
     // connection can still save what the user has typed and not yet saved.
     void aboutToLock();
@@ -262,6 +268,7 @@ private:
     SidebarTab m_selectedTab = SidebarTab::clipboard;
     QString m_statusMessage;
     QList<ClipboardEntry> m_pasteStack;
+    QString m_databaseError;
 
     QTimer m_expiryTimer;
     ClipboardMonitor *m_clipboardMonitor = nullptr;

@@ -23,12 +23,13 @@ SecureStorageManager::SecureStorageManager(const EncryptionService &encryptionSe
 
 SecureStorageManager::~SecureStorageManager() = default;
 
-QFuture<void> SecureStorageManager::openDatabase()
+QFuture<StorageOutcome> SecureStorageManager::openDatabase()
 {
     return m_executor.run([this, path = StoreDatabase::databaseURL()] {
         m_databaseEntries.forgetReadAhead();
-        m_database.openDatabase(path);
+        StorageOutcome opened = m_database.openDatabase(path);
         m_isOpen = m_database.isOpen();
+        return opened;
     });
 }
 

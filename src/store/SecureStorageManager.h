@@ -38,8 +38,9 @@ public:
     ~SecureStorageManager();
 
     // Opens vantorell.db in the application's data folder (the folder is
-    // made now, on the caller's thread).
-    QFuture<void> openDatabase();
+    // made now, on the caller's thread); refused, naming the file and
+    // SQLite's reason, when it cannot hold the history.
+    [[nodiscard]] QFuture<StorageOutcome> openDatabase();
     QFuture<void> closeDatabase();
     // Whether the last open succeeded and no close followed; valid once the
     // open's future has finished.

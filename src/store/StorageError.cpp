@@ -19,6 +19,8 @@ QString description(const StorageError &error)
         return u"A private session keeps the history in memory only"_s;
     case StorageError::Code::fileNotRemoved:
         return u"Couldn't remove "_s + error.detail;
+    case StorageError::Code::openFailed:
+        return u"Couldn't open "_s + error.detail;
     }
     Q_UNREACHABLE();
     return {};

@@ -18,6 +18,9 @@ struct StorageError {
         memoryOnly,
         // A file of the database stayed on disk: detail names it and says why.
         fileNotRemoved,
+        // The database did not open or could not hold the history: detail
+        // names the file and says why.
+        openFailed,
     };
 
     Code code;

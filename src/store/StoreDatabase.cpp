@@ -84,7 +84,7 @@ QString StoreDatabase::databaseURL()
     return QDir(folder).filePath(u"vantorell.db"_s);
 }
 
-void StoreDatabase::openDatabase(const QString &path)
+StorageOutcome StoreDatabase::openDatabase(const QString &path)
 {
     closeHandle();
     m_path = path;
@@ -92,13 +92,9 @@ void StoreDatabase::openDatabase(const QString &path)
     // it around every call (a seventh of a history load's time).
     const int result = sqlite3_open_v2(path.toUtf8().constData(), &m_db,
         SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
-    if (result != SQLITE_OK) {
-        const QString message
-            = m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(result));
-        Log::write(u"Failed to open database: "_s + message);
-        closeHandle();
-        return;
-    }
+    if (result != SQLITE_OK)
+        return refuseOpen(
+            m_db ? QString::fromUtf8(sqlite3_errmsg(m_db)) : QString::fromUtf8(sqlite3_errstr(result)));
     // SQLite gives the -wal and -shm files it creates the database's mode;
     // ones left by an earlier version keep theirs.
     for (const QString &suffix : {QString(), u"-wal"_s, u"-shm"_s})
@@ -108,12 +104,24 @@ void StoreDatabase::openDatabase(const QString &path)
     // The history is read in one pass, which a larger page cache does not
     // speed up; SQLite's default of 2 MB would stay allocated for nothing.
     execute(u"PRAGMA cache_size=-256"_s);
-    execute(createEntries);
+    // SQLite reads the file only when a statement needs it: one that is no
+    // database, or a new one that cannot be written, fails here.
+    if (!execute(createEntries))
+        return refuseOpen(QString::fromUtf8(sqlite3_errmsg(m_db)));
     execute(createSnippets);
     execute(createAuditLog);
     execute(createIndex);
     migrateSchema();
     Log::write(u"Database opened at: "_s + path);
+    return {};
+}
+
+StorageOutcome StoreDatabase::refuseOpen(const QString &reason)
+{
+    Log::write(u"Failed to open database: "_s + reason);
+    closeHandle();
+    return std::unexpected(
+        StorageError {StorageError::Code::openFailed, QDir::toNativeSeparators(m_path) + u": "_s + reason});
 }
 
 void StoreDatabase::closeDatabase()
@@ -148,9 +156,11 @@ StorageOutcome StoreDatabase::replaceWithEmpty()
         Log::write(description(*kept));
         break;
     }
-    // A new database would take in a log the old one left.
+    // A new database would take in a log the old one left. Whether it opens
+    // does not change what the erase came to: one that does not leaves the
+    // store closed, and every later change is refused.
     if (!kept || QFile::exists(path))
-        openDatabase(path);
+        (void)openDatabase(path);
     if (kept)
         return std::unexpected(*kept);
     return {};

@@ -23,8 +23,9 @@ public:
 
     // Opens or creates the file at path, keeps it and its companions to
     // this user, then configures, creates and migrates the schema. A failed
-    // open leaves the database closed.
-    void openDatabase(const QString &path);
+    // open leaves the database closed. Refused (openFailed) when the file
+    // does not open or cannot hold the history (it is no database, say).
+    [[nodiscard]] StorageOutcome openDatabase(const QString &path);
     void closeDatabase();
     bool isOpen() const { return m_db != nullptr; }
     sqlite3 *handle() const { return m_db; }
@@ -55,6 +56,8 @@ public:
 
 private:
     void closeHandle();
+    // Logs why the file at the open's path cannot serve and closes it.
+    [[nodiscard]] StorageOutcome refuseOpen(const QString &reason);
 
     sqlite3 *m_db = nullptr;
     // The file of the last open, failed or not, until a close.

@@ -168,7 +168,7 @@ private slots:
         LogCapture capture;
         QCOMPARE(StoreDatabase::databaseURL(), databasePath());
         StoreDatabase database;
-        database.openDatabase(databasePath());
+        QVERIFY(database.openDatabase(databasePath()));
         QVERIFY(database.isOpen());
         QCOMPARE(capture.lines(), QStringList {u"[Vantorell] Database opened at: "_s + databasePath()});
         QCOMPARE(file().value("PRAGMA journal_mode"), u"wal"_s);
@@ -180,7 +180,7 @@ private slots:
     void failedStatementsAreReported()
     {
         StoreDatabase database;
-        database.openDatabase(databasePath());
+        QVERIFY(database.openDatabase(databasePath()));
         LogCapture capture;
         QVERIFY(!database.execute(u"SELEC 1"_s));
         QCOMPARE(capture.lines(), QStringList {u"[Vantorell] SQL Error: near \"SELEC\": syntax error"_s});
@@ -606,8 +606,10 @@ private slots:
         blocker.close();
         LogCapture capture;
         SecureStorageManager store(m_encryption, m_clock);
-        awaitFuture(store.openDatabase());
-        QVERIFY(!store.isOpen());
+        const StorageOutcome opened = awaitFuture(store.openDatabase());
+        QVERIFY(!opened && !store.isOpen());
+        QCOMPARE(
+            opened.error().detail, blocker.fileName() + u"/vantorell.db: unable to open database file"_s);
         QCOMPARE(capture.lines(),
             QStringList {u"[Vantorell] Failed to open database: unable to open database file"_s});
     }
@@ -633,12 +635,12 @@ private slots:
         const QStringList schema = file().texts("SELECT sql FROM sqlite_master ORDER BY name");
         capture.clear();
         StoreDatabase again;
-        again.openDatabase(databasePath());
+        QVERIFY(again.openDatabase(databasePath()));
         QVERIFY(migrationLines(capture).isEmpty());
         QCOMPARE(file().texts("SELECT sql FROM sqlite_master ORDER BY name"), schema);
         QStringList columns = columnsOf(again, u"clipboard_entries"_s);
         StoreDatabase fresh;
-        fresh.openDatabase(m_f->home.filePath(u"fresh.db"_s));
+        QVERIFY(fresh.openDatabase(m_f->home.filePath(u"fresh.db"_s)));
         QStringList expected = columnsOf(fresh, u"clipboard_entries"_s);
         columns.sort();
         expected.sort();

@@ -82,7 +82,10 @@ void ClipboardListModel::setPanel(MainPopoverModel *panel)
                 [this] {
                     recompute();
                     emit historyEmptyChanged();
+                    emptyStateMayHaveChanged();
                 }),
+            connect(state, &AppStateController::databaseErrorChanged, this,
+                &ClipboardListModel::emptyStateMayHaveChanged),
             connect(state, &AppStateController::searchQueryChanged, this,
                 &ClipboardListModel::searchQueryChanged),
             connect(state, &AppStateController::pasteStackChanged, this,
@@ -92,7 +95,7 @@ void ClipboardListModel::setPanel(MainPopoverModel *panel)
     recompute();
     emit panelChanged();
     emit historyEmptyChanged();
-    emit emptyStateChanged();
+    emptyStateMayHaveChanged();
     emit pasteStackCountChanged();
 }
 
@@ -192,8 +195,10 @@ void ClipboardListModel::updateRows(const QList<ClipboardEntry> &next)
             endMoveRows();
         }
     }
-    if (count() != before)
+    if (count() != before) {
         emit countChanged();
+        emit footerTextChanged();
+    }
 }
 
 void ClipboardListModel::removeMissing(const QSet<QUuid> &shown)
@@ -223,7 +228,21 @@ void ClipboardListModel::setSelectedIndex(std::optional<int> index)
 
 QString ClipboardListModel::footerText() const
 {
+    if (!unsavedReason().isEmpty())
+        return {};
     return count() == 1 ? u"1 item"_s : u"%1 items"_s.arg(count());
+}
+
+QString ClipboardListModel::unsavedReason() const
+{
+    const AppStateController *state = appState();
+    return state && state->clipboardEntries().isEmpty() ? state->databaseError() : QString();
+}
+
+void ClipboardListModel::emptyStateMayHaveChanged()
+{
+    emit emptyStateChanged();
+    emit footerTextChanged();
 }
 
 bool ClipboardListModel::historyEmpty() const
@@ -246,8 +265,11 @@ struct EmptyState {
     QString subtitle;
 };
 
-EmptyState emptyStateFor(HistoryFilter filter, bool queryPresent)
+EmptyState emptyStateFor(HistoryFilter filter, bool queryPresent, const QString &unsavedReason)
 {
+    // Whatever the chip or the query: nothing could be kept to match them.
+    if (!unsavedReason.isEmpty())
+        return {u"exclamationmark.triangle.fill"_s, u"History can't be saved"_s, unsavedReason};
     if (queryPresent)
         return {u"magnifyingglass"_s, u"No matches"_s, u"Try a different search."_s};
     const QString ofType = u"Nothing of this type in your history."_s;
@@ -269,19 +291,19 @@ EmptyState emptyStateFor(HistoryFilter filter, bool queryPresent)
 QString ClipboardListModel::emptyIcon() const
 {
     const AppStateController *state = appState();
-    return emptyStateFor(m_filter, state && !state->searchQuery().isEmpty()).icon;
+    return emptyStateFor(m_filter, state && !state->searchQuery().isEmpty(), unsavedReason()).icon;
 }
 
 QString ClipboardListModel::emptyTitle() const
 {
     const AppStateController *state = appState();
-    return emptyStateFor(m_filter, state && !state->searchQuery().isEmpty()).title;
+    return emptyStateFor(m_filter, state && !state->searchQuery().isEmpty(), unsavedReason()).title;
 }
 
 QString ClipboardListModel::emptySubtitle() const
 {
     const AppStateController *state = appState();
-    return emptyStateFor(m_filter, state && !state->searchQuery().isEmpty()).subtitle;
+    return emptyStateFor(m_filter, state && !state->searchQuery().isEmpty(), unsavedReason()).subtitle;
 }
 
 void ClipboardListModel::pasteAt(int position)

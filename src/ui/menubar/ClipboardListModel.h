@@ -19,6 +19,8 @@ class QKeyEvent;
 
 // The panel's history list: the shown entries (chip, then search), the
 // keyboard selection, the QR overlay's text, the empty state and the footer.
+// A history database that did not open takes the place of an empty history:
+// nothing says the history is empty when no copy could be kept.
 // Made with the working screen, so all of it starts fresh each time the
 // panel builds that screen. Rows follow their entry's id: a change of the
 // history or the query inserts, removes and moves rows, never resets them,
@@ -41,7 +43,8 @@ class ClipboardListModel : public QAbstractListModel {
     Q_PROPERTY(int count READ count NOTIFY countChanged)
     // Ctrl+1 to Ctrl+this paste the first shown entries.
     Q_PROPERTY(int quickPasteCount READ quickPasteCount NOTIFY countChanged)
-    Q_PROPERTY(QString footerText READ footerText NOTIFY countChanged)
+    // Empty while the empty state says the history cannot be saved.
+    Q_PROPERTY(QString footerText READ footerText NOTIFY footerTextChanged)
     Q_PROPERTY(bool historyEmpty READ historyEmpty NOTIFY historyEmptyChanged)
     Q_PROPERTY(QString emptyIcon READ emptyIcon NOTIFY emptyStateChanged)
     Q_PROPERTY(QString emptyTitle READ emptyTitle NOTIFY emptyStateChanged)
@@ -112,6 +115,7 @@ signals:
     void filterChanged();
     void selectedIndexChanged();
     void countChanged();
+    void footerTextChanged();
     void historyEmptyChanged();
     void emptyStateChanged();
     void pasteStackCountChanged();
@@ -128,6 +132,9 @@ private:
     // Removes the rows whose entry is no longer shown.
     void removeMissing(const QSet<QUuid> &shown);
     void setSelectedIndex(std::optional<int> index);
+    // Why no copy is kept, while the whole history is empty for that reason.
+    QString unsavedReason() const;
+    void emptyStateMayHaveChanged();
     void searchQueryChanged();
     bool composing() const;
 

@@ -125,6 +125,14 @@ void StatusMenuBuilder::appendHistory(MenuModel &menu) const
 {
     const QList<ClipboardEntry> entries = m_appState.orderedEntries();
     const qsizetype count = entries.size();
+    if (count == 0 && !m_appState.databaseError().isEmpty()) {
+        // Not "no history": no copy can be kept.
+        MenuItem unsaved = MenuItem::placeholder(u"History can't be saved"_s);
+        unsaved.symbol = u"exclamationmark.triangle.fill"_s;
+        menu.append(unsaved);
+        menu.append(MenuItem::placeholder(m_appState.databaseError()));
+        return;
+    }
     if (count == 0) {
         menu.append(MenuItem::placeholder(u"No clipboard history"_s));
         return;

@@ -18,6 +18,7 @@
 #include "support/FakeSound.h"
 #include "support/FakeSystemEvents.h"
 #include "support/FakeWorkspace.h"
+#include "support/TestFiles.h"
 #include "ui/menubar/StatusBarController.h"
 
 #include <QTemporaryDir>
@@ -28,14 +29,17 @@
 // The whole application on fake desktop services, with the real status bar,
 // launched over a vault that opens without a passcode, or on the keychain
 // given; the panel closes on the presses the monitor given reports; on the
-// clipboard given, or the fake one.
+// clipboard given, or the fake one; with a file of junk at the path under its
+// home given, which a database in the way is.
 struct LaunchedApp {
     explicit LaunchedApp(Keychain *given = nullptr, GlobalMouseMonitor *givenMonitor = nullptr,
-        Pasteboard *clipboard = nullptr)
+        Pasteboard *clipboard = nullptr, const QString &junkFile = {})
     {
         Pasteboard &desktopClipboard = clipboard ? *clipboard : pasteboard;
         qputenv("HOME", home.path().toUtf8());
         qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toUtf8());
+        if (!junkFile.isEmpty())
+            writeFile(home.filePath(junkFile), QByteArray(4096, 'j'));
         if (!given) {
             keychain.items.insert(KeyManager::sealedKeyAccount, QByteArray(60, 's'));
             keychain.items.insert(KeyManager::rawKeyAccount, QByteArray(32, 'k'));

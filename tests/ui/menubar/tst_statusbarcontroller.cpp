@@ -6,6 +6,7 @@
 #include "paste/AutoPaste.h"
 #include "support/AwaitFuture.h"
 #include "support/LogCapture.h"
+#include "ui/menubar/ClipboardListModel.h"
 #include "ui/menubar/MainPopoverModel.h"
 #include "ui/menubar/OnboardingModel.h"
 #include "ui/menubar/PanelWindow.h"
@@ -124,6 +125,40 @@ private slots:
         QCOMPARE(m_controller->openMenu() != nullptr, menu);
         QCOMPARE(m_controller->panel().isVisible(), panel);
         QCOMPARE(state().previousActiveApp.has_value(), menu || panel);
+    }
+
+    void unopenedHistoryIsTold_data()
+    {
+        QTest::addColumn<QString>("junkFile");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("a file for the folder") << u"data/Vantorell"_s << u"unable to open database file"_s;
+        QTest::newRow("no database") << u"data/Vantorell/vantorell.db"_s << u"file is not a database"_s;
+    }
+
+    // Every copy is dropped: the panel and the menu say why, where they would
+    // say that the history is empty.
+    void unopenedHistoryIsTold()
+    {
+        QFETCH(QString, junkFile);
+        QFETCH(QString, reason);
+        m_app.reset();
+        LogCapture log;
+        m_app = std::make_unique<LaunchedApp>(nullptr, nullptr, nullptr, junkFile);
+        QVERIFY(m_app->unlocked());
+        m_app->pasteboard.copy(PasteboardItem::fromString(u"lost"_s));
+        QTRY_VERIFY(log.contains(
+            u"[Vantorell] Failed to store clipboard item: the history database did not take it"_s));
+
+        m_app->controller->showPanel();
+        const auto *list = m_app->controller->panel().rootItem()->findChild<ClipboardListModel *>();
+        QVERIFY(list);
+        const QString why
+            = u"Couldn't open "_s + m_app->home.filePath(u"data/Vantorell/vantorell.db: "_s) + reason;
+        QCOMPARE((QStringList {list->emptyTitle(), list->emptySubtitle(), list->footerText()}),
+            (QStringList {u"History can't be saved"_s, why, QString()}));
+        const std::unique_ptr<QMenu> menu = m_app->controller->buildStatusMenu();
+        QVERIFY(findAction(menu.get(), u"History can't be saved"_s) && findAction(menu.get(), why));
+        QVERIFY(!findAction(menu.get(), u"No clipboard history"_s));
     }
 
     // A paste after unlocking goes where the user was, never to the panel.

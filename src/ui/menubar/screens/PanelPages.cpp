@@ -190,5 +190,11 @@ bool PanelPages::writeHistory(const Working &working, const std::function<bool(c
     list->closeQrCode();
     appState.setPasteStack({});
     appState.setSearchQuery(u"zebra"_s);
-    return save(u"history-no-matches"_s);
+    if (!save(u"history-no-matches"_s))
+        return false;
+    appState.setSearchQuery({});
+    appState.setClipboardEntries({});
+    appState.setDatabaseError(
+        u"Couldn't open /home/sam/.local/share/Vantorell/vantorell.db: unable to open database file"_s);
+    return save(u"history-not-saved"_s);
 }

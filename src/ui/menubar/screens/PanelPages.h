@@ -15,7 +15,8 @@ struct SampleDesktop;
 // passcode step with its error), a failed set-up, the lock screen after a
 // wrong passcode, and the working panel with both banners during a private
 // session; then the history list: twelve entries with a selection, the
-// paste stack's bar, the QR overlay and a search without matches.
+// paste stack's bar, the QR overlay, a search without matches and a history
+// database that did not open.
 class PanelPages final {
     Q_DISABLE_COPY(PanelPages)
 

@@ -1,6 +1,6 @@
 // Writes the status menu and its submenus, over sample entries sealed under
-// a throw-away key, and the panel's screens, as PNG files in light and dark
-// appearance.
+// a throw-away key (and over a history database that did not open), and the
+// panel's screens, as PNG files in light and dark appearance.
 
 #include "PanelPages.h"
 #include "RowPages.h"
@@ -168,9 +168,17 @@ int main(int argc, char *argv[])
         appState.setSecureModeActive(true);
         const MenuModel duringPrivateSession = builder.buildStatusMenu();
         appState.setSecureModeActive(false);
+        const QList<ClipboardEntry> history = appState.clipboardEntries();
+        appState.setClipboardEntries({});
+        appState.setDatabaseError(
+            u"Couldn't open /home/sam/.local/share/Vantorell/vantorell.db: unable to open database file"_s);
+        const MenuModel notSaved = builder.buildStatusMenu();
+        appState.setDatabaseError({});
+        appState.setClipboardEntries(history);
         MainPopoverModel panel(appState, desktop.keySender);
         const bool written = save(menu, folder, u"status-menu"_s, appearance)
             && save(duringPrivateSession, folder, u"status-menu-private"_s, appearance)
+            && save(notSaved, folder, u"status-menu-not-saved"_s, appearance)
             && save(panel.moreMenu(), folder, u"more-menu"_s, appearance) && saveTrayIcons(folder, appearance)
             && save(submenuNamed(menu, u"Snippets"_s)->submenu, folder, u"snippets"_s, appearance)
             && save(
