@@ -41,6 +41,10 @@ public:
     // a repeat of it.
     virtual void clearLastContentHash() = 0;
 
+    // Why the store keeps nothing, shown where the history would be; empty
+    // while it keeps what is copied.
+    virtual void setDatabaseError(const QString &error) = 0;
+
     // Tells the user of a failure in an alert.
     virtual void raiseAlert(const QString &title, const QString &informativeText) = 0;
 

@@ -115,7 +115,7 @@ public:
     void setSelectedTab(SidebarTab tab);
     void setStatusMessage(const QString &message);
     void setPasteStack(const QList<ClipboardEntry> &entries);
-    void setDatabaseError(const QString &error);
+    void setDatabaseError(const QString &error) override;
 
     // The application in front when the panel or the history menu opened: the
     // one a paste goes back to. Set by the menu bar.

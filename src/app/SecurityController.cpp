@@ -214,9 +214,14 @@ void SecurityController::finishFullReset(const StorageOutcome &wiped)
     m_appState.setShowOnboarding(true);
     m_appState.setShowUnlockPrompt(false);
     m_appState.setUnlocked(false);
+    // A store left closed keeps no copy: the history says why rather than
+    // showing itself empty; one open again keeps them, whatever it said at
+    // launch.
+    const SecureStorageManager *store = m_appState.storageManager();
+    m_appState.setDatabaseError(!store || store->isOpen() || wiped ? QString() : description(wiped.error()));
     // The reset still ends in set-up, but a history left on disk must not
     // be reported as erased.
-    if (wiped) {
+    if (wiped || wiped.error().code == StorageError::Code::openFailed) {
         Log::write(u"Full reset complete — returning to setup"_s);
         return;
     }

@@ -68,7 +68,8 @@ signals:
 
 private:
     void applyLockedState();
-    // wiped: whether the store was erased, or why a file of it stays.
+    // wiped: whether the store was erased, or why a file of it stays or the
+    // new database did not open.
     void finishFullReset(const StorageOutcome &wiped);
     void logAuditEvent(AuditEventType type, std::optional<QString> detail = std::nullopt);
     void setFailedAttempts(qint64 count);

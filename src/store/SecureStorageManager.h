@@ -81,7 +81,8 @@ public:
     [[nodiscard]] QFuture<StorageOutcome> deleteEntriesOlderThan(const QDateTime &cutoff);
     // Ends memory-only mode and empties every table. When the database
     // refuses, its files are removed and a new empty one is made, all in
-    // this one operation; refused only when a file of the old one stays.
+    // this one operation; refused when a file of the old one stays, or
+    // (openFailed) when the new one does not open.
     [[nodiscard]] QFuture<StorageOutcome> wipeAllData();
     QFuture<qint64> entryCount();
     // Whether a private session keeps the history in memory only.

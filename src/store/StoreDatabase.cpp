@@ -156,14 +156,12 @@ StorageOutcome StoreDatabase::replaceWithEmpty()
         Log::write(description(*kept));
         break;
     }
-    // A new database would take in a log the old one left. Whether it opens
-    // does not change what the erase came to: one that does not leaves the
-    // store closed, and every later change is refused.
-    if (!kept || QFile::exists(path))
+    if (!kept)
+        return openDatabase(path);
+    // A new database would take in a log the old one left.
+    if (QFile::exists(path))
         (void)openDatabase(path);
-    if (kept)
-        return std::unexpected(*kept);
-    return {};
+    return std::unexpected(*kept);
 }
 
 bool StoreDatabase::execute(const QString &sql)

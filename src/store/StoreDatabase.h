@@ -33,7 +33,8 @@ public:
     // which needs no room, and opens a new empty one at the same path: an
     // erase the database itself refused. Why a file of the old one stays,
     // when one does; the old database is then open again, as long as its
-    // own file stayed. Refused (databaseNotOpen) after a close.
+    // own file stayed. Once every file went, why the new one did not open
+    // (openFailed), when it did not. Refused (databaseNotOpen) after a close.
     [[nodiscard]] StorageOutcome replaceWithEmpty();
 
     // Runs sql (possibly several statements); logs SQLite's message on

@@ -7,6 +7,7 @@
 #include "support/FakeDeviceAuth.h"
 #include "support/FakeIdleTime.h"
 #include "support/FakeKeychain.h"
+#include "support/FileSizeLimit.h"
 #include "support/LogCapture.h"
 #include "support/OwnerPermissions.h"
 #include "support/RawDatabase.h"
@@ -19,6 +20,7 @@
 #include <QTest>
 
 #include <memory>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 using namespace std::chrono_literals;
@@ -388,33 +390,52 @@ private slots:
 
     // A wipe the database refuses removes its files instead, and only a
     // file that stays is told; set-up follows either way.
+    // The history says what the store keeps after the reset: nothing, and
+    // why, only while no database is open.
     void refusedWipeRemovesTheFilesOrIsTold_data()
     {
-        QTest::addColumn<bool>("folderWritable");
+        QTest::addColumn<QString>("refusal");
         QTest::addColumn<qint64>("rowsLeft");
-        QTest::newRow("files removed") << true << 0LL;
-        QTest::newRow("folder read-only") << false << 1LL;
+        QTest::addColumn<bool>("storeOpen");
+        QTest::newRow("files removed") << u"locked"_s << 0LL << true;
+        QTest::newRow("folder read-only") << u"read-only"_s << 1LL << true;
+        QTest::newRow("no room for a new one") << u"full"_s << 0LL << false;
     }
 
     void refusedWipeRemovesTheFilesOrIsTold()
     {
-        QFETCH(bool, folderWritable);
+        QFETCH(QString, refusal);
         QFETCH(qint64, rowsLeft);
+        QFETCH(bool, storeOpen);
         setUpVault();
-        RawDatabase blocker(databasePath());
-        QVERIFY(blocker.run("BEGIN EXCLUSIVE"));
+        m_appState->databaseError = u"left from the launch"_s;
+        std::optional<RawDatabase> blocker;
+        if (refusal != u"full"_s) {
+            blocker.emplace(databasePath());
+            QVERIFY(blocker->run("BEGIN EXCLUSIVE"));
+        }
         const QString folder = QFileInfo(databasePath()).path();
         const QFile::Permissions writable = QFile::permissions(folder);
-        QVERIFY(folderWritable || QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+        QVERIFY(
+            refusal != u"read-only"_s || QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+        if (refusal == u"full"_s)
+            limitFileSize(0);
         LogCapture log;
         m_controller->beginFullReset();
         QVERIFY(QTest::qWaitFor([&] { return m_appState->showOnboarding; }));
+        limitFileSize(RLIM_INFINITY);
         QVERIFY(QFile::setPermissions(folder, writable));
-        QCOMPARE(log.contains(u"[Vantorell] Full reset complete — returning to setup"_s), folderWritable);
-        QVERIFY(blocker.run("ROLLBACK"));
+        QCOMPARE(log.contains(u"[Vantorell] Full reset complete — returning to setup"_s), rowsLeft == 0);
+        QCOMPARE(m_store->isOpen(), storeOpen);
+        const QString error = m_appState->databaseError;
+        QCOMPARE(error.isEmpty(), storeOpen);
+        QVERIFY(
+            storeOpen || error.startsWith(u"Couldn't open "_s + QDir::toNativeSeparators(databasePath())));
+        if (blocker)
+            QVERIFY(blocker->run("ROLLBACK"));
         QCOMPARE(databaseRows(), rowsLeft);
         QStringList alerts;
-        if (!folderWritable)
+        if (rowsLeft > 0)
             alerts << u"The history couldn't be erased|Couldn't remove "_s
                     + QDir::toNativeSeparators(databasePath())
                     + u": Permission denied. The erased vault's items stay on disk, in Vantorell's data "

@@ -46,6 +46,7 @@ public:
     void resumeCapture() override { calls << QStringLiteral("resumeCapture"); }
     void stopMonitoring() override { calls << QStringLiteral("stopMonitoring"); }
     void clearLastContentHash() override { calls << QStringLiteral("clearLastContentHash"); }
+    void setDatabaseError(const QString &error) override { databaseError = error; }
     void raiseAlert(const QString &title, const QString &informativeText) override
     {
         alerts << title + u'|' + informativeText;
@@ -56,6 +57,7 @@ public:
     bool showOnboarding = false;
     bool secureModeActive = false;
     SecureStorageManager *store = nullptr;
+    QString databaseError;
     QStringList calls;
     // Each alert's title and text, joined by "|".
     QStringList alerts;
