@@ -238,11 +238,11 @@ void AppStateController::loadSnippets()
 {
     if (!m_snippetManager || !m_storageManager)
         return;
-    whenFinished(
-        this, m_storageManager->fetchSnippets(), [this, locks = m_locks](const QList<Snippet> &snippets) {
-            if (isUnlockedSince(locks))
-                setSnippets(snippets);
-        });
+    // What the database could not read the store has logged; the rest shows.
+    whenFinished(this, m_storageManager->fetchSnippets(), [this, locks = m_locks](const SnippetRead &read) {
+        if (isUnlockedSince(locks))
+            setSnippets(read.snippets);
+    });
 }
 
 void AppStateController::toggleFavorite(const QUuid &id)

@@ -30,6 +30,9 @@ QString description(const BackupError &error)
     case BackupError::historyUnreadable:
         return u"Vantorell couldn't read its history from the database: "_s + error.detail
             + u". No file was written."_s;
+    case BackupError::snippetsUnreadable:
+        return u"Vantorell couldn't read its snippets from the database: "_s + error.detail
+            + u". No file was written."_s;
     }
     return {};
 }

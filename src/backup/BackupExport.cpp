@@ -186,10 +186,13 @@ private:
         // Rows that do not open are dropped silently: a lock meanwhile would
         // pass for a vault without snippets.
         whenFinished(&m_appState, snippets->storageManager().fetchSnippets(),
-            [self = shared_from_this()](const QList<Snippet> &fetched) {
+            [self = shared_from_this()](const SnippetRead &read) {
                 if (!self->stillUnlocked())
                     return;
-                self->m_snippets = fetched;
+                if (read.unread.uncounted)
+                    return self->fail(BackupError::unreadableSnippets(read.unread.reason));
+                self->m_snippets = read.snippets;
+                self->m_unreadSnippets = read.unread;
                 self->seal();
             });
     }
@@ -209,7 +212,7 @@ private:
         }
         m_entries.clear();
         m_records.clear();
-        m_counts = {payload.entries.size(), payload.snippets.size(), m_unread};
+        m_counts = {payload.entries.size(), payload.snippets.size(), m_unread, m_unreadSnippets};
         auto opened = openBeside(m_destination);
         if (!opened)
             return fail(opened.error());
@@ -285,6 +288,7 @@ private:
     bool m_reading = false;
     bool m_ended = false;
     QList<Snippet> m_snippets;
+    UnreadRows m_unreadSnippets;
     ExportCounts m_counts;
 };
 

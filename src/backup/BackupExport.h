@@ -16,8 +16,10 @@ class SettingsManager;
 struct ExportCounts {
     qsizetype entries = 0;
     qsizetype snippets = 0;
-    // History rows the database could not read, which the file lacks.
+    // History and snippet rows the database could not read, which the
+    // file lacks.
     UnreadRows unread {};
+    UnreadRows unreadSnippets {};
 
     bool operator==(const ExportCounts &other) const = default;
 };
@@ -28,7 +30,8 @@ using ExportResult = std::expected<ExportCounts, BackupSealError>;
 // snippets, the excluded applications and the snippet folders into a backup
 // file at destination, sealed under password, and audits the export. Rows
 // the database cannot read are left out, counted, and left in place; a
-// history it cannot list to its end gives historyUnreadable and no file.
+// history or snippets it cannot list to their end give historyUnreadable or
+// snippetsUnreadable, and no file.
 // Locked at the start gives locked, a lock later lockedDuringBackup, and
 // either no file; a failed write keeps the file that was there. A private
 // session at the start is refused; one started later changes nothing in

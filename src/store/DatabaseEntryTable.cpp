@@ -3,6 +3,7 @@
 #include "base/Log.h"
 #include "records/DateCoding.h"
 #include "records/UuidText.h"
+#include "store/RowByRowRead.h"
 #include "store/SqliteSavepoint.h"
 #include "store/SqliteStatement.h"
 #include "store/StoreDatabase.h"
@@ -10,6 +11,7 @@
 #include <QHash>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -26,10 +28,12 @@ constexpr const char *insertSql
       "expires_at, encrypted_rich)\n"
       "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)";
 
-constexpr const char *selectOneSql
+const QByteArray selectOne
     = "SELECT id, content_type, created_at, is_favorite, is_pinned, source_app, encrypted_content, "
       "encrypted_preview, encrypted_search_text, is_sensitive, expires_at, encrypted_rich FROM "
-      "clipboard_entries WHERE id = ?";
+      "clipboard_entries ";
+const QByteArray selectOneSql = selectOne + "WHERE id = ?";
+const QByteArray selectOneByRowidSql = selectOne + "WHERE rowid = ?";
 
 // The columns entryFromRow reads, but the content only up to the held size
 // and no rich text; then the content's size and whether rich text is there.
@@ -43,10 +47,12 @@ const QByteArray selectPublished
 const QByteArray selectPublishedSql = selectPublished + "ORDER BY created_at DESC";
 const QByteArray selectPublishedRowSql = selectPublished + "WHERE rowid = ?";
 
-// The listing's rows from a position on, in its order: the same index,
-// walked the same way, and read alone, without the rows.
-constexpr const char *listRowsFromSql
-    = "SELECT rowid FROM clipboard_entries ORDER BY created_at DESC LIMIT -1 OFFSET ?";
+// The rowids through the table alone, then through each index.
+constexpr const char *listRowsSql = "SELECT rowid FROM clipboard_entries NOT INDEXED";
+constexpr const char *listRowsByCreatedSql
+    = "SELECT rowid FROM clipboard_entries INDEXED BY idx_entries_created";
+constexpr const char *listRowsByIdSql
+    = "SELECT rowid FROM clipboard_entries INDEXED BY sqlite_autoindex_clipboard_entries_1";
 
 constexpr const char *overwriteOneSql
     = "UPDATE clipboard_entries SET encrypted_content = randomblob(length(encrypted_content)),\n"
@@ -113,15 +119,6 @@ std::optional<QString> writeBlob(sqlite3 *db, const char *column, sqlite3_int64 
     if (sqlite3_blob_close(blob) != SQLITE_OK)
         return SqliteStatement::failureReason(db);
     return std::nullopt;
-}
-
-QString unreadLine(const UnreadRows &unread)
-{
-    QString rows = unread.count == 1 ? u"1 row"_s : QString::number(unread.count) + u" rows"_s;
-    if (unread.uncounted)
-        rows = unread.count > 0 ? u"at least "_s + rows : u"some rows"_s;
-    return u"❌ fetchAllEntries: "_s + rows + u" couldn't be read ("_s + unread.reason
-        + u"); left in the database"_s;
 }
 
 } // namespace
@@ -210,7 +207,7 @@ HistoryRead DatabaseEntryTable::readHistory(const QDateTime &now)
     Log::write(u"fetchAllEntries: loaded "_s + QString::number(read->history.entries.size())
         + u" entries from DB"_s);
     if (read->history.unread.any())
-        Log::write(unreadLine(read->history.unread));
+        Log::write(read->history.unread.logLine(u"fetchAllEntries"_s));
     return std::move(read->history);
 }
 
@@ -238,43 +235,32 @@ DatabaseEntryTable::Read DatabaseEntryTable::readPublished(const QDateTime &now)
     // after, instead of a purge reading the whole table before each load.
     const double nowSeconds = DateCoding::toSeconds(now);
     SourceNames sourceNames;
-    qsizetype position = 0;
     int result = SQLITE_ROW;
-    for (; (result = statement.step()) == SQLITE_ROW; ++position)
+    while ((result = statement.step()) == SQLITE_ROW)
         takeRow(statement, read, nowSeconds, sourceNames);
     if (result != SQLITE_DONE) {
         Log::write(u"❌ fetchAllEntries step FAILED ("_s + QString::number(result) + u"): "_s
             + statement.errorMessage());
-        readRowsFrom(position, read, nowSeconds, sourceNames);
+        readRowByRow(read, nowSeconds, sourceNames);
     }
     return read;
 }
 
-// A damaged page of one row, such as a broken link in its long content,
-// fails the listing there: the rows after it are read one by one, each
-// needing only its own pages.
-void DatabaseEntryTable::readRowsFrom(
-    qsizetype position, Read &read, double nowSeconds, SourceNames &sourceNames)
+// A damaged page of one row (a broken link in its long content) or of the
+// created_at index fails the pass there, and SQLite does not say which:
+// every row is read again alone, without the index, and put in its order.
+void DatabaseEntryTable::readRowByRow(Read &read, double nowSeconds, SourceNames &sourceNames)
 {
-    UnreadRows &unread = read.history.unread;
-    SqliteStatement listing(m_database.handle(), listRowsFromSql);
-    listing.bindInt64(1, position);
-    int listed = SQLITE_ROW;
-    while ((listed = listing.step()) == SQLITE_ROW) {
-        SqliteStatement row(m_database.handle(), selectPublishedRowSql.constData());
-        row.bindInt64(1, ClipboardEntry::heldContentLimit);
-        row.bindInt64(2, listing.columnInt64(0));
-        const int result = row.step();
-        if (result == SQLITE_ROW)
-            takeRow(row, read, nowSeconds, sourceNames);
-        else if (result != SQLITE_DONE)
-            unread.add(SqliteStatement::failureReason(m_database.handle()));
-    }
-    if (listed != SQLITE_DONE) {
-        unread.uncounted = true;
-        unread.note(
-            listing.isValid() ? SqliteStatement::failureReason(m_database.handle()) : listing.errorMessage());
-    }
+    QList<ClipboardEntry> &entries = read.history.entries;
+    entries.clear();
+    SqliteStatement row(m_database.handle(), selectPublishedRowSql.constData());
+    row.bindInt64(1, ClipboardEntry::heldContentLimit);
+    read.history.unread
+        = RowByRowRead::read(m_database.handle(), {listRowsSql, listRowsByCreatedSql, listRowsByIdSql}, row,
+            2, [&](const SqliteStatement &statement) { takeRow(statement, read, nowSeconds, sourceNames); });
+    // Equal times in the index's order, the latest rowid first.
+    std::ranges::reverse(entries);
+    std::ranges::stable_sort(entries, std::greater {}, &ClipboardEntry::createdAt);
 }
 
 void DatabaseEntryTable::takeRow(
@@ -292,7 +278,7 @@ StoredEntry DatabaseEntryTable::fetchEntry(const QUuid &id) const
 {
     if (!m_database.isOpen())
         return std::unexpected(StorageError {StorageError::Code::databaseNotOpen});
-    SqliteStatement statement(m_database.handle(), selectOneSql);
+    SqliteStatement statement(m_database.handle(), selectOneSql.constData());
     if (!statement.isValid())
         return std::unexpected(
             StorageError {StorageError::Code::sqlitePrepareFailed, statement.errorMessage()});
@@ -301,6 +287,57 @@ StoredEntry DatabaseEntryTable::fetchEntry(const QUuid &id) const
     if (result == SQLITE_ROW)
         return entryFromRow(statement);
     if (result == SQLITE_DONE)
+        return std::nullopt;
+    // The row's own pages or the id index: SQLite does not say which.
+    return fetchEntryWithoutIndex(id);
+}
+
+// A scan of the whole table for each entry would make a backup's reads
+// quadratic: the table is listed once, and the rowids are kept for the
+// reads that follow. Each read checks the id, since a clear's VACUUM
+// renumbers rows; one that does not find it lists the table again.
+StoredEntry DatabaseEntryTable::fetchEntryWithoutIndex(const QUuid &id) const
+{
+    const bool listedBefore = m_rowidsById.has_value();
+    if (!listedBefore)
+        listRowidsById();
+    std::optional<StoredEntry> found = readListedRow(id);
+    if (!found && listedBefore) {
+        listRowidsById();
+        found = readListedRow(id);
+    }
+    if (found)
+        return *found;
+    if (!m_rowidsById->unlisted.isEmpty())
+        return std::unexpected(StorageError {StorageError::Code::sqliteReadFailed, m_rowidsById->unlisted});
+    return std::nullopt;
+}
+
+void DatabaseEntryTable::listRowidsById() const
+{
+    RowidsById &listed = m_rowidsById.emplace();
+    SqliteStatement listing(m_database.handle(), "SELECT rowid, id FROM clipboard_entries NOT INDEXED");
+    int result = SQLITE_ROW;
+    while ((result = listing.step()) == SQLITE_ROW) {
+        if (const std::optional<QUuid> id = UuidText::parse(listing.columnBytes(1)))
+            listed.rowids.insert(*id, listing.columnInt64(0));
+    }
+    if (result != SQLITE_DONE)
+        listed.unlisted = listing.isValid() ? SqliteStatement::failureReason(m_database.handle())
+                                            : listing.errorMessage();
+}
+
+std::optional<StoredEntry> DatabaseEntryTable::readListedRow(const QUuid &id) const
+{
+    const auto rowid = m_rowidsById->rowids.constFind(id);
+    if (rowid == m_rowidsById->rowids.cend())
+        return std::nullopt;
+    SqliteStatement row(m_database.handle(), selectOneByRowidSql.constData());
+    row.bindInt64(1, *rowid);
+    const int result = row.step();
+    if (result == SQLITE_ROW && UuidText::parse(row.columnBytes(0)) == id)
+        return StoredEntry(entryFromRow(row));
+    if (result == SQLITE_ROW || result == SQLITE_DONE)
         return std::nullopt;
     return std::unexpected(StorageError {
         StorageError::Code::sqliteReadFailed, SqliteStatement::failureReason(m_database.handle())});

@@ -26,7 +26,8 @@ public:
     // over what readAhead read when nothing was written since.
     QList<ClipboardEntry> fetchAllEntries(const QDateTime &now) override;
     // fetchAllEntries, with what the database could not read: a row it
-    // fails on is left where it is, and the rest are read on past it.
+    // fails on is left where it is, and the rest are read on past it, and
+    // without an index that fails.
     HistoryRead readHistory(const QDateTime &now);
     // Reads the history now for the next fetchAllEntries or readHistory,
     // which can then answer at once, what it could not read included: the
@@ -34,6 +35,7 @@ public:
     // sealed.
     void readAhead(const QDateTime &now);
     void forgetReadAhead() { m_readAhead.reset(); }
+    // When the read by id fails, the row is looked for without the id index.
     StoredEntry fetchEntry(const QUuid &id) const override;
     [[nodiscard]] StorageOutcome deleteExpiredEntries(const QDateTime &now) override;
     [[nodiscard]] StorageOutcome deleteEntry(const QUuid &id) override;
@@ -73,8 +75,8 @@ private:
     // The published rows not expired at now, newest first, and the rows
     // the database could not read. Logs what fails.
     Read readPublished(const QDateTime &now);
-    // After the listing failed on a row: the rows from there on, each alone.
-    void readRowsFrom(qsizetype position, Read &read, double nowSeconds, SourceNames &sourceNames);
+    // After the pass failed: every row again, each alone, without the index.
+    void readRowByRow(Read &read, double nowSeconds, SourceNames &sourceNames);
     // Adds the published row the statement is on, unless it expired or does
     // not decode.
     static void takeRow(
@@ -106,6 +108,19 @@ private:
     Change deleteOne(const QUuid &id);
     bool checkpointIfChangedSince(qint64 changes);
 
+    // After a read by id failed, the entry by the rowid the table gives it.
+    StoredEntry fetchEntryWithoutIndex(const QUuid &id) const;
+    void listRowidsById() const;
+    // None when the listed rowid does not hold id (any more).
+    std::optional<StoredEntry> readListedRow(const QUuid &id) const;
+
     StoreDatabase &m_database;
     std::optional<Read> m_readAhead;
+    struct RowidsById {
+        QHash<QUuid, qint64> rowids;
+        // Why the table could not be listed to its end, when it could not.
+        QString unlisted;
+    };
+    // Kept from the last read by id that failed, for the next.
+    mutable std::optional<RowidsById> m_rowidsById;
 };

@@ -198,7 +198,7 @@ QFuture<std::expected<void, SnippetError>> SecureStorageManager::insertSnippet(c
     });
 }
 
-QFuture<QList<Snippet>> SecureStorageManager::fetchSnippets()
+QFuture<SnippetRead> SecureStorageManager::fetchSnippets()
 {
     return m_executor.run([this] { return m_snippets.fetchSnippets(); });
 }

@@ -97,7 +97,8 @@ public:
 
     // Sealed at the call, under the key loaded then; written in call order.
     [[nodiscard]] QFuture<std::expected<void, SnippetError>> insertSnippet(const Snippet &snippet);
-    QFuture<QList<Snippet>> fetchSnippets();
+    // With what the database could not read of them.
+    QFuture<SnippetRead> fetchSnippets();
     // Adds one to the snippet's stored use count; true when it had a row.
     [[nodiscard]] QFuture<std::expected<bool, SnippetError>> incrementSnippetUsage(const QUuid &id);
     [[nodiscard]] QFuture<StorageOutcome> deleteSnippet(const QUuid &id);

@@ -5,11 +5,15 @@
 #include "crypto/EncryptionService.h"
 #include "records/DateCoding.h"
 #include "records/UuidText.h"
+#include "store/RowByRowRead.h"
 #include "store/SqliteStatement.h"
 #include "store/StoreDatabase.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
+
+#include <algorithm>
+#include <functional>
 
 #include <sqlite3.h>
 
@@ -98,20 +102,29 @@ std::expected<void, SnippetError> SnippetTable::insertRow(const SealedRow &row)
     return {};
 }
 
-QList<Snippet> SnippetTable::fetchSnippets()
+// Row by row and sorted here: an ORDER BY reads every row before the first
+// comes back, updated_at lying after the content, so one broken row would
+// empty the whole list.
+SnippetRead SnippetTable::fetchSnippets()
 {
-    SqliteStatement statement(m_database.handle(),
+    SnippetRead read;
+    if (!m_database.isOpen())
+        return read;
+    SqliteStatement row(m_database.handle(),
         "SELECT id, encrypted_title, encrypted_content, encrypted_tags, encrypted_group, "
-        "is_favorite, created_at, updated_at, usage_count FROM snippets "
-        "ORDER BY updated_at DESC");
-    if (!statement.isValid())
-        return {};
-    QList<Snippet> snippets;
-    while (statement.step() == SQLITE_ROW) {
-        if (auto snippet = snippetFromRow(statement))
-            snippets.append(std::move(*snippet));
-    }
-    return snippets;
+        "is_favorite, created_at, updated_at, usage_count FROM snippets WHERE rowid = ?");
+    read.unread = RowByRowRead::read(m_database.handle(),
+        {"SELECT rowid FROM snippets NOT INDEXED",
+            "SELECT rowid FROM snippets INDEXED BY sqlite_autoindex_snippets_1"},
+        row, 1, [this, &read](const SqliteStatement &statement) {
+            if (auto snippet = snippetFromRow(statement))
+                read.snippets.append(std::move(*snippet));
+        });
+    // Equal times in the order they were stored, as SQLite's own sort gave.
+    std::ranges::stable_sort(read.snippets, std::greater {}, &Snippet::updatedAt);
+    if (read.unread.any())
+        Log::write(read.unread.logLine(u"fetchSnippets"_s));
+    return read;
 }
 
 std::optional<Snippet> SnippetTable::snippetFromRow(const SqliteStatement &statement) const

@@ -2,6 +2,7 @@
 
 #include "records/Snippet.h"
 #include "store/SnippetError.h"
+#include "store/SnippetRead.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -40,9 +41,10 @@ public:
     std::expected<SealedRow, SnippetError> seal(const Snippet &snippet) const;
     // A row with the same id is replaced.
     [[nodiscard]] std::expected<void, SnippetError> insertRow(const SealedRow &row);
-    // Most recently updated first; rows whose title or content cannot be
-    // opened are skipped.
-    QList<Snippet> fetchSnippets();
+    // Most recently updated first, read on past a row the database cannot
+    // read, which is counted, logged and left where it is. Rows whose title
+    // or content cannot be opened are skipped.
+    SnippetRead fetchSnippets();
     // Adds one to the stored count; true when a row changed. Fails without
     // writing while the master key is absent.
     [[nodiscard]] std::expected<bool, SnippetError> incrementUsage(const QUuid &id);

@@ -125,6 +125,11 @@ int SqliteStatement::step()
     return sqlite3_step(m_statement);
 }
 
+void SqliteStatement::reset()
+{
+    sqlite3_reset(m_statement);
+}
+
 std::optional<QString> SqliteStatement::columnText(int column) const
 {
     const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, column));

@@ -45,6 +45,8 @@ public:
 
     // SQLite's result code; the first failed bind's code when a bind failed.
     int step();
+    // Back to before the first step, the bindings kept.
+    void reset();
 
     std::optional<QString> columnText(int column) const;
     // The text or blob as SQLite holds it (text in UTF-8), valid until the

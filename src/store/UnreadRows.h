@@ -2,8 +2,8 @@
 
 #include <QString>
 
-// History rows the database could not read. They stay in it untouched: a
-// disk that failed once may read them again, and a repair tool can.
+// Rows the database could not read. They stay in it untouched: a disk that
+// failed once may read them again, and a repair tool can.
 struct UnreadRows {
     // Rows that failed on their own.
     qsizetype count = 0;
@@ -24,6 +24,8 @@ struct UnreadRows {
         if (reason.isEmpty())
             reason = why;
     }
+    // The log's line for them, after the read's name.
+    QString logLine(const QString &read) const;
 
     bool operator==(const UnreadRows &other) const = default;
 };

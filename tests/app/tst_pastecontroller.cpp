@@ -616,7 +616,7 @@ private slots:
         QCOMPARE(m_settings->snippetCounter(u"default"_s), 0);
         // Counted after the paste, and the published list shows it.
         QTRY_COMPARE(m_state->snippets().value(0).usageCount, written ? 1 : 0);
-        QCOMPARE(awaitFuture(m_store->fetchSnippets()).value(0).usageCount, written ? 1 : 0);
+        QCOMPARE(awaitFuture(m_store->fetchSnippets()).snippets.value(0).usageCount, written ? 1 : 0);
     }
 
     // A use that cannot be counted still refreshes the lists.

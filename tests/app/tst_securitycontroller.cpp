@@ -383,7 +383,7 @@ private slots:
         QVERIFY(!m_keys->hasMasterKey());
         QVERIFY(awaitFuture(saved).has_value());
         QVERIFY(m_controller->attemptUnlock(passcode));
-        const QList<Snippet> stored = awaitFuture(m_store->fetchSnippets());
+        const QList<Snippet> stored = awaitFuture(m_store->fetchSnippets()).snippets;
         QCOMPARE(stored.size(), 1);
         QCOMPARE(stored.first().title, snippet.title);
     }

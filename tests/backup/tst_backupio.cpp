@@ -186,14 +186,12 @@ private slots:
                                  << BackupError::privateSession << QString();
         QTest::newRow("locked while read")
             << none << Step([this] { lockAfter(2); }) << BackupError::lockedDuringBackup << QString();
-        QTest::newRow("locked while sealing, key held")
-            << none << Step([this] {
-                   whileSealing([this] {
-                       m_heldKey = m_key.current();
-                       lockAfter(0);
-                   });
-               }) << BackupError::lockedDuringBackup
-            << QString();
+        QTest::newRow("locked while sealing, key held") << none << Step([this] {
+            whileSealing([this] {
+                m_heldKey = m_key.current();
+                lockAfter(0);
+            });
+        }) << BackupError::lockedDuringBackup << QString();
         // A payload larger than the room left, written at once: the first
         // write stops short, the next one says why.
         QTest::newRow("unwritable") << Step([this] {
@@ -303,52 +301,78 @@ private slots:
     }
 
     // A row the database cannot read costs only itself: the others are in
-    // the history and the file, the result counts what is missing and why,
-    // and nothing is deleted. A broken link in one row's long content; an id
-    // index that finds no content. A created_at index that lists no row
-    // leaves the missing uncounted: no file then.
+    // the history, the snippets and the file, the result counts what is
+    // missing and why, and nothing is deleted. A broken link in one row's
+    // long content; an index that fails, which the rows are read without; a
+    // table that neither it nor its indexes list to the end writes no file.
     void exportReadsPastDamage_data()
     {
-        QTest::addColumn<QByteArray>("page");
+        QTest::addColumn<QByteArrayList>("pages");
         QTest::addColumn<QByteArray>("damage");
-        QTest::addColumn<qsizetype>("inHistory");
-        QTest::addColumn<qsizetype>("inFile");
+        QTest::addColumn<qsizetype>("entries");
         QTest::addColumn<UnreadRows>("unread");
+        QTest::addColumn<qsizetype>("snippets");
+        QTest::addColumn<UnreadRows>("unreadSnippets");
         const QString malformed = u"database disk image is malformed"_s;
-        const QByteArray root = "SELECT rootpage FROM sqlite_schema WHERE name = ";
+        const auto overflow = [](const char *table) {
+            return "SELECT pageno FROM dbstat WHERE name = '"_ba + table
+                + "' AND path LIKE '%+000000' ORDER BY path LIMIT 1 OFFSET 5";
+        };
+        const auto root = [](const char *name) {
+            return "SELECT rootpage FROM sqlite_schema WHERE name = '"_ba + name + '\'';
+        };
+        const QByteArray broken("\x7f\xff\xff\xff");
         QTest::newRow("one row's overflow chain")
-            << QByteArray("SELECT pageno FROM dbstat WHERE name = 'clipboard_entries' AND path LIKE "
-                          "'%+000000' ORDER BY path LIMIT 1 OFFSET 20")
-            << QByteArray("\x7f\xff\xff\xff") << qsizetype(39) << qsizetype(39)
-            << UnreadRows {1, false, malformed};
-        QTest::newRow("the id index") << root + "'sqlite_autoindex_clipboard_entries_1'" << QByteArray("\x7f")
-                                      << qsizetype(40) << qsizetype(0) << UnreadRows {40, false, malformed};
+            << QByteArrayList {overflow("clipboard_entries")} << broken << qsizetype(39)
+            << UnreadRows {1, false, malformed} << qsizetype(10) << UnreadRows {};
+        QTest::newRow("the id index")
+            << QByteArrayList {root("sqlite_autoindex_clipboard_entries_1")} << QByteArray("\x7f")
+            << qsizetype(40) << UnreadRows {} << qsizetype(10) << UnreadRows {};
         QTest::newRow("the created_at index")
-            << root + "'idx_entries_created'" << QByteArray("\x7f") << qsizetype(0) << qsizetype(0)
-            << UnreadRows {0, true, malformed};
+            << QByteArrayList {root("idx_entries_created")} << QByteArray("\x7f") << qsizetype(40)
+            << UnreadRows {} << qsizetype(10) << UnreadRows {};
+        QTest::newRow("the history's table and indexes")
+            << QByteArrayList {root("clipboard_entries"), root("idx_entries_created"),
+                   root("sqlite_autoindex_clipboard_entries_1")}
+            << QByteArray("\x7f") << qsizetype(0) << UnreadRows {0, true, malformed} << qsizetype(10)
+            << UnreadRows {};
+        QTest::newRow("one snippet's overflow chain")
+            << QByteArrayList {overflow("snippets")} << broken << qsizetype(40) << UnreadRows {}
+            << qsizetype(9) << UnreadRows {1, false, malformed};
+        QTest::newRow("the snippets' table and index")
+            << QByteArrayList {root("snippets"), root("sqlite_autoindex_snippets_1")} << QByteArray("\x7f")
+            << qsizetype(40) << UnreadRows {} << qsizetype(0) << UnreadRows {0, true, malformed};
     }
 
     void exportReadsPastDamage()
     {
-        QFETCH(QByteArray, page);
+        QFETCH(QByteArrayList, pages);
         QFETCH(QByteArray, damage);
-        QFETCH(qsizetype, inFile);
+        QFETCH(qsizetype, entries);
         QFETCH(UnreadRows, unread);
+        QFETCH(qsizetype, snippets);
+        QFETCH(UnreadRows, unreadSnippets);
         // As captured: the preview lies past the content, in its last
-        // overflow page.
+        // overflow page; and a snippet's updated_at past its content.
         for (int i = 0; i < 40; ++i) {
             ClipboardEntry entry = entryAt(hoursAgo(i + 1));
             entry.encryptedContent = *m_encryption.encrypt(QByteArray(12 << 10, char('a' + i % 26)));
             entry.encryptedPreview = *m_encryption.encrypt("preview");
             awaitFuture(store().insertEntry(entry));
         }
+        for (int i = 0; i < 10; ++i) {
+            QVERIFY(awaitFuture(store().insertSnippet({QUuid::createUuid(), u"T"_s, QString(12 << 10, u's'),
+                {}, {}, false, hoursAgo(i), hoursAgo(i), 0})));
+        }
         awaitFuture(store().closeDatabase());
         const QString path = m_f->databasePath();
-        const qint64 at
-            = (RawDatabase(path).count(page.constData()) - 1) * RawDatabase(path).count("PRAGMA page_size");
         QFile file(path);
-        QVERIFY(at > 0 && file.open(QIODevice::ReadWrite) && file.seek(at)
-            && file.write(damage) == damage.size());
+        QVERIFY(file.open(QIODevice::ReadWrite));
+        for (const QByteArray &page : pages) {
+            const qint64 at = (RawDatabase(path).count(page.constData()) - 1)
+                * RawDatabase(path).count("PRAGMA page_size");
+            QVERIFY(at > 0 && file.seek(at) && file.write(damage) == damage.size() && file.flush());
+        }
         file.close();
         awaitFuture(store().openDatabase());
         // As at launch: the export is handed what was read ahead.
@@ -356,19 +380,28 @@ private slots:
         const QString destination = m_f->home.filePath(u"out.vtbackup"_s);
         const ExportResult result
             = awaitFuture(exportBackup(destination, password, *m_state, settings(), m_clock));
-        if (unread.uncounted) {
-            QCOMPARE(description(result.error()),
-                u"Vantorell couldn't read its history from the database: "_s + unread.reason
-                    + u". No file was written."_s);
+        if (unread.uncounted || unreadSnippets.uncounted) {
+            QVERIFY(!result);
+            QCOMPARE(std::get<BackupError>(result.error()),
+                unread.uncounted ? BackupError::unreadableHistory(unread.reason)
+                                 : BackupError::unreadableSnippets(unreadSnippets.reason));
             QVERIFY(!QFile::exists(destination));
         } else {
-            QCOMPARE(result.value(), (ExportCounts {inFile, 0, unread}));
-            QCOMPARE(
-                BackupPayload::decode(openBackup(readFile(destination), password).value())->entries.size(),
-                inFile);
+            QCOMPARE(result.value(), (ExportCounts {entries, snippets, unread, unreadSnippets}));
+            const BackupPayload payload
+                = BackupPayload::decode(openBackup(readFile(destination), password).value()).value();
+            QCOMPARE(payload.entries.size(), entries);
+            QCOMPARE(payload.snippets.size(), snippets);
         }
-        QTEST(awaitFuture(store().fetchAllEntries()).size(), "inHistory");
-        QCOMPARE(RawDatabase(path).count("SELECT COUNT(*) FROM clipboard_entries NOT INDEXED"), 40);
+        QCOMPARE(awaitFuture(store().fetchAllEntries()).size(), entries);
+        const SnippetRead listed = awaitFuture(store().fetchSnippets());
+        QCOMPARE(listed.snippets.size(), snippets);
+        QCOMPARE(listed.unread, unreadSnippets);
+        // Unless the table itself is what cannot be read.
+        if (!unread.uncounted)
+            QCOMPARE(RawDatabase(path).count("SELECT COUNT(*) FROM clipboard_entries NOT INDEXED"), 40);
+        if (!unreadSnippets.uncounted)
+            QCOMPARE(RawDatabase(path).count("SELECT COUNT(*) FROM snippets NOT INDEXED"), 10);
     }
 
     void importAdmits_data()
@@ -506,7 +539,7 @@ private slots:
         if (!m_key.isPresent())
             m_key.set(m_keyBytes);
         QTEST(storedContents(), "contents");
-        const qsizetype snippetsStored = awaitFuture(store().fetchSnippets()).size();
+        const qsizetype snippetsStored = awaitFuture(store().fetchSnippets()).snippets.size();
         QCOMPARE(snippetsStored, result->snippetsImported);
         QTEST(settings().snippetFolders(), "folders");
     }
@@ -592,7 +625,7 @@ private slots:
             named.tags.append(QString::number(i));
         QTest::newRow("a snippet's texts") << BackupPayload {.snippets = {named},
             .snippetFolders = {over200}} << Measure([this] {
-            const Snippet stored = awaitFuture(store().fetchSnippets()).value(0);
+            const Snippet stored = awaitFuture(store().fetchSnippets()).snippets.value(0);
             return Sizes {stored.title.size(), stored.group->size(), stored.tags.first().size(),
                 stored.tags.size(), settings().snippetFolders().first().size()};
         }) << Sizes {200, 200, 100, 100, 200};
@@ -613,9 +646,9 @@ private slots:
         // Not cut: it is what gets pasted.
         Snippet longer = snippet();
         longer.content = QString(ImportBounds::snippetContentLength + 1, u'c');
-        QTest::newRow("snippet text")
-            << BackupPayload {.snippets = {longer, snippet()}}
-            << Measure([this] { return Sizes {awaitFuture(store().fetchSnippets()).size()}; }) << Sizes {1};
+        QTest::newRow("snippet text") << BackupPayload {.snippets = {longer, snippet()}} << Measure([this] {
+            return Sizes {awaitFuture(store().fetchSnippets()).snippets.size()};
+        }) << Sizes {1};
     }
 
     void importBounds()
@@ -651,7 +684,7 @@ private slots:
         }
         const ClipboardEntry sensitive = m_state->clipboardEntries().first();
         QVERIFY(sensitive.isSensitive && !sensitive.encryptedSearchText && !sensitive.expiresAt);
-        QCOMPARE(awaitFuture(store().fetchSnippets()).value(0).usageCount, 3);
+        QCOMPARE(awaitFuture(store().fetchSnippets()).snippets.value(0).usageCount, 3);
         QCOMPARE(settings().excludedApps(), apps);
         QCOMPARE(settings().snippetFolders(), (QStringList {u"Work"_s, u"Ärger"_s}));
     }

@@ -101,7 +101,7 @@ private:
     QString databasePath() const { return m_f->databasePath(); }
     RawDatabase file() const { return RawDatabase(databasePath()); }
     QDateTime now() const { return m_clock.now(); }
-    QList<Snippet> fetchSnippets() { return awaitFuture(m_store->fetchSnippets()); }
+    QList<Snippet> fetchSnippets() { return awaitFuture(m_store->fetchSnippets()).snippets; }
     void save(const Snippet &snippet) { QVERIFY(awaitFuture(m_store->insertSnippet(snippet)).has_value()); }
     QByteArray seal(const QByteArray &bytes) { return m_encryption.encrypt(bytes).value(); }
     qint64 auditRows() { return file().count("SELECT COUNT(*) FROM audit_log"); }

@@ -79,32 +79,40 @@ private slots:
     void outcomes_data()
     {
         QTest::addColumn<QList<int>>("counts");
-        QTest::addColumn<int>("unread");
+        // Unread items and snippets.
+        QTest::addColumn<QList<int>>("unread");
         QTest::addColumn<QString>("error");
         QTest::addColumn<QString>("result");
         const QString denied = u"Couldn't save the backup: Permission denied"_s;
-        QTest::newRow("1 and 1") << QList {1, 1} << 0 << QString() << u"Backed up 1 item and 1 snippet."_s;
-        QTest::newRow("0 and 0") << QList {0, 0} << 0 << QString() << u"Backed up 0 items and 0 snippets."_s;
-        QTest::newRow("1 unreadable") << QList {39, 0} << 1 << QString()
+        QTest::newRow("1 and 1") << QList {1, 1} << QList {0, 0} << QString()
+                                 << u"Backed up 1 item and 1 snippet."_s;
+        QTest::newRow("0 and 0") << QList {0, 0} << QList {0, 0} << QString()
+                                 << u"Backed up 0 items and 0 snippets."_s;
+        QTest::newRow("1 unreadable") << QList {39, 0} << QList {1, 0} << QString()
                                       << u"Backed up 39 items and 0 snippets. 1 item couldn't be read from "
                                          u"the database (disk image malformed) and isn't in the backup."_s;
-        QTest::newRow("2 unreadable") << QList {38, 0} << 2 << QString()
+        QTest::newRow("2 unreadable") << QList {38, 0} << QList {2, 0} << QString()
                                       << u"Backed up 38 items and 0 snippets. 2 items couldn't be read from "
                                          u"the database (disk image malformed) and aren't in the backup."_s;
-        QTest::newRow("backup failed") << QList {0, 0} << 0 << denied << denied;
-        QTest::newRow("7 skipped") << QList {40, 3, 7} << 0 << QString()
+        QTest::newRow("1 item, 1 snippet unreadable")
+            << QList {39, 9} << QList {1, 1} << QString()
+            << u"Backed up 39 items and 9 snippets. 1 item couldn't be read from the database (disk image "
+               u"malformed) and isn't in the backup. 1 snippet couldn't be read from the database (disk "
+               u"image malformed) and isn't in the backup."_s;
+        QTest::newRow("backup failed") << QList {0, 0} << QList {0, 0} << denied << denied;
+        QTest::newRow("7 skipped") << QList {40, 3, 7} << QList {0, 0} << QString()
                                    << u"Restored 40 items and 3 snippets. 7 older items were skipped."_s;
-        QTest::newRow("1 skipped") << QList {1, 1, 1} << 0 << QString()
+        QTest::newRow("1 skipped") << QList {1, 1, 1} << QList {0, 0} << QString()
                                    << u"Restored 1 item and 1 snippet. 1 older items were skipped."_s;
         QTest::newRow("none skipped")
-            << QList {2, 0, 0} << 0 << QString() << u"Restored 2 items and 0 snippets."_s;
-        QTest::newRow("restore failed") << QList {0, 0, 0} << 0 << denied << denied;
+            << QList {2, 0, 0} << QList {0, 0} << QString() << u"Restored 2 items and 0 snippets."_s;
+        QTest::newRow("restore failed") << QList {0, 0, 0} << QList {0, 0} << denied << denied;
     }
 
     void outcomes()
     {
         QFETCH(QList<int>, counts);
-        QFETCH(int, unread);
+        QFETCH(QList<int>, unread);
         QFETCH(QString, error);
         QFETCH(QString, result);
         const bool restore = counts.size() == 3;
@@ -120,11 +128,12 @@ private slots:
         else
             finish(m_f.backup.exported,
                 error.isEmpty()
-                    ? Written({counts[0], counts[1], UnreadRows {unread, false, u"disk image malformed"_s}})
+                    ? Written({counts[0], counts[1], UnreadRows {unread[0], false, u"disk image malformed"_s},
+                        UnreadRows {unread[1], false, u"disk image malformed"_s}})
                     : std::unexpected(error));
         QTRY_VERIFY(!m_tab->isWorking());
         QCOMPARE(m_tab->result(), result);
-        QCOMPARE(m_tab->resultIsError(), !error.isEmpty() || unread > 0);
+        QCOMPARE(m_tab->resultIsError(), !error.isEmpty() || unread != (QList {0, 0}));
         // Only a backup that was written clears the fields.
         const bool cleared = !restore && error.isEmpty();
         QCOMPARE(m_tab->password().isEmpty(), cleared);

@@ -88,7 +88,7 @@ class SnippetManagerViewTest final : public QObject {
         settle();
     }
 
-    QList<Snippet> stored() { return awaitFuture(m_f->store.fetchSnippets()); }
+    QList<Snippet> stored() { return awaitFuture(m_f->store.fetchSnippets()).snippets; }
 
     Snippet storedSnippet(const QUuid &id)
     {

@@ -16,8 +16,10 @@ public:
     struct Written {
         qsizetype entries = 0;
         qsizetype snippets = 0;
-        // History rows the database could not read, which the file lacks.
+        // History and snippet rows the database could not read, which the
+        // file lacks.
         UnreadRows unread {};
+        UnreadRows unreadSnippets {};
     };
     struct Restored {
         qsizetype entries = 0;

@@ -23,6 +23,17 @@ QString countsText(const QString &done, qsizetype entries, qsizetype snippets)
         + counted(snippets, u"snippet"_s, u"snippets"_s) + u'.';
 }
 
+// A sentence of its own, after a blank, when rows are left out.
+QString leftOutText(const UnreadRows &unread, const QString &one, const QString &many)
+{
+    if (!unread.any())
+        return {};
+    QString text = u' ' + counted(unread.count, one, many) + u" couldn't be read from the database"_s;
+    if (!unread.reason.isEmpty())
+        text += u" ("_s + unread.reason + u')';
+    return text + (unread.count == 1 ? u" and isn't in the backup."_s : u" and aren't in the backup."_s);
+}
+
 } // namespace
 
 BackupWork::BackupWork(
@@ -42,8 +53,9 @@ void BackupWork::backUp(const QString &path, const QString &password)
         return;
     run(m_operations.exportBackup(path, password), u"The backup didn't finish"_s,
         [](const BackupOperations::Written &written) {
-            // A file was written, but not of the whole history.
-            return Outcome {backedUpText(written), written.unread.any(), true};
+            // A file was written, but not of the whole vault.
+            return Outcome {
+                backedUpText(written), written.unread.any() || written.unreadSnippets.any(), true};
         });
 }
 
@@ -128,14 +140,9 @@ void BackupWork::setWorking(bool working)
 
 QString BackupWork::backedUpText(const BackupOperations::Written &written)
 {
-    QString text = countsText(u"Backed up"_s, written.entries, written.snippets);
-    const UnreadRows &unread = written.unread;
-    if (!unread.any())
-        return text;
-    text += u' ' + counted(unread.count, u"item"_s, u"items"_s) + u" couldn't be read from the database"_s;
-    if (!unread.reason.isEmpty())
-        text += u" ("_s + unread.reason + u')';
-    return text + (unread.count == 1 ? u" and isn't in the backup."_s : u" and aren't in the backup."_s);
+    return countsText(u"Backed up"_s, written.entries, written.snippets)
+        + leftOutText(written.unread, u"item"_s, u"items"_s)
+        + leftOutText(written.unreadSnippets, u"snippet"_s, u"snippets"_s);
 }
 
 QString BackupWork::restoredText(const BackupOperations::Restored &restored)

@@ -39,7 +39,7 @@ auto VaultBackupOperations::exportBackup(const QString &path, const QString &pas
         [](const ExportResult &result) -> Outcome<Written> {
             if (!result)
                 return std::unexpected(description(result.error()));
-            return Written {result->entries, result->snippets, result->unread};
+            return Written {result->entries, result->snippets, result->unread, result->unreadSnippets};
         });
 }
 

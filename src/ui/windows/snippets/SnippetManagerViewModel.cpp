@@ -617,17 +617,16 @@ void SnippetManagerViewModel::createNewSnippet(const std::optional<QString> &fol
             // Silent: a refused audit row takes nothing from the new snippet.
             (void)store->logAuditEvent(
                 {QUuid::createUuid(), clock->now(), AuditEventType::snippetCreated, {}});
-            whenFinished(
-                appState, store->fetchSnippets(), [appState, self, id](const QList<Snippet> &snippets) {
-                    // Nothing decrypted is published once the vault has locked.
-                    if (appState->isUnlocked())
-                        appState->setSnippets(snippets);
-                    if (!self)
-                        return;
-                    self->setSelectedSnippetID(id);
-                    self->loadSnippetIntoEditor();
-                    self->setCreating(false);
-                });
+            whenFinished(appState, store->fetchSnippets(), [appState, self, id](const SnippetRead &read) {
+                // Nothing decrypted is published once the vault has locked.
+                if (appState->isUnlocked())
+                    appState->setSnippets(read.snippets);
+                if (!self)
+                    return;
+                self->setSelectedSnippetID(id);
+                self->loadSnippetIntoEditor();
+                self->setCreating(false);
+            });
         });
 }
 

@@ -358,8 +358,8 @@ int main(int argc, char *argv[])
             {u"backup-done"_s, u"backup"_s, [] {}, backUp},
             {u"backup-unread"_s, u"backup"_s,
                 [&] {
-                    services.backupOperations.written
-                        = BackupOperations::Written {39, 0, {1, false, u"database disk image is malformed"_s}};
+                    const UnreadRows one {1, false, u"database disk image is malformed"_s};
+                    services.backupOperations.written = BackupOperations::Written {39, 9, one, one};
                 },
                 backUp},
             {u"backup-failed"_s, u"backup"_s, [] {}, restoreWithShortPassword},
