@@ -114,7 +114,7 @@ void fill(Vault &vault, const EncryptionService &encryption, int count)
 double readFloor(Vault &vault, const EncryptionService &encryption)
 {
     return timed([&] {
-        const QList<ClipboardEntry> entries = awaitFuture(vault.store.fetchAllEntries());
+        const QList<ClipboardEntry> entries = awaitFuture(vault.store.fetchAllEntries()).entries;
         QList<QFuture<StoredEntry>> reads;
         for (const ClipboardEntry &entry : entries)
             reads.append(vault.store.fetchEntry(entry.id));

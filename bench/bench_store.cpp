@@ -102,7 +102,7 @@ int main(int argc, char **argv)
         for (int run = 0; run < 5; ++run) {
             fetched.clear();
             const auto fetchStart = Steady::now();
-            fetched = store.fetchAllEntries().result();
+            fetched = store.fetchAllEntries().result().entries;
             fetchTimes.push_back(millisecondsSince(fetchStart));
         }
         fetchedPeak = peakResidentKiB();

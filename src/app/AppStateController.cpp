@@ -432,24 +432,25 @@ void AppStateController::reloadEntries()
     // Silent: the read that follows shows what the purge left.
     if (hours >= 1)
         (void)m_storageManager->deleteEntriesOlderThan(retentionCutoff(hours));
-    whenFinished(
-        this, m_storageManager->fetchAllEntries(), [this, locks = m_locks](QList<ClipboardEntry> entries) {
-            if (!isUnlockedSince(locks))
-                return;
-            // Flags still on their way were toggled after this read: they
-            // show as toggled until the store answers.
-            if (!m_flagWrites.isEmpty()) {
-                for (ClipboardEntry &entry : entries) {
-                    if (const auto written = m_flagWrites.constFind(entry.id);
-                        written != m_flagWrites.cend()) {
-                        entry.isFavorite = written->isFavorite;
-                        entry.isPinned = written->isPinned;
-                    }
+    whenFinished(this, m_storageManager->fetchAllEntries(), [this, locks = m_locks](HistoryRead read) {
+        if (!isUnlockedSince(locks))
+            return;
+        // Silent on rows the database could not read: they stay in it,
+        // the store logs them, and the history shows every other one.
+        QList<ClipboardEntry> &entries = read.entries;
+        // Flags still on their way were toggled after this read: they
+        // show as toggled until the store answers.
+        if (!m_flagWrites.isEmpty()) {
+            for (ClipboardEntry &entry : entries) {
+                if (const auto written = m_flagWrites.constFind(entry.id); written != m_flagWrites.cend()) {
+                    entry.isFavorite = written->isFavorite;
+                    entry.isPinned = written->isPinned;
                 }
             }
-            setClipboardEntries(entries);
-            enforceMaxHistory();
-        });
+        }
+        setClipboardEntries(entries);
+        enforceMaxHistory();
+    });
 }
 
 void AppStateController::deleteEntry(const QUuid &id)

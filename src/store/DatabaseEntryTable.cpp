@@ -179,12 +179,7 @@ StorageOutcome DatabaseEntryTable::insertEntry(const ClipboardEntry &entry)
     return {};
 }
 
-QList<ClipboardEntry> DatabaseEntryTable::fetchAllEntries(const QDateTime &now)
-{
-    return std::move(readHistory(now).entries);
-}
-
-HistoryRead DatabaseEntryTable::readHistory(const QDateTime &now)
+HistoryRead DatabaseEntryTable::fetchAllEntries(const QDateTime &now)
 {
     if (!m_database.isOpen()) {
         Log::write(u"❌ fetchAllEntries FAILED: database is nil"_s);

@@ -13,8 +13,8 @@ class StoreDatabase;
 // The history rows on disk. Every deletion first overwrites the sealed
 // content with random bytes of its length, then deletes, both in one
 // savepoint, and checkpoints the log when rows went. With the database
-// closed nothing changes; insertEntry, the fetches, readHistory and the
-// deletions the user asks for say so.
+// closed nothing changes; insertEntry, the fetches and the deletions the
+// user asks for say so.
 class DatabaseEntryTable final : public EntryTable {
     Q_DISABLE_COPY(DatabaseEntryTable)
 
@@ -22,15 +22,13 @@ public:
     explicit DatabaseEntryTable(StoreDatabase &database);
 
     [[nodiscard]] StorageOutcome insertEntry(const ClipboardEntry &entry) override;
-    // By created_at; rows that do not decode are skipped and stay. Hands
-    // over what readAhead read when nothing was written since.
-    QList<ClipboardEntry> fetchAllEntries(const QDateTime &now) override;
-    // fetchAllEntries, with what the database could not read: a row it
-    // fails on is left where it is, and the rest are read on past it, and
-    // without an index that fails.
-    HistoryRead readHistory(const QDateTime &now);
-    // Reads the history now for the next fetchAllEntries or readHistory,
-    // which can then answer at once, what it could not read included: the
+    // By created_at; rows that do not decode are skipped and stay. A row the
+    // database fails on is left where it is, and the rest are read on past
+    // it, and without an index that fails. Hands over what readAhead read
+    // when nothing was written since.
+    HistoryRead fetchAllEntries(const QDateTime &now) override;
+    // Reads the history now for the next fetchAllEntries, which can then
+    // answer at once, what it could not read included: the
     // launch reads it while the key comes from the keyring. The rows stay
     // sealed.
     void readAhead(const QDateTime &now);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "records/ClipboardEntry.h"
+#include "store/HistoryRead.h"
 #include "store/StorageError.h"
 
 #include <QList>
@@ -22,8 +23,9 @@ public:
 
     [[nodiscard]] virtual StorageOutcome insertEntry(const ClipboardEntry &entry) = 0;
     // Removes the entries expired at now, then lists the rest, newest first,
-    // as the published history keeps them (ClipboardEntry::published).
-    virtual QList<ClipboardEntry> fetchAllEntries(const QDateTime &now) = 0;
+    // as the published history keeps them (ClipboardEntry::published), with
+    // the rows that could not be read.
+    virtual HistoryRead fetchAllEntries(const QDateTime &now) = 0;
     // The whole entry with that id, content and rich text included.
     virtual StoredEntry fetchEntry(const QUuid &id) const = 0;
     // An entry is expired when its expiry lies strictly before now.

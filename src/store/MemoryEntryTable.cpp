@@ -13,14 +13,14 @@ StorageOutcome MemoryEntryTable::insertEntry(const ClipboardEntry &entry)
     return {};
 }
 
-QList<ClipboardEntry> MemoryEntryTable::fetchAllEntries(const QDateTime &now)
+HistoryRead MemoryEntryTable::fetchAllEntries(const QDateTime &now)
 {
     removeExpired(now);
-    QList<ClipboardEntry> published;
-    published.reserve(m_entries.size());
+    HistoryRead read;
+    read.entries.reserve(m_entries.size());
     for (const ClipboardEntry &entry : std::as_const(m_entries))
-        published.append(entry.published());
-    return published;
+        read.entries.append(entry.published());
+    return read;
 }
 
 StoredEntry MemoryEntryTable::fetchEntry(const QUuid &id) const

@@ -12,7 +12,7 @@ public:
 
     // Memory takes every change.
     [[nodiscard]] StorageOutcome insertEntry(const ClipboardEntry &entry) override;
-    QList<ClipboardEntry> fetchAllEntries(const QDateTime &now) override;
+    HistoryRead fetchAllEntries(const QDateTime &now) override;
     // The first entry with that id.
     StoredEntry fetchEntry(const QUuid &id) const override;
     [[nodiscard]] StorageOutcome deleteExpiredEntries(const QDateTime &now) override;

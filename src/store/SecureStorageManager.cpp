@@ -65,7 +65,7 @@ QFuture<StorageOutcome> SecureStorageManager::insertEntryOnDisk(const ClipboardE
     });
 }
 
-QFuture<QList<ClipboardEntry>> SecureStorageManager::fetchAllEntries()
+QFuture<HistoryRead> SecureStorageManager::fetchAllEntries()
 {
     return m_executor.run([this] { return m_entries->fetchAllEntries(m_clock.now()); });
 }
@@ -87,7 +87,7 @@ QFuture<StoredEntry> SecureStorageManager::fetchEntry(const QUuid &id)
 
 QFuture<HistoryRead> SecureStorageManager::fetchAllEntriesOnDisk()
 {
-    return m_executor.run([this] { return m_databaseEntries.readHistory(m_clock.now()); });
+    return m_executor.run([this] { return m_databaseEntries.fetchAllEntries(m_clock.now()); });
 }
 
 QFuture<StoredEntry> SecureStorageManager::fetchEntryOnDisk(const QUuid &id)

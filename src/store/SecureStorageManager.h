@@ -55,8 +55,9 @@ public:
     // keeps the history in memory, so that what is counted stored is on disk.
     [[nodiscard]] QFuture<StorageOutcome> insertEntryOnDisk(const ClipboardEntry &entry);
     // The entries as the published history keeps them: large content and rich
-    // text stay here, read with fetchEntry (EntryContentReader does).
-    QFuture<QList<ClipboardEntry>> fetchAllEntries();
+    // text stay here, read with fetchEntry (EntryContentReader does). With
+    // the rows the database could not read.
+    QFuture<HistoryRead> fetchAllEntries();
     // Reads the history on disk ahead of the next fetchAllEntries, which
     // hands it over unless something was written in between; for the launch,
     // which reads the key meanwhile. Forgotten when no fetch is to follow.
@@ -67,7 +68,7 @@ public:
     QFuture<StoredEntry> fetchEntry(const QUuid &id);
     // fetchAllEntries and fetchEntry from the database, whatever a private
     // session keeps in memory: a backup begun before one is of the vault on
-    // disk. The history comes with what the database could not read of it.
+    // disk.
     QFuture<HistoryRead> fetchAllEntriesOnDisk();
     QFuture<StoredEntry> fetchEntryOnDisk(const QUuid &id);
     [[nodiscard]] QFuture<StorageOutcome> deleteExpiredEntries();

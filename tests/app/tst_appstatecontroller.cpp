@@ -57,7 +57,7 @@ private:
 
     QDateTime now() const { return m_clock.now(); }
     QDateTime hoursAgo(qint64 hours) const { return now().addSecs(-hours * 3600); }
-    QList<QUuid> storedIds() { return idsOf(awaitFuture(m_store->fetchAllEntries())); }
+    QList<QUuid> storedIds() { return idsOf(awaitFuture(m_store->fetchAllEntries()).entries); }
     QList<QUuid> shownIds() const { return idsOf(m_state->clipboardEntries()); }
 
     // Puts entries (newest first) in the store and in the shown history.
@@ -137,18 +137,18 @@ private slots:
         m_state->togglePin(second.id);
         QVERIFY(m_state->clipboardEntries().at(1).isPinned);
         QCOMPARE(shownIds(), (QList {first.id, second.id}));
-        const QList<ClipboardEntry> stored = awaitFuture(m_store->fetchAllEntries());
+        const QList<ClipboardEntry> stored = awaitFuture(m_store->fetchAllEntries()).entries;
         QVERIFY(stored.at(1).isPinned);
         QVERIFY(!stored.at(1).isFavorite);
 
         m_state->togglePin(second.id);
-        QVERIFY(!awaitFuture(m_store->fetchAllEntries()).at(1).isPinned);
+        QVERIFY(!awaitFuture(m_store->fetchAllEntries()).entries.at(1).isPinned);
 
         // A read under way does not take back a toggle made after it.
         m_state->reloadEntries();
         m_state->toggleFavorite(first.id);
         settle();
-        QCOMPARE(rowsOf(m_state->clipboardEntries()), rowsOf(awaitFuture(m_store->fetchAllEntries())));
+        QCOMPARE(rowsOf(m_state->clipboardEntries()), rowsOf(awaitFuture(m_store->fetchAllEntries()).entries));
         QVERIFY(m_state->clipboardEntries().at(0).isFavorite);
     }
 
@@ -373,7 +373,7 @@ private slots:
         settle();
         QCOMPARE(alerts.size(), 1);
         QCOMPARE(rowsOf(m_state->clipboardEntries()), rowsOf(entries));
-        QCOMPARE(rowsOf(awaitFuture(m_store->fetchAllEntries())), rowsOf(entries));
+        QCOMPARE(rowsOf(awaitFuture(m_store->fetchAllEntries()).entries), rowsOf(entries));
     }
 
     void confirmClearHistoryAsksFirst_data()

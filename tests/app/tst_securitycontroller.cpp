@@ -340,7 +340,7 @@ private slots:
 
         QVERIFY(!m_controller->attemptUnlock(u"wrong"_s));
         QVERIFY(m_controller->attemptUnlock(passcode));
-        const QList<ClipboardEntry> entries = awaitFuture(m_store->fetchAllEntries());
+        const QList<ClipboardEntry> entries = awaitFuture(m_store->fetchAllEntries()).entries;
         QCOMPARE(entries.size(), 1);
         QCOMPARE(*m_encryption->decrypt(entries[0].encryptedContent), QByteArray("secret copy"));
         QCOMPARE(auditRows(),

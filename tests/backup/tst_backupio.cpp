@@ -147,7 +147,7 @@ class BackupIoTest final : public QObject {
     Contents storedContents()
     {
         Contents contents;
-        for (const ClipboardEntry &entry : awaitFuture(store().fetchAllEntries())) {
+        for (const ClipboardEntry &entry : awaitFuture(store().fetchAllEntries()).entries) {
             const ClipboardEntry whole = awaitFuture(store().fetchEntry(entry.id)).value().value();
             contents.append(m_encryption.decrypt(whole.encryptedContent).value_or("?"));
         }
@@ -393,7 +393,7 @@ private slots:
             QCOMPARE(payload.entries.size(), entries);
             QCOMPARE(payload.snippets.size(), snippets);
         }
-        QCOMPARE(awaitFuture(store().fetchAllEntries()).size(), entries);
+        QCOMPARE(awaitFuture(store().fetchAllEntries()).entries.size(), entries);
         const SnippetRead listed = awaitFuture(store().fetchSnippets());
         QCOMPARE(listed.snippets.size(), snippets);
         QCOMPARE(listed.unread, unreadSnippets);
@@ -443,7 +443,7 @@ private slots:
             settings().setMaxHistoryCount(2);
             stored(1, "mine", plain, known.id);
             stored(9999, "mine too", pinned, knownOld.id);
-            m_state->setClipboardEntries(awaitFuture(store().fetchAllEntries()));
+            m_state->setClipboardEntries(awaitFuture(store().fetchAllEntries()).entries);
         }) << QList {knownOld, known}
                                    << ImportCounts {1, 0, 1} << Contents {"theirs", "mine too"};
         // Reloading would show the history while locked.
@@ -609,7 +609,7 @@ private slots:
         BackupEntry picture = entry(ContentType::image);
         picture.searchText = QString(2001, u's');
         QTest::newRow("an entry's texts") << BackupPayload {.entries = {text, picture}} << Measure([=, this] {
-            const QList<ClipboardEntry> stored = awaitFuture(store().fetchAllEntries());
+            const QList<ClipboardEntry> stored = awaitFuture(store().fetchAllEntries()).entries;
             const ClipboardEntry image
                 = *std::ranges::find(stored, ContentType::image, &ClipboardEntry::contentType);
             const ClipboardEntry plain

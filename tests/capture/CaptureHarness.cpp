@@ -45,7 +45,7 @@ QList<ClipboardEntry> CaptureHarness::stored()
 {
     settle();
     QList<ClipboardEntry> entries;
-    for (const ClipboardEntry &published : awaitFuture(store.fetchAllEntries()))
+    for (const ClipboardEntry &published : awaitFuture(store.fetchAllEntries()).entries)
         entries.append(awaitFuture(store.fetchEntry(published.id)).value().value());
     return entries;
 }

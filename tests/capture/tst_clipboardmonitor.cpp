@@ -184,7 +184,7 @@ private slots:
         QFETCH(QString, contentType);
         QFETCH(QString, content);
         copyAndTick(item);
-        QTRY_COMPARE(awaitFuture(m_capture->store.fetchAllEntries()).size(), contentType.isEmpty() ? 0 : 1);
+        QTRY_COMPARE(awaitFuture(m_capture->store.fetchAllEntries()).entries.size(), contentType.isEmpty() ? 0 : 1);
         if (contentType.isEmpty())
             return;
         const ClipboardEntry entry = m_capture->stored().first();

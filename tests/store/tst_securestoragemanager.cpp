@@ -148,7 +148,7 @@ private:
 
     void setMemoryOnly(bool enabled) { awaitFuture(m_store->setSecureMode(enabled)); }
     void insert(const ClipboardEntry &entry) { awaitFuture(m_store->insertEntry(entry)); }
-    QList<ClipboardEntry> fetch() { return awaitFuture(m_store->fetchAllEntries()); }
+    QList<ClipboardEntry> fetch() { return awaitFuture(m_store->fetchAllEntries()).entries; }
 
 private slots:
     void init()

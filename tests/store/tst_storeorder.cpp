@@ -47,9 +47,9 @@ private slots:
             inMemory.prepend(entry.id);
             (void)store.insertEntry(entry);
         }
-        QFuture<QList<ClipboardEntry>> privateView = store.fetchAllEntries();
+        QFuture<HistoryRead> privateView = store.fetchAllEntries();
         store.setSecureMode(false);
-        QFuture<QList<ClipboardEntry>> diskView = store.fetchAllEntries();
+        QFuture<HistoryRead> diskView = store.fetchAllEntries();
         QThread *workerThread = nullptr;
         QFuture<void> last
             = store.entryCount().then([&](qint64) { workerThread = QThread::currentThread(); });
@@ -68,8 +68,8 @@ private slots:
                 ids.append(entry.id);
             return ids;
         };
-        QCOMPARE(idsOf(privateView.result()), inMemory);
-        QCOMPARE(idsOf(diskView.result()), onDisk);
+        QCOMPARE(idsOf(privateView.result().entries), inMemory);
+        QCOMPARE(idsOf(diskView.result().entries), onDisk);
     }
 };
 
