@@ -578,7 +578,7 @@ void SnippetManagerViewModel::persistSnippetEdits(const Snippet &snippet)
             } else {
                 // The next opening is a new form: the error line would never
                 // show. Over the lock screen the title stays sealed.
-                emit appState->showAlert(saveFailure(locked ? u"a snippet"_s : named, saved.error()),
+                appState->raiseAlert(saveFailure(locked ? u"a snippet"_s : named, saved.error()),
                     u"The window was closed, so the change is lost; the snippet stays as it was last saved."_s);
             }
             // The list shows again what the store holds; the form keeps the edits.
