@@ -23,7 +23,10 @@
 #include "support/TestFiles.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -123,9 +126,14 @@ private slots:
         qputenv("HOME", m_home->path().toUtf8());
         qputenv("XDG_DATA_HOME", m_home->filePath(u"data"_s).toUtf8());
         m_keychain = FakeKeychain();
+        m_alerts.events.clear();
     }
 
-    void cleanup() { m_delegate.reset(); }
+    void cleanup()
+    {
+        m_delegate.reset();
+        qunsetenv("APP_SANDBOX_CONTAINER_ID");
+    }
 
     void launchOutcomes_data()
     {
@@ -231,6 +239,65 @@ private slots:
         // under a refused key.
         const QByteArray check = m_keychain.items.value(KeyManager::keyCheckAccount);
         QCOMPARE(AesGcm::open(ownKey, check).has_value(), keyCheck || unlocked);
+    }
+
+    void unreadableSettingsKeepTheLock_data()
+    {
+        // damaged: the file's bytes; empty for a folder in its place.
+        QTest::addColumn<QByteArray>("damaged");
+        QTest::addColumn<bool>("sandboxed");
+        QTest::addColumn<bool>("sealedKey");
+        QTest::addColumn<bool>("rawKey");
+        QTest::addColumn<bool>("keyringFails");
+        QTest::addColumn<bool>("required");
+
+        const QByteArray json
+            = R"({"settings.security.requirePasscode": true, "settings.security.lockOnSleep": true})";
+        const QByteArray cutShort = json.first(json.size() - 12) + QByteArray("\0\x04", 2);
+        const QByteArray garbage = QByteArray::fromHex("89deadbeef00ff7f80");
+        QTest::newRow("cut short, passcode vault") << cutShort << false << true << false << false << true;
+        QTest::newRow("garbage, sandboxed, passcode vault")
+            << garbage << true << true << false << false << true;
+        QTest::newRow("folder, no passcode") << QByteArray() << false << true << true << false << false;
+        QTest::newRow("keyring cannot tell") << cutShort << false << true << true << true << true;
+        QTest::newRow("no vault yet") << garbage << false << false << false << false << false;
+    }
+
+    // Read as defaults, the next passcode unlock would store the raw key and
+    // the start after it would open the vault with no passcode, unannounced.
+    void unreadableSettingsKeepTheLock()
+    {
+        QFETCH(QByteArray, damaged);
+        QFETCH(bool, sandboxed);
+        QFETCH(bool, sealedKey);
+        QFETCH(bool, rawKey);
+        QFETCH(bool, keyringFails);
+        QFETCH(bool, required);
+        if (sealedKey)
+            seedVault(rawKey);
+        QVERIFY(damaged.isEmpty() ? QDir().mkpath(settingsFile() + u"/inside"_s)
+                                  : writeFile(settingsFile(), damaged));
+        if (sandboxed)
+            qputenv("APP_SANDBOX_CONTAINER_ID", "net.quenlax.Vantorell");
+        if (keyringFails)
+            m_keychain.unavailable = KeychainError {2, u"The keyring is locked"_s};
+
+        LogCapture log;
+        create().applicationDidFinishLaunching();
+        QTRY_VERIFY(log.contains(u"[Vantorell] Database initialized"_s));
+        QCOMPARE(m_delegate->settingsManager().requirePasscode(), required);
+        const QJsonObject stored = QJsonDocument::fromJson(readFile(settingsFile())).object();
+        QCOMPARE(stored.value(u"settings.security.requirePasscode"_s).toBool(), required);
+        QCOMPARE(m_keychain.calls.contains(u"load raw-master-key"_s), !required && sealedKey);
+
+        const QDir folder = QFileInfo(settingsFile()).dir();
+        const QStringList kept
+            = folder.entryList({u"Vantorell.conf.unreadable-*"_s}, QDir::AllEntries | QDir::NoDotAndDotDot);
+        QCOMPARE(kept.size(), 1);
+        if (!damaged.isEmpty())
+            QCOMPARE(readFile(folder.filePath(kept[0])), damaged);
+        QTRY_COMPARE(m_alerts.events.size(), 1);
+        QVERIFY(m_alerts.events[0].contains(folder.filePath(kept[0])));
     }
 
     void failedDatabaseOpenIsReported()
