@@ -16,12 +16,12 @@ std::optional<QString> passcodeReason(KeyManager &keyManager)
 {
     const auto sealed = keyManager.keychainExists(KeyManager::sealedKeyAccount);
     if (!sealed)
-        return u"the keychain could not tell whether a master key exists"_s;
+        return u"the keychain could not tell whether a master key exists: "_s + description(sealed.error());
     if (!*sealed)
         return std::nullopt;
     const auto raw = keyManager.keychainExists(KeyManager::rawKeyAccount);
     if (!raw)
-        return u"the keychain could not tell whether a raw master key exists"_s;
+        return u"the keychain could not tell whether a raw master key exists: "_s + description(raw.error());
     if (*raw)
         return std::nullopt;
     return u"the keychain holds the sealed master key and no raw copy"_s;
@@ -29,14 +29,14 @@ std::optional<QString> passcodeReason(KeyManager &keyManager)
 
 QString alertText(const SettingsReset &reset, bool passcodeKept)
 {
-    QString text = u"Vantorell couldn't read its settings file, so every setting is back to its default, "
-                   u"auto-lock, lock on sleep and how long history is kept among them. "_s;
+    QString text = u"Vantorell couldn't read its settings file, so all settings are back to their defaults, "
+                   u"including auto-lock, lock on sleep and how long history is kept. "_s;
     text += reset.keptPath.isEmpty()
         ? u"The file “%1” couldn't be moved aside, so no copy of it was kept."_s.arg(reset.filePath)
         : u"The unreadable file was kept as “%1”."_s.arg(reset.keptPath);
     if (passcodeKept)
-        text += u" “Require passcode to unlock” stays on, as your vault was set up with it; you can turn it "
-                u"off under Settings → Security."_s;
+        text += u" “Require passcode to unlock” is kept on, so your history still needs your passcode; you "
+                u"can turn it off under Settings → Security."_s;
     return text + u" Review your other settings in Settings."_s;
 }
 
