@@ -44,9 +44,9 @@ QString text(bool value)
 AppDelegate::AppDelegate(AppPlatform platform, const Clock &clock, QObject *parent)
     : QObject(parent), m_platform(std::move(platform)), m_clock(clock), m_appState(clock)
 {
-    m_settingsReset = SandboxMigration(QDir::homePath(), m_platform.settingsFile,
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
-                          .migrateFromSandboxContainer();
+    const SandboxMigration migration(QDir::homePath(), m_platform.settingsFile,
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    m_settingsReset = migration.migrateFromSandboxContainer();
 }
 
 AppDelegate::~AppDelegate()
