@@ -3,6 +3,7 @@
 #include "app/HotkeyManager.h"
 #include "app/SandboxMigration.h"
 #include "app/SecurityController.h"
+#include "app/SettingsResetRecovery.h"
 #include "app/VisibleWindows.h"
 #include "base/Log.h"
 #include "base/WhenFinished.h"
@@ -43,9 +44,9 @@ QString text(bool value)
 AppDelegate::AppDelegate(AppPlatform platform, const Clock &clock, QObject *parent)
     : QObject(parent), m_platform(std::move(platform)), m_clock(clock), m_appState(clock)
 {
-    SandboxMigration(QDir::homePath(), m_platform.settingsFile,
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
-        .migrateFromSandboxContainer();
+    const SandboxMigration migration(QDir::homePath(), m_platform.settingsFile,
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    m_settingsReset = migration.migrateFromSandboxContainer();
 }
 
 AppDelegate::~AppDelegate()
@@ -64,6 +65,9 @@ SettingsManager &AppDelegate::settingsManager()
             m_settingsManager.get(), &SettingsManager::showAlert, this,
             [this](const QString &title, const QString &text) { m_platform.alerts.showAlert(title, text); },
             Qt::QueuedConnection);
+        // Inside the sandbox the migration reads nothing: this is the first read.
+        if (!m_settingsReset)
+            m_settingsReset = m_settingsManager->resetOnRead();
     }
     return *m_settingsManager;
 }
@@ -76,6 +80,10 @@ void AppDelegate::applicationDidFinishLaunching()
         m_statusBar = m_platform.makeStatusBar(m_appState, settingsManager());
     setupObservers();
     setupIdleTimer();
+    // Before the store reads ahead and the silent unlock, which both follow
+    // this method.
+    if (m_settingsReset)
+        SettingsResetRecovery::recover(*m_settingsReset, *m_keyManager, settingsManager(), m_appState);
 
     const auto hasMasterKey = m_keyManager->keychainExists(KeyManager::sealedKeyAccount);
     Log::write(u"Application launched — requirePasscode=%1, autoLockTimeout=%2, hasMasterKey=%3"_s.arg(

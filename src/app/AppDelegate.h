@@ -3,12 +3,14 @@
 #include "app/AppPlatform.h"
 #include "app/AppStateController.h"
 #include "base/Clock.h"
+#include "settings/SettingsReset.h"
 
 #include <QObject>
 #include <QTimer>
 
 #include <chrono>
 #include <memory>
+#include <optional>
 
 class AutoPaste;
 class ClipboardMonitor;
@@ -77,6 +79,8 @@ private:
     AppPlatform m_platform;
     const Clock &m_clock;
     AppStateController m_appState;
+    // Met by the first read of the settings file.
+    std::optional<SettingsReset> m_settingsReset;
     std::unique_ptr<SettingsManager> m_settingsManager;
     std::unique_ptr<StatusBar> m_statusBar;
     std::unique_ptr<KeyManager> m_keyManager;

@@ -68,13 +68,13 @@ bool SandboxMigration::isSandboxed()
     return qEnvironmentVariableIsSet("APP_SANDBOX_CONTAINER_ID");
 }
 
-void SandboxMigration::migrateFromSandboxContainer() const
+std::optional<SettingsReset> SandboxMigration::migrateFromSandboxContainer() const
 {
     if (isSandboxed())
-        return;
+        return std::nullopt;
     TypedSettings settings(m_settingsFile);
     if (settings.value(migratedFlag()).toBool())
-        return;
+        return std::nullopt;
     const QString container = m_homeFolder + containerPath;
     if (QFileInfo::exists(container)) {
         mergePreferences(settings, container + u"/config/Vantorell/Vantorell.conf"_s);
@@ -90,6 +90,7 @@ void SandboxMigration::migrateFromSandboxContainer() const
     // A failure is logged by the file, and the flag it leaves unset only runs
     // this again at the next start.
     (void)settings.setValue(migratedFlag(), true);
+    return settings.resetOnRead();
 }
 
 void SandboxMigration::mergePreferences(TypedSettings &destination, const QString &containerFile)

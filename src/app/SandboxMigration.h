@@ -1,8 +1,11 @@
 #pragma once
 
+#include "settings/SettingsReset.h"
+
 #include <QString>
 
 #include <expected>
+#include <optional>
 
 class TypedSettings;
 
@@ -20,8 +23,9 @@ public:
     static bool isSandboxed();
 
     // Runs once per user: never inside the sandbox, and never again once the
-    // flag is set, also after a failed copy.
-    void migrateFromSandboxContainer() const;
+    // flag is set, also after a failed copy. Reads the settings file first,
+    // before anything else does: returns the reset that read met, if any.
+    [[nodiscard]] std::optional<SettingsReset> migrateFromSandboxContainer() const;
 
     static constexpr QStringView flagKey = u"migration.sandboxContainer.v1";
 

@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <expected>
+#include <optional>
 
 class LoginItem;
 
@@ -70,6 +71,9 @@ public:
     QString hotkeyError() const { return m_hotkeyError; }
     void setHotkeyError(const QString &error);
     bool isSyncingLoginItem() const { return m_isSyncingLoginItem; }
+    // Set when the file could not be read at creation, so every setting
+    // started from its default.
+    std::optional<SettingsReset> resetOnRead() const { return m_settings.resetOnRead(); }
 
     // The last value a snippet template's counter handed out, under
     // "snippet.counter." + name; 0 for one never used. Stored at once, in

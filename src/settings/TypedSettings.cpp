@@ -128,9 +128,14 @@ QByteArray serialize(const QVariantMap &values)
     return QJsonDocument(object).toJson(QJsonDocument::Indented);
 }
 
+struct ReadValues {
+    QVariantMap values;
+    std::optional<SettingsReset> reset;
+};
+
 // A file that cannot be read or parsed would be replaced by the next change;
 // moving it aside keeps what the user had.
-QVariantMap readValues(const QString &filePath)
+ReadValues readValues(const QString &filePath)
 {
     QFile file(filePath);
     if (!file.exists())
@@ -140,21 +145,25 @@ QVariantMap readValues(const QString &filePath)
         values = parse(file.readAll());
     file.close();
     if (values)
-        return *values;
-    const QString kept
+        return {*values, std::nullopt};
+    QString kept
         = filePath + u".unreadable-"_s + QDateTime::currentDateTimeUtc().toString(u"yyyyMMddTHHmmsszzz"_s);
-    if (QFile::rename(filePath, kept))
+    if (QFile::rename(filePath, kept)) {
         Log::write(u"Settings file could not be read; moved it to "_s + kept);
-    else
+    } else {
         Log::write(u"Settings file could not be read: "_s + filePath);
-    return {};
+        kept.clear();
+    }
+    return {{}, SettingsReset {filePath, kept}};
 }
 
 } // namespace
 
-TypedSettings::TypedSettings(QString filePath)
-    : m_filePath(std::move(filePath)), m_values(readValues(m_filePath))
+TypedSettings::TypedSettings(QString filePath) : m_filePath(std::move(filePath))
 {
+    ReadValues read = readValues(m_filePath);
+    m_values = std::move(read.values);
+    m_resetOnRead = std::move(read.reset);
 }
 
 TypedSettings::~TypedSettings()

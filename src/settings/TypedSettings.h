@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/SettingDefinition.h"
+#include "settings/SettingsReset.h"
 #include "settings/SettingsWriteError.h"
 
 #include <QString>
@@ -9,6 +10,7 @@
 #include <QVariantMap>
 
 #include <expected>
+#include <optional>
 #include <utility>
 
 // A settings file that keeps the kind of every value across processes. Plain
@@ -31,6 +33,9 @@ public:
     static QString standardFilePath();
 
     QString filePath() const { return m_filePath; }
+    // Set when the file was there but could not be read, so every value
+    // reads as its default.
+    std::optional<SettingsReset> resetOnRead() const { return m_resetOnRead; }
 
     // The stored value when it is of the setting's kind, else its default.
     // Reading never changes what is stored.
@@ -71,6 +76,7 @@ private:
 
     QString m_filePath;
     QVariantMap m_values;
+    std::optional<SettingsReset> m_resetOnRead;
     // Whether the file holds every value: false from a change it did not take
     // until a write it takes.
     bool m_saved = true;

@@ -23,6 +23,7 @@
 #include "support/TestFiles.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -123,9 +124,14 @@ private slots:
         qputenv("HOME", m_home->path().toUtf8());
         qputenv("XDG_DATA_HOME", m_home->filePath(u"data"_s).toUtf8());
         m_keychain = FakeKeychain();
+        m_alerts.events.clear();
     }
 
-    void cleanup() { m_delegate.reset(); }
+    void cleanup()
+    {
+        m_delegate.reset();
+        qunsetenv("APP_SANDBOX_CONTAINER_ID");
+    }
 
     void launchOutcomes_data()
     {
@@ -231,6 +237,52 @@ private slots:
         // under a refused key.
         const QByteArray check = m_keychain.items.value(KeyManager::keyCheckAccount);
         QCOMPARE(AesGcm::open(ownKey, check).has_value(), keyCheck || unlocked);
+    }
+
+    void unreadableSettingsKeepTheLock_data()
+    {
+        // damaged: the file's bytes; empty for a folder in its place.
+        QTest::addColumn<QByteArray>("damaged");
+        QTest::addColumn<bool>("sandboxed");
+        QTest::addColumn<bool>("rawKey");
+        QTest::addColumn<bool>("keyringFails");
+        QTest::addColumn<bool>("required");
+        const QByteArray cutShort = QByteArray(R"({"settings.security.requirePasscode": t)") + '\0' + '\x04';
+        const QByteArray garbage = QByteArray::fromHex("89deadbeef00ff7f80");
+        QTest::newRow("cut short, passcode vault") << cutShort << false << false << false << true;
+        QTest::newRow("garbage, sandboxed, passcode vault") << garbage << true << false << false << true;
+        QTest::newRow("folder, no passcode") << QByteArray() << false << true << false << false;
+        QTest::newRow("keyring cannot tell") << cutShort << false << true << true << true;
+    }
+
+    // Read as defaults, the next passcode unlock would store the raw key and
+    // the start after it would open the vault with no passcode, unannounced.
+    void unreadableSettingsKeepTheLock()
+    {
+        QFETCH(QByteArray, damaged);
+        QFETCH(bool, sandboxed);
+        QFETCH(bool, rawKey);
+        QFETCH(bool, keyringFails);
+        QFETCH(bool, required);
+        seedVault(rawKey);
+        QVERIFY(damaged.isEmpty() ? QDir().mkpath(settingsFile() + u"/inside"_s)
+                                  : writeFile(settingsFile(), damaged));
+        if (sandboxed)
+            qputenv("APP_SANDBOX_CONTAINER_ID", "net.quenlax.Vantorell");
+        if (keyringFails)
+            m_keychain.unavailable = KeychainError {2, u"The keyring is locked"_s};
+
+        LogCapture log;
+        create().applicationDidFinishLaunching();
+        QTRY_VERIFY(log.contains(u"[Vantorell] Database initialized"_s));
+        QCOMPARE(m_delegate->settingsManager().requirePasscode(), required);
+        QCOMPARE(readFile(settingsFile()).contains(R"("settings.security.requirePasscode": true)"), required);
+        QCOMPARE(m_keychain.calls.contains(u"load raw-master-key"_s), !required);
+        const QDir folder = QFileInfo(settingsFile()).dir();
+        const QStringList kept = folder.entryList({u"Vantorell.conf.unreadable-*"_s}, QDir::AllEntries);
+        QCOMPARE(kept.size(), 1);
+        QTRY_COMPARE(m_alerts.events.size(), 1);
+        QVERIFY(m_alerts.events[0].contains(folder.filePath(kept[0])));
     }
 
     void failedDatabaseOpenIsReported()

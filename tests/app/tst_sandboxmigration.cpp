@@ -33,7 +33,7 @@ private:
 
     void migrate() const
     {
-        SandboxMigration(m_home->path(), settingsFile(), home(u"data"_s)).migrateFromSandboxContainer();
+        (void)SandboxMigration(m_home->path(), settingsFile(), home(u"data"_s)).migrateFromSandboxContainer();
     }
     bool flagSet() const { return TypedSettings(settingsFile()).value(flag).toBool(); }
 
