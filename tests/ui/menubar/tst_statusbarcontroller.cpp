@@ -146,8 +146,7 @@ private slots:
         m_app = std::make_unique<LaunchedApp>(nullptr, nullptr, nullptr, junkFile);
         QVERIFY(m_app->unlocked());
         m_app->pasteboard.copy(PasteboardItem::fromString(u"lost"_s));
-        QTRY_VERIFY(log.contains(
-            u"[Vantorell] Failed to store clipboard item: the history database did not take it"_s));
+        QTRY_VERIFY(log.contains(u"[Vantorell] Failed to store clipboard item: Database is not open"_s));
 
         m_app->controller->showPanel();
         const auto *list = m_app->controller->panel().rootItem()->findChild<ClipboardListModel *>();
@@ -159,6 +158,63 @@ private slots:
         const std::unique_ptr<QMenu> menu = m_app->controller->buildStatusMenu();
         QVERIFY(findAction(menu.get(), u"History can't be saved"_s) && findAction(menu.get(), why));
         QVERIFY(!findAction(menu.get(), u"No clipboard history"_s));
+    }
+
+    // No alert for each copy: the panel and the menu say why until a copy
+    // is stored, with the items or in place of an empty history.
+    void refusedCopyIsTold_data()
+    {
+        QTest::addColumn<bool>("withItems");
+        QTest::newRow("with items") << true;
+        QTest::newRow("empty history") << false;
+    }
+
+    void refusedCopyIsTold()
+    {
+        QFETCH(bool, withItems);
+        m_app->controller->showPanel();
+        const auto *list = m_app->controller->panel().rootItem()->findChild<ClipboardListModel *>();
+        QVERIFY(list);
+        if (withItems) {
+            m_app->pasteboard.copy(PasteboardItem::fromString(u"kept"_s));
+            QTRY_COMPARE(list->count(), 1);
+        }
+        SecureStorageManager &store = *m_app->delegate->storageManager();
+        QVERIFY(awaitFuture(store.execute(u"PRAGMA query_only = ON"_s)));
+        m_app->pasteboard.copy(PasteboardItem::fromString(u"lost"_s));
+        const QString why = u"Database write failed: attempt to write a readonly database"_s;
+        const QString title = u"History can't be saved"_s;
+        QTRY_COMPARE(state().copyRefusal(), why);
+        const QStringList told = withItems
+            ? QStringList {list->footerText(), list->footerDetail()}
+            : QStringList {list->emptyTitle(), list->emptySubtitle(), list->footerText()};
+        QCOMPARE(told, withItems ? (QStringList {title, why}) : (QStringList {title, why, QString()}));
+        std::unique_ptr<QMenu> menu = m_app->controller->buildStatusMenu();
+        const QList<QAction *> actions = menu->actions();
+        const qsizetype titleAt = actions.indexOf(findAction(menu.get(), title));
+        QVERIFY(titleAt > 0 && actions.value(titleAt + 1) == findAction(menu.get(), why));
+        QCOMPARE(actions.value(titleAt + 2)->text(), withItems ? u"kept"_s : QString());
+        QVERIFY(!findAction(menu.get(), u"No clipboard history"_s));
+        QCOMPARE(m_app->alerts.events, QStringList {});
+
+        QVERIFY(awaitFuture(store.execute(u"PRAGMA query_only = OFF"_s)));
+        m_app->pasteboard.copy(PasteboardItem::fromString(u"stored"_s));
+        QTRY_COMPARE(list->count(), withItems ? 2 : 1);
+        QCOMPARE((QStringList {list->footerText(), list->footerDetail()}),
+            (QStringList {withItems ? u"2 items"_s : u"1 item"_s, QString()}));
+        menu = m_app->controller->buildStatusMenu();
+        QVERIFY(!findAction(menu.get(), title) && !findAction(menu.get(), why));
+    }
+
+    // The erase puts a new database in place of the one that refused.
+    void eraseForgetsRefusedCopies()
+    {
+        QVERIFY(awaitFuture(m_app->delegate->storageManager()->execute(u"PRAGMA query_only = ON"_s)));
+        m_app->pasteboard.copy(PasteboardItem::fromString(u"lost"_s));
+        QTRY_VERIFY(!state().copyRefusal().isEmpty());
+        m_app->delegate->securityController()->beginFullReset();
+        QTRY_VERIFY(state().showOnboarding());
+        QCOMPARE(state().copyRefusal(), QString());
     }
 
     // A paste after unlocking goes where the user was, never to the panel.
