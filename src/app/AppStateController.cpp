@@ -78,6 +78,10 @@ void AppStateController::setUnlocked(bool unlocked)
 
 void AppStateController::setShowOnboarding(bool show)
 {
+    // Set-up begins a new vault (after an erase, say): the copies refused
+    // before are no news of its database.
+    if (show)
+        setCopyRefusal({});
     if (m_showOnboarding == show)
         return;
     m_showOnboarding = show;
@@ -179,6 +183,14 @@ void AppStateController::setDatabaseError(const QString &error)
         return;
     m_databaseError = error;
     emit databaseErrorChanged(error);
+}
+
+void AppStateController::setCopyRefusal(const QString &reason)
+{
+    if (m_copyRefusal == reason)
+        return;
+    m_copyRefusal = reason;
+    emit copyRefusalChanged(reason);
 }
 
 bool AppStateController::isPanelKey() const

@@ -67,6 +67,9 @@ class AppStateController final : public QObject, public AppStateAccess, public C
     // Why the history database cannot keep anything, naming its file and
     // SQLite's reason; empty while it opened.
     Q_PROPERTY(QString databaseError READ databaseError WRITE setDatabaseError NOTIFY databaseErrorChanged)
+    // Why the history database refused the last copy, in its words; empty
+    // once a copy is stored, and when set-up begins a new vault.
+    Q_PROPERTY(QString copyRefusal READ copyRefusal WRITE setCopyRefusal NOTIFY copyRefusalChanged)
 
 public:
     enum class SidebarTab {
@@ -99,6 +102,7 @@ public:
     QString statusMessage() const { return m_statusMessage; }
     QList<ClipboardEntry> pasteStack() const { return m_pasteStack; }
     QString databaseError() const { return m_databaseError; }
+    QString copyRefusal() const { return m_copyRefusal; }
 
     void setUnlocked(bool unlocked) override;
     void setShowOnboarding(bool show) override;
@@ -116,6 +120,7 @@ public:
     void setStatusMessage(const QString &message);
     void setPasteStack(const QList<ClipboardEntry> &entries);
     void setDatabaseError(const QString &error) override;
+    void setCopyRefusal(const QString &reason) override;
 
     // The application in front when the panel or the history menu opened: the
     // one a paste goes back to. Set by the menu bar.
@@ -223,6 +228,7 @@ signals:
     void statusMessageChanged(const QString &message);
     void pasteStackChanged();
     void databaseErrorChanged(const QString &error);
+    void copyRefusalChanged(const QString &reason);
     // The vault starts to lock and the master key is still loaded: a direct
     // connection can still save what the user has typed and not yet saved.
     void aboutToLock();
@@ -269,6 +275,7 @@ private:
     QString m_statusMessage;
     QList<ClipboardEntry> m_pasteStack;
     QString m_databaseError;
+    QString m_copyRefusal;
 
     QTimer m_expiryTimer;
     ClipboardMonitor *m_clipboardMonitor = nullptr;

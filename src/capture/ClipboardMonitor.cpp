@@ -404,13 +404,17 @@ void ClipboardMonitor::storeEntry(
     whenFinished(this, m_storageManager.insertEntry(entry),
         [this, entry = entry.published(), digest, afterPublishing](
             const std::expected<void, StorageError> &stored) {
-            // A full disk or a read-only database: copying the same again,
+            // A full disk, a damaged or read-only database: the history
+            // says so until a copy is stored, and copying the same again,
             // once that is mended, stores it.
             if (!stored) {
-                Log::write(u"Failed to store clipboard item: the history database did not take it"_s);
+                const QString reason = description(stored.error());
+                Log::write(u"Failed to store clipboard item: "_s + reason);
+                m_appState.setCopyRefusal(reason);
                 forgetDigest(digest);
                 return;
             }
+            m_appState.setCopyRefusal({});
             AuditEvent event;
             event.id = QUuid::createUuid();
             event.timestamp = m_clock.now();

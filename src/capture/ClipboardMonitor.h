@@ -123,7 +123,8 @@ private:
         const QByteArray &bytes, const QByteArray &digest, const std::optional<QString> &sourceApp);
     // Inserts, audits, publishes as the history keeps it, then runs
     // afterPublishing. An entry the store could not insert is neither
-    // audited nor published, and its digest is forgotten.
+    // audited nor published, its digest is forgotten, and the application
+    // state is told why.
     void storeEntry(
         const ClipboardEntry &entry, const QByteArray &digest, std::function<void()> afterPublishing = {});
     void publishCapturedEntry(const ClipboardEntry &entry);

@@ -183,7 +183,7 @@ HistoryRead DatabaseEntryTable::fetchAllEntries(const QDateTime &now)
 {
     if (!m_database.isOpen()) {
         Log::write(u"❌ fetchAllEntries FAILED: database is nil"_s);
-        return {};
+        return {.entries = {}, .unread = UnreadRows::databaseNotOpen()};
     }
     std::optional<Read> read = std::exchange(m_readAhead, std::nullopt);
     if (read && read->changes == m_database.totalChanges()) {

@@ -108,8 +108,10 @@ std::expected<void, SnippetError> SnippetTable::insertRow(const SealedRow &row)
 SnippetRead SnippetTable::fetchSnippets()
 {
     SnippetRead read;
-    if (!m_database.isOpen())
+    if (!m_database.isOpen()) {
+        read.unread = UnreadRows::databaseNotOpen();
         return read;
+    }
     SqliteStatement row(m_database.handle(),
         "SELECT id, encrypted_title, encrypted_content, encrypted_tags, encrypted_group, "
         "is_favorite, created_at, updated_at, usage_count FROM snippets WHERE rowid = ?");

@@ -43,7 +43,8 @@ public:
     [[nodiscard]] std::expected<void, SnippetError> insertRow(const SealedRow &row);
     // Most recently updated first, read on past a row the database cannot
     // read, which is counted, logged and left where it is. Rows whose title
-    // or content cannot be opened are skipped.
+    // or content cannot be opened are skipped. A database that is not open
+    // lists nothing, and says so.
     SnippetRead fetchSnippets();
     // Adds one to the stored count; true when a row changed. Fails without
     // writing while the master key is absent.

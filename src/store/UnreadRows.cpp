@@ -2,6 +2,11 @@
 
 using namespace Qt::StringLiterals;
 
+UnreadRows UnreadRows::databaseNotOpen()
+{
+    return {.uncounted = true, .reason = u"the database is not open"_s};
+}
+
 QString UnreadRows::logLine(const QString &read) const
 {
     QString rows = count == 1 ? u"1 row"_s : QString::number(count) + u" rows"_s;

@@ -13,6 +13,9 @@ struct UnreadRows {
     // The database's words for the first failure.
     QString reason {};
 
+    // A store that is not open lists nothing: not an empty table.
+    static UnreadRows databaseNotOpen();
+
     bool any() const { return count > 0 || uncounted; }
     void add(const QString &why)
     {

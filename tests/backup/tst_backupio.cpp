@@ -184,6 +184,13 @@ private slots:
                                 << u"Unlock Vantorell first."_s;
         QTest::newRow("private") << Step([this] { awaitFuture(store().setSecureMode(true)); }) << none
                                  << BackupError::privateSession << QString();
+        // Listing nothing is not an empty history: a good backup it
+        // replaced would be lost.
+        QTest::newRow("database not open")
+            << Step([this] { awaitFuture(store().closeDatabase()); }) << none
+            << BackupError::historyUnreadable
+            << u"Vantorell couldn't read its history from the database: the database is not open. No file "
+               "was written."_s;
         QTest::newRow("locked while read")
             << none << Step([this] { lockAfter(2); }) << BackupError::lockedDuringBackup << QString();
         QTest::newRow("locked while sealing, key held") << none << Step([this] {

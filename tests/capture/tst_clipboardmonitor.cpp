@@ -184,7 +184,8 @@ private slots:
         QFETCH(QString, contentType);
         QFETCH(QString, content);
         copyAndTick(item);
-        QTRY_COMPARE(awaitFuture(m_capture->store.fetchAllEntries()).entries.size(), contentType.isEmpty() ? 0 : 1);
+        QTRY_COMPARE(
+            awaitFuture(m_capture->store.fetchAllEntries()).entries.size(), contentType.isEmpty() ? 0 : 1);
         if (contentType.isEmpty())
             return;
         const ClipboardEntry entry = m_capture->stored().first();
@@ -492,7 +493,8 @@ private slots:
         QCOMPARE(monitorLines(log), logLine.isEmpty() ? QStringList {} : QStringList {logLine});
     }
 
-    // As on a read-only file or a full disk.
+    // As on a read-only file or a full disk: the application state is told
+    // why until a copy is stored.
     void refusedInsertIsNeitherAuditedNorPublished()
     {
         copyAndTick(u"earlier"_s);
@@ -502,14 +504,16 @@ private slots:
         LogCapture log;
         copyAndTick(u"refused"_s);
         m_capture->settle();
-        QVERIFY(log.contains(
-            u"[Vantorell] Failed to store clipboard item: the history database did not take it"_s));
+        const QString why = u"Database write failed: attempt to write a readonly database"_s;
+        QVERIFY(log.contains(u"[Vantorell] Failed to store clipboard item: "_s + why));
+        QCOMPARE(m_capture->state.copyRefusal, why);
         QCOMPARE(published.size(), 0);
         QVERIFY(awaitFuture(m_capture->store.execute(u"PRAGMA query_only = OFF"_s)));
         QCOMPARE(RawDatabase(m_capture->databasePath()).count("SELECT COUNT(*) FROM audit_log"), 1);
         copyAndTick(u"refused"_s);
         QCOMPARE(m_capture->storedContents(), (QStringList {u"earlier"_s, u"refused"_s}));
         QCOMPARE(published.size(), 1);
+        QCOMPARE(m_capture->state.copyRefusal, QString());
     }
 
     void privateSessionKeepsTheCopyInMemory()

@@ -4,8 +4,8 @@
 
 #include <QList>
 
-// An application state whose pause the test sets; entry updates are
-// recorded.
+// An application state whose pause the test sets; entry updates and the
+// last copy refusal are recorded.
 class FakeCaptureStateAccess final : public CaptureStateAccess {
 public:
     struct Replacement {
@@ -22,6 +22,9 @@ public:
         replacements.append({id, encryptedPreview, encryptedSearchText});
     }
 
+    void setCopyRefusal(const QString &reason) override { copyRefusal = reason; }
+
     bool paused = false;
     QList<Replacement> replacements;
+    QString copyRefusal;
 };

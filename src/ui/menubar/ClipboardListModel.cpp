@@ -17,6 +17,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+QString unsavedTitle()
+{
+    return u"History can't be saved"_s;
+}
+
 SearchTextOpener openerFor(const AppStateController &appState)
 {
     const SecureStorageManager *store = appState.storageManager();
@@ -85,6 +90,8 @@ void ClipboardListModel::setPanel(MainPopoverModel *panel)
                     emptyStateMayHaveChanged();
                 }),
             connect(state, &AppStateController::databaseErrorChanged, this,
+                &ClipboardListModel::emptyStateMayHaveChanged),
+            connect(state, &AppStateController::copyRefusalChanged, this,
                 &ClipboardListModel::emptyStateMayHaveChanged),
             connect(state, &AppStateController::searchQueryChanged, this,
                 &ClipboardListModel::searchQueryChanged),
@@ -228,15 +235,25 @@ void ClipboardListModel::setSelectedIndex(std::optional<int> index)
 
 QString ClipboardListModel::footerText() const
 {
+    if (!footerDetail().isEmpty())
+        return unsavedTitle();
     if (!unsavedReason().isEmpty())
         return {};
     return count() == 1 ? u"1 item"_s : u"%1 items"_s.arg(count());
 }
 
+QString ClipboardListModel::footerDetail() const
+{
+    const AppStateController *state = appState();
+    return state && !state->clipboardEntries().isEmpty() ? state->copyRefusal() : QString();
+}
+
 QString ClipboardListModel::unsavedReason() const
 {
     const AppStateController *state = appState();
-    return state && state->clipboardEntries().isEmpty() ? state->databaseError() : QString();
+    if (!state || !state->clipboardEntries().isEmpty())
+        return {};
+    return state->databaseError().isEmpty() ? state->copyRefusal() : state->databaseError();
 }
 
 void ClipboardListModel::emptyStateMayHaveChanged()
@@ -269,7 +286,7 @@ EmptyState emptyStateFor(HistoryFilter filter, bool queryPresent, const QString 
 {
     // Whatever the chip or the query: nothing could be kept to match them.
     if (!unsavedReason.isEmpty())
-        return {u"exclamationmark.triangle.fill"_s, u"History can't be saved"_s, unsavedReason};
+        return {u"exclamationmark.triangle.fill"_s, unsavedTitle(), unsavedReason};
     if (queryPresent)
         return {u"magnifyingglass"_s, u"No matches"_s, u"Try a different search."_s};
     const QString ofType = u"Nothing of this type in your history."_s;

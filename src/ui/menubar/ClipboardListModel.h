@@ -20,7 +20,9 @@ class QKeyEvent;
 // The panel's history list: the shown entries (chip, then search), the
 // keyboard selection, the QR overlay's text, the empty state and the footer.
 // A history database that did not open takes the place of an empty history:
-// nothing says the history is empty when no copy could be kept.
+// nothing says the history is empty when no copy could be kept. A copy the
+// database refused is told there too, or, while the history holds items, in
+// place of the footer's count.
 // Made with the working screen, so all of it starts fresh each time the
 // panel builds that screen. Rows follow their entry's id: a change of the
 // history or the query inserts, removes and moves rows, never resets them,
@@ -43,8 +45,12 @@ class ClipboardListModel : public QAbstractListModel {
     Q_PROPERTY(int count READ count NOTIFY countChanged)
     // Ctrl+1 to Ctrl+this paste the first shown entries.
     Q_PROPERTY(int quickPasteCount READ quickPasteCount NOTIFY countChanged)
-    // Empty while the empty state says the history cannot be saved.
+    // Empty while the empty state says the history cannot be saved; the
+    // title of a refused copy's notice while the history holds items.
     Q_PROPERTY(QString footerText READ footerText NOTIFY footerTextChanged)
+    // Why the last copy was refused, below the footer's text, while the
+    // history holds items; empty otherwise.
+    Q_PROPERTY(QString footerDetail READ footerDetail NOTIFY footerTextChanged)
     Q_PROPERTY(bool historyEmpty READ historyEmpty NOTIFY historyEmptyChanged)
     Q_PROPERTY(QString emptyIcon READ emptyIcon NOTIFY emptyStateChanged)
     Q_PROPERTY(QString emptyTitle READ emptyTitle NOTIFY emptyStateChanged)
@@ -84,6 +90,7 @@ public:
     int count() const { return int(m_ids.size()); }
     int quickPasteCount() const { return std::min(count(), quickPasteLimit); }
     QString footerText() const;
+    QString footerDetail() const;
     bool historyEmpty() const;
     QString emptyIcon() const;
     QString emptyTitle() const;
@@ -132,7 +139,8 @@ private:
     // Removes the rows whose entry is no longer shown.
     void removeMissing(const QSet<QUuid> &shown);
     void setSelectedIndex(std::optional<int> index);
-    // Why no copy is kept, while the whole history is empty for that reason.
+    // Why no copy is kept, while the whole history is empty: the database
+    // that did not open, else the refusal of the last copy.
     QString unsavedReason() const;
     void emptyStateMayHaveChanged();
     void searchQueryChanged();

@@ -166,7 +166,8 @@ Item {
 
         Item {
             Layout.fillWidth: true
-            Layout.preferredHeight: 34
+            // Taller while a refused copy is told, on two lines.
+            Layout.preferredHeight: Math.max(34, footer.implicitHeight + 12)
 
             Rectangle {
                 width: parent.width
@@ -176,21 +177,44 @@ Item {
             }
 
             RowLayout {
+                id: footer
                 anchors.fill: parent
                 anchors.leftMargin: 16
                 anchors.rightMargin: 16
                 spacing: 8
 
-                VTText {
-                    objectName: "footerCount"
-                    text: list.footerText
-                    textFormat: Text.PlainText
-                    font: VTFont.caption
-                    color: VTColor.secondary
+                Symbol {
+                    Layout.alignment: Qt.AlignTop
+                    Layout.topMargin: 2
+                    visible: list.footerDetail !== ""
+                    name: "exclamationmark.triangle.fill"
+                    pointSize: 11
+                    color: VTColor.warning
                 }
 
-                Item {
+                ColumnLayout {
                     Layout.fillWidth: true
+                    spacing: 1
+
+                    VTText {
+                        objectName: "footerCount"
+                        Layout.fillWidth: true
+                        text: list.footerText
+                        textFormat: Text.PlainText
+                        font: list.footerDetail !== "" ? VTFont.systemFont(11, Font.DemiBold) : VTFont.caption
+                        color: list.footerDetail !== "" ? VTColor.primary : VTColor.secondary
+                    }
+
+                    VTText {
+                        objectName: "footerDetail"
+                        visible: list.footerDetail !== ""
+                        Layout.fillWidth: true
+                        text: list.footerDetail
+                        textFormat: Text.PlainText
+                        wrapMode: Text.Wrap
+                        font: VTFont.caption
+                        color: VTColor.secondary
+                    }
                 }
 
                 Button {

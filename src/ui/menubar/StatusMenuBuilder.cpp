@@ -125,16 +125,20 @@ void StatusMenuBuilder::appendHistory(MenuModel &menu) const
 {
     const QList<ClipboardEntry> entries = m_appState.orderedEntries();
     const qsizetype count = entries.size();
-    if (count == 0 && !m_appState.databaseError().isEmpty()) {
-        // Not "no history": no copy can be kept.
-        MenuItem unsaved = MenuItem::placeholder(u"History can't be saved"_s);
-        unsaved.symbol = u"exclamationmark.triangle.fill"_s;
-        menu.append(unsaved);
-        menu.append(MenuItem::placeholder(m_appState.databaseError()));
-        return;
+    // A database that did not open explains an empty history first; a
+    // refused copy is told above the items it is missing from.
+    const QString unsaved = count == 0 && !m_appState.databaseError().isEmpty() ? m_appState.databaseError()
+                                                                                : m_appState.copyRefusal();
+    if (!unsaved.isEmpty()) {
+        MenuItem title = MenuItem::placeholder(u"History can't be saved"_s);
+        title.symbol = u"exclamationmark.triangle.fill"_s;
+        menu.append(title);
+        menu.append(MenuItem::placeholder(unsaved));
     }
     if (count == 0) {
-        menu.append(MenuItem::placeholder(u"No clipboard history"_s));
+        // Not "no history": no copy was kept.
+        if (unsaved.isEmpty())
+            menu.append(MenuItem::placeholder(u"No clipboard history"_s));
         return;
     }
     // Smaller folders would bury the history; a damaged setting may hold

@@ -146,8 +146,7 @@ private slots:
         m_app = std::make_unique<LaunchedApp>(nullptr, nullptr, nullptr, junkFile);
         QVERIFY(m_app->unlocked());
         m_app->pasteboard.copy(PasteboardItem::fromString(u"lost"_s));
-        QTRY_VERIFY(log.contains(
-            u"[Vantorell] Failed to store clipboard item: the history database did not take it"_s));
+        QTRY_VERIFY(log.contains(u"[Vantorell] Failed to store clipboard item: Database is not open"_s));
 
         m_app->controller->showPanel();
         const auto *list = m_app->controller->panel().rootItem()->findChild<ClipboardListModel *>();
@@ -159,6 +158,55 @@ private slots:
         const std::unique_ptr<QMenu> menu = m_app->controller->buildStatusMenu();
         QVERIFY(findAction(menu.get(), u"History can't be saved"_s) && findAction(menu.get(), why));
         QVERIFY(!findAction(menu.get(), u"No clipboard history"_s));
+    }
+
+    // No alert for each copy: the panel and the menu say why, with the
+    // items or in place of an empty history.
+    void refusedCopyIsTold_data()
+    {
+        QTest::addColumn<bool>("withItems");
+        QTest::newRow("with items") << true;
+        QTest::newRow("empty history") << false;
+    }
+
+    void refusedCopyIsTold()
+    {
+        QFETCH(bool, withItems);
+        m_app->controller->showPanel();
+        const auto *list = m_app->controller->panel().rootItem()->findChild<ClipboardListModel *>();
+        QVERIFY(list);
+        if (withItems) {
+            m_app->pasteboard.copy(PasteboardItem::fromString(u"kept"_s));
+            QTRY_COMPARE(list->count(), 1);
+        }
+        QVERIFY(awaitFuture(m_app->delegate->storageManager()->execute(u"PRAGMA query_only = ON"_s)));
+        m_app->pasteboard.copy(PasteboardItem::fromString(u"lost"_s));
+        const QString why = u"Database write failed: attempt to write a readonly database"_s;
+        const QString title = u"History can't be saved"_s;
+        QTRY_COMPARE(state().copyRefusal(), why);
+        const QStringList told = withItems
+            ? QStringList {list->footerText(), list->footerDetail()}
+            : QStringList {list->emptyTitle(), list->emptySubtitle(), list->footerText()};
+        QCOMPARE(told, (withItems ? QStringList {title, why} : QStringList {title, why, QString()}));
+        const std::unique_ptr<QMenu> menu = m_app->controller->buildStatusMenu();
+        const QList<QAction *> actions = menu->actions();
+        const qsizetype at = actions.indexOf(findAction(menu.get(), title));
+        QVERIFY(at > 0);
+        // The items follow; "No clipboard history" does not.
+        QCOMPARE((QStringList {actions.at(at + 1)->text(), actions.at(at + 2)->text()}),
+            (QStringList {why, withItems ? u"kept"_s : QString()}));
+        QCOMPARE(m_app->alerts.events, QStringList {});
+    }
+
+    // The erase puts a new database in place of the one that refused.
+    void eraseForgetsRefusedCopies()
+    {
+        QVERIFY(awaitFuture(m_app->delegate->storageManager()->execute(u"PRAGMA query_only = ON"_s)));
+        m_app->pasteboard.copy(PasteboardItem::fromString(u"lost"_s));
+        QTRY_VERIFY(!state().copyRefusal().isEmpty());
+        m_app->delegate->securityController()->beginFullReset();
+        QTRY_VERIFY(state().showOnboarding());
+        QCOMPARE(state().copyRefusal(), QString());
     }
 
     // A paste after unlocking goes where the user was, never to the panel.

@@ -193,6 +193,10 @@ bool PanelPages::writeHistory(const Working &working, const std::function<bool(c
     if (!save(u"history-no-matches"_s))
         return false;
     appState.setSearchQuery({});
+    appState.setCopyRefusal(u"Database write failed: database disk image is malformed"_s);
+    if (!save(u"history-copy-refused"_s))
+        return false;
+    appState.setCopyRefusal({});
     appState.setClipboardEntries({});
     appState.setDatabaseError(
         u"Couldn't open /home/sam/.local/share/Vantorell/vantorell.db: unable to open database file"_s);

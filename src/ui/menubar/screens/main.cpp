@@ -175,10 +175,14 @@ int main(int argc, char *argv[])
         const MenuModel notSaved = builder.buildStatusMenu();
         appState.setDatabaseError({});
         appState.setClipboardEntries(history);
+        appState.setCopyRefusal(u"Database write failed: database or disk is full"_s);
+        const MenuModel copyRefused = builder.buildStatusMenu();
+        appState.setCopyRefusal({});
         MainPopoverModel panel(appState, desktop.keySender);
         const bool written = save(menu, folder, u"status-menu"_s, appearance)
             && save(duringPrivateSession, folder, u"status-menu-private"_s, appearance)
             && save(notSaved, folder, u"status-menu-not-saved"_s, appearance)
+            && save(copyRefused, folder, u"status-menu-copy-refused"_s, appearance)
             && save(panel.moreMenu(), folder, u"more-menu"_s, appearance) && saveTrayIcons(folder, appearance)
             && save(submenuNamed(menu, u"Snippets"_s)->submenu, folder, u"snippets"_s, appearance)
             && save(
