@@ -180,19 +180,11 @@ private slots:
 
     // The check can ask another keyring than the one the keys are read from;
     // a set-up there would replace the vault's key.
-    void vaultTheCheckMissesIsNeverSetUpAgain_data()
-    {
-        QTest::addColumn<bool>("requirePasscode");
-        QTest::newRow("passcode required") << true;
-        QTest::newRow("no passcode") << false;
-    }
-
     void vaultTheCheckMissesIsNeverSetUpAgain()
     {
-        QFETCH(bool, requirePasscode);
         seedVault(true);
         m_keychain.existsAnswer = false;
-        launch(requirePasscode);
+        launch();
         const AppStateController &state = m_delegate->appState();
         QVERIFY(!state.showOnboarding());
         QVERIFY(!state.isUnlocked());
