@@ -155,21 +155,21 @@ void AppDelegate::attemptAutoUnlock(const QList<QByteArray> &storedFields)
                            : u"Raw master key left in the keychain could not be deleted: "_s
                     + description(removed.error()));
     }
-    const auto exists = m_keyManager->keychainExists(KeyManager::sealedKeyAccount);
+    const auto sealedKey = m_keyManager->findSealedKey();
     // An unreadable keychain is not a missing key: the first-run set-up would
     // make a new key and leave the whole history unreadable.
-    if (!exists) {
+    if (!sealedKey) {
         m_appState.setUnlocked(false);
         m_appState.setShowUnlockPrompt(true);
-        m_securityController->setAuthError(description(exists.error()));
-        Log::write(u"Keychain check failed, showing prompt: "_s + description(exists.error()));
+        m_securityController->setAuthError(description(sealedKey.error()));
+        Log::write(u"Keychain check failed, showing prompt: "_s + description(sealedKey.error()));
         return;
     }
-    if (!*exists) {
+    if (*sealedKey == KeyManager::SealedKey::absent) {
         m_appState.setShowOnboarding(true);
         return;
     }
-    if (settingsManager().requirePasscode()) {
+    if (settingsManager().requirePasscode() || *sealedKey == KeyManager::SealedKey::foundOnlyByReading) {
         m_appState.setUnlocked(false);
         m_appState.setShowUnlockPrompt(true);
         return;

@@ -39,14 +39,14 @@ SecurityController::SecurityController(KeyManager &keyManager, AppStateAccess &a
 
 bool SecurityController::attemptUnlock(const QString &passcode)
 {
-    const auto exists = m_keyManager.keychainExists(KeyManager::sealedKeyAccount);
+    const auto sealedKey = m_keyManager.findSealedKey();
     // An unreadable keychain is not a missing key: the first-run set-up would
     // replace the key and leave the whole history unreadable.
-    if (!exists) {
-        setAuthError(description(exists.error()));
+    if (!sealedKey) {
+        setAuthError(description(sealedKey.error()));
         return false;
     }
-    if (!*exists) {
+    if (*sealedKey == KeyManager::SealedKey::absent) {
         m_appState.setShowOnboarding(true);
         return false;
     }

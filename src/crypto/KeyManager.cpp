@@ -266,6 +266,22 @@ void KeyManager::deleteAllKeys()
     m_masterKey.drop();
 }
 
+std::expected<KeyManager::SealedKey, KeyManagerError> KeyManager::findSealedKey()
+{
+    const auto exists = keychainExists(sealedKeyAccount);
+    if (!exists)
+        return std::unexpected(exists.error());
+    if (*exists)
+        return SealedKey::stored;
+    const auto sealed = keychainLoad(sealedKeyAccount);
+    if (!sealed)
+        return std::unexpected(sealed.error());
+    if (!*sealed)
+        return SealedKey::absent;
+    Log::write(u"Keyring check found no master key, reading it did"_s);
+    return SealedKey::foundOnlyByReading;
+}
+
 std::expected<bool, KeyManagerError> KeyManager::keychainExists(const QString &account)
 {
     const auto found = m_keychain.exists(account);

@@ -63,6 +63,11 @@ public:
     Result storeBiometricKey();
     void deleteAllKeys();
 
+    enum class SealedKey { stored, foundOnlyByReading, absent };
+    // Whether the passcode-sealed key is stored. The keychain's check can
+    // ask another store than the one the items are read from: before it
+    // counts as absent, and a set-up replaces the vault's key, it is read.
+    std::expected<SealedKey, KeyManagerError> findSealedKey();
     std::expected<bool, KeyManagerError> keychainExists(const QString &account);
     // Succeeds also when there was no such item; a keychain that cannot
     // answer fails with keychainUnavailable and its own message.

@@ -184,6 +184,20 @@ private slots:
         QVERIFY(!m_keychain.calls.contains(u"store master-encryption-key"_s));
     }
 
+    // The check can ask another keyring than the one the keys are read from;
+    // a set-up there would replace the vault's key.
+    void vaultTheCheckMissesIsNeverSetUpAgain()
+    {
+        seedVault(true);
+        m_keychain.existsAnswer = false;
+        launch();
+        const AppStateController &state = m_delegate->appState();
+        QVERIFY(!state.showOnboarding());
+        QVERIFY(!state.isUnlocked());
+        QVERIFY(state.showUnlockPrompt());
+        QCOMPARE(m_keychain.items.value(KeyManager::sealedKeyAccount), QByteArray(60, 's'));
+    }
+
     void silentUnlockNeedsTheHistorysKey_data()
     {
         // keyCheck: the keyring was set up with its key check, not before

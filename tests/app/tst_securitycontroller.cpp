@@ -173,6 +173,9 @@ private slots:
         QTest::newRow("keychain unavailable")
             << u"unavailable"_s << u"Keyring unavailable: locked"_s << 0LL << false;
         QTest::newRow("no vault yet") << u"no vault"_s << QString() << 0LL << true;
+        // The check asked another keyring than the one the key is read from.
+        QTest::newRow("vault the check misses")
+            << u"unseen"_s << u"Incorrect passcode. 9 attempts remaining."_s << 1LL << false;
     }
     void unlockFailures()
     {
@@ -190,6 +193,8 @@ private slots:
             m_keychain.unavailable = KeychainError {1, u"locked"_s};
         } else if (damage == u"no vault"_s) {
             m_keys->deleteAllKeys();
+        } else if (damage == u"unseen"_s) {
+            m_keychain.existsAnswer = false;
         }
         QVERIFY(!m_controller->attemptUnlock(u"wrong"_s));
         QCOMPARE(m_controller->authError(), message);

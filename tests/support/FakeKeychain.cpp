@@ -45,5 +45,5 @@ std::expected<bool, KeychainError> FakeKeychain::exists(const QString &account)
     calls.append(u"exists "_s + account);
     if (unavailable)
         return std::unexpected(*unavailable);
-    return items.contains(account);
+    return existsAnswer.value_or(items.contains(account));
 }

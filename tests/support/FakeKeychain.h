@@ -25,6 +25,9 @@ public:
     QStringList calls;
     // Status with which a store of that account fails.
     QMap<QString, qint32> storeFailures;
+    // When set, exists gives it for every account, as a check that asks
+    // another store than the items' one does.
+    std::optional<bool> existsAnswer;
     // When set, every call fails with it.
     std::optional<KeychainError> unavailable;
     bool biometricsSupported = false;

@@ -62,8 +62,9 @@ template<typename JobType>
 std::expected<JobOutcome, KeychainError> runJob(const QString &service, const QString &account,
     std::chrono::milliseconds bound, const QByteArray &data = {})
 {
-    // Ours first: see QtKeychainBackend::kwallet.
-    QtKeychainBackend::kwallet(bound);
+    // Ours first, and no job while it is open: see QtKeychainBackend::kwallet.
+    if (const auto backend = QtKeychainBackend::kwallet(service, bound); !backend)
+        return std::unexpected(backend.error());
     auto promise = std::make_shared<std::promise<JobOutcome>>();
     std::future<JobOutcome> outcome = promise->get_future();
     QObject *context = jobContext();
@@ -138,7 +139,10 @@ std::expected<void, KeychainError> DesktopKeychain::remove(const QString &accoun
 
 std::expected<bool, KeychainError> DesktopKeychain::exists(const QString &account)
 {
-    if (const auto kwallet = QtKeychainBackend::kwallet(m_bound))
-        return KWalletLookup::hasEntry(*kwallet, m_service, account, m_bound);
+    const auto backend = QtKeychainBackend::kwallet(m_service, m_bound);
+    if (!backend)
+        return std::unexpected(backend.error());
+    if (*backend)
+        return KWalletLookup::hasEntry(**backend, m_service, account, m_bound);
     return SecretServiceLookup::hasItem(m_service, account, m_bound);
 }

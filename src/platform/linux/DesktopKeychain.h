@@ -9,6 +9,7 @@
 // it (KDE). QtKeychain's jobs are asynchronous: they run on one process-wide
 // worker thread while the caller waits, at most bound, without running a
 // nested event loop. The existence check asks the same store directly.
+// While it cannot be told which store that is, every call fails.
 class DesktopKeychain final : public Keychain {
     Q_DISABLE_COPY(DesktopKeychain)
 

@@ -1,9 +1,17 @@
 #include "platform/linux/QtKeychainBackend.h"
 
+#include "platform/linux/SecretServiceLookup.h"
+
 #include <QByteArray>
 #include <QDBusConnection>
+#include <QDBusError>
 #include <QDBusMessage>
 #include <QLibrary>
+
+#include <qt6keychain/keychain.h>
+
+#include <algorithm>
+#include <mutex>
 
 using namespace Qt::StringLiterals;
 
@@ -48,15 +56,28 @@ Desktop sessionDesktop()
 const KWalletDaemon kwalletd5 {u"org.kde.kwalletd5"_s, u"/modules/kwalletd5"_s};
 const KWalletDaemon kwalletd4 {u"org.kde.kwalletd"_s, u"/modules/kwalletd"_s};
 
-// Asking starts a daemon that is not running but can be started.
-bool answers(const KWalletDaemon &daemon, std::chrono::milliseconds bound)
+enum class Answer { given, refused, none };
+
+// Asking starts a daemon that is not running but can be started. Refused:
+// not there, or its start failed; none: it hangs, or is still starting.
+Answer ask(const KWalletDaemon &daemon, std::chrono::milliseconds bound)
 {
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
-        return false;
+        return Answer::refused;
     const QDBusMessage call = QDBusMessage::createMethodCall(
         daemon.service, daemon.path, u"org.kde.KWallet"_s, u"networkWallet"_s);
-    return bus.call(call, QDBus::Block, int(bound.count())).type() == QDBusMessage::ReplyMessage;
+    const QDBusMessage reply = bus.call(call, QDBus::Block, int(bound.count()));
+    if (reply.type() == QDBusMessage::ReplyMessage)
+        return Answer::given;
+    switch (QDBusError(reply).type()) {
+    case QDBusError::NoReply:
+    case QDBusError::Timeout:
+    case QDBusError::TimedOut:
+        return Answer::none;
+    default:
+        return Answer::refused;
+    }
 }
 
 // QtKeychain reaches the Secret Service through libsecret, loaded at run
@@ -67,17 +88,33 @@ bool libsecretLoads()
     return libsecret.load();
 }
 
-std::optional<KWalletDaemon> pick(std::chrono::milliseconds bound)
+using Choice = std::expected<std::optional<KWalletDaemon>, KeychainError>;
+
+Choice pick(const QString &service, std::chrono::milliseconds bound)
 {
     switch (sessionDesktop()) {
     case Desktop::kde4:
         return kwalletd4;
     case Desktop::kde5:
-        if (answers(kwalletd5, bound) || !libsecretLoads())
+        switch (ask(kwalletd5, bound)) {
+        case Answer::given:
             return kwalletd5;
-        return std::nullopt;
+        case Answer::refused:
+            if (!libsecretLoads())
+                return kwalletd5;
+            return std::nullopt;
+        case Answer::none:
+            if (!libsecretLoads())
+                return kwalletd5;
+            // A vault kept in the Secret Service opens while kwalletd5 hangs.
+            if (SecretServiceLookup::holdsItemsOf(service, bound).value_or(false))
+                return std::nullopt;
+            return std::unexpected(
+                KeychainError {qint32(QKeychain::NoBackendAvailable), u"KWallet did not answer in time"_s});
+        }
+        break;
     case Desktop::other:
-        if (!libsecretLoads() && answers(kwalletd5, bound))
+        if (!libsecretLoads() && ask(kwalletd5, bound) == Answer::given)
             return kwalletd5;
         return std::nullopt;
     }
@@ -86,9 +123,19 @@ std::optional<KWalletDaemon> pick(std::chrono::milliseconds bound)
 
 } // namespace
 
-std::optional<KWalletDaemon> kwallet(std::chrono::milliseconds bound)
+Choice kwallet(const QString &service, std::chrono::milliseconds bound)
 {
-    static const std::optional<KWalletDaemon> picked = pick(bound);
+    static std::mutex mutex;
+    static std::optional<std::optional<KWalletDaemon>> decided;
+    static bool asked = false;
+    const std::scoped_lock lock(mutex);
+    if (decided)
+        return *decided;
+    const Choice picked
+        = pick(service, asked ? std::min<std::chrono::milliseconds>(bound, reaskBound) : bound);
+    asked = true;
+    if (picked)
+        decided = *picked;
     return picked;
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "platform/KeychainError.h"
+
 #include <QString>
 
 #include <chrono>
+#include <expected>
 #include <optional>
 
 // Which store QtKeychain's jobs use in this process. QtKeychain decides once,
@@ -18,11 +21,19 @@ struct KWalletDaemon {
     QString path;
 };
 
+// After a first call that could not decide, later calls wait at most this
+// long: they come from the lock screen, which waits for them.
+inline constexpr std::chrono::seconds reaskBound {3};
+
 // The daemon when QtKeychain uses KWallet, nullopt for the Secret Service.
-// Decided on the first call and kept, as QtKeychain keeps its choice; that
-// call waits at most bound for kwalletd, so one started on demand is up
-// before QtKeychain, which waits half a second, asks. Make the first call
-// before the first job.
-std::optional<KWalletDaemon> kwallet(std::chrono::milliseconds bound);
+// The first call waits at most bound for kwalletd, so one started on demand
+// is up before QtKeychain, which waits half a second, asks. On a Plasma 5
+// session a kwalletd5 that does not answer in time leaves the choice open,
+// an error, unless the Secret Service holds items of service: QtKeychain
+// would choose whichever answers at its own first job. A choice is kept, as
+// QtKeychain keeps its own; an open one is not, and the next call asks
+// again. Call it before every job: none may run while the choice is open.
+std::expected<std::optional<KWalletDaemon>, KeychainError> kwallet(
+    const QString &service, std::chrono::milliseconds bound);
 
 } // namespace QtKeychainBackend

@@ -15,4 +15,7 @@ namespace SecretServiceLookup {
 std::expected<bool, KeychainError> hasItem(
     const QString &service, const QString &account, std::chrono::milliseconds bound);
 
+// Whether it holds any item of service, in a locked collection or not.
+std::expected<bool, KeychainError> holdsItemsOf(const QString &service, std::chrono::milliseconds bound);
+
 } // namespace SecretServiceLookup

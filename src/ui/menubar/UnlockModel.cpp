@@ -47,6 +47,11 @@ void UnlockModel::appear()
 {
     // Whether the device offers it is asked anew on every showing.
     emit showsTouchIdButtonChanged();
+    // A lock screen shown because the keyring could not answer says so
+    // before any attempt.
+    const SecurityController *security = m_panel ? m_panel->appState().securityController() : nullptr;
+    if (!m_showError && security && !security->authError().isEmpty())
+        showFailure({});
     const SettingsManager *settings = m_panel ? m_panel->appState().settingsManager() : nullptr;
     if (settings && settings->useBiometrics())
         unlockWithBiometrics();

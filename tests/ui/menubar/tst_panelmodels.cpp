@@ -385,6 +385,17 @@ private slots:
         QCOMPARE(lock.shakeOffset(), 0.0);
     }
 
+    void keyringMessageShowsBeforeAnyAttempt()
+    {
+        QVERIFY(m_f->createLockedVault(passcode));
+        m_f->security.setAuthError(u"Keyring unavailable: KWallet did not answer in time"_s);
+        UnlockModel lock;
+        lock.setPanel(&m_f->panel);
+        lock.appear();
+        QVERIFY(lock.showError());
+        QCOMPARE(lock.errorMessage(), m_f->security.authError());
+    }
+
     // The screen may be gone before the prompt answers.
     void touchIdAnswerAfterTheScreenIsGone()
     {

@@ -144,8 +144,12 @@ bool PanelPages::write(const QString &appearance)
     desktop.keychain.refuseStores = false;
     setup->completeSetup();
 
+    // As a launch shows it when the keyring cannot answer.
+    security.setAuthError(u"Keyring unavailable: KWallet did not answer in time"_s);
     security.lockNow();
     settle();
+    if (!save(u"lock-keyring-unavailable"_s))
+        return false;
     UnlockModel *lock = modelOf<UnlockModel>(window);
     if (!lock)
         return false;
