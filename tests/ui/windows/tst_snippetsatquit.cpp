@@ -1,6 +1,7 @@
 #include "../menubar/LaunchedApp.h"
 #include "support/AwaitFuture.h"
 #include "support/LogCapture.h"
+#include "support/RawDatabase.h"
 #include "ui/menubar/WindowHost.h"
 #include "ui/windows/snippets/SnippetManagerViewModel.h"
 #include "ui/windows/snippets/SnippetWindowRoot.h"
@@ -57,6 +58,8 @@ private slots:
         m_editor = qobject_cast<SnippetManagerViewModel *>(
             window->rootObject()->property("viewModel").value<QObject *>());
         QVERIFY(m_editor);
+        // The window's own reload has come back.
+        QCOMPARE(storedTitle(), u"Stored"_s);
         m_editor->setSelectedSnippetID(stored.id);
         m_editor->setEditTitle(u"Edited"_s);
     }
@@ -85,8 +88,22 @@ private slots:
                 + u". Vantorell is still running, with the edit in the Snippets window: quit again "
                   u"once it can be saved, or close the Snippets window to give the edit up."_s}
                     : QStringList {});
-        QVERIFY(!refused || m_app->controller->windows().snippetWindow()->isVisible());
-        QCOMPARE(m_editor->canSave(), refused);
+        // Refused, the list shows the stored snippet again, the form the edit.
+        QTRY_COMPARE(m_editor->canSave(), refused);
+        if (!refused)
+            return;
+        // Closing the window gives the edit up: the end that follows saves
+        // nothing, also once there is room.
+        QQuickView *window = m_app->controller->windows().snippetWindow();
+        QVERIFY(window->isVisible());
+        window->close();
+        QTRY_COMPARE(m_app->alerts.events.size(), 2);
+        QTRY_VERIFY(m_editor->canSave());
+        QVERIFY(awaitFuture(store().execute(u"DROP TRIGGER full"_s)));
+        RawDatabase file(m_app->home.filePath(u"data/Vantorell/vantorell.db"_s));
+        const QVariant saved = file.value("SELECT updated_at FROM snippets");
+        m_app->delegate->applicationWillTerminate();
+        QCOMPARE(file.value("SELECT updated_at FROM snippets"), saved);
     }
 
     // Ended from outside, the program saves the edit while it still has the

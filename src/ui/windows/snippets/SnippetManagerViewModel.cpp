@@ -109,7 +109,7 @@ void SnippetManagerViewModel::observe()
     // Saved before the key goes: the window's own save on closing comes too
     // late to be sealed. The lock drops edits under an empty title, as a
     // selection change does.
-    connect(m_appState, &AppStateController::aboutToLock, this, &SnippetManagerViewModel::saveEditsIfNeeded,
+    connect(m_appState, &AppStateController::aboutToLock, this, &SnippetManagerViewModel::saveBeforeLock,
         Qt::DirectConnection);
     connect(m_appState, &AppStateController::aboutToQuit, this, &SnippetManagerViewModel::saveBeforeQuit,
         Qt::DirectConnection);
@@ -370,6 +370,12 @@ void SnippetManagerViewModel::saveEditsIfNeeded()
 {
     if (hasUnsavedChanges() && !m_editTitle.isEmpty())
         saveSnippetEdits();
+}
+
+void SnippetManagerViewModel::saveBeforeLock()
+{
+    if (!m_closed)
+        saveEditsIfNeeded();
 }
 
 void SnippetManagerViewModel::saveBeforeQuit(QuitSaves &saves)

@@ -178,8 +178,9 @@ private:
     void setSelection(const FolderSelection &selection);
     // The form written back; none when nothing went to the store.
     std::optional<QFuture<SnippetManager::Result>> storeSnippetEdits();
-    // The quit waits for the store's answer while the window is open; a
-    // closed window had its save when it closed.
+    // Only while the window is open: a closed one saved its edits as it
+    // closed, or gave them up, and said so. The quit waits for the save.
+    void saveBeforeLock();
     void saveBeforeQuit(QuitSaves &saves);
     void setSaveError(const QString &error);
     void setCreating(bool creating);
