@@ -2,11 +2,11 @@
 
 #include <QObject>
 
-// Qt ends the process with exit() when its connection to the X server
-// breaks: the event loop never returns and nothing shuts down. The warning
-// Qt writes just before is the last moment the application still runs;
-// this turns it into a signal, so the shutdown can run in order. One at a
-// time.
+// Qt, or Xlib beneath it, ends the process with exit() when the connection
+// to the X server breaks: the event loop never returns and nothing shuts
+// down. The warning Qt writes just before, or Xlib's I/O error handler, is
+// the last moment the application still runs; this turns it into a signal,
+// so the shutdown can run in order. One at a time.
 class X11ConnectionLoss final : public QObject {
     Q_OBJECT
     Q_DISABLE_COPY(X11ConnectionLoss)
