@@ -122,7 +122,7 @@ int main(int argc, char *argv[])
     TerminationSignals terminationSignals;
     QObject::connect(&terminationSignals, &TerminationSignals::received, &app, &QApplication::quit);
     QObject::connect(&app, &QApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
-    // Qt exits without leaving the event loop then.
+    // A broken X connection ends the process from inside the event loop.
     X11ConnectionLoss connectionLoss;
     QObject::connect(
         &connectionLoss, &X11ConnectionLoss::lost, &delegate, &AppDelegate::applicationWillTerminate);
