@@ -12,6 +12,7 @@
 #include "platform/linux/PamDeviceAuth.h"
 #include "platform/linux/TerminationSignals.h"
 #include "platform/linux/X11Connection.h"
+#include "platform/linux/X11ConnectionLoss.h"
 #include "platform/linux/X11DockPresence.h"
 #include "platform/linux/X11GlobalHotkey.h"
 #include "platform/linux/X11GlobalMouseMonitor.h"
@@ -121,6 +122,10 @@ int main(int argc, char *argv[])
     TerminationSignals terminationSignals;
     QObject::connect(&terminationSignals, &TerminationSignals::received, &app, &QApplication::quit);
     QObject::connect(&app, &QApplication::aboutToQuit, &delegate, &AppDelegate::applicationWillTerminate);
+    // A broken X connection ends the process from inside the event loop.
+    X11ConnectionLoss connectionLoss;
+    QObject::connect(
+        &connectionLoss, &X11ConnectionLoss::lost, &delegate, &AppDelegate::applicationWillTerminate);
     QObject::connect(&instance, &SingleInstance::reopenRequested, &delegate,
         [&delegate] { delegate.applicationShouldHandleReopen(!VisibleWindows::list().isEmpty()); });
 

@@ -272,6 +272,8 @@ void AppDelegate::applicationWillTerminate()
 {
     if (m_clipboardMonitor)
         m_clipboardMonitor->stopMonitoring();
+    // Saved while the key is loaded, so the lock finds nothing left to save.
+    const QuitSaves saves = m_appState.saveEditsBeforeQuit();
     if (m_securityController)
         m_securityController->lockNow();
     QFuture<void> closed;
@@ -283,4 +285,11 @@ void AppDelegate::applicationWillTerminate()
     const QDeadlineTimer deadline(closeBound);
     while (m_storageManager && !closed.isFinished() && !deadline.hasExpired())
         QThread::msleep(5);
+    // No window or alert shows any more: the log is all that can tell.
+    if (saves.isEmpty())
+        return;
+    if (const QuitSaves::Answer answer = saves.answer(); !answer)
+        Log::write(u"A snippet edit may be lost: the database did not answer before the end"_s);
+    else if (!*answer)
+        Log::write(u"A snippet edit was not saved at the end: "_s + description(answer->error()));
 }

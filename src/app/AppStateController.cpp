@@ -117,6 +117,13 @@ void AppStateController::prepareForLock()
     emit aboutToLock();
 }
 
+QuitSaves AppStateController::saveEditsBeforeQuit()
+{
+    QuitSaves saves;
+    emit aboutToQuit(saves);
+    return saves;
+}
+
 void AppStateController::setPaused(bool paused)
 {
     if (m_isPaused == paused)

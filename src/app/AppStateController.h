@@ -2,6 +2,7 @@
 
 #include "app/AppStateAccess.h"
 #include "app/PasteController.h"
+#include "app/QuitSaves.h"
 #include "base/Clock.h"
 #include "base/MainQueue.h"
 #include "capture/CaptureStateAccess.h"
@@ -111,6 +112,8 @@ public:
     void setSecureModeActive(bool active) override;
     // Announces the lock: emits aboutToLock.
     void prepareForLock() override;
+    // Announces the quit: emits aboutToQuit and returns the saves it started.
+    QuitSaves saveEditsBeforeQuit();
     void setPaused(bool paused);
     void setPausedUntil(const QDateTime &until);
     void setClipboardEntries(const QList<ClipboardEntry> &entries);
@@ -232,6 +235,9 @@ signals:
     // The vault starts to lock and the master key is still loaded: a direct
     // connection can still save what the user has typed and not yet saved.
     void aboutToLock();
+    // The application is about to quit: a direct connection saves what the
+    // user has typed and not yet saved, and adds the save.
+    void aboutToQuit(QuitSaves &saves);
 
     // Requests to the menu bar, which connects to them; any part of the
     // application or a view may emit them.

@@ -23,7 +23,8 @@ private:
     FakeDeviceAuth m_deviceAuth;
     KeyManager m_keyManager {m_keychain, m_deviceAuth};
 
-    std::unique_ptr<QProcess> start(bool withDisplay = true)
+    // On the X display given; none when empty.
+    std::unique_ptr<QProcess> start(const QString &display = qEnvironmentVariable("DISPLAY"))
     {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -33,7 +34,8 @@ private:
         environment.remove(u"QT_QPA_PLATFORM"_s);
         // The program's own choice of renderer.
         environment.remove(u"QT_QUICK_BACKEND"_s);
-        if (!withDisplay)
+        environment.insert(u"DISPLAY"_s, display);
+        if (display.isEmpty())
             environment.remove(u"DISPLAY"_s);
         process->setProcessEnvironment(environment);
         process->setProcessChannelMode(QProcess::MergedChannels);
@@ -97,9 +99,29 @@ private slots:
         QCOMPARE(output.count("[Vantorell] Application terminated"), 1);
     }
 
+    // Qt ends the program at once when the X server goes away; the program
+    // still locks first, which saves the edits open in its windows.
+    void shutsDownWhenTheXServerGoes()
+    {
+        QProcess server;
+        server.start(u"Xvfb"_s,
+            {u"-displayfd"_s, u"1"_s, u"-screen"_s, u"0"_s, u"800x600x24"_s, u"-nolisten"_s, u"tcp"_s});
+        QVERIFY(server.waitForReadyRead(30'000));
+        const std::unique_ptr<QProcess> running
+            = start(u":"_s + QString::fromLatin1(server.readLine().trimmed()));
+        QByteArray output;
+        QVERIFY2(waitForLine(*running, output, "[Vantorell] Auto-unlocked (passcode not required)"), output);
+        server.terminate();
+        QVERIFY(server.waitForFinished(30'000));
+        QVERIFY(running->waitForFinished(30'000));
+        output += running->readAll();
+        QVERIFY2(output.contains("[Vantorell] App locked"), output);
+        QCOMPARE(output.count("[Vantorell] Application terminated"), 1);
+    }
+
     void withoutAnXDisplayExitsSayingSo()
     {
-        const std::unique_ptr<QProcess> process = start(false);
+        const std::unique_ptr<QProcess> process = start({});
         QVERIFY(process->waitForFinished(30'000));
         QCOMPARE(process->exitStatus(), QProcess::NormalExit);
         QCOMPARE(process->exitCode(), 1);

@@ -349,7 +349,28 @@ void StatusBarController::lockApp()
 
 void StatusBarController::quitApp()
 {
-    QCoreApplication::quit();
+    // A second Quit leaves it to the first, which has the store's answer.
+    if (m_quitWaiting)
+        return;
+    const QuitSaves saves = m_appState.saveEditsBeforeQuit();
+    if (saves.isEmpty()) {
+        QCoreApplication::quit();
+        return;
+    }
+    m_quitWaiting = true;
+    saves.whenAnswered(this, quitSaveBound, [this](const QuitSaves::Answer &answer) {
+        m_quitWaiting = false;
+        if (answer && !*answer) {
+            m_appState.raiseAlert(u"Your snippet edit couldn't be saved"_s,
+                description(answer->error())
+                    + u". Vantorell is still running, with the edit in the Snippets window: quit again once "
+                      u"it can be saved, or close the Snippets window to give the edit up."_s);
+            return;
+        }
+        if (!answer)
+            Log::write(u"Quitting without the store's answer to a snippet save"_s);
+        QCoreApplication::quit();
+    });
 }
 
 bool StatusBarController::eventFilter(QObject *watched, QEvent *event)

@@ -11,6 +11,7 @@
 #include <QString>
 #include <QSystemTrayIcon>
 
+#include <chrono>
 #include <memory>
 #include <optional>
 
@@ -42,6 +43,9 @@ public:
         const KeySender &keySender;
         GlobalMouseMonitor &mouseMonitor;
     };
+
+    // How long Quit waits for the store to answer the saves it starts.
+    static constexpr std::chrono::seconds quitSaveBound {2};
 
     StatusBarController(
         AppStateController &appState, SettingsManager &settings, Desktop desktop, QObject *parent = nullptr);
@@ -81,6 +85,8 @@ public:
     void openSettingsFromMenu() override;
     void openPanelFromMenu() override;
     void lockApp() override;
+    // Saves the Snippets window's unsaved edits first and waits for the
+    // store; a refusal keeps the program running, and an alert says why.
     void quitApp() override;
 
     QString shownSymbolName() const { return m_shownSymbolName; }
@@ -116,4 +122,5 @@ private:
     std::unique_ptr<PanelWindow> m_panel;
     std::unique_ptr<WindowHost> m_windows;
     QPointer<QMenu> m_openMenu;
+    bool m_quitWaiting = false;
 };

@@ -109,7 +109,9 @@ void SnippetManagerViewModel::observe()
     // Saved before the key goes: the window's own save on closing comes too
     // late to be sealed. The lock drops edits under an empty title, as a
     // selection change does.
-    connect(m_appState, &AppStateController::aboutToLock, this, &SnippetManagerViewModel::saveEditsIfNeeded,
+    connect(m_appState, &AppStateController::aboutToLock, this, &SnippetManagerViewModel::saveBeforeLock,
+        Qt::DirectConnection);
+    connect(m_appState, &AppStateController::aboutToQuit, this, &SnippetManagerViewModel::saveBeforeQuit,
         Qt::DirectConnection);
     refresh();
 }
@@ -370,6 +372,20 @@ void SnippetManagerViewModel::saveEditsIfNeeded()
         saveSnippetEdits();
 }
 
+void SnippetManagerViewModel::saveBeforeLock()
+{
+    if (!m_closed)
+        saveEditsIfNeeded();
+}
+
+void SnippetManagerViewModel::saveBeforeQuit(QuitSaves &saves)
+{
+    if (m_closed || !hasUnsavedChanges() || m_editTitle.isEmpty())
+        return;
+    if (const auto save = storeSnippetEdits())
+        saves.add(*save);
+}
+
 void SnippetManagerViewModel::showNewFolderSheet()
 {
     setNewFolderName({});
@@ -531,9 +547,15 @@ void SnippetManagerViewModel::deleteSelectedSnippet()
 
 void SnippetManagerViewModel::saveSnippetEdits()
 {
+    // The answer shows under the form, or in an alert.
+    (void)storeSnippetEdits();
+}
+
+std::optional<QFuture<SnippetManager::Result>> SnippetManagerViewModel::storeSnippetEdits()
+{
     const std::optional<Snippet> editing = editingSnippet();
     if (!editing)
-        return;
+        return std::nullopt;
     const QStringList tags = SnippetTags::parsed(m_editTags);
     Snippet updated = *editing;
     updated.title = m_editTitle;
@@ -550,22 +572,24 @@ void SnippetManagerViewModel::saveSnippetEdits()
         m_appState->setSnippets(snippets);
     }
     setEditTags(SnippetTags::joined(tags));
-    persistSnippetEdits(updated);
+    return persistSnippetEdits(updated);
 }
 
-void SnippetManagerViewModel::persistSnippetEdits(const Snippet &snippet)
+std::optional<QFuture<SnippetManager::Result>> SnippetManagerViewModel::persistSnippetEdits(
+    const Snippet &snippet)
 {
     AppStateController *appState = m_appState;
     SnippetManager *manager = appState ? appState->snippetManager() : nullptr;
     if (!manager) {
         setSaveError({});
-        return;
+        return std::nullopt;
     }
     const QPointer<SnippetManagerViewModel> self(this);
     // A lock closes the window before the store answers.
     const std::function<bool()> noLock = appState->noLockFromNow();
-    whenFinished(appState, manager->saveSnippet(snippet),
-        [appState, self, noLock, title = snippet.title](const SnippetManager::Result &saved) {
+    const QFuture<SnippetManager::Result> save = manager->saveSnippet(snippet);
+    whenFinished(
+        appState, save, [appState, self, noLock, title = snippet.title](const SnippetManager::Result &saved) {
             if (saved) {
                 if (self)
                     self->setSaveError({});
@@ -585,6 +609,7 @@ void SnippetManagerViewModel::persistSnippetEdits(const Snippet &snippet)
             if (appState->snippetManager())
                 appState->loadSnippets();
         });
+    return save;
 }
 
 void SnippetManagerViewModel::createNewSnippet(const std::optional<QString> &folder)

@@ -2,6 +2,7 @@
 
 #include "base/Clock.h"
 #include "records/Snippet.h"
+#include "store/SnippetManager.h"
 #include "ui/windows/snippets/FolderSelection.h"
 #include "ui/windows/snippets/SnippetRows.h"
 
@@ -15,6 +16,7 @@
 #include <optional>
 
 class AppStateController;
+class QuitSaves;
 class SettingsManager;
 
 // The snippet editor window's state and behaviour: the folder sidebar, the
@@ -142,7 +144,8 @@ public:
     Q_INVOKABLE void deleteSelectedSnippet();
 
     Q_INVOKABLE void saveSnippetEdits();
-    void persistSnippetEdits(const Snippet &snippet);
+    // The store's answer; none without a snippet manager.
+    std::optional<QFuture<SnippetManager::Result>> persistSnippetEdits(const Snippet &snippet);
     void createNewSnippet(const std::optional<QString> &folder);
     void deleteSnippet(const Snippet &snippet);
     void removeSnippetFromStore(const Snippet &snippet);
@@ -173,6 +176,12 @@ private:
     // snippets, the stored folders and the selection.
     void refresh();
     void setSelection(const FolderSelection &selection);
+    // The form written back; none when nothing went to the store.
+    std::optional<QFuture<SnippetManager::Result>> storeSnippetEdits();
+    // Only while the window is open: a closed one saved its edits as it
+    // closed, or gave them up, and said so. The quit waits for the save.
+    void saveBeforeLock();
+    void saveBeforeQuit(QuitSaves &saves);
     void setSaveError(const QString &error);
     void setCreating(bool creating);
     void updateCanSave();
