@@ -14,10 +14,10 @@ namespace {
 // Why the vault needs its passcode; nullopt where nothing shows it does.
 std::optional<QString> passcodeReason(KeyManager &keyManager)
 {
-    const auto sealed = keyManager.keychainExists(KeyManager::sealedKeyAccount);
+    const auto sealed = keyManager.findSealedKey();
     if (!sealed)
         return u"the keychain could not tell whether a master key exists: "_s + description(sealed.error());
-    if (!*sealed)
+    if (*sealed == KeyManager::SealedKey::absent)
         return std::nullopt;
     const auto raw = keyManager.keychainExists(KeyManager::rawKeyAccount);
     if (!raw)

@@ -260,13 +260,17 @@ private slots:
         QTest::addColumn<bool>("sandboxed");
         QTest::addColumn<bool>("rawKey");
         QTest::addColumn<bool>("keyringFails");
+        // The check asks another keyring than the one the keys are read from.
+        QTest::addColumn<bool>("checkMisses");
         QTest::addColumn<bool>("required");
         const QByteArray cutShort = QByteArray(R"({"settings.security.requirePasscode": t)") + '\0' + '\x04';
         const QByteArray garbage = QByteArray::fromHex("89deadbeef00ff7f80");
-        QTest::newRow("cut short, passcode vault") << cutShort << false << false << false << true;
-        QTest::newRow("garbage, sandboxed, passcode vault") << garbage << true << false << false << true;
-        QTest::newRow("folder, no passcode") << QByteArray() << false << true << false << false;
-        QTest::newRow("keyring cannot tell") << cutShort << false << true << true << true;
+        QTest::newRow("cut short, passcode vault") << cutShort << false << false << false << false << true;
+        QTest::newRow("garbage, sandboxed, passcode vault")
+            << garbage << true << false << false << false << true;
+        QTest::newRow("folder, no passcode") << QByteArray() << false << true << false << false << false;
+        QTest::newRow("keyring cannot tell") << cutShort << false << true << true << false << true;
+        QTest::newRow("check misses the vault") << cutShort << false << false << false << true << true;
     }
 
     // Read as defaults, the next passcode unlock would store the raw key and
@@ -277,6 +281,7 @@ private slots:
         QFETCH(bool, sandboxed);
         QFETCH(bool, rawKey);
         QFETCH(bool, keyringFails);
+        QFETCH(bool, checkMisses);
         QFETCH(bool, required);
         seedVault(rawKey);
         QVERIFY(damaged.isEmpty() ? QDir().mkpath(settingsFile() + u"/inside"_s)
@@ -285,6 +290,8 @@ private slots:
             qputenv("APP_SANDBOX_CONTAINER_ID", "net.quenlax.Vantorell");
         if (keyringFails)
             m_keychain.unavailable = KeychainError {2, u"The keyring is locked"_s};
+        if (checkMisses)
+            m_keychain.existsAnswer = false;
 
         LogCapture log;
         create().applicationDidFinishLaunching();
